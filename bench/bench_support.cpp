@@ -1,0 +1,85 @@
+#include "bench/bench_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+#include <vector>
+
+namespace qorvi::bench {
+
+bool smokeRun() {
+    const char* v = std::getenv("QORVI_BENCH_SMOKE");
+    return v && *v && std::string(v) != "0";
+}
+
+std::size_t scaled(std::size_t full, std::size_t smoke) {
+    return smokeRun() ? std::min(full, smoke) : full;
+}
+
+std::string makeCppText(std::size_t bytes, unsigned seed) {
+    static const char* const lines[] = {
+        "#include <vector>",
+        "// Walks the list and sums the weights.",
+        "static int total = 0;",
+        "int sumWeights(const std::vector<int>& w) {",
+        "    int s = 0; /* running sum */",
+        "    for (int x : w) s += x * 0x1F;",
+        "    return s + 42;",
+        "}",
+        "    const char* name = \"weights \\\"main\\\"\";",
+        "    if (total > 100 && name[0] != 'w') {",
+        "        total -= 3.5e2;",
+        "    }",
+        "",
+        "class Node { public: Node* next = nullptr; };",
+    };
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(lines) - 1);
+    std::string out;
+    out.reserve(bytes + 64);
+    while (out.size() < bytes) {
+        out += lines[pick(rng)];
+        out += '\n';
+    }
+    out.resize(bytes);
+    if (!out.empty())
+        out.back() = '\n';
+    return out;
+}
+
+namespace {
+std::vector<std::string>& tempFiles() {
+    static std::vector<std::string> files;
+    return files;
+}
+void removeTempFiles() {
+    for (const auto& f : tempFiles())
+        ::unlink(f.c_str());
+}
+} // namespace
+
+std::string writeTempFile(const std::string& text, const std::string& suffix) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string path = std::string(dir && *dir ? dir : "/tmp") + "/qorvi-bench-XXXXXX" + suffix;
+    int fd = ::mkstemps(path.data(), static_cast<int>(suffix.size()));
+    if (fd < 0)
+        throw std::runtime_error("cannot create a temp file for the benchmark");
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) {
+            ::close(fd);
+            throw std::runtime_error("cannot write the benchmark's temp file");
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (tempFiles().empty())
+        std::atexit(removeTempFiles);
+    tempFiles().push_back(path);
+    return path;
+}
+
+} // namespace qorvi::bench
