@@ -8,7 +8,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -155,7 +154,26 @@ std::optional<std::int64_t> lastWriteTime(const std::string& path) {
 bool matchesPattern(const std::string& name, const std::string& pattern) {
     if (pattern == "*.*" || pattern == "*")
         return true;
-    return ::fnmatch(pattern.c_str(), name.c_str(), FNM_NOESCAPE) == 0;
+    // Only "*" and "?" are wildcards: "[" and "\\" are ordinary characters in
+    // file names. Iterative match with one backtrack point per "*".
+    std::size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 std::vector<DirEntry> listDirectory(const std::string& dir, const std::string& pattern) {

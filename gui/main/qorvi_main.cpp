@@ -1,10 +1,95 @@
+// The entry sequence: --help/--version, then either hand the command line to
+// the running instance and exit, or start the editor. The instance lookup
+// and hand-over run before any QApplication exists, so a second start
+// needs no display and exits at once.
+
+#include "app/entry_sequence.h"
+#include "gui/main_form.h"
+#include "gui/qt_shell_ui.h"
+#include "platform/file_system.h"
+#include "platform/instance_channel.h"
+#include "platform/qt/text_convert.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <cstdio>
+#include <memory>
+
+using namespace qorvi;
+
+namespace {
+
+// Boxes of a start that hands over: it has no window, so a QApplication is
+// made only when a box must be shown (and on the offscreen platform the
+// text goes to stderr instead of a box nobody can close).
+class HandoverUi : public QtShellUi {
+public:
+    HandoverUi(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    MsgResult messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                         MsgButtons buttons) override {
+        const char* platform = std::getenv("QT_QPA_PLATFORM");
+        bool headless = (platform && std::string(platform) == "offscreen") ||
+                        (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"));
+        if (headless) {
+            std::fprintf(stderr, "qorvi: %s\n", text.c_str());
+            return MsgResult::Ok;
+        }
+        if (!app_)
+            app_ = std::make_unique<QApplication>(argc_, argv_);
+        return QtShellUi::messageBox(text, caption, icon, buttons);
+    }
+
+private:
+    int& argc_;
+    char** argv_;
+    std::unique_ptr<QApplication> app_;
+};
+
+int handOverTo(InstanceConnection& running, const std::vector<std::string>& args, int& argc, char** argv) {
+    HandoverUi ui(argc, argv);
+    handOver(running, args, fs::currentDirectory(), ui);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    switch (entryRequest(args)) {
+    case EntryRequest::Help:
+        std::fputs(helpText().c_str(), stdout);
+        return 0;
+    case EntryRequest::Version:
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    case EntryRequest::Start:
+        break;
+    }
+    bool multi = multiInstanceRequested(args);
+    if (!multi)
+        if (auto running = InstanceChannel::findRunning())
+            return handOverTo(*running, args, argc, argv);
+
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Qorvi");
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName("QorviSingle");
+    InstanceChannel channel;
+    if (channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {
+        // Another instance started at the same moment and won.
+        if (auto running = InstanceChannel::findRunning())
+            return handOverTo(*running, args, argc, argv);
+    }
+    // An instance started with "-m" that cannot bind runs unlisted.
+    try {
+        TMainForm::Options options;
+        options.args = args;
+        options.currentDirectory = fs::currentDirectory();
+        options.programDirectory = fs::programDirectory();
+        options.channel = channel.listening() ? &channel : nullptr;
+        TMainForm form(std::move(options));
+        form.show();
+        app.exec();
+        return 0;
+    } catch (const std::exception& e) {
+        QtShellUi().showError(e.what());
+        return 0;
+    }
 }

@@ -1,0 +1,60 @@
+#include "app/entry_sequence.h"
+
+#include "app/handover.h"
+#include "app/main_shell.h"
+#include "platform/handover_block.h"
+#include "platform/instance_channel.h"
+#include "platform/shell_ui.h"
+
+namespace qorvi {
+
+EntryRequest entryRequest(const std::vector<std::string>& args) {
+    for (const auto& a : args) {
+        if (a == "--help")
+            return EntryRequest::Help;
+        if (a == "--version")
+            return EntryRequest::Version;
+    }
+    return EntryRequest::Start;
+}
+
+bool multiInstanceRequested(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "-m" || a == "/m")
+            return true;
+    return false;
+}
+
+std::string helpText() {
+    return "Usage: qorvi [-m] [-G] [FILE...]\n"
+           "A programmer's text editor with syntax colouring for thirteen languages and FTP editing.\n"
+           "\n"
+           "  FILE      a file name or pattern (* and ?) to open; relative names are taken\n"
+           "            from the current directory. When Qorvi already runs on this\n"
+           "            display, the names are handed to it and this start exits.\n"
+           "  -m, /m    start a further instance even when one is running\n"
+           "  -G, /G    debug mode: appends to debug.log in the current directory a line\n"
+           "            for each file queued and each document opened (a later file\n"
+           "            name switches it off again)\n"
+           "  --help    show this text\n"
+           "  --version show the version\n"
+           "\n"
+           "Settings: $XDG_CONFIG_HOME/qorvi/hkcu.reg; extension mapping: $XDG_DATA_HOME/qorvi/Qorvi.dat\n";
+}
+
+std::string versionText() { return "Qorvi 0.1.0\n"; }
+
+void handOver(InstanceConnection& running, const std::vector<std::string>& args,
+              const std::string& currentDirectory, ShellUi& ui) {
+    HandoverList list = buildHandoverList(args, currentDirectory);
+    if (auto block = HandoverBlock::open())
+        block->write(list.text);
+    else
+        ui.showPlain("Could not open memory mapped file handle");
+    if (!list.dropped.empty())
+        ui.showPlain(droppedNamesMessage(list.dropped));
+    running.post(kHandoverMessage, 0, 0);
+    running.post(WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+} // namespace qorvi

@@ -1,0 +1,146 @@
+#include "app/main_shell.h"
+
+#include "app/file_argument.h"
+#include "app/handover.h"
+#include "app/main_view.h"
+#include "app/mapping_file.h"
+#include "platform/file_system.h"
+#include "platform/hive.h"
+#include "platform/shell_ui.h"
+
+namespace qorvi {
+
+MainShell::MainShell(MainView& view, ShellUi& ui, TypeSelector& typeSelector, Hive& hive, Environment env)
+    : view_(view), ui_(ui), typeSelector_(typeSelector), settings_(hive), env_(std::move(env)) {}
+
+void MainShell::create() {
+    try {
+        settings_.hive().createKey(settings_.key());
+    } catch (const std::exception&) {
+        // Reads fall back to defaults; writes are ignored.
+    }
+    if (std::string warning = settings_.hive().takeWarning(); !warning.empty())
+        ui_.showInformation(warning);
+
+    view_.setExplorerVisible(settings_.readString("ShowExplorer", "1") == "1");
+    int lines = settings_.readInteger("NumLinesInWatch", 30);
+    watchLines_ = lines >= 1 ? lines : 30;
+
+    WindowPlacement placement;
+    if (settings_.readString("LastMax", "0") == "1") {
+        placement.maximised = true;
+    } else {
+        placement.height = settings_.readInteger("LastHeight", 0);
+        placement.width = settings_.readInteger("LastWidth", 0);
+        placement.left = settings_.readInteger("LastLeft", 0);
+        placement.top = settings_.readInteger("LastTop", 0);
+    }
+    view_.applyPlacement(placement);
+
+    block_ = HandoverBlock::create();
+
+    MappingFile(mapping_, settings_, ui_, env_.programDirectory).locateAndLoad();
+
+    scanArguments();
+
+    drives_.clear();
+    std::vector<std::string> roots = fs::fileSystemRoots();
+    for (const auto& root : roots)
+        drives_.push_back({root, {}});
+    view_.setDrives(roots);
+
+    if (debugMode_) {
+        log_.open(fs::joinPath(env_.currentDirectory, "debug.log"));
+        view_.setCaption(view_.caption() + "; DEBUG MODE");
+        // Names queued by the argument scan came before the log was open.
+        for (const auto& name : pending_)
+            log_.pending(name);
+    }
+    view_.startStartupTimer(500);
+}
+
+void MainShell::scanArguments() {
+    for (const auto& arg : env_.args) {
+        if (arg == "-G" || arg == "/G") {
+            debugMode_ = true;
+        } else if (arg == "-M" || arg == "/M" || arg == "-m" || arg == "/m") {
+            // Switches of the entry sequence, not file names.
+        } else {
+            addPending(arg, false);
+            debugMode_ = false;
+        }
+    }
+}
+
+void MainShell::addPending(const std::string& name, bool quiet) {
+    std::size_t before = pending_.size();
+    expandFileArgument(name, quiet, env_.currentDirectory, pending_, ui_);
+    for (std::size_t i = before; i < pending_.size(); ++i)
+        log_.pending(pending_[i]);
+}
+
+bool MainShell::filterMessage(const PostedMessage& message) {
+    if (message.msg == WM_SYSCOMMAND && message.wParam == SC_RESTORE) {
+        view_.restoreAndRaise();
+        return true;
+    }
+    if (message.msg != kHandoverMessage)
+        return false;
+    auto block = HandoverBlock::open();
+    if (!block)
+        return false;
+    std::vector<std::string> names = splitHandoverList(block->read());
+    block.reset();
+    pending_.clear();
+    for (const auto& name : names)
+        addPending(name, true);
+    openPendingFiles();
+    return true;
+}
+
+void MainShell::openPendingFiles() {
+    const std::vector<std::string> toOpen = pending_;
+    for (const auto& name : toOpen)
+        openDocument(name, false, "");
+}
+
+void MainShell::openDocument(const std::string& fileName, bool /*readOnly*/, const std::string& /*displayName*/) {
+    ++documentCounter_;
+    opened_.push_back(fileName);
+    log_.opened(fileName);
+    view_.setStatusText(2, "Opened " + fileName);
+}
+
+int MainShell::driveIndexOf(const std::string& path) const {
+    std::string root = fs::rootOf(path);
+    for (std::size_t i = 0; i < drives_.size(); ++i)
+        if (drives_[i].root == root)
+            return static_cast<int>(i);
+    return 0;
+}
+
+void MainShell::startupTimerFired() {
+    openPendingFiles();
+    if (!drives_.empty()) {
+        view_.selectDrive(0);
+        view_.listLocalDirectory(drives_[0].root);
+        view_.selectDrive(driveIndexOf(env_.currentDirectory));
+        view_.listLocalDirectory(env_.currentDirectory);
+    }
+}
+
+void MainShell::closeQuery() {
+    WindowPlacement p = view_.placement();
+    if (p.maximised) {
+        settings_.writeString("LastMax", "1");
+    } else {
+        settings_.writeString("LastMax", "0");
+        settings_.writeInteger("LastHeight", p.height);
+        settings_.writeInteger("LastWidth", p.width);
+        settings_.writeInteger("LastLeft", p.left);
+        settings_.writeInteger("LastTop", p.top);
+    }
+    closing_ = true;
+}
+
+} // namespace qorvi

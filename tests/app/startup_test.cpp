@@ -1,0 +1,273 @@
+#include "app/file_argument.h"
+#include "app/handover.h"
+#include "app/main_shell.h"
+#include "app/main_view.h"
+#include "app/setting_values.h"
+#include "app/type_selection.h"
+#include "platform/handover_block.h"
+#include "platform/hive.h"
+
+#include "tests/support/fake_shell_ui.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+using namespace qorvi;
+
+namespace {
+
+void touch(const std::string& path) { std::ofstream(path) << "x"; }
+
+class RecordingView : public MainView {
+public:
+    std::string captionText = "Qorvi";
+    std::vector<std::string> listed;
+    std::vector<int> selectedDrives;
+    std::vector<std::string> drives;
+    std::string status[3];
+    bool explorer = false;
+    int timer = 0;
+    int restored = 0;
+    WindowPlacement applied, current;
+
+    void setCaption(const std::string& c) override { captionText = c; }
+    std::string caption() const override { return captionText; }
+    void setStatusText(int panel, const std::string& text) override { status[panel] = text; }
+    void setExplorerVisible(bool v) override { explorer = v; }
+    void applyPlacement(const WindowPlacement& p) override { applied = p; }
+    WindowPlacement placement() const override { return current; }
+    void setDrives(const std::vector<std::string>& roots) override { drives = roots; }
+    void selectDrive(int index) override { selectedDrives.push_back(index); }
+    void listLocalDirectory(const std::string& path) override { listed.push_back(path); }
+    void restoreAndRaise() override { ++restored; }
+    void startStartupTimer(int ms) override { timer = ms; }
+};
+
+class NoSelector : public TypeSelector {
+public:
+    int selectType(const std::string&) override { return 0; }
+};
+
+// A clean machine for the shell: its own hive, program and working directories.
+struct ShellFixture {
+    test::TempDir root;
+    test::ScopedEnv runtime{"XDG_RUNTIME_DIR", root.path()};
+    test::ScopedEnv display{"DISPLAY", ":shell-test-" + root.path()};
+    test::ScopedEnv wayland{"WAYLAND_DISPLAY", ""};
+    Hive hive{root.file("hkcu.reg")};
+    RecordingView view;
+    test::FakeShellUi ui;
+    NoSelector selector;
+    std::string work = root.file("work");
+
+    ShellFixture() {
+        ::mkdir(work.c_str(), 0700);
+        ::mkdir(root.file("prog").c_str(), 0700);
+    }
+    std::unique_ptr<MainShell> make(std::vector<std::string> args) {
+        return std::make_unique<MainShell>(view, ui, selector, hive,
+                                           MainShell::Environment{std::move(args), work, root.file("prog")});
+    }
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TEST(ExpandFileArgument, PlainNameIsTakenFromTheCurrentDirectory) {
+    test::TempDir dir;
+    touch(dir.file("a.txt"));
+    test::FakeShellUi ui;
+    std::vector<std::string> pending;
+    EXPECT_EQ(expandFileArgument("a.txt", false, dir.path(), pending, ui), 1);
+    EXPECT_EQ(pending, std::vector<std::string>{dir.file("a.txt")});
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST(ExpandFileArgument, PatternsMatchEveryEntryIncludingDirectoriesSorted) {
+    test::TempDir dir;
+    touch(dir.file("b.cpp"));
+    touch(dir.file("a.cpp"));
+    touch(dir.file("a.h"));
+    ::mkdir(dir.file("dir.cpp").c_str(), 0700);
+    touch(dir.file("[x].cpp"));
+    test::FakeShellUi ui;
+    std::vector<std::string> pending;
+    expandFileArgument(dir.path() + "/*.cpp", false, "/", pending, ui);
+    EXPECT_EQ(pending, (std::vector<std::string>{dir.file("[x].cpp"), dir.file("a.cpp"), dir.file("b.cpp"),
+                                                 dir.file("dir.cpp")}));
+    pending.clear();
+    expandFileArgument("?.h", false, dir.path(), pending, ui);
+    EXPECT_EQ(pending, std::vector<std::string>{dir.file("a.h")});
+    pending.clear();
+    expandFileArgument("[x].cpp", false, dir.path(), pending, ui);
+    EXPECT_EQ(pending, std::vector<std::string>{dir.file("[x].cpp")}) << "brackets are not wildcards";
+}
+
+TEST(ExpandFileArgument, NoMatchIsReportedUnlessQuiet) {
+    test::TempDir dir;
+    test::FakeShellUi ui;
+    std::vector<std::string> pending;
+    EXPECT_EQ(expandFileArgument("nothing.txt", false, dir.path(), pending, ui), 0);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "File: " + dir.file("nothing.txt") + " not found.");
+    EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Information);
+    expandFileArgument("nothing.txt", true, dir.path(), pending, ui);
+    expandFileArgument("/no/such/dir/x", true, dir.path(), pending, ui);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    EXPECT_TRUE(pending.empty());
+}
+
+TEST(HandoverList, NamesBecomeAbsoluteLinesAndOnlyWholeNamesFit) {
+    auto list = buildHandoverList({"a.txt", "/abs/b.txt", "-G"}, "/w");
+    EXPECT_EQ(list.text, "/w/a.txt\n/abs/b.txt\n/w/-G\n");
+    EXPECT_TRUE(list.dropped.empty());
+
+    std::string big = "/" + std::string(1500, 'x');
+    std::string mid = "/" + std::string(600, 'y');
+    auto full = buildHandoverList({big, mid, "/short"}, "/w");
+    EXPECT_EQ(full.text, big + "\n/short\n");
+    EXPECT_EQ(full.dropped, std::vector<std::string>{mid});
+    EXPECT_LE(full.text.size(), 2047u);
+    EXPECT_NE(droppedNamesMessage(full.dropped).find(mid), std::string::npos);
+}
+
+TEST(HandoverList, ReceiverSplitsOnLfAndCrLf) {
+    EXPECT_EQ(splitHandoverList("/a\n/b\r\n\n/c"), (std::vector<std::string>{"/a", "/b", "/c"}));
+    EXPECT_TRUE(splitHandoverList("").empty());
+}
+
+TEST(SettingValues, ReadingRuleGivesTheDefaultForMissingEmptyOrForeignValues) {
+    test::TempDir dir;
+    Hive hive(dir.file("hkcu.reg"));
+    SettingValues settings(hive);
+    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
+    settings.writeString("DefaultExt", "");
+    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
+    hive.setValue(kProgramKey, "DefaultExt", HiveValue::binary("cpp"));
+    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
+    settings.writeString("NumLinesInWatch", "  42");
+    EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), 42);
+    for (const char* bad : {"abc", "12x", "", "+-3", "99999999999"}) {
+        settings.writeString("NumLinesInWatch", bad);
+        EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), 30) << bad;
+    }
+    settings.writeString("NumLinesInWatch", "-7");
+    EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), -7);
+}
+
+TEST(MainShell, CreationReadsSettingsAndStartsTheTimer) {
+    ShellFixture f;
+    SettingValues s(f.hive);
+    s.writeString("ShowExplorer", "0");
+    s.writeString("LastLeft", "40");
+    s.writeString("LastWidth", "junk");
+    s.writeString("NumLinesInWatch", "0");
+    auto shell = f.make({});
+    shell->create();
+    EXPECT_FALSE(f.view.explorer);
+    EXPECT_FALSE(f.view.applied.maximised);
+    EXPECT_EQ(f.view.applied.left, 40);
+    EXPECT_EQ(f.view.applied.width, 0);
+    EXPECT_EQ(shell->watchLineCount(), 30) << "a watch line count below 1 reads as 30";
+    EXPECT_EQ(f.view.timer, 500);
+    EXPECT_EQ(f.view.drives.front(), "/");
+    EXPECT_TRUE(shell->handoverBlockOpen());
+    EXPECT_EQ(shell->mapping().lines().size(), 27u);
+    EXPECT_EQ(f.view.captionText, "Qorvi");
+}
+
+TEST(MainShell, DeletedShowExplorerShowsTheExplorerAndLastMaxIgnoresBounds) {
+    ShellFixture f;
+    SettingValues s(f.hive);
+    s.writeString("LastMax", "1");
+    s.writeString("LastTop", "99");
+    f.make({})->create();
+    EXPECT_TRUE(f.view.explorer);
+    EXPECT_TRUE(f.view.applied.maximised);
+    EXPECT_EQ(f.view.applied.top, 0);
+}
+
+TEST(MainShell, DebugSwitchOrderDecidesDebugMode) {
+    ShellFixture f;
+    touch(f.work + "/a.txt");
+    {
+        auto shell = f.make({"-G", "a.txt"});
+        shell->create();
+        EXPECT_FALSE(shell->debugMode());
+    }
+    {
+        auto shell = f.make({"a.txt", "-G"});
+        shell->create();
+        EXPECT_TRUE(shell->debugMode());
+        EXPECT_EQ(f.view.captionText, "Qorvi; DEBUG MODE");
+    }
+    EXPECT_NE(slurp(f.work + "/debug.log").find(f.work + "/a.txt"), std::string::npos);
+}
+
+TEST(MainShell, SwitchesAreNotReportedAsMissingFiles) {
+    ShellFixture f;
+    f.make({"-m", "/m", "-M", "/M", "-G"})->create();
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(MainShell, StartupTimerOpensPendingFilesThenListsRootAndCurrentDirectory) {
+    ShellFixture f;
+    touch(f.work + "/a.txt");
+    touch(f.work + "/b.txt");
+    auto shell = f.make({"*.txt", "missing.txt"});
+    shell->create();
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"File: " + f.work + "/missing.txt not found."});
+    EXPECT_TRUE(shell->openedNames().empty()) << "nothing opens before the timer";
+    shell->startupTimerFired();
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{f.work + "/a.txt", f.work + "/b.txt"}));
+    ASSERT_EQ(f.view.listed.size(), 2u);
+    EXPECT_EQ(f.view.listed[0], "/");
+    EXPECT_EQ(f.view.listed[1], f.work);
+}
+
+TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
+    ShellFixture f;
+    touch(f.work + "/c.txt");
+    auto shell = f.make({"-G"});
+    shell->create();
+    auto sender = HandoverBlock::open();
+    ASSERT_TRUE(sender);
+    sender->write(buildHandoverList({"c.txt", "gone.txt"}, f.work).text);
+    EXPECT_TRUE(shell->filterMessage({kHandoverMessage, 0, 0}));
+    EXPECT_TRUE(shell->filterMessage({WM_SYSCOMMAND, SC_RESTORE, 0}));
+    EXPECT_FALSE(shell->filterMessage({kHandoverMessage + 1, 0, 0}));
+    EXPECT_EQ(shell->openedNames(), std::vector<std::string>{f.work + "/c.txt"});
+    EXPECT_EQ(f.view.restored, 1);
+    EXPECT_TRUE(f.ui.boxes.empty()) << "handed-over names that match nothing are skipped silently";
+    EXPECT_EQ(sender->read(), f.work + "/c.txt\n" + f.work + "/gone.txt\n") << "the receiver does not clear the block";
+    std::string log = slurp(f.work + "/debug.log");
+    EXPECT_NE(log.find("pending " + f.work + "/c.txt"), std::string::npos);
+    EXPECT_NE(log.find("opened " + f.work + "/c.txt"), std::string::npos);
+}
+
+TEST(MainShell, CloseQueryWritesPlacement) {
+    ShellFixture f;
+    auto shell = f.make({});
+    shell->create();
+    f.view.current = {false, 10, 20, 800, 600};
+    shell->closeQuery();
+    SettingValues s(f.hive);
+    EXPECT_EQ(s.readString("LastMax", ""), "0");
+    EXPECT_EQ(s.readString("LastHeight", ""), "600");
+    EXPECT_EQ(s.readString("LastLeft", ""), "10");
+    EXPECT_TRUE(shell->closing());
+
+    f.hive.deleteValue(kProgramKey, "LastHeight");
+    f.view.current.maximised = true;
+    shell->closeQuery();
+    EXPECT_EQ(s.readString("LastMax", ""), "1");
+    EXPECT_FALSE(f.hive.value(kProgramKey, "LastHeight")) << "maximised writes only LastMax";
+}

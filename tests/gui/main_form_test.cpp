@@ -1,0 +1,95 @@
+#include "app/main_shell.h"
+#include "gui/main_form.h"
+#include "platform/hive.h"
+
+#include "tests/support/fake_shell_ui.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+using namespace qorvi;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+struct FormFixture {
+    test::TempDir root;
+    test::ScopedEnv runtime{"XDG_RUNTIME_DIR", root.path()};
+    test::ScopedEnv display{"DISPLAY", ":form-test-" + root.path()};
+    Hive hive{root.file("hkcu.reg")};
+    test::FakeShellUi ui;
+    std::string work = root.file("work");
+    FormFixture() {
+        app();
+        ::mkdir(work.c_str(), 0700);
+        ::mkdir(root.file("prog").c_str(), 0700);
+    }
+    std::unique_ptr<TMainForm> make(std::vector<std::string> args = {}) {
+        TMainForm::Options o;
+        o.args = std::move(args);
+        o.currentDirectory = work;
+        o.programDirectory = root.file("prog");
+        o.hive = &hive;
+        o.ui = &ui;
+        return std::make_unique<TMainForm>(std::move(o));
+    }
+};
+
+} // namespace
+
+TEST(MainForm, OpensWithCaptionThreeStatusPanelsAndTheExplorer) {
+    FormFixture f;
+    auto form = f.make();
+    form->show();
+    EXPECT_EQ(form->windowTitle(), "Qorvi");
+    EXPECT_EQ(form->statusBar()->findChildren<QLabel*>(QRegularExpression("^StatusPanel")).size(), 3);
+    EXPECT_TRUE(form->findChild<QWidget*>("pnlExplorer")->isVisible());
+    EXPECT_EQ(form->cmbDrive()->itemText(0), "/");
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(MainForm, StartupTimerListsTheCurrentDirectoryInTheExplorer) {
+    FormFixture f;
+    std::ofstream(f.work + "/b.txt") << "x";
+    ::mkdir((f.work + "/sub").c_str(), 0700);
+    std::ofstream(f.work + "/.hidden") << "x";
+    auto form = f.make({"b.txt"});
+    form->show();
+    (void)QTest::qWaitFor([&] { return form->lblLocalPath()->text() == QString::fromStdString(f.work + "/"); }, 3000);
+    EXPECT_EQ(form->lblLocalPath()->text(), QString::fromStdString(f.work + "/"));
+    QStringList items;
+    for (int i = 0; i < form->lstLocalFiles()->count(); ++i)
+        items << form->lstLocalFiles()->item(i)->text();
+    EXPECT_EQ(items, (QStringList{"  Parent Directory...", "0 sub", "2 b.txt"}));
+    EXPECT_EQ(form->shell().openedNames(), std::vector<std::string>{f.work + "/b.txt"});
+    EXPECT_EQ(form->statusPanel(2)->text(), QString::fromStdString("Opened " + f.work + "/b.txt"));
+}
+
+TEST(MainForm, ClosingWritesThePlacementAndShowExplorerPersists) {
+    FormFixture f;
+    {
+        auto form = f.make();
+        form->show();
+        form->setExplorerVisible(false);
+        form->close();
+    }
+    EXPECT_EQ(f.hive.value("SOFTWARE\\Varnu\\Qorvi", "LastMax")->data, "0");
+    EXPECT_TRUE(f.hive.value("SOFTWARE\\Varnu\\Qorvi", "LastWidth").has_value());
+}
