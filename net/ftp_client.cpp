@@ -1,0 +1,323 @@
+#include "net/ftp_client.h"
+
+#include "net/ftp_reply.h"
+#include "net/sock_errors.h"
+
+#include <exception>
+
+namespace qorvi {
+
+namespace {
+
+const char* const kBusy = "FTP client busy";
+const char* const kConnectionClosed = "Connection closed by the server";
+
+bool startsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+TCmdType commandType(const std::string& text) {
+    if (startsWith(text, "CWD "))
+        return cmdChangeDir;
+    if (startsWith(text, "DELE "))
+        return cmdDelete;
+    if (startsWith(text, "MKD "))
+        return cmdMakeDir;
+    if (startsWith(text, "RMD "))
+        return cmdRemoveDir;
+    if (text == "PWD")
+        return cmdCurrentDir;
+    return cmdDoCommand;
+}
+
+} // namespace
+
+// Marks the client busy for one operation; nested operations are refused.
+class TFtpClient::BusyScope {
+public:
+    BusyScope(TFtpClient& client, TCmdType type) : client_(client) {
+        if (client_.busy_)
+            throw FTPException(kBusy);
+        client_.busy_ = true;
+        client_.currentType_ = type;
+    }
+    ~BusyScope() { client_.busy_ = false; }
+
+private:
+    TFtpClient& client_;
+};
+
+TFtpClient::TFtpClient(Pump* pump, Clock* clock) : TSockClient(pump, clock) {
+}
+
+TFtpClient::~TFtpClient() = default;
+
+void TFtpClient::runOperation(TCmdType type, const std::function<void()>& body,
+                              const std::function<void()>& onDone) {
+    std::exception_ptr failure;
+    {
+        BusyScope busy(*this, type);
+        try {
+            body();
+        } catch (const QorviError&) {
+            failure = std::current_exception();
+        }
+    }
+    // Handlers run after the client is free again, so they may call it.
+    if (failure) {
+        bool handled = false;
+        if (OnFailure)
+            OnFailure(*this, handled, type);
+        if (!handled)
+            std::rethrow_exception(failure);
+        return;
+    }
+    if (onDone)
+        onDone();
+    if (OnSuccess)
+        OnSuccess(*this, type);
+}
+
+bool TFtpClient::failing(int low, int high) const {
+    // A reply without a proper code is never a success.
+    return replyNumber_ < 100 || replyNumber_ > 599 || (replyNumber_ >= low && replyNumber_ <= high);
+}
+
+void TFtpClient::replyFailed() {
+    if (replyNumber_ >= 500 && replyNumber_ <= 502 && OnUnSupportedFunction)
+        OnUnSupportedFunction(*this, currentType_);
+    throw FTPException(replyText_.empty() ? kConnectionClosed : replyText_);
+}
+
+std::string TFtpClient::Transaction(const std::string& command) {
+    StatusMessage(8, "Transaction");
+    Writeln(command);
+    return readReply();
+}
+
+std::string TFtpClient::readReply() {
+    FtpReplyReader reader;
+    do {
+        std::string raw = ReadLn();
+        if (raw.empty()) {
+            replyNumber_ = 0;
+            replyText_.clear();
+            replyLines_.clear();
+            throw FTPException(kConnectionClosed);
+        }
+        std::string line = stripLineBreak(std::move(raw));
+        if (!reader.lines().empty())
+            StatusMessage(1, line);
+        reader.addLine(line);
+    } while (!reader.complete());
+    replyLines_ = reader.lines();
+    replyText_ = replyLines_.front();
+    replyNumber_ = reader.code();
+    return replyText_;
+}
+
+void TFtpClient::plainCommand(const std::string& text, TCmdType type) {
+    runOperation(type, [&] {
+        clearCancel();
+        CertifyConnect();
+        StatusMessage(1, text);
+        ClearInput();
+        Transaction(text);
+        StatusMessage(1, replyText_);
+        if (failing(400, 599))
+            replyFailed();
+    });
+}
+
+void TFtpClient::DoCommand(const std::string& text) {
+    checkCommandText(text);
+    plainCommand(text, commandType(text));
+}
+
+void TFtpClient::ChangeDir(const std::string& dir) {
+    DoCommand("CWD " + dir);
+}
+
+void TFtpClient::Delete(const std::string& name) {
+    DoCommand("DELE " + name);
+}
+
+void TFtpClient::MakeDirectory(const std::string& dir) {
+    DoCommand("MKD " + dir);
+}
+
+void TFtpClient::RemoveDir(const std::string& dir) {
+    DoCommand("RMD " + dir);
+}
+
+std::string TFtpClient::GetCurrentDir() {
+    DoCommand("PWD");
+    return quotedPath(replyText_);
+}
+
+void TFtpClient::Mode(int kind) {
+    if (kind == 1)
+        DoCommand("TYPE A");
+    else if (kind == 2)
+        DoCommand("TYPE I");
+    else if (kind == 3)
+        DoCommand("TYPE L 8");
+}
+
+void TFtpClient::Reinitialize() {
+    plainCommand("REIN", cmdReInit);
+}
+
+void TFtpClient::Allocate(std::uint64_t n) {
+    plainCommand("ALLO " + std::to_string(n), cmdAllocate);
+}
+
+void TFtpClient::Rename(const std::string& oldName, const std::string& newName) {
+    checkCommandText(oldName);
+    checkCommandText(newName);
+    runOperation(cmdRename, [&] {
+        clearCancel();
+        CertifyConnect();
+        ClearInput();
+        StatusMessage(1, "RNFR " + oldName);
+        Transaction("RNFR " + oldName);
+        StatusMessage(1, replyText_);
+        if (failing(352, 599))
+            replyFailed();
+        StatusMessage(1, "RNTO " + newName);
+        Transaction("RNTO " + newName);
+        StatusMessage(1, replyText_);
+        if (failing(301, 599))
+            replyFailed();
+    });
+}
+
+void TFtpClient::Connect() {
+    if (busy_)
+        throw FTPException(kBusy);
+    clearCancel();
+    if (Connected())
+        return;
+    runOperation(
+        cmdConnect, [&] { login(); },
+        [&] {
+            if (OnConnect)
+                OnConnect(*this);
+        });
+}
+
+void TFtpClient::loginStep(const std::string& command, const std::string& status) {
+    StatusMessage(1, status.empty() ? command : status);
+    Transaction(command);
+    StatusMessage(1, replyText_);
+    if (failing(401, 599)) {
+        if (OnConnectionFailed)
+            OnConnectionFailed(*this);
+        replyFailed();
+    }
+}
+
+void TFtpClient::login() {
+    if (staleServerState_)
+        resetServerState();
+    try {
+        ClearInput();
+        TSockClient::Connect();
+        readReply();
+        // 120: the server is not ready yet; its 220 follows.
+        while (replyNumber_ >= 100 && replyNumber_ < 200)
+            readReply();
+        StatusMessage(1, replyText_);
+        if (failing(400, 599)) {
+            if (OnConnectionFailed)
+                OnConnectionFailed(*this);
+            replyFailed();
+        }
+        if (FWAuthenticate) {
+            checkCommandText(FWUserID);
+            checkCommandText(FWPassword);
+            loginStep("USER " + FWUserID, {});
+            if (replyNumber_ == 331)
+                loginStep("PASS " + FWPassword, "PASS ");
+        }
+        if ((UserID.empty() || Password.empty()) && OnAuthenticationNeeded) {
+            bool handled = false;
+            OnAuthenticationNeeded(*this, handled);
+        }
+        checkCommandText(UserID);
+        checkCommandText(Password);
+        checkCommandText(Host);
+        const bool viaProxy = !Proxy.empty();
+        if (viaProxy) {
+            if (FirewallType == FTUser)
+                loginStep("USER " + UserID + "@" + Host, {});
+            else if (FirewallType == FtOpen)
+                loginStep("OPEN " + Host, {});
+            else
+                loginStep("SITE " + Host, {});
+        }
+        if (!(viaProxy && FirewallType == FTUser))
+            loginStep("USER " + UserID, {});
+        // The password never shows in status text.
+        if (replyNumber_ == 331)
+            loginStep("PASS " + Password, "PASS ");
+    } catch (...) {
+        CloseImmediate();
+        RequestCloseSocket();
+        StatusMessage(1, "Disconnected");
+        throw;
+    }
+}
+
+void TFtpClient::Disconnect() {
+    BusyScope busy(*this, cmdDoCommand);
+    resetServerState();
+    std::exception_ptr failure;
+    if (Connected()) {
+        StatusMessage(1, "QUIT");
+        try {
+            ClearInput();
+            Transaction("QUIT");
+            StatusMessage(1, replyText_);
+            if (replyNumber_ >= 301 && replyNumber_ <= 599)
+                failure = std::make_exception_ptr(FTPException(replyText_));
+        } catch (const QorviError&) {
+            // The connection is going anyway; a dead one needs no goodbye.
+        }
+        CloseImmediate();
+    }
+    TSockClient::Disconnect();
+    staleServerState_ = false;
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TFtpClient::Abort() {
+    StatusMessage(8, "Abort");
+    if (data_)
+        data_->Cancel();
+    Cancel();
+}
+
+void TFtpClient::disconnectedNotify() {
+    // The next connection may reach another kind of server.
+    staleServerState_ = true;
+    if (OnDisconnect)
+        OnDisconnect(*this);
+}
+
+void TFtpClient::resetServerState() {
+    directoryList_.reset();
+    Vendor = kVendorDetect;
+    staleServerState_ = false;
+}
+
+std::uint64_t TFtpClient::GetBytesRcvd() const {
+    return data_ ? data_->GetBytesRcvd() : lastBytesRcvd_;
+}
+
+std::uint64_t TFtpClient::GetBytesSent() const {
+    return data_ ? data_->GetBytesSent() : lastBytesSent_;
+}
+
+} // namespace qorvi

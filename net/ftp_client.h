@@ -1,0 +1,173 @@
+#pragma once
+
+// The client side of FTP: one control connection (this object's own socket),
+// a temporary data connection per transfer, login directly or through a
+// proxy or firewall, plain commands, listings, downloads and uploads.
+//
+// Failures go to OnFailure first; when it leaves Handled false the failure
+// is raised (FTPException with the server's reply line, or the socket error).
+// A transfer counts as done only when the server's final reply is positive.
+//
+// Waits run the event loop, so a timer or command may call into the client
+// while an operation runs. The client never interleaves two operations on its
+// control connection: Busy() tells, and an operation started meanwhile raises
+// FTPException "FTP client busy" at once (without OnFailure). Abort() is the
+// one call meant for that moment.
+
+#include "net/ftp_directory_list.h"
+#include "net/ftp_exception.h"
+#include "net/ftp_vendor.h"
+#include "net/sock_client.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qorvi {
+
+enum TCmdType {
+    cmdChangeDir,
+    cmdMakeDir,
+    cmdDelete,
+    cmdRemoveDir,
+    cmdList,
+    cmdRename,
+    cmdUpRestore,
+    cmdDownRestore,
+    cmdDownload,
+    cmdUpload,
+    cmdAppend,
+    cmdReInit,
+    cmdAllocate,
+    cmdNList,
+    cmdDoCommand,
+    cmdCurrentDir,
+    cmdConnect,
+};
+
+enum TFirewallType { FTUser, FtOpen, FtSite };
+
+class TFtpClient : public TSockClient {
+public:
+    using TransEvent = std::function<void(TFtpClient& sender, TCmdType Trans_Type)>;
+    using FailureEvent = std::function<void(TFtpClient& sender, bool& Handled, TCmdType Trans_Type)>;
+    using ListItemEvent = std::function<void(TFtpClient& sender, const std::string& Listing)>;
+    using FtpEvent = std::function<void(TFtpClient& sender)>;
+    using FtpHandledEvent = std::function<void(TFtpClient& sender, bool& Handled)>;
+
+    explicit TFtpClient(Pump* pump = nullptr, Clock* clock = nullptr);
+    ~TFtpClient() override;
+
+    std::string UserID;
+    std::string Password;
+    int Vendor = kVendorDetect;
+    bool ParseList = false;
+    bool Passive = false;
+    TFirewallType FirewallType = FTUser;
+    std::string FWUserID;
+    std::string FWPassword;
+    bool FWAuthenticate = false;
+    std::string ListMask;
+
+    // OnConnect fires after a successful login; OnPacketRecvd and
+    // OnPacketSent fire for the blocks of the data connection (the sender is
+    // that connection), OnDisconnect when the control connection closes.
+    TransEvent OnSuccess;
+    FailureEvent OnFailure;
+    TransEvent OnUnSupportedFunction;
+    ListItemEvent OnListItem;
+    FtpEvent OnTransactionStart;
+    FtpEvent OnTransactionStop;
+    FtpHandledEvent OnAuthenticationNeeded;
+
+    // Login and logout.
+    void Connect() override;
+    void Disconnect() override;
+    // Cancels the data connection, if any, then the control connection.
+    void Abort() override;
+
+    // Plain commands.
+    void ChangeDir(const std::string& dir);
+    void Delete(const std::string& name);
+    void MakeDirectory(const std::string& dir);
+    void RemoveDir(const std::string& dir);
+    std::string GetCurrentDir();
+    void Mode(int kind); // 1 TYPE A, 2 TYPE I, 3 TYPE L 8
+    void Reinitialize();
+    void Allocate(std::uint64_t n);
+    void DoCommand(const std::string& text);
+    void Rename(const std::string& oldName, const std::string& newName);
+
+    // Transfers.
+    void List();
+    std::vector<std::string> Nlist();
+    void Download(const std::string& remote, const std::string& local);
+    void Upload(const std::string& local, const std::string& remote);
+    void UploadUnique(const std::string& local);
+    void UploadRestore(const std::string& local, const std::string& remote, std::uint64_t position);
+    // Resumes a download at the size the local file already has.
+    void DownloadRestore(const std::string& remote, const std::string& local);
+    void UploadAppend(const std::string& local, const std::string& remote);
+
+    // Sends the command and reads the whole reply; the first line becomes
+    // ReplyText and ReplyNumber.
+    std::string Transaction(const std::string& command) override;
+
+    int ReplyNumber() const { return replyNumber_; }
+    const std::string& ReplyText() const { return replyText_; }
+    std::uint64_t BytesTotal() const { return bytesTotal_; }
+    std::uint64_t GetBytesRcvd() const override;
+    std::uint64_t GetBytesSent() const override;
+    bool Busy() const { return busy_; }
+    // The parsed last listing; null before the first one of a connection.
+    const TFTPDirectoryList* DirectoryList() const { return directoryList_.get(); }
+
+protected:
+    void connectedNotify() override {}
+    void packetReceivedNotify() override {}
+    void packetSentNotify() override {}
+    void disconnectedNotify() override;
+
+private:
+    class BusyScope;
+
+    void runOperation(TCmdType type, const std::function<void()>& body,
+                      const std::function<void()>& onDone = {});
+    void runTransfer(TCmdType type, const std::function<void()>& body);
+    void plainCommand(const std::string& text, TCmdType type);
+    void login();
+    void loginStep(const std::string& command, const std::string& status);
+    std::string readReply();
+    [[noreturn]] void replyFailed();
+    bool failing(int low, int high) const;
+    void finalReply();
+    void detectVendor();
+    void openDataConnection(bool receiving, const std::string& command, const std::string& status,
+                            const std::string& restart = {});
+    void closeDataConnection();
+    void abortOnServer();
+    void uploadFile(TCmdType type, const std::string& local, const std::string& command,
+                    const std::string& status, std::uint64_t position = 0, const std::string& restart = {});
+    void receiveInto(int fd);
+    void resetServerState();
+
+    int replyNumber_ = 0;
+    std::string replyText_;
+    std::vector<std::string> replyLines_;
+    std::uint64_t bytesTotal_ = 0;
+    std::uint64_t lastBytesRcvd_ = 0;
+    std::uint64_t lastBytesSent_ = 0;
+    bool busy_ = false;
+    TCmdType currentType_ = cmdDoCommand;
+    std::unique_ptr<TSockClient> data_;
+    bool dataCancelled_ = false;
+    // The server accepted a transfer command and its final reply is due.
+    bool finalReplyDue_ = false;
+    // The control connection closed without Disconnect.
+    bool staleServerState_ = false;
+    std::unique_ptr<TFTPDirectoryList> directoryList_;
+};
+
+} // namespace qorvi

@@ -1,0 +1,336 @@
+// The transfers of TFtpClient: the data connection (passive or active), the
+// listing, downloads and uploads, and what a cancelled or failed transfer
+// leaves to tidy up on the control connection.
+
+#include "net/download_target.h"
+#include "net/ftp_client.h"
+#include "net/ftp_reply.h"
+#include "net/sock_errors.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qorvi {
+
+namespace {
+
+class FileCloser {
+public:
+    explicit FileCloser(int fd) : fd_(fd) {}
+    ~FileCloser() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    int fd_;
+};
+
+std::string fileNamePart(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+void TFtpClient::runTransfer(TCmdType type, const std::function<void()>& body) {
+    runOperation(type, [&] {
+        clearCancel();
+        dataCancelled_ = false;
+        finalReplyDue_ = false;
+        bool failed = true;
+        try {
+            CertifyConnect();
+            body();
+            failed = false;
+        } catch (...) {
+            closeDataConnection();
+            // A cancelled transfer, or one that broke off before its final
+            // reply, is ended on the server too, so that reply cannot be
+            // taken for the answer to the next command.
+            if (Cancelled() || TimedOut() || dataCancelled_ || finalReplyDue_)
+                abortOnServer();
+            throw;
+        }
+        closeDataConnection();
+        if (!failed && (Cancelled() || dataCancelled_))
+            abortOnServer();
+    });
+}
+
+void TFtpClient::closeDataConnection() {
+    if (!data_)
+        return;
+    lastBytesRcvd_ = data_->GetBytesRcvd();
+    lastBytesSent_ = data_->GetBytesSent();
+    dataCancelled_ = dataCancelled_ || data_->Cancelled() || data_->TimedOut();
+    data_.reset();
+}
+
+void TFtpClient::abortOnServer() {
+    clearCancel();
+    dataCancelled_ = false;
+    finalReplyDue_ = false;
+    if (!Connected())
+        return;
+    try {
+        ClearInput();
+        StatusMessage(1, "ABOR");
+        Transaction("ABOR");
+        StatusMessage(1, replyText_);
+        // 426 or 451 for the broken transfer may come first; the ABOR's own
+        // positive reply follows.
+        for (int i = 0; i < 2 && replyNumber_ >= 400 && replyNumber_ < 500; ++i) {
+            readReply();
+            StatusMessage(1, replyText_);
+        }
+    } catch (const QorviError&) {
+        // The transfer's own failure is what the caller hears about.
+    }
+    clearCancel();
+}
+
+void TFtpClient::detectVendor() {
+    if (Vendor != kVendorDetect)
+        return;
+    try {
+        StatusMessage(1, "SYST");
+        ClearInput();
+        Transaction("SYST");
+        StatusMessage(1, replyText_);
+        Vendor = vendorFromSystReply(replyText_);
+    } catch (const QorviError&) {
+        // Without an answer the listing is read as a Unix one.
+    }
+}
+
+void TFtpClient::openDataConnection(bool receiving, const std::string& command, const std::string& status,
+                                    const std::string& restart) {
+    ClearInput();
+    data_ = std::make_unique<TSockClient>(pump(), clock());
+    data_->TimeOut = TimeOut;
+    if (receiving) {
+        data_->OnPacketRecvd = [this](TSockClient& sender) {
+            if (OnPacketRecvd)
+                OnPacketRecvd(sender);
+        };
+    } else {
+        data_->OnPacketSent = [this](TSockClient& sender) {
+            if (OnPacketSent)
+                OnPacketSent(sender);
+        };
+    }
+    // Data flows only between the two ends of the control connection: the
+    // address inside a PASV reply is ignored, and in active mode only the
+    // server's own address may connect.
+    const std::string peer = peerAddress();
+    if (Passive) {
+        StatusMessage(1, "PASV");
+        Transaction("PASV");
+        StatusMessage(1, replyText_);
+        if (failing(300, 599))
+            replyFailed();
+        int port = 0;
+        if (!parsePassiveReply(replyText_, port))
+            throw FTPException("Invalid passive mode reply: " + replyText_);
+        data_->Host = peer;
+        data_->Port = port;
+        data_->Connect();
+    } else {
+        data_->Port = 0;
+        data_->setAcceptFrom(peer);
+        data_->Listen(false, localAddress());
+        const std::string port = "PORT " + data_->GetLocalAddress() + data_->GetPortString();
+        StatusMessage(1, port);
+        Transaction(port);
+        StatusMessage(1, replyText_);
+        if (failing(301, 599))
+            replyFailed();
+    }
+    if (!restart.empty()) {
+        StatusMessage(1, restart);
+        Transaction(restart);
+        StatusMessage(1, replyText_);
+        if (failing(400, 599))
+            replyFailed();
+    }
+    StatusMessage(1, status.empty() ? command : status);
+    Transaction(command);
+    StatusMessage(1, replyText_);
+    if (failing(301, 599))
+        replyFailed();
+    finalReplyDue_ = true;
+    if (!Passive)
+        data_->Accept();
+}
+
+void TFtpClient::finalReply() {
+    readReply();
+    finalReplyDue_ = false;
+    StatusMessage(1, replyText_);
+    if (replyNumber_ < 200 || replyNumber_ > 299)
+        replyFailed();
+}
+
+void TFtpClient::List() {
+    checkCommandText(ListMask);
+    runTransfer(cmdList, [&] {
+        detectVendor();
+        if (ParseList) {
+            if (!directoryList_)
+                directoryList_ = createDirectoryList(Vendor);
+            directoryList_->Clear();
+        }
+        openDataConnection(true, ListMask.empty() ? "LIST" : "LIST " + ListMask, {});
+        if (OnTransactionStart)
+            OnTransactionStart(*this);
+        data_->CloseAfterData();
+        // The listing ends when the server closes the data connection.
+        for (;;) {
+            std::string raw = data_->ReadLn();
+            if (raw.empty())
+                break;
+            std::string line = stripLineBreak(std::move(raw));
+            if (ParseList)
+                directoryList_->ParseLine(line);
+            if (OnListItem)
+                OnListItem(*this, line);
+        }
+        if (OnTransactionStop)
+            OnTransactionStop(*this);
+        closeDataConnection();
+        finalReply();
+    });
+}
+
+std::vector<std::string> TFtpClient::Nlist() {
+    std::vector<std::string> names;
+    runTransfer(cmdNList, [&] {
+        names.clear();
+        openDataConnection(true, "NLST", {});
+        if (OnTransactionStart)
+            OnTransactionStart(*this);
+        for (;;) {
+            std::string raw = data_->ReadLn();
+            if (raw.empty())
+                break;
+            names.push_back(stripLineBreak(std::move(raw)));
+            if (OnListItem)
+                OnListItem(*this, names.back());
+        }
+        if (OnTransactionStop)
+            OnTransactionStop(*this);
+        closeDataConnection();
+        finalReply();
+    });
+    return names;
+}
+
+void TFtpClient::receiveInto(int fd) {
+    if (OnTransactionStart)
+        OnTransactionStart(*this);
+    data_->captureTo(fd);
+    if (OnTransactionStop)
+        OnTransactionStop(*this);
+    bytesTotal_ = data_->GetBytesRcvd();
+    closeDataConnection();
+    StatusMessage(1, "Received " + std::to_string(bytesTotal_) + " Bytes");
+    finalReply();
+}
+
+void TFtpClient::Download(const std::string& remote, const std::string& local) {
+    checkCommandText(remote);
+    runTransfer(cmdDownload, [&] {
+        // Nothing is asked of the server when the local file cannot be made;
+        // nothing is left behind when the transfer fails.
+        DownloadTarget target(local.empty() ? remote : local);
+        bytesTotal_ = 0;
+        openDataConnection(true, "RETR " + remote, {});
+        for (const auto& line : replyLines_)
+            if (bytesTotal_ == 0)
+                bytesTotal_ = byteCountFromReply(line);
+        receiveInto(target.fd());
+        target.commit();
+    });
+}
+
+void TFtpClient::DownloadRestore(const std::string& remote, const std::string& local) {
+    checkCommandText(remote);
+    runTransfer(cmdDownRestore, [&] {
+        const std::string path = local.empty() ? remote : local;
+        struct stat st {};
+        const bool existed = ::stat(path.c_str(), &st) == 0;
+        const off_t kept = existed ? st.st_size : 0;
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throw FTPException("Can't create " + path + ": " + SocketErrorStr(errno));
+        FileCloser closer(fd);
+        try {
+            bytesTotal_ = 0;
+            openDataConnection(true, "RETR " + remote, {}, "REST " + std::to_string(kept));
+            for (const auto& line : replyLines_)
+                if (bytesTotal_ == 0)
+                    bytesTotal_ = byteCountFromReply(line);
+            receiveInto(fd);
+            if (::fsync(fd) != 0)
+                throw FTPException("Can't write " + path + ": " + SocketErrorStr(errno));
+        } catch (...) {
+            // The part that was there before stays for the next attempt.
+            if (existed)
+                (void)!::ftruncate(fd, kept);
+            else
+                ::unlink(path.c_str());
+            throw;
+        }
+    });
+}
+
+void TFtpClient::uploadFile(TCmdType type, const std::string& local, const std::string& command,
+                            const std::string& status, std::uint64_t position, const std::string& restart) {
+    runTransfer(type, [&] {
+        int fd = ::open(local.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw FTPException("Can't open " + local + ": " + SocketErrorStr(errno));
+        FileCloser closer(fd);
+        struct stat st {};
+        if (::fstat(fd, &st) == 0)
+            bytesTotal_ = static_cast<std::uint64_t>(st.st_size);
+        if (position > 0 && ::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0)
+            throw FTPException("Can't read " + local + ": " + SocketErrorStr(errno));
+        openDataConnection(false, command, status, restart);
+        if (OnTransactionStart)
+            OnTransactionStart(*this);
+        data_->CloseAfterData();
+        data_->sendFrom(fd);
+        closeDataConnection();
+        if (OnTransactionStop)
+            OnTransactionStop(*this);
+        finalReply();
+    });
+}
+
+void TFtpClient::Upload(const std::string& local, const std::string& remote) {
+    const std::string name = remote.empty() ? fileNamePart(local) : remote;
+    checkCommandText(name);
+    uploadFile(cmdUpload, local, "STOR " + name, "STOR " + (remote.empty() ? local : remote));
+}
+
+void TFtpClient::UploadUnique(const std::string& local) {
+    uploadFile(cmdUpload, local, "STOU", {});
+}
+
+void TFtpClient::UploadRestore(const std::string& local, const std::string& remote, std::uint64_t position) {
+    checkCommandText(remote);
+    uploadFile(cmdUpRestore, local, "STOR " + remote, {}, position, "REST " + std::to_string(position));
+}
+
+void TFtpClient::UploadAppend(const std::string& local, const std::string& remote) {
+    checkCommandText(remote);
+    uploadFile(cmdAppend, local, "APPE " + remote, {});
+}
+
+} // namespace qorvi
