@@ -79,7 +79,8 @@ void TFifoBuffer::Peek(char* bytes, std::size_t n) const {
     if (n > Count())
         throw ESockError("Can't read the source buffer");
     std::size_t fromMemory = std::min(n, memoryCount());
-    std::memcpy(bytes, memory_.data() + head_, fromMemory);
+    if (fromMemory > 0)
+        std::memcpy(bytes, memory_.data() + head_, fromMemory);
     if (fromMemory < n)
         readFile(fileStart_, bytes + fromMemory, n - fromMemory);
 }
@@ -157,7 +158,8 @@ void TFifoBuffer::SetMemoryCapacity(std::size_t capacity) {
 
 std::size_t TFifoBuffer::findByte(char c, std::size_t limit) const {
     std::size_t inMemory = std::min(limit, memoryCount());
-    if (const void* hit = std::memchr(memory_.data() + head_, c, inMemory))
+    const void* hit = inMemory > 0 ? std::memchr(memory_.data() + head_, c, inMemory) : nullptr;
+    if (hit)
         return static_cast<std::size_t>(static_cast<const char*>(hit) - (memory_.data() + head_));
     if (limit <= inMemory || !spilled())
         return std::string::npos;
