@@ -1,0 +1,64 @@
+#pragma once
+
+// Writing a user's file so that a failure never damages it.
+//
+// The text goes to a temp file beside the real target (symlinks resolved),
+// made with the target's mode, and its owner when running as root. Commit
+// syncs it and renames it over the target, then syncs the directory; only a
+// commit that succeeded replaces anything. A target with more than one hard
+// link is not replaced but copied to a backup and rewritten in place, so
+// that its links stay links; the backup puts it back if that fails. A writer
+// destroyed without a successful commit removes its temp file.
+
+#include "platform/qorvi_error.h"
+
+#include <cstddef>
+#include <string>
+
+namespace qorvi {
+
+class SafeFileError : public QorviError {
+public:
+    using QorviError::QorviError;
+};
+
+class SafeFileWriter {
+public:
+    // Opens the temp file for `target`. Raises SafeFileError "Cannot create
+    // file '%s'" when it cannot be made.
+    explicit SafeFileWriter(const std::string& target);
+    ~SafeFileWriter();
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    // Writes `count` bytes; returns how many the file took. Fewer than
+    // `count` means the disk refused the rest, and the writer is failed.
+    std::size_t write(const char* data, std::size_t count);
+    bool failed() const { return failed_; }
+
+    // Makes the written bytes the target's contents. Raises SafeFileError
+    // "Could not write file '%s'" when any step fails (the target then holds
+    // what it held before), and when a write before it failed.
+    void commit();
+
+    // The file that is replaced: the target with its symlinks resolved.
+    const std::string& targetPath() const { return target_; }
+    const std::string& tempPath() const { return temp_; }
+
+    // Failure injection for tests: the step that fails next, once.
+    enum class FailAt { Nothing, Write, Sync, Rename, InPlaceWrite };
+    static void failNext(FailAt step, std::size_t afterBytes = 0);
+
+private:
+    void commitInPlace();
+
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+    bool failed_ = false;
+    bool committed_ = false;
+    bool multiLinked_ = false;
+    std::size_t written_ = 0;
+};
+
+} // namespace qorvi
