@@ -78,15 +78,18 @@ void TFtpClient::abortOnServer() {
     if (!Connected())
         return;
     try {
+        // A NOOP after the ABOR marks where the stale replies end: 426 or 451
+        // for the broken transfer and the ABOR's own answer come before its
+        // 200, so none of them is taken for the reply to the next command.
         ClearInput();
         StatusMessage(1, "ABOR");
-        Transaction("ABOR");
-        StatusMessage(1, replyText_);
-        // 426 or 451 for the broken transfer may come first; the ABOR's own
-        // positive reply follows.
-        for (int i = 0; i < 2 && replyNumber_ >= 400 && replyNumber_ < 500; ++i) {
+        Writeln("ABOR");
+        Writeln("NOOP");
+        for (int i = 0; i < 6; ++i) {
             readReply();
             StatusMessage(1, replyText_);
+            if (replyNumber_ == 200)
+                break;
         }
     } catch (const QorviError&) {
         // The transfer's own failure is what the caller hears about.
