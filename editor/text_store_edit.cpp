@@ -124,8 +124,16 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
     joined.append(line->Text() + at, static_cast<std::size_t>(line->Len() - at));
     std::size_t firstLen = recordLength(joined.data(), joined.size());
     std::string rest = joined.substr(firstLen);
+    // The part of the record's tail that stays in it keeps its style bytes.
+    const std::size_t inserted = std::min(count, firstLen - static_cast<std::size_t>(at));
+    const std::size_t keptTail = firstLen - static_cast<std::size_t>(at) - inserted;
+    std::string tailStyles;
+    if (line->Styles())
+        tailStyles.assign(reinterpret_cast<const char*>(line->Styles()) + at, keptTail);
     chain_->splice(line, at, line->Len() - at, joined.data() + at, static_cast<int>(firstLen) - at,
                    styleBefore(line, at));
+    if (!tailStyles.empty())
+        std::memcpy(line->Styles() + at + inserted, tailStyles.data(), tailStyles.size());
     touchRecord(line);
     lastMade = line;
     if (!rest.empty())
