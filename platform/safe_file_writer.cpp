@@ -68,7 +68,8 @@ bool writeAll(int fd, const char* data, std::size_t count) {
 
 bool copyFile(int from, int to) {
     char buffer[64 * 1024];
-    if (::lseek(from, 0, SEEK_SET) < 0)
+    // Both from the start: a truncated file keeps its old write offset.
+    if (::lseek(from, 0, SEEK_SET) < 0 || ::lseek(to, 0, SEEK_SET) < 0)
         return false;
     for (;;) {
         ssize_t n = ::read(from, buffer, sizeof buffer);
