@@ -73,6 +73,7 @@ DownloadTarget::DownloadTarget(const std::string& path) : target_(resolvedTarget
         uid_ = st.st_uid;
         gid_ = st.st_gid;
         links_ = st.st_nlink;
+        size_ = st.st_size;
     } else {
         mode_ = 0666 & ~currentUmask();
     }
@@ -93,7 +94,7 @@ void DownloadTarget::commit() {
     if (fd_ < 0)
         return;
     try {
-        if (::fsync(fd_) != 0)
+        if (existed_ && size_ > 0 && ::fsync(fd_) != 0)
             throw FTPException("Can't write " + target_ + ": " + SocketErrorStr(errno));
         if (existed_ && links_ > 1) {
             copyInto(fd_, target_);

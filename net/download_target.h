@@ -4,7 +4,9 @@
 // (symbolic links resolved) that takes the target's place only when the
 // transfer has succeeded, so a failed or cancelled download leaves neither a
 // partial file nor a damaged earlier copy. A target with several hard links is
-// rewritten in place so the links stay links.
+// rewritten in place so the links stay links. The bytes are flushed to disk
+// before they replace a non-empty file, so a crash cannot cost the earlier
+// copy; a new or empty target has nothing to lose and skips that wait.
 
 #include <string>
 #include <sys/types.h>
@@ -34,6 +36,7 @@ private:
     uid_t uid_ = 0;
     gid_t gid_ = 0;
     nlink_t links_ = 0;
+    off_t size_ = 0;
 };
 
 } // namespace qorvi
