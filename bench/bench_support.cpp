@@ -21,19 +21,19 @@ std::size_t scaled(std::size_t full, std::size_t smoke) {
 std::string makeCppText(std::size_t bytes, unsigned seed) {
     static const char* const lines[] = {
         "#include <vector>",
-        "// Walks the list and sums the weights.",
+        "// Walks the list and sums the weights of every node in it.",
         "static int total = 0;",
-        "int sumWeights(const std::vector<int>& w) {",
-        "    int s = 0; /* running sum */",
-        "    for (int x : w) s += x * 0x1F;",
+        "int sumWeights(const std::vector<int>& weights, int bias) {",
+        "    int s = bias; /* running sum of the weights */",
+        "    for (int x : weights) s += x * 0x1F + (x >> 2);",
         "    return s + 42;",
         "}",
         "    const char* name = \"weights \\\"main\\\"\";",
-        "    if (total > 100 && name[0] != 'w') {",
-        "        total -= 3.5e2;",
+        "    if (total > 100 && name[0] != 'w' && bias < 7) {",
+        "        total -= 3.5e2; // keep the total in range",
         "    }",
         "",
-        "class Node { public: Node* next = nullptr; };",
+        "class Node { public: Node* next = nullptr; int weight = 0; };",
     };
     std::mt19937 rng(seed);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(lines) - 1);

@@ -16,7 +16,7 @@ bool smokeRun();
 std::size_t scaled(std::size_t full, std::size_t smoke = 64 * 1024);
 
 // Plausible C++ source of about `bytes` bytes with LF line breaks and lines of
-// about 35 characters on average.
+// about 35 characters on average (as in typical C++ files).
 std::string makeCppText(std::size_t bytes, unsigned seed = 1);
 
 // Writes `text` to a fresh file in the temp directory and returns its path;
