@@ -92,6 +92,7 @@ void TFtpClient::replyFailed() {
 std::string TFtpClient::Transaction(const std::string& command) {
     StatusMessage(8, "Transaction");
     Writeln(command);
+    ++pendingReplies_;
     return readReply();
 }
 
@@ -113,7 +114,29 @@ std::string TFtpClient::readReply() {
     replyLines_ = reader.lines();
     replyText_ = replyLines_.front();
     replyNumber_ = reader.code();
+    if ((replyNumber_ < 100 || replyNumber_ > 199) && pendingReplies_ > 0)
+        --pendingReplies_;
     return replyText_;
+}
+
+void TFtpClient::drainReplies() {
+    while (pendingReplies_ > 0 && Connected()) {
+        try {
+            readReply();
+            StatusMessage(1, replyText_);
+        } catch (const EAbortError&) {
+            if (!TimedOut())
+                throw;
+            // The server let a whole time-out pass twice; stop waiting for it.
+            pendingReplies_ = 0;
+            clearCancel();
+        }
+    }
+}
+
+void TFtpClient::prepareControl() {
+    drainReplies();
+    ClearInput();
 }
 
 void TFtpClient::plainCommand(const std::string& text, TCmdType type) {
@@ -121,7 +144,7 @@ void TFtpClient::plainCommand(const std::string& text, TCmdType type) {
         clearCancel();
         CertifyConnect();
         StatusMessage(1, text);
-        ClearInput();
+        prepareControl();
         Transaction(text);
         StatusMessage(1, replyText_);
         if (failing(400, 599))
@@ -178,7 +201,7 @@ void TFtpClient::Rename(const std::string& oldName, const std::string& newName) 
     runOperation(cmdRename, [&] {
         clearCancel();
         CertifyConnect();
-        ClearInput();
+        prepareControl();
         StatusMessage(1, "RNFR " + oldName);
         Transaction("RNFR " + oldName);
         StatusMessage(1, replyText_);
@@ -223,6 +246,7 @@ void TFtpClient::login() {
     try {
         ClearInput();
         TSockClient::Connect();
+        pendingReplies_ = 1;
         readReply();
         // 120: the server is not ready yet; its 220 follows.
         while (replyNumber_ >= 100 && replyNumber_ < 200)
@@ -276,7 +300,7 @@ void TFtpClient::Disconnect() {
     if (Connected()) {
         StatusMessage(1, "QUIT");
         try {
-            ClearInput();
+            prepareControl();
             Transaction("QUIT");
             StatusMessage(1, replyText_);
             if (replyNumber_ >= 301 && replyNumber_ <= 599)

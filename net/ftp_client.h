@@ -140,6 +140,10 @@ private:
     void login();
     void loginStep(const std::string& command, const std::string& status);
     std::string readReply();
+    // Reads the replies still owed for commands whose wait ended early, then
+    // discards any other input, so each command gets its own reply.
+    void prepareControl();
+    void drainReplies();
     [[noreturn]] void replyFailed();
     bool failing(int low, int high) const;
     void finalReply();
@@ -163,8 +167,9 @@ private:
     TCmdType currentType_ = cmdDoCommand;
     std::unique_ptr<TSockClient> data_;
     bool dataCancelled_ = false;
-    // The server accepted a transfer command and its final reply is due.
-    bool finalReplyDue_ = false;
+    // Replies the server still owes: one per command sent, one more after
+    // each 1xx reply.
+    int pendingReplies_ = 0;
     // The control connection closed without Disconnect.
     bool staleServerState_ = false;
     std::unique_ptr<TFTPDirectoryList> directoryList_;

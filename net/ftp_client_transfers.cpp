@@ -41,7 +41,6 @@ void TFtpClient::runTransfer(TCmdType type, const std::function<void()>& body) {
     runOperation(type, [&] {
         clearCancel();
         dataCancelled_ = false;
-        finalReplyDue_ = false;
         bool failed = true;
         try {
             CertifyConnect();
@@ -49,10 +48,9 @@ void TFtpClient::runTransfer(TCmdType type, const std::function<void()>& body) {
             failed = false;
         } catch (...) {
             closeDataConnection();
-            // A cancelled transfer, or one that broke off before its final
-            // reply, is ended on the server too, so that reply cannot be
-            // taken for the answer to the next command.
-            if (Cancelled() || TimedOut() || dataCancelled_ || finalReplyDue_)
+            // A cancelled transfer is ended on the server too. A final reply
+            // still owed is read before the next command is sent.
+            if (Cancelled() || TimedOut() || dataCancelled_)
                 abortOnServer();
             throw;
         }
@@ -74,23 +72,15 @@ void TFtpClient::closeDataConnection() {
 void TFtpClient::abortOnServer() {
     clearCancel();
     dataCancelled_ = false;
-    finalReplyDue_ = false;
     if (!Connected())
         return;
     try {
-        // A NOOP after the ABOR marks where the stale replies end: 426 or 451
-        // for the broken transfer and the ABOR's own answer come before its
-        // 200, so none of them is taken for the reply to the next command.
-        ClearInput();
+        // The server answers the ABOR after the broken transfer's own final
+        // reply (often 426), if that is still owed.
         StatusMessage(1, "ABOR");
         Writeln("ABOR");
-        Writeln("NOOP");
-        for (int i = 0; i < 6; ++i) {
-            readReply();
-            StatusMessage(1, replyText_);
-            if (replyNumber_ == 200)
-                break;
-        }
+        ++pendingReplies_;
+        drainReplies();
     } catch (const QorviError&) {
         // The transfer's own failure is what the caller hears about.
     }
@@ -102,7 +92,7 @@ void TFtpClient::detectVendor() {
         return;
     try {
         StatusMessage(1, "SYST");
-        ClearInput();
+        prepareControl();
         Transaction("SYST");
         StatusMessage(1, replyText_);
         Vendor = vendorFromSystReply(replyText_);
@@ -113,7 +103,7 @@ void TFtpClient::detectVendor() {
 
 void TFtpClient::openDataConnection(bool receiving, const std::string& command, const std::string& status,
                                     const std::string& restart) {
-    ClearInput();
+    prepareControl();
     data_ = std::make_unique<TSockClient>(pump(), clock());
     data_->TimeOut = TimeOut;
     if (receiving) {
@@ -166,14 +156,12 @@ void TFtpClient::openDataConnection(bool receiving, const std::string& command, 
     StatusMessage(1, replyText_);
     if (failing(301, 599))
         replyFailed();
-    finalReplyDue_ = true;
     if (!Passive)
         data_->Accept();
 }
 
 void TFtpClient::finalReply() {
     readReply();
-    finalReplyDue_ = false;
     StatusMessage(1, replyText_);
     if (replyNumber_ < 200 || replyNumber_ > 299)
         replyFailed();
