@@ -49,7 +49,8 @@ inline constexpr const char* kMsgTooManyKeywordTables = "Too many keyword tables
 inline constexpr const char* kMsgTooManyKeywordGroups =
     "Too many character groups for a keyword table (at most 256)";
 inline constexpr const char* kMsgKeywordTooLong = "Keyword too long (at most 255 characters) - '%s'";
-inline constexpr const char* kMsgDuplicateKeySequence = "Duplicate key sequence definition for\r\n\"%s\" and \"%s\"";
+inline constexpr const char* kMsgDuplicateKeySequence =
+    "Duplicate key sequence definition for\r\n\"%s\" and \"%s\"";
 inline constexpr const char* kMsgCannotAssignA = "Cannot assign a %s to a %s";
 inline constexpr const char* kMsgCannotAssign = "Cannot assign %s to %s";
 
