@@ -182,25 +182,32 @@ const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bo
     std::int32_t bestLen = 0;
     std::int32_t len = 0;
 
-    if (!Stream.yyeof()) {
-        unsigned char c = Stream.GetYYchar();
+    const unsigned char c = Stream.GetYYchar();
+    if (c != 0 || !Stream.yyeof()) {
         std::uint32_t n = first_[CaseSensitive ? c : foldCase(c)];
         while (n != kNoKeywordNode) {
             const TKeywordNode& node = nodes_[n];
             if (!node.States.Meets(currentStates_))
                 break;
             bool outside;
+            unsigned char next;
             if (Forward) {
                 Stream.yyadvance();
-                outside = Stream.yyeof();
+                // The scanner reads 0 past the end; only then is the end test needed.
+                next = Stream.GetYYchar();
+                outside = next == 0 && Stream.yyeof();
             } else {
                 // At the text's start there is nothing to step back to.
                 outside = Stream.GetYYpos() == 0;
-                if (!outside)
+                next = 0;
+                if (!outside) {
                     Stream.yyretard();
+                    next = Stream.GetYYchar();
+                }
             }
             ++len;
-            const unsigned char next = outside ? kOutsideText : Stream.GetYYchar();
+            if (outside)
+                next = kOutsideText;
             for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
                 const TEndData& entry = ends_[e];
                 if (entry.States.Meets(currentStates_) && entry.Accepted.Contains(next)) {
@@ -226,10 +233,12 @@ const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bo
         return best;
     }
     MatchLen = 1;
-    if (!(Forward && len == 1)) {
+    if (len != 0 || !Forward) {
+        if (Forward && len == 1)
+            return nullptr; // already one past the start
         Stream.SetYYpos(StartPos);
-        Stream.yyadvance();
     }
+    Stream.yyadvance();
     return nullptr;
 }
 
