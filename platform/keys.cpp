@@ -5,10 +5,17 @@ namespace qorvi {
 std::string keyName(std::uint16_t key) {
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         return std::string(1, static_cast<char>(key));
-    if (key >= VK_F1 && key <= VK_F12)
-        return "F" + std::to_string(key - VK_F1 + 1);
-    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)
-        return "Num " + std::to_string(key - VK_NUMPAD0);
+    // Built by appending: GCC 12 warns falsely on "literal" + std::string&&.
+    if (key >= VK_F1 && key <= VK_F12) {
+        std::string name = "F";
+        name += std::to_string(key - VK_F1 + 1);
+        return name;
+    }
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) {
+        std::string name = "Num ";
+        name += std::to_string(key - VK_NUMPAD0);
+        return name;
+    }
     switch (key) {
     case VK_BACK: return "BkSp";
     case VK_TAB: return "Tab";
