@@ -14,6 +14,7 @@
 // links records by hand.
 
 #include "editor/breakpoints.h"
+#include "editor/code_break.h"
 #include "editor/custom_bookmarks.h"
 #include "editor/line.h"
 #include "editor/line_breaks.h"
