@@ -288,7 +288,7 @@ void TKeywords::Clear() {
 }
 
 void TKeywords::takeTrie(TKeywords& other) {
-    Clear();
+    TKeywords::Clear();
     nodes_ = std::move(other.nodes_);
     ends_ = std::move(other.ends_);
     first_ = other.first_;
