@@ -56,6 +56,10 @@ public:
     }
     int Count() const;
     void Clear();
+    void swap(KeywordTableSet& other) noexcept {
+        slots_.swap(other.slots_);
+        trie_.swap(other.trie_);
+    }
 
     // Count, then per table: 32-byte states, string terminator, integer case
     // flag, integer word count, per word: string word, integer data. Loading
