@@ -189,7 +189,6 @@ void TREParser::analyse() {
     // Runs of literal nodes on the main chain of a single-branch pattern
     // are in every match; remember the longest.
     mustLiteral_.clear();
-    mustStore_ = nullptr;
     const int top = nextNode(prog, 1);
     if (nodeOp(prog, 1) != re::opBRANCH || (top >= 0 && nodeOp(prog, top) == re::opBRANCH))
         return;
@@ -210,17 +209,11 @@ void TREParser::analyse() {
 }
 
 // True when the must-literal occurs at or after `from` (records are
-// searched in place; an occurrence may cross into the next record).
-bool TREParser::mustLiteralAhead(re::TextReader& reader, const void* store, std::uint64_t stamp,
-                                 std::int32_t from) {
+// searched in place; an occurrence may cross into the next record). A match
+// ends behind the occurrence found, so repeated searches scan the text once.
+bool TREParser::mustLiteralAhead(re::TextReader& reader, std::int32_t from) const {
     if (mustLiteral_.empty())
         return true;
-    if (mustStore_ == store && mustStamp_ == stamp && from >= mustFrom_ && (mustAt_ < 0 || from <= mustAt_))
-        return mustAt_ >= 0;
-    mustStore_ = store;
-    mustStamp_ = stamp;
-    mustFrom_ = from;
-    mustAt_ = -1;
     if (from >= reader.count())
         return false;
     const unsigned char first = static_cast<unsigned char>(mustLiteral_[0]);
@@ -240,10 +233,8 @@ bool TREParser::mustLiteralAhead(re::TextReader& reader, const void* store, std:
             while (k < mustLiteral_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
                                                   static_cast<unsigned char>(mustLiteral_[k]))
                 ++k;
-            if (k == mustLiteral_.size()) {
-                mustAt_ = pos;
+            if (k == mustLiteral_.size())
                 return true;
-            }
             off = at + 1;
         }
         if (!reader.nextLine())
@@ -372,8 +363,7 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     std::int32_t found = -1;
     try {
         if (forward) {
-            const bool possible =
-                !literalPrefix_.empty() || mustLiteralAhead(reader, store, store->EditStamp(), start);
+            const bool possible = !literalPrefix_.empty() || mustLiteralAhead(reader, start);
             for (std::int32_t p = start; possible && p <= count; ++p) {
                 p = nextCandidate(reader, p);
                 if (p < 0)

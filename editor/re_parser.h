@@ -74,7 +74,7 @@ private:
     [[noreturn]] void raise(int number, int position = 0);
     std::int32_t nextCandidate(re::TextReader& reader, std::int32_t from) const;
     std::int32_t prevCandidate(re::TextReader& reader, std::int32_t from) const;
-    bool mustLiteralAhead(re::TextReader& reader, const void* store, std::uint64_t stamp, std::int32_t from);
+    bool mustLiteralAhead(re::TextReader& reader, std::int32_t from) const;
 
     std::string pattern_;
     std::vector<std::uint8_t> program_;
@@ -88,10 +88,6 @@ private:
     // The longest literal every match must contain: a forward search that
     // cannot find it ahead fails at once instead of trying every position.
     std::string mustLiteral_;
-    const void* mustStore_ = nullptr;
-    std::uint64_t mustStamp_ = 0;
-    std::int32_t mustFrom_ = 0;
-    std::int32_t mustAt_ = -1;
     bool firstChars_[256];
     bool useFirstChars_ = false; // false when any position may start a match
 
