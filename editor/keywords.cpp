@@ -149,10 +149,6 @@ void TKeywords::Add(std::string_view Keyword, bool CaseSensitive, const TSM_Char
     *link = made;
 }
 
-// Follows the word from the first-character index. The walk stops when the
-// characters run out or at the first character without a matching child;
-// the last node reached is returned (null for an empty word or a first
-// character without a node), and callers test its entries themselves.
 const TKeywordNode* TKeywords::MatchKeyword(std::string_view Keyword, bool CaseSensitive) const {
     if (Keyword.empty())
         return nullptr;

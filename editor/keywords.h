@@ -78,8 +78,11 @@ public:
                                         std::int32_t& MatchLen, std::int32_t& StartPos,
                                         std::int32_t& StartOffset) const;
 
-    // The node reached by following `Keyword` from the first level (see the
-    // header comment of MatchKeyword in the .cpp), or null.
+    // The node reached by following `Keyword` from the first-character
+    // index: the walk stops when the characters run out or at the first one
+    // without a matching child, and returns the last node reached (null for
+    // an empty word or an unknown first character). Callers test the node's
+    // entries themselves.
     const TKeywordNode* MatchKeyword(std::string_view Keyword, bool CaseSensitive) const;
 
     // Frees every node and entry (calling OnKill with each entry's data),
