@@ -44,6 +44,19 @@ public:
             words_[i] |= o.words_[i];
         return *this;
     }
+    constexpr TByteSet& operator&=(const TByteSet& o) {
+        for (int i = 0; i < 4; ++i)
+            words_[i] &= o.words_[i];
+        return *this;
+    }
+    // Removes every member of `o` (AND-NOT).
+    constexpr TByteSet& Subtract(const TByteSet& o) {
+        for (int i = 0; i < 4; ++i)
+            words_[i] &= ~o.words_[i];
+        return *this;
+    }
+    friend constexpr TByteSet operator&(TByteSet a, const TByteSet& b) { return a &= b; }
+    friend constexpr TByteSet operator|(TByteSet a, const TByteSet& b) { return a |= b; }
     constexpr bool operator==(const TByteSet& o) const { return words_ == o.words_; }
     constexpr bool operator!=(const TByteSet& o) const { return !(*this == o); }
 

@@ -1,0 +1,347 @@
+#include "parser/rudivo_voru_parser.h"
+
+#include "editor/ed_stream.h"
+#include "parser/predefined_handlers.h"
+
+namespace qorvi {
+
+namespace {
+
+// The character under the scanner, or -1 at the end of the text.
+inline int peek(TEdStream& s) {
+    const unsigned char c = s.GetYYchar();
+    if (c == 0 && s.yyeof())
+        return -1;
+    return c;
+}
+
+} // namespace
+
+TRudivoVoruParser::TRudivoVoruParser() {
+    compressor_.SetMode(TCompressor::cmStream);
+    compressor_.SetMethod(TCompressor::cmBlock);
+    Reset();
+}
+
+TRudivoVoruParser::~TRudivoVoruParser() {
+    // The controls must let go while the tables are still here.
+    notifyDestroyed();
+}
+
+void TRudivoVoruParser::Reset() {
+    tables_.Reset();
+    kwTables_.Clear();
+    stack_.Clear();
+    caseSensitive_ = false;
+    currentStates_ = tables_.StartState();
+    savedStates_ = currentStates_;
+    inContainer_ = false;
+    containerEnd_ = 0;
+    containerValue_ = 0;
+    GetLowestState();
+}
+
+void TRudivoVoruParser::settingsRelease(ParserClient* Control) {
+    // A control that leaves and comes back is attached again by its next call.
+    if (lastSender_ == Control)
+        lastSender_ = nullptr;
+}
+
+void TRudivoVoruParser::ModifyProperties() {
+    if (OnModifyProperties) {
+        OnModifyProperties(*this);
+        return;
+    }
+    if (OptionsDialog && OptionsDialog(*this))
+        UpdateEditors();
+}
+
+bool TRudivoVoruParser::CustomParse(int ParseID, TEdStream& Stream, std::int32_t& kLength,
+                                    std::int32_t& kValue) {
+    if (!OnCustomParse)
+        return false;
+    return OnCustomParse(*this, ParseID, Stream, kLength, kValue);
+}
+
+void TRudivoVoruParser::GetLowestState() {
+    activeTable_ = &tables_.StartTable();
+    if (tables_.NoStateTables())
+        return;
+    const int lowest = (tables_.StateTableSet() & currentStates_).Lowest();
+    if (lowest >= 0)
+        if (const TSM_StatesTable* table = tables_.StateTable(static_cast<std::uint8_t>(lowest)))
+            activeTable_ = table;
+}
+
+void TRudivoVoruParser::setCurrentStates(const TByteSet& states) {
+    currentStates_ = states;
+    GetLowestState();
+}
+
+void TRudivoVoruParser::ParseInit(std::uint8_t Index) {
+    const TByteSet& context = tables_.ContextStates(Index);
+    currentStates_ = context.IsEmpty() ? tables_.StartState() : context;
+    savedStates_ = currentStates_;
+    inContainer_ = false;
+    containerEnd_ = 0;
+    containerValue_ = 0;
+    stack_.Clear();
+    GetLowestState();
+    // The tables may have been rebuilt since the last parse.
+    tables_.InvalidateGroupCache();
+}
+
+void TRudivoVoruParser::fail(TEdStream& s) {
+    s.SetYYpos(tokenStart_ + 1);
+    keywordMatched_ = false;
+}
+
+bool TRudivoVoruParser::callHandler(std::int64_t slot, TEdStream& s, std::int32_t& Len) {
+    // Slots outside the table (an image may name any number) refuse.
+    const TPredefinedHandler handler = PredefinedHandler(slot);
+    return handler && handler(s, Len, tokenStart_);
+}
+
+bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len) {
+    if (t.IsHandler) {
+        if (t.IsCustom) {
+            std::int32_t kValue = 0;
+            return CustomParse(t.HandlerIndex, s, Len, kValue);
+        }
+        return callHandler(t.HandlerIndex, s, Len);
+    }
+    const int count = t.Count < TSM_EndsAction::kMaxCharSets ? t.Count : TSM_EndsAction::kMaxCharSets;
+    if (count == 0)
+        return true;
+    if (count == 1) {
+        // The common look-ahead terminator: one test, no movement unless included.
+        const int c = peek(s);
+        if (c < 0 || !tables_.Members(t.CharSets[0]).Contains(static_cast<std::uint8_t>(c)))
+            return false;
+        if (t.Include) {
+            s.yyadvance();
+            ++Len;
+        }
+        return true;
+    }
+    const std::int32_t at = s.GetYYpos();
+    for (int i = 0; i < count; ++i) {
+        const int c = peek(s);
+        if (c < 0 || !tables_.Members(t.CharSets[i]).Contains(static_cast<std::uint8_t>(c))) {
+            s.SetYYpos(at);
+            return false;
+        }
+        s.yyadvance();
+    }
+    if (t.Include)
+        Len += count;
+    else
+        s.SetYYpos(at);
+    return true;
+}
+
+bool TRudivoVoruParser::continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value) {
+    if (c.IsHandler) {
+        if (c.IsCustom) {
+            std::int32_t kValue = value;
+            const bool ok = CustomParse(c.HandlerIndex, s, Len, kValue);
+            value = kValue & 0xFF;
+            return ok;
+        }
+        return callHandler(c.HandlerIndex, s, Len);
+    }
+    const int ch = peek(s);
+    if (ch < 0 || !tables_.Members(c.CharSet).Contains(static_cast<std::uint8_t>(ch)))
+        return false;
+    s.yyadvance();
+    ++Len;
+    return true;
+}
+
+TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions& h, TEdStream& s,
+                                                       std::int32_t& Len, int& value) {
+    const TSM_SpecRec& c = h.Continuation;
+    const TSM_EndsAction& t = h.Terminator;
+    const bool present = t.Present();
+    bool check = c.Optional && present;
+    while (!s.yyeof()) {
+        if (check && terminatorTest(t, s, Len))
+            return Scan::Complete;
+        check = present;
+        if (c.IsHandler && !c.IsCustom && c.HandlerIndex >= kFirstTokenHandler &&
+            c.HandlerIndex <= kLastTokenHandler)
+            return callHandler(c.HandlerIndex - kTokenHandlerSlotOffset, s, Len) ? Scan::Complete
+                                                                                 : Scan::Failed;
+        const std::int32_t before = s.GetYYpos();
+        if (!continuationStep(c, s, Len, value))
+            return Scan::Failed;
+        // One unit without a terminator; and a step that consumed nothing
+        // would repeat for ever.
+        if (!present || s.GetYYpos() <= before)
+            return Scan::Complete;
+    }
+    // An unterminated construct ends with the text.
+    return Scan::Complete;
+}
+
+void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, std::int32_t& Len,
+                                       int& value) {
+    if (e.Start.IsHandler) {
+        s.SetYYpos(tokenStart_);
+        Len = 0;
+        if (callHandler(std::int64_t{e.Start.HandlerIndex} - kTokenHandlerSlotOffset, s, Len))
+            value = e.TokenValue;
+        else
+            fail(s);
+        return;
+    }
+    const TSM_SpecRec& c = e.Continuation;
+    const TSM_EndsAction& t = e.Terminator;
+    bool check = c.Optional != 0;
+    for (;;) {
+        // A token that reaches the end of the text is complete there, also
+        // when that end comes right after its first character.
+        if (s.yyeof()) {
+            value = e.TokenValue;
+            return;
+        }
+        if (check && terminatorTest(t, s, Len)) {
+            value = e.TokenValue;
+            return;
+        }
+        check = true;
+        const std::int32_t before = s.GetYYpos();
+        int kValue = value;
+        if (!continuationStep(c, s, Len, kValue)) {
+            fail(s);
+            value = 0;
+            return;
+        }
+        if (s.yyeof()) {
+            value = e.TokenValue;
+            return;
+        }
+        if (c.IsHandler && c.IsCustom) {
+            value = kValue;
+            return;
+        }
+        if (s.GetYYpos() <= before) {
+            value = e.TokenValue;
+            return;
+        }
+    }
+}
+
+void TRudivoVoruParser::popStates() {
+    // A parse restarted in the middle of a document begins with an empty
+    // stack, so a `pop` may find nothing: the states then stay as they are.
+    if (stack_.IsEmpty())
+        return;
+    stack_.PopState(currentStates_);
+    GetLowestState();
+}
+
+void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
+    if (sc.StackOps & kPopBefore)
+        popStates();
+    else if (sc.StackOps & kPushBefore)
+        stack_.PushState(currentStates_);
+    if (!sc.NoChange) {
+        currentStates_ |= sc.Enter;
+        currentStates_.Subtract(sc.Leave);
+        GetLowestState();
+    }
+    if (sc.StackOps & kPopAfter)
+        popStates();
+    else if (sc.StackOps & kPushAfter)
+        stack_.PushState(currentStates_);
+}
+
+std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Stream, std::int32_t& Len) {
+    if (Sender && Sender != lastSender_) {
+        AttachEditor(Sender);
+        lastSender_ = Sender;
+    }
+    TEdStream& s = Stream;
+    const std::int32_t p0 = s.GetYYpos();
+    tokenStart_ = p0;
+    const unsigned char c0 = s.GetYYchar();
+    int value = 0;
+    bool fromKwTables = false;
+    keywordMatched_ = false;
+    Len = 1;
+
+    // Keywords: the main table first, then the extra tables.
+    TSyntaxKeywords& keywords = tables_.Keywords();
+    std::int32_t matchLen = 0, startPos = 0, startOffset = 0;
+    const TEndData* entry = nullptr;
+    if (!keywords.IsEmpty()) {
+        keywords.SetCurrentStates(currentStates_);
+        entry = keywords.MatchStream(s, keywords.CaseSensitive(), true, matchLen, startPos, startOffset);
+    } else {
+        s.yyadvance();
+    }
+    if (!entry) {
+        if (TKeywords* extra = kwTables_.Trie()) {
+            s.SetYYpos(p0);
+            extra->SetCurrentStates(currentStates_);
+            entry = extra->MatchStream(s, caseSensitive_, true, matchLen, startPos, startOffset);
+            fromKwTables = entry != nullptr;
+        }
+    }
+    if (entry) {
+        value = static_cast<int>(entry->Data & 0xFF);
+        Len = matchLen;
+        keywordMatched_ = true;
+    }
+
+    // The handler of the value found (also of value 0 when nothing was).
+    bool complete = false;
+    if (const TSM_HandlerActions* h = tables_.Handler(static_cast<std::uint8_t>(value))) {
+        if (scanHandler(*h, s, Len, value) == Scan::Complete) {
+            complete = true;
+        } else {
+            fail(s);
+            value = 0;
+            fromKwTables = false;
+        }
+    }
+
+    // The start table, when no keyword stands.
+    if (!complete && !keywordMatched_) {
+        Len = 1;
+        const TSM_TokenActions* e = activeTable_->Slots[c0].get();
+        if (e && currentStates_.Meets(e->ValidStates))
+            scanStartTable(*e, s, Len, value);
+    }
+
+    // Finish: the state change of the token, then the container bookkeeping.
+    if (!inContainer_)
+        savedStates_ = currentStates_;
+    std::int32_t pos = s.GetYYpos();
+    const TSM_StateChanges* sc = tables_.StateChanges(static_cast<std::uint8_t>(value));
+    if (pos <= p0 || (sc && !fromKwTables && !currentStates_.Meets(sc->ValidIn))) {
+        s.SetYYpos(p0 + 1);
+        pos = p0 + 1;
+        value = 0;
+        sc = nullptr;
+    } else if (sc) {
+        applyStateChange(*sc);
+    }
+
+    const bool wasInContainer = inContainer_;
+    if (wasInContainer) {
+        if (pos >= containerEnd_ || s.yyeof())
+            setCurrentStates(savedStates_);
+        inContainer_ = pos < containerEnd_ && !s.yyeof();
+    } else if (sc && sc->IsContainer) {
+        containerEnd_ = pos;
+        containerValue_ = static_cast<std::uint8_t>(value);
+        inContainer_ = true;
+    }
+
+    Len = pos - p0;
+    return static_cast<std::uint8_t>(value);
+}
+
+} // namespace qorvi

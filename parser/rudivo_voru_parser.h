@@ -1,0 +1,173 @@
+#pragma once
+
+// The parser component that colours text for the editor control. Its tables
+// come from a compiled image (ReadParserData) or from the script compiler
+// (through Tables()); ParseStream then scans one token at a time.
+//
+// How a token is scanned, at the scanner's position P0:
+//  1. The main keyword table matches the longest keyword of the current
+//     states; failing that, the language's extra keyword tables (%%kwTables).
+//  2. When the token value found (0 when none) has a handler, the handler's
+//     continuation and terminator extend the token.
+//  3. Without a keyword (or when the handler failed), the active start table
+//     names the token's scanning by its first character, in the states it is
+//     valid in.
+//  4. The token's state change (if its value is valid in the current states)
+//     updates the states and the state stack; a container token's change
+//     lasts for the one token after it.
+// Any refusal falls back to a one-character token of value 0, so every call
+// moves the scanner on by at least one character.
+
+#include "editor/byte_set.h"
+#include "editor/custom_rudivo_voru_parser.h"
+#include "editor/keyword_table_set.h"
+#include "parser/compressor.h"
+#include "parser/parser_tables.h"
+#include "parser/rt_stack.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qorvi {
+
+class ShellUi;
+class TEdStream;
+class TStream;
+class TRudivoVoruParser;
+
+// Raised for an image of an unreadable version while form data is read.
+class ERudivoVoruParserError : public QorviError {
+public:
+    using QorviError::QorviError;
+};
+
+inline constexpr const char* kMsgParserVersion =
+    "%s: DFM file saved by different version of TRudivoVoruParser.\n\rRecompile script to update DFM "
+    "file.\n\rExpected version was %d read version was %d";
+// Any failure while an image is read or written: the component name and the
+// original message.
+inline constexpr const char* kMsgParserImageFailure = "%s: %s";
+
+// A custom match `match(n)` of the script. The handler scans from the
+// scanner's position, adds what it consumed to kLength and may set kValue
+// (the token value); it returns false to refuse.
+using TCustomParseEvent = std::function<bool(TRudivoVoruParser& Sender, int ParseID, TEdStream& IStream,
+                                             std::int32_t& kLength, std::int32_t& kValue)>;
+using TVersionErrorEvent = std::function<void(TRudivoVoruParser& Sender, std::uint16_t VersionEncountered,
+                                              std::uint16_t VersionExpected)>;
+using TModifyPropertiesEvent = std::function<void(TRudivoVoruParser& Sender)>;
+// Runs the editor options dialog on the parser; true when the user accepted.
+using TOptionsDialogRunner = std::function<bool(TRudivoVoruParser& Sender)>;
+
+class TRudivoVoruParser : public TCustomRudivoVoruParser {
+public:
+    static constexpr std::uint16_t kImageVersion = 51;
+    static constexpr std::uint16_t kOldestImageVersion = 50;
+
+    TRudivoVoruParser();
+    ~TRudivoVoruParser() override;
+
+    // --- Runtime (called by the editor control) ---
+    std::uint8_t ParseStream(ParserClient* Sender, TEdStream& Stream, std::int32_t& Len) override;
+    void ParseInit(std::uint8_t Index) override;
+    void ModifyProperties() override;
+    void GetAnchor(TByteSet& Set) const override { Set = tables_.Anchor(); }
+    bool InBoundState() const override { return currentStates_.Meets(tables_.BoundStates()); }
+    bool Busy() const override { return inContainer_; }
+    void GetCurrentParserState(TByteSet& Set) const override { Set = currentStates_; }
+    bool UsesCustomMatch() const override { return tables_.UsesCustomMatch() != 0; }
+    bool HasCustomParseHandler() const override { return static_cast<bool>(OnCustomParse); }
+
+    // Selects the start table for the current states: the table of the
+    // lowest current state that owns one, else the global start table.
+    void GetLowestState();
+    // Calls OnCustomParse; false when none is assigned.
+    bool CustomParse(int ParseID, TEdStream& Stream, std::int32_t& kLength, std::int32_t& kValue);
+
+    const TByteSet& CurrentStates() const { return currentStates_; }
+    const TByteSet& SavedStates() const { return savedStates_; }
+    std::int32_t ContainerEnd() const { return containerEnd_; }
+    std::uint8_t ContainerValue() const { return containerValue_; }
+    std::size_t StackDepth() const { return stack_.Count(); }
+
+    // --- Tables ---
+    // Releases every table and record, empties the keyword tables and the
+    // state stack, and clears the case flag.
+    void Reset();
+    TParserTables& Tables() { return tables_; }
+    const TParserTables& Tables() const { return tables_; }
+    // The script's `case` option; applies to the extra keyword tables.
+    bool CaseSensitive() const { return caseSensitive_; }
+    void SetCaseSensitive(bool caseSensitive) { caseSensitive_ = caseSensitive; }
+    // The language's extra keyword tables (%%kwTables).
+    KeywordTableSet& KeywordTables() { return kwTables_; }
+    const KeywordTableSet& KeywordTables() const { return kwTables_; }
+
+    // --- Compiled image ---
+    // Writes version 51, the image size and the compressed image.
+    void WriteParserData(TStream& Stream);
+    void EmitToStream(TStream& Stream) { WriteParserData(Stream); }
+    // Resets the parser, checks the version and rebuilds every table from
+    // the rest of the stream. A damaged image raises "<name>: <message>" and
+    // leaves the parser Reset; an image older than version 50 goes through
+    // the version-error path (see ReadParserData in the .cpp).
+    void ReadParserData(TStream& Stream);
+    void SetFromStream(TStream& Stream) { ReadParserData(Stream); }
+    // Copies another parser through its image. Raises ERudivoVoru "Cannot
+    // assign a %s to %s" for anything but a TRudivoVoruParser.
+    void Assign(const TCustomRudivoVoruParser& Source);
+
+    const char* ClassName() const override { return "TRudivoVoruParser"; }
+
+    // --- Properties and events ---
+    std::string Script;
+    bool AutoScriptUpdate = false;
+    bool UseRegistry = false;
+    std::string RegistryKey;
+    TCustomParseEvent OnCustomParse;
+    TVersionErrorEvent OnParserVersionError;
+    TModifyPropertiesEvent OnModifyProperties;
+    // Set by the GUI: the options dialog, and where the version message is
+    // shown when no OnParserVersionError handler is assigned.
+    TOptionsDialogRunner OptionsDialog;
+    ShellUi* Ui = nullptr;
+
+private:
+    enum class Scan { Complete, Failed };
+
+    void settingsRelease(ParserClient* Control) override;
+
+    void setCurrentStates(const TByteSet& states);
+    void fail(TEdStream& s);
+    Scan scanHandler(const TSM_HandlerActions& h, TEdStream& s, std::int32_t& Len, int& value);
+    void scanStartTable(const TSM_TokenActions& e, TEdStream& s, std::int32_t& Len, int& value);
+    bool terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len);
+    bool continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value);
+    bool callHandler(std::int64_t slot, TEdStream& s, std::int32_t& Len);
+    void applyStateChange(const TSM_StateChanges& sc);
+    void popStates();
+
+    void readImage(TStream& Stream);
+    void reportVersion(std::uint16_t version);
+
+    TParserTables tables_;
+    KeywordTableSet kwTables_;
+    TRTStack stack_;
+    TCompressor compressor_;
+    bool caseSensitive_ = false;
+
+    // Run-time state.
+    TByteSet currentStates_;
+    TByteSet savedStates_;
+    const TSM_StatesTable* activeTable_ = nullptr;
+    bool inContainer_ = false;
+    std::int32_t containerEnd_ = 0;
+    std::uint8_t containerValue_ = 0;
+    // Per token: where it started, and whether an extra keyword table found it.
+    std::int32_t tokenStart_ = 0;
+    bool keywordMatched_ = false;
+    ParserClient* lastSender_ = nullptr;
+};
+
+} // namespace qorvi
