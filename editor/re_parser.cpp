@@ -400,7 +400,9 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
         sections_[i] = matcher.section(i);
     const std::int32_t end = matcher.end();
     stream.SetYYpos(end);
-    if (sections_[0] == end) {
+    // Only a match that is empty where it was found would be found again
+    // from its end (one that consumed a line break starts further on).
+    if (sections_[0] == end && found == end) {
         emptyStore_ = store;
         emptyAt_ = end;
         emptyChars_ = count;

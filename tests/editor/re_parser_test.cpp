@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qorvi {
 namespace {
@@ -283,6 +284,17 @@ TEST_F(RegexTest, SearchMovesOnAfterAnEmptyMatch) {
     f = search(0);
     EXPECT_EQ(f.start, 1);
     EXPECT_EQ(f.end, 2);
+}
+
+TEST_F(RegexTest, LineStartsInARowAreEachFound) {
+    // ^ consumes the CR, so its empty match lies behind where it was found;
+    // the next search from there must not skip the following CR.
+    setText("a\r\r\rb");
+    ASSERT_TRUE(re.Compile("^"));
+    std::vector<std::int32_t> found;
+    for (Found f = search(0); f.found && found.size() < 10; f = search(f.end))
+        found.push_back(f.start);
+    EXPECT_EQ(found, (std::vector<std::int32_t>{2, 3, 4}));
 }
 
 TEST_F(RegexTest, ReplaceLoopOverEmptyMatchesEnds) {
