@@ -57,6 +57,9 @@ class TKeywords : public TSM_Base {
 public:
     TKeywords();
     ~TKeywords() override;
+    // Entries may carry data the kill notification frees: never two owners.
+    TKeywords(const TKeywords&) = delete;
+    TKeywords& operator=(const TKeywords&) = delete;
 
     // Inserts a word. A case-insensitive word is lower-cased (A-Z only). The
     // table's case flag becomes `CaseSensitive`. Raises EKeywords "Duplicate
