@@ -7,6 +7,7 @@
 
 namespace qorvi {
 
+class SettingsClient;
 class TCustomRudivoVoruParser;
 
 class ParserClient {
@@ -19,6 +20,9 @@ public:
     // The parser is being destroyed; the control drops every reference to it
     // (the slot holding it becomes empty).
     virtual void parserDestroyed(TCustomRudivoVoruParser* parser) = 0;
+    // The control as the parser's settings know it (for their drawing
+    // resources), or null.
+    virtual SettingsClient* settingsClient() { return nullptr; }
 };
 
 } // namespace qorvi

@@ -1,6 +1,7 @@
 #include "parser/rudivo_voru_parser.h"
 
 #include "editor/ed_stream.h"
+#include "editor/parser_client.h"
 #include "parser/predefined_handlers.h"
 
 namespace qorvi {
@@ -17,7 +18,7 @@ inline int peek(TEdStream& s) {
 
 } // namespace
 
-TRudivoVoruParser::TRudivoVoruParser() {
+TRudivoVoruParser::TRudivoVoruParser() : settings_(std::make_unique<TSM_Settings>()) {
     compressor_.SetMode(TCompressor::cmStream);
     compressor_.SetMethod(TCompressor::cmBlock);
     Reset();
@@ -30,7 +31,7 @@ TRudivoVoruParser::~TRudivoVoruParser() {
 
 void TRudivoVoruParser::Reset() {
     tables_.Reset();
-    kwTables_.Clear();
+    settings_->Reset();
     stack_.Clear();
     caseSensitive_ = false;
     currentStates_ = tables_.StartState();
@@ -41,10 +42,17 @@ void TRudivoVoruParser::Reset() {
     GetLowestState();
 }
 
+void TRudivoVoruParser::settingsAddRef(ParserClient* Control) {
+    if (SettingsClient* client = Control->settingsClient())
+        settings_->AddRef(client);
+}
+
 void TRudivoVoruParser::settingsRelease(ParserClient* Control) {
     // A control that leaves and comes back is attached again by its next call.
     if (lastSender_ == Control)
         lastSender_ = nullptr;
+    if (SettingsClient* client = Control->settingsClient())
+        settings_->Release(client);
 }
 
 void TRudivoVoruParser::ModifyProperties() {
@@ -282,7 +290,7 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         s.yyadvance();
     }
     if (!entry) {
-        if (TKeywords* extra = kwTables_.Trie()) {
+        if (TKeywords* extra = settings_->KeywordTables().Trie()) {
             s.SetYYpos(p0);
             extra->SetCurrentStates(currentStates_);
             entry = extra->MatchStream(s, caseSensitive_, true, matchLen, startPos, startOffset);

@@ -21,12 +21,14 @@
 #include "editor/byte_set.h"
 #include "editor/custom_rudivo_voru_parser.h"
 #include "editor/keyword_table_set.h"
+#include "editor/sm_settings.h"
 #include "parser/compressor.h"
 #include "parser/parser_tables.h"
 #include "parser/rt_stack.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qorvi {
@@ -92,17 +94,21 @@ public:
     std::size_t StackDepth() const { return stack_.Count(); }
 
     // --- Tables ---
-    // Releases every table and record, empties the keyword tables and the
-    // state stack, and clears the case flag.
+    // Releases every table and record, resets the settings, empties the
+    // keyword tables and the state stack, and clears the case flag.
     void Reset();
     TParserTables& Tables() { return tables_; }
     const TParserTables& Tables() const { return tables_; }
     // The script's `case` option; applies to the extra keyword tables.
     bool CaseSensitive() const { return caseSensitive_; }
     void SetCaseSensitive(bool caseSensitive) { caseSensitive_ = caseSensitive; }
-    // The language's extra keyword tables (%%kwTables).
-    KeywordTableSet& KeywordTables() { return kwTables_; }
-    const KeywordTableSet& KeywordTables() const { return kwTables_; }
+    // The language's editor settings, shared by every attached control; they
+    // travel at the head of the compiled image.
+    TSM_Settings& Settings() { return *settings_; }
+    const TSM_Settings& Settings() const { return *settings_; }
+    // The language's extra keyword tables (%%kwTables), kept by the settings.
+    KeywordTableSet& KeywordTables() { return settings_->KeywordTables(); }
+    const KeywordTableSet& KeywordTables() const { return settings_->KeywordTables(); }
 
     // --- Compiled image ---
     // Writes version 51, the image size and the compressed image.
@@ -136,6 +142,7 @@ public:
 private:
     enum class Scan { Complete, Failed };
 
+    void settingsAddRef(ParserClient* Control) override;
     void settingsRelease(ParserClient* Control) override;
 
     void setCurrentStates(const TByteSet& states);
@@ -151,8 +158,8 @@ private:
     void readImage(TStream& Stream);
     void reportVersion(std::uint16_t version);
 
+    std::unique_ptr<TSM_Settings> settings_;
     TParserTables tables_;
-    KeywordTableSet kwTables_;
     TRTStack stack_;
     TCompressor compressor_;
     bool caseSensitive_ = false;

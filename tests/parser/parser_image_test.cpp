@@ -1,5 +1,6 @@
 #include "editor/memory_stream.h"
 #include "editor/rudivo_voru_error.h"
+#include "editor/sm_settings.h"
 #include "editor/stream_fields.h"
 #include "parser/compressor.h"
 #include "parser/parser_image.h"
@@ -7,6 +8,7 @@
 #include "platform/shell_ui.h"
 #include "tests/parser/parser_builder.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace qorvi {
@@ -63,8 +65,19 @@ void readInto(TRudivoVoruParser& p, const std::string& property) {
     p.ReadParserData(in);
 }
 
-// A property around an uncompressed image, as the writer makes it.
-std::string wrap(const std::string& image, std::uint16_t version = 51) {
+// The settings part of an image of `version`, for default settings.
+std::string defaultSettings(std::int32_t version = 51) {
+    TSM_Settings settings;
+    settings.SetFormatVersion(version);
+    TMemoryStream out;
+    settings.SaveToStream(out);
+    return out.DataString();
+}
+
+// A property around the default settings and the given tables part, as the
+// writer makes it.
+std::string wrap(const std::string& tables, std::uint16_t version = 51) {
+    const std::string image = defaultSettings(version) + tables;
     TMemoryStream plain(image);
     TMemoryStream out;
     SWriteWord(out, version);
@@ -209,7 +222,12 @@ TEST(ParserImage, PropertyHeaderCarriesVersionAndImageSize) {
     const std::int32_t size = SReadLongint(in);
     TMemoryStream image;
     EXPECT_EQ(TCompressor::DecompressStream(in, image), size);
-    EXPECT_EQ(image.DataString(), tablesImage(p.Tables()));
+    // The settings (as of version 51), then the tables.
+    TMemoryStream settings;
+    p.Settings().SetFormatVersion(51);
+    p.Settings().SaveToStream(settings);
+    p.Settings().SetFormatVersion(INT32_MAX);
+    EXPECT_TRUE(image.DataString() == settings.DataString() + tablesImage(p.Tables()));
 }
 
 TEST(ParserImage, ContextSetsEqualToTheStartStateAreNotWritten) {
@@ -285,12 +303,39 @@ std::string withVersion(const std::string& property, std::uint16_t version) {
 TEST(ParserImage, VersionFiftyAndLaterAreReadAsTheCurrentLayout) {
     TRudivoVoruParser source;
     buildRich(source);
+    source.Settings().SetLanguageName("Rich");
     const std::string property = propertyOf(source);
-    for (std::uint16_t version : {50, 52, 0xFFFF}) {
+    for (std::uint16_t version : {52, 0xFFFF}) {
         TRudivoVoruParser p;
         readInto(p, withVersion(property, version));
         expectSameTables(source.Tables(), p.Tables());
+        EXPECT_EQ(p.Settings().LanguageName(), "Rich");
+        EXPECT_EQ(p.Settings().FormatVersion(), INT32_MAX);
     }
+    // Version 50 settings carry no gutter font.
+    TRudivoVoruParser p;
+    readInto(p, wrap(tablesImage(source.Tables()), 50));
+    expectSameTables(source.Tables(), p.Tables());
+    EXPECT_EQ(p.Settings().FormatVersion(), INT32_MAX);
+}
+
+TEST(ParserImage, SettingsTravelWithTheImage) {
+    TRudivoVoruParser source;
+    source.Settings().SetLanguageName("C++");
+    source.Settings().SetMapEntry(4, 7);
+    source.Settings().SetTabDefault(8);
+    source.KeywordTables().DefineKeywordTable({0}, "", false, {{"select", 50}});
+    TRudivoVoruParser copy;
+    readInto(copy, propertyOf(source));
+    EXPECT_EQ(copy.Settings().LanguageName(), "C++");
+    EXPECT_EQ(copy.Settings().GetMapEntry(4), 7);
+    EXPECT_EQ(copy.Settings().TabDefault(), 8);
+    ASSERT_NE(copy.KeywordTables().Trie(), nullptr);
+    EXPECT_EQ(tokenise(copy, "SELECT"), (Tokens{{50, "SELECT"}}));
+    // Reset gives default settings.
+    copy.Reset();
+    EXPECT_EQ(copy.Settings().LanguageName(), kDefaultLanguageName);
+    EXPECT_EQ(copy.KeywordTables().Trie(), nullptr);
 }
 
 TEST(ParserImage, OlderVersionGoesToTheVersionErrorHandler) {
