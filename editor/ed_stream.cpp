@@ -22,10 +22,6 @@ void TEdStream::SetStore(TTextStore* store) {
     stamp_ = store_ ? ~store_->EditStamp() : 0;
 }
 
-std::uint64_t TEdStream::currentStamp() const {
-    return store_ ? store_->EditStamp() : 0;
-}
-
 void TEdStream::refreshCount() {
     count_ = store_ ? store_->NumChars() : 0;
     last_ = count_ > 0 ? count_ - 1 : 0;

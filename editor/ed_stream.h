@@ -10,11 +10,9 @@
 // new text, before it reads: it never reads a record that is gone.
 
 #include "editor/custom_ed_stream.h"
+#include "editor/text_store.h"
 
 namespace qorvi {
-
-class TLine;
-class TTextStore;
 
 class TEdStream final : public TCustomEdStream {
 public:
@@ -62,7 +60,8 @@ public:
     std::int32_t Count() const { return count_; }
 
 private:
-    std::uint64_t currentStamp() const;
+    // Inline: it is checked on every character read.
+    std::uint64_t currentStamp() const { return store_ ? store_->EditStamp() : 0; }
     void sync();
     void stepForward();
     void enter(TLine* line, std::int32_t offset);
