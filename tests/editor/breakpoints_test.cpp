@@ -1,6 +1,7 @@
 #include "editor/breakpoints.h"
 #include "editor/marker_edits.h"
 #include "editor/memory_stream.h"
+#include "editor/rudivo_voru_error.h"
 #include "editor/text_store.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +182,25 @@ TEST_F(BreakpointsTest, CodeBreakFollowsTextAndIsDisabledWithItsLine) {
     cb.MoveCodeBreakLineTo(1);
     cb.ClearLastCodeBreakLine();
     EXPECT_FALSE(cb.PrepareLineDraw(0, glyph, line, text));
+}
+
+TEST_F(BreakpointsTest, CodeBreakStreamFormAndSetters) {
+    TSM_CodeBreak& cb = store.CodeBreak();
+    cb.MoveCodeBreakLineTo(3);
+    const int before = control.repaints;
+    cb.SetLineColor(0x800000); // unchanged: no repaint
+    EXPECT_EQ(control.repaints, before);
+    cb.SetLineColor(0x112233);
+    cb.SetGlyph(4);
+    EXPECT_EQ(control.repaints, before + 2);
+    std::unique_ptr<TSM_Base> copy = cb.Clone();
+    auto& other = dynamic_cast<TSM_CodeBreak&>(*copy);
+    EXPECT_TRUE(other.GetEnabled());
+    EXPECT_EQ(other.Offset(), 12);
+    EXPECT_EQ(other.LineColor(), 0x112233);
+    EXPECT_EQ(other.Glyph(), 4);
+    EXPECT_EQ(other.TextColor(), 0xFFFFFF);
+    EXPECT_THROW(other.Assign(bp()), ERudivoVoru); // another class's stream form
 }
 
 TEST_F(BreakpointsTest, StreamFormRoundTripsThroughClone) {
