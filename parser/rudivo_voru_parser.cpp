@@ -110,7 +110,7 @@ bool TRudivoVoruParser::callHandler(std::int64_t slot, TEdStream& s, std::int32_
     return handler && handler(s, Len, tokenStart_);
 }
 
-bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len) {
+bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len, int ch) {
     if (t.IsHandler) {
         if (t.IsCustom) {
             std::int32_t kValue = 0;
@@ -121,11 +121,10 @@ bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, st
     const int count = t.Count < TSM_EndsAction::kMaxCharSets ? t.Count : TSM_EndsAction::kMaxCharSets;
     if (count == 0)
         return true;
+    if (ch < 0 || !tables_.Members(t.CharSets[0]).Contains(static_cast<std::uint8_t>(ch)))
+        return false;
     if (count == 1) {
-        // The common look-ahead terminator: one test, no movement unless included.
-        const int c = peek(s);
-        if (c < 0 || !tables_.Members(t.CharSets[0]).Contains(static_cast<std::uint8_t>(c)))
-            return false;
+        // The common look-ahead terminator: no movement unless included.
         if (t.Include) {
             s.yyadvance();
             ++Len;
@@ -133,7 +132,8 @@ bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, st
         return true;
     }
     const std::int32_t at = s.GetYYpos();
-    for (int i = 0; i < count; ++i) {
+    s.yyadvance();
+    for (int i = 1; i < count; ++i) {
         const int c = peek(s);
         if (c < 0 || !tables_.Members(t.CharSets[i]).Contains(static_cast<std::uint8_t>(c))) {
             s.SetYYpos(at);
@@ -148,7 +148,8 @@ bool TRudivoVoruParser::terminatorTest(const TSM_EndsAction& t, TEdStream& s, st
     return true;
 }
 
-bool TRudivoVoruParser::continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value) {
+bool TRudivoVoruParser::continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value,
+                                         int ch) {
     if (c.IsHandler) {
         if (c.IsCustom) {
             std::int32_t kValue = value;
@@ -158,7 +159,6 @@ bool TRudivoVoruParser::continuationStep(const TSM_SpecRec& c, TEdStream& s, std
         }
         return callHandler(c.HandlerIndex, s, Len);
     }
-    const int ch = peek(s);
     if (ch < 0 || !tables_.Members(c.CharSet).Contains(static_cast<std::uint8_t>(ch)))
         return false;
     s.yyadvance();
@@ -172,24 +172,30 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
     const TSM_EndsAction& t = h.Terminator;
     const bool present = t.Present();
     bool check = c.Optional && present;
-    while (!s.yyeof()) {
-        if (check && terminatorTest(t, s, Len))
+    for (;;) {
+        int ch = peek(s);
+        // An unterminated construct ends with the text.
+        if (ch < 0)
             return Scan::Complete;
+        if (check) {
+            if (terminatorTest(t, s, Len, ch))
+                return Scan::Complete;
+            if (t.IsHandler)
+                ch = peek(s); // a custom terminator may have moved the scanner
+        }
         check = present;
         if (c.IsHandler && !c.IsCustom && c.HandlerIndex >= kFirstTokenHandler &&
             c.HandlerIndex <= kLastTokenHandler)
             return callHandler(c.HandlerIndex - kTokenHandlerSlotOffset, s, Len) ? Scan::Complete
                                                                                  : Scan::Failed;
         const std::int32_t before = s.GetYYpos();
-        if (!continuationStep(c, s, Len, value))
+        if (!continuationStep(c, s, Len, value, ch))
             return Scan::Failed;
         // One unit without a terminator; and a step that consumed nothing
         // would repeat for ever.
         if (!present || s.GetYYpos() <= before)
             return Scan::Complete;
     }
-    // An unterminated construct ends with the text.
-    return Scan::Complete;
 }
 
 void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, std::int32_t& Len,
@@ -207,30 +213,31 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
     const TSM_EndsAction& t = e.Terminator;
     bool check = c.Optional != 0;
     for (;;) {
+        int ch = peek(s);
         // A token that reaches the end of the text is complete there, also
         // when that end comes right after its first character.
-        if (s.yyeof()) {
+        if (ch < 0) {
             value = e.TokenValue;
             return;
         }
-        if (check && terminatorTest(t, s, Len)) {
-            value = e.TokenValue;
-            return;
+        if (check) {
+            if (terminatorTest(t, s, Len, ch)) {
+                value = e.TokenValue;
+                return;
+            }
+            if (t.IsHandler)
+                ch = peek(s);
         }
         check = true;
         const std::int32_t before = s.GetYYpos();
         int kValue = value;
-        if (!continuationStep(c, s, Len, kValue)) {
+        if (!continuationStep(c, s, Len, kValue, ch)) {
             fail(s);
             value = 0;
             return;
         }
-        if (s.yyeof()) {
-            value = e.TokenValue;
-            return;
-        }
         if (c.IsHandler && c.IsCustom) {
-            value = kValue;
+            value = s.yyeof() ? e.TokenValue : kValue;
             return;
         }
         if (s.GetYYpos() <= before) {

@@ -149,8 +149,10 @@ private:
     void fail(TEdStream& s);
     Scan scanHandler(const TSM_HandlerActions& h, TEdStream& s, std::int32_t& Len, int& value);
     void scanStartTable(const TSM_TokenActions& e, TEdStream& s, std::int32_t& Len, int& value);
-    bool terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len);
-    bool continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value);
+    // `ch` is the character under the scanner (-1 at the end), read once by
+    // the caller: the scanning loops test it against both groups.
+    bool terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len, int ch);
+    bool continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value, int ch);
     bool callHandler(std::int64_t slot, TEdStream& s, std::int32_t& Len);
     void applyStateChange(const TSM_StateChanges& sc);
     void popStates();
