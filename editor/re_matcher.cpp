@@ -154,12 +154,19 @@ bool Matcher::attempt(std::int32_t start) {
             end_ = pos;
             return true;
         case opBOL:
-            ok = reader_.at(pos) == '\r';
-            if (ok)
-                ++pos;
+            // The start of the text is a line start too; elsewhere a line
+            // start is a stored CR, which is consumed but not recorded.
+            if (pos == 0 && reader_.at(0) != '\r') {
+                ok = true;
+            } else {
+                ok = reader_.at(pos) == '\r';
+                if (ok)
+                    ++pos;
+            }
             break;
         case opEOL:
-            ok = reader_.at(pos) == '\r';
+            // The end of the text ends the last line.
+            ok = reader_.at(pos) == '\r' || pos == reader_.count();
             break;
         case opANY: {
             const int c = reader_.at(pos);

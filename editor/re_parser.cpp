@@ -33,13 +33,18 @@ using re::nodeOp;
 
 // Collects the characters that can start a match at `pc` into `set`; false
 // when a match might start with any character or with nothing.
-bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits) {
+// `lineStart` is set when a match may begin with a line start, which also
+// holds at the very start of the text.
+bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits, bool& lineStart) {
     for (;;) {
         if (pc < 0 || --visits < 0)
             return false;
         const int op = nodeOp(prog, pc);
         switch (op) {
         case re::opBOL:
+            lineStart = true;
+            set['\r'] = true;
+            return true;
         case re::opEOL:
             set['\r'] = true;
             return true;
@@ -56,9 +61,9 @@ bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits) {
             set[prog[pc + re::kNodeSize + 2]] = true;
             return true;
         case re::opPLUS:
-            return firstSet(prog, re::operandOf(prog, pc), set, visits);
+            return firstSet(prog, re::operandOf(prog, pc), set, visits, lineStart);
         case re::opSTAR:
-            if (!firstSet(prog, re::operandOf(prog, pc), set, visits))
+            if (!firstSet(prog, re::operandOf(prog, pc), set, visits, lineStart))
                 return false;
             pc = nextNode(prog, pc);
             continue;
@@ -70,7 +75,7 @@ bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits) {
             }
             for (int branch = pc; branch >= 0 && nodeOp(prog, branch) == re::opBRANCH;
                  branch = nextNode(prog, branch)) {
-                if (!firstSet(prog, re::operandOf(prog, branch), set, visits))
+                if (!firstSet(prog, re::operandOf(prog, branch), set, visits, lineStart))
                     return false;
             }
             return true;
@@ -184,7 +189,8 @@ void TREParser::analyse() {
         }
     }
     int visits = kAnalysisVisits;
-    useFirstChars_ = firstSet(prog, 1, firstChars_, visits);
+    lineStartPattern_ = false;
+    useFirstChars_ = firstSet(prog, 1, firstChars_, visits, lineStartPattern_);
 
     // Runs of literal nodes on the main chain of a single-branch pattern
     // are in every match; remember the longest.
@@ -252,6 +258,8 @@ std::int32_t TREParser::GetSection(int index) const {
 // The first position at or after `from` where a match may start, or -1.
 std::int32_t TREParser::nextCandidate(re::TextReader& reader, std::int32_t from) const {
     const std::int32_t count = reader.count();
+    if (from == 0 && lineStartPattern_)
+        return 0;
     if (!useFirstChars_)
         return from <= count ? from : -1;
     if (from >= count)
@@ -306,7 +314,7 @@ std::int32_t TREParser::prevCandidate(re::TextReader& reader, std::int32_t from)
     if (!useFirstChars_)
         return std::min(from, count);
     if (count == 0)
-        return -1;
+        return lineStartPattern_ ? 0 : -1;
     from = std::min(from, count - 1);
     reader.locate(from);
     std::int32_t off = from - reader.lineStart();
@@ -327,7 +335,7 @@ std::int32_t TREParser::prevCandidate(re::TextReader& reader, std::int32_t from)
                 return pos;
         }
         if (!reader.prevLine())
-            return -1;
+            return lineStartPattern_ ? 0 : -1;
         off = reader.lineLength() - 1;
     }
 }

@@ -90,6 +90,7 @@ private:
     std::string mustLiteral_;
     bool firstChars_[256];
     bool useFirstChars_ = false; // false when any position may start a match
+    bool lineStartPattern_ = false; // a match may begin at the start of the text
 
     std::int32_t sections_[256];
     int sectionCount_ = 0;

@@ -124,19 +124,40 @@ TEST_F(RegexTest, EscapesResolveToSingleCharacters) {
 }
 
 TEST_F(RegexTest, LineStartConsumesAStoredCR) {
-    setText("abc\rabc");
+    setText("xabc\rabc");
     ASSERT_TRUE(re.Compile("^abc"));
     Found f = search(0);
     ASSERT_TRUE(f.found);
-    EXPECT_EQ(f.start, 4); // reported from the a; the CR is consumed, not recorded
-    EXPECT_EQ(f.end, 7);
-    setText("abc");
+    EXPECT_EQ(f.start, 5); // reported from the a; the CR is consumed, not recorded
+    EXPECT_EQ(f.end, 8);
+}
+
+TEST_F(RegexTest, StartAndEndOfTheTextAreLineStartAndLineEnd) {
+    // The first line starts at offset 0 and the last one ends at the end of
+    // the text, though no CR stands there.
+    setText("abc\rxabc");
     ASSERT_TRUE(re.Compile("^abc"));
-    EXPECT_FALSE(search(0).found); // no CR before offset 0
+    Found f = search(0);
+    ASSERT_TRUE(f.found);
+    EXPECT_EQ(f.start, 0);
+    EXPECT_EQ(f.end, 3);
+    EXPECT_FALSE(search(1).found) << "the second line does not start with abc";
+    f = search(9, false);
+    ASSERT_TRUE(f.found) << "backwards too";
+    EXPECT_EQ(f.start, 0);
+    EXPECT_EQ(first("^#include", "#include <a>\r#include <b>"), "#include");
+    EXPECT_EQ(first("xabc$", "abc\rxabc"), "xabc");
+    EXPECT_EQ(first("^\\w+$", "word"), "word");
+    // A text that starts with an empty line: the line start after its CR.
+    setText("\rabc");
+    ASSERT_TRUE(re.Compile("^abc"));
+    f = search(0);
+    ASSERT_TRUE(f.found);
+    EXPECT_EQ(f.start, 1);
 }
 
 TEST_F(RegexTest, LineEndNeedsAStoredCR) {
-    EXPECT_EQ(first("abc$", "abc"), "<none>");
+    EXPECT_EQ(first("abc$", "abcd"), "<none>");
     setText("xabc\r");
     ASSERT_TRUE(re.Compile("abc$"));
     Found f = search(0);
@@ -294,7 +315,7 @@ TEST_F(RegexTest, LineStartsInARowAreEachFound) {
     std::vector<std::int32_t> found;
     for (Found f = search(0); f.found && found.size() < 10; f = search(f.end))
         found.push_back(f.start);
-    EXPECT_EQ(found, (std::vector<std::int32_t>{2, 3, 4}));
+    EXPECT_EQ(found, (std::vector<std::int32_t>{0, 2, 3, 4})); // the text's start is one too
 }
 
 TEST_F(RegexTest, ReplaceLoopOverEmptyMatchesEnds) {
