@@ -3,6 +3,7 @@
 #include "editor/ed_stream.h"
 #include "editor/parser_client.h"
 #include "parser/predefined_handlers.h"
+#include "parser/script_compiler.h"
 
 namespace qorvi {
 
@@ -53,6 +54,13 @@ void TRudivoVoruParser::settingsRelease(ParserClient* Control) {
         lastSender_ = nullptr;
     if (SettingsClient* client = Control->settingsClient())
         settings_->Release(client);
+}
+
+void TRudivoVoruParser::Loaded() {
+    SetLoading(false);
+    if (AutoScriptUpdate)
+        CompileScript(*this);
+    UpdateEditors();
 }
 
 void TRudivoVoruParser::ModifyProperties() {

@@ -124,6 +124,10 @@ public:
     // assign a %s to %s" for anything but a TRudivoVoruParser.
     void Assign(const TCustomRudivoVoruParser& Source);
 
+    // After the form data is read: compiles Script when AutoScriptUpdate is
+    // set, then lets every attached control take the parser again.
+    void Loaded();
+
     const char* ClassName() const override { return "TRudivoVoruParser"; }
 
     // --- Properties and events ---

@@ -2,6 +2,7 @@
 #include "parser/rudivo_voru_parser.h"
 #include "tests/parser/parser_builder.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -463,6 +464,29 @@ TEST(ParserAttachment, DestroyedParserTellsItsControls) {
         p.AttachEditor(&control);
     }
     EXPECT_EQ(control.destroyedParser, address);
+}
+
+TEST(ParserAttachment, LoadedCompilesTheScriptWhenAskedAndUpdatesTheControls) {
+    const std::string path = ::testing::TempDir() + "loaded_test_script.txt";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("%%words\n'if' '' 1\n", f);
+        std::fclose(f);
+    }
+    FakeControl control;
+    TRudivoVoruParser p;
+    p.AttachEditor(&control);
+    p.Script = path;
+    p.SetLoading(true);
+    p.Loaded();
+    EXPECT_FALSE(p.Loading());
+    EXPECT_GE(control.reinstalls, 1);
+    EXPECT_EQ(tokenise(p, "if"), (Tokens{{0, "i"}, {0, "f"}}));
+    p.AutoScriptUpdate = true;
+    p.Loaded();
+    EXPECT_EQ(tokenise(p, "if"), (Tokens{{1, "if"}}));
+    std::remove(path.c_str());
 }
 
 TEST(ParserAttachment, ModifyPropertiesPrefersTheEventThenTheDialog) {
