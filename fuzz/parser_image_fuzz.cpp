@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the parser image reader. The first byte picks the
 // form: 0 reads the rest as a whole `Parser` property (header and compressed
-// stream); otherwise the rest is taken as the uncompressed image and wrapped
-// in a valid header and compression, so that the table reader itself is
-// reached. A bad image must give a clear error and leave the parser empty;
-// a good one must write out and read back to an equal image and tokenise a
-// text without a crash, an endless loop or a zero-length token.
+// stream); 1 takes the rest as the tables part of an image behind default
+// settings, wrapped in a valid header and compression, so that the table
+// reader itself is reached; anything else takes the rest as a whole
+// uncompressed image (settings included). A bad image must give a clear
+// error and leave the parser empty; a good one must write out and read back
+// to an equal image and tokenise a text without a crash, an endless loop or
+// a zero-length token.
 
 #include "editor/ed_stream.h"
 #include "editor/memory_stream.h"
+#include "editor/sm_settings.h"
 #include "editor/stream_fields.h"
 #include "editor/text_store.h"
 #include "parser/compressor.h"
@@ -20,6 +23,14 @@
 using namespace qorvi;
 
 namespace {
+
+std::string defaultSettings() {
+    TSM_Settings settings;
+    settings.SetFormatVersion(51);
+    TMemoryStream out;
+    settings.SaveToStream(out);
+    return out.DataString();
+}
 
 std::string wrapImage(const std::string& image) {
     TMemoryStream plain(image);
@@ -53,7 +64,7 @@ void tokenise(TRudivoVoruParser& parser) {
         value = id;
         return true;
     };
-    for (int start = 0; start < 256; start += 37) {
+    for (int start = 0; start < 256; start += 85) {
         parser.ParseInit(static_cast<std::uint8_t>(start));
         stream->SetYYpos(0);
         std::int32_t pos = 0;
@@ -73,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
     const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string property = data[0] == 0 ? rest : wrapImage(rest);
+    static const std::string settings = defaultSettings();
+    const std::string property = data[0] == 0 ? rest : wrapImage(data[0] == 1 ? settings + rest : rest);
     TRudivoVoruParser parser;
     parser.SetName("prsFuzz");
     parser.OnParserVersionError = [](TRudivoVoruParser&, std::uint16_t, std::uint16_t) {};
