@@ -1,0 +1,8 @@
+# The language scripts whose compiled images are built into the programs
+# (library qorvi_images, table EmbeddedParserImages in
+# parser/embedded_images.h), one TYPEKEY=FILE entry each, FILE in this
+# folder. The type keys are the document types: cpp java htm sql txt bas pas
+# idl bat ini sh 4gl php3. Files a script includes belong in this folder too;
+# any change here recompiles the images.
+set(QORVI_PARSER_SCRIPTS
+)
