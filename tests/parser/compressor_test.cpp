@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -249,6 +250,80 @@ TEST(Compressor, ReportsEveryDamageWithItsMessage) {
     // A copy from before the block.
     EXPECT_EQ(compressorMessage(header(4) + withLength(bytes({0x40, 0x40, 0x00, 'q', 0x01, 0x00}))),
               kMsgCompressorCorruptBlock);
+}
+
+// A stream that fails on demand: short writes, throwing reads, no seeking.
+class FailingStream : public TMemoryStream {
+public:
+    using TMemoryStream::TMemoryStream;
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        if (failReads)
+            throw EStreamError("device gone");
+        return TMemoryStream::Read(buffer, count);
+    }
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
+        if (GetSize() + count > writeLimit)
+            return TMemoryStream::Write(buffer, writeLimit - GetSize());
+        return TMemoryStream::Write(buffer, count);
+    }
+    std::int64_t Seek(std::int64_t offset, int origin) override {
+        if (failSeeks)
+            throw EStreamError("cannot seek");
+        return TMemoryStream::Seek(offset, origin);
+    }
+    bool failReads = false;
+    bool failSeeks = false;
+    std::int64_t writeLimit = 1 << 30;
+};
+
+std::string streamFailure(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const ECompressorException& e) {
+        return e.message();
+    }
+    return "";
+}
+
+TEST(Compressor, StreamFailuresGiveTheirMessages) {
+    const std::string input = mixedBytes(50000, 4);
+    const std::string packed = compress(input);
+    {
+        FailingStream in(input);
+        in.failReads = true;
+        TMemoryStream out;
+        EXPECT_EQ(streamFailure([&] { TCompressor::CompressStream(in, out); }), kMsgCompressorBlockReadError);
+    }
+    {
+        FailingStream in(packed);
+        in.failReads = true;
+        TMemoryStream out;
+        EXPECT_EQ(streamFailure([&] { TCompressor::DecompressStream(in, out); }), kMsgCompressorReadError);
+    }
+    for (std::int64_t limit : {0, 5, 9, 100}) {
+        TMemoryStream in(input);
+        FailingStream out;
+        out.writeLimit = limit;
+        EXPECT_EQ(streamFailure([&] { TCompressor::CompressStream(in, out); }), kMsgCompressorWriteError)
+            << limit;
+        TMemoryStream packedIn(packed);
+        FailingStream decoded;
+        decoded.writeLimit = limit;
+        EXPECT_EQ(streamFailure([&] { TCompressor::DecompressStream(packedIn, decoded); }),
+                  kMsgCompressorWriteError)
+            << limit;
+    }
+    {
+        FailingStream in(input);
+        in.failSeeks = true;
+        TMemoryStream out;
+        EXPECT_EQ(streamFailure([&] { TCompressor::CompressStream(in, out); }), kMsgCompressorInitInput);
+        TMemoryStream source(input);
+        FailingStream target;
+        target.failSeeks = true;
+        EXPECT_EQ(streamFailure([&] { TCompressor::CompressStream(source, target); }),
+                  kMsgCompressorInitOutput);
+    }
 }
 
 class TempDir {

@@ -193,6 +193,14 @@ TEST(ParserRuntime, PushAndPopSaveAndRestoreTheStates) {
     EXPECT_EQ(states, TByteSet({0}));
     // The last `)` is not valid in state 0.
     EXPECT_EQ(p.ParseStream(nullptr, *text.stream, len), 0);
+
+    // A restart discards what earlier pushes left on the stack.
+    text.stream->SetYYpos(0);
+    p.ParseStream(nullptr, *text.stream, len);
+    p.ParseStream(nullptr, *text.stream, len);
+    EXPECT_EQ(p.StackDepth(), 2u);
+    p.ParseInit(0);
+    EXPECT_EQ(p.StackDepth(), 0u);
 }
 
 TEST(ParserRuntime, PopOnAnEmptyStackLeavesTheStatesAsTheyAre) {
