@@ -22,6 +22,7 @@ namespace qorvi {
 
 class ParserClient;
 class TEdStream;
+class TSM_Settings;
 
 class TCustomRudivoVoruParser {
 public:
@@ -53,6 +54,8 @@ public:
     // nothing while no custom-match handler is assigned.
     virtual bool UsesCustomMatch() const { return false; }
     virtual bool HasCustomParseHandler() const { return false; }
+    // The settings shared by the controls attached to this parser, or null.
+    virtual TSM_Settings* ParserSettings() { return nullptr; }
 
     // Adds the control once (and registers it with the settings).
     void AttachEditor(ParserClient* Control);

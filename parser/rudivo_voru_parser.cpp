@@ -63,13 +63,16 @@ void TRudivoVoruParser::Loaded() {
     UpdateEditors();
 }
 
-void TRudivoVoruParser::ModifyProperties() {
+void TRudivoVoruParser::ModifySelectedProperties(unsigned Pages) {
     if (OnModifyProperties) {
         OnModifyProperties(*this);
         return;
     }
-    if (OptionsDialog && OptionsDialog(*this))
-        UpdateEditors();
+    if (!OptionsDialog || !OptionsDialog(*this, Pages))
+        return;
+    UpdateEditors();
+    if (UseRegistry && !RegistryKey.empty() && SaveStyles)
+        SaveStyles(*this);
 }
 
 bool TRudivoVoruParser::CustomParse(int ParseID, TEdStream& Stream, std::int32_t& kLength,

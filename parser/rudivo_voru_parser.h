@@ -59,8 +59,14 @@ using TCustomParseEvent = std::function<bool(TRudivoVoruParser& Sender, int Pars
 using TVersionErrorEvent = std::function<void(TRudivoVoruParser& Sender, std::uint16_t VersionEncountered,
                                               std::uint16_t VersionExpected)>;
 using TModifyPropertiesEvent = std::function<void(TRudivoVoruParser& Sender)>;
-// Runs the editor options dialog on the parser; true when the user accepted.
-using TOptionsDialogRunner = std::function<bool(TRudivoVoruParser& Sender)>;
+// Runs the editor options dialog on the parser's settings with the given
+// pages; true when the user accepted.
+using TOptionsDialogRunner = std::function<bool(TRudivoVoruParser& Sender, unsigned Pages)>;
+// Writes the parser's styles to the registry under its RegistryKey.
+using TStyleSaver = std::function<void(TRudivoVoruParser& Sender)>;
+
+// The option pages of the editor options dialog (one bit each).
+inline constexpr unsigned kAllOptionPages = 0x1F;
 
 class TRudivoVoruParser : public TCustomRudivoVoruParser {
 public:
@@ -73,7 +79,13 @@ public:
     // --- Runtime (called by the editor control) ---
     std::uint8_t ParseStream(ParserClient* Sender, TEdStream& Stream, std::int32_t& Len) override;
     void ParseInit(std::uint8_t Index) override;
-    void ModifyProperties() override;
+    // ModifySelectedProperties with all five option pages.
+    void ModifyProperties() override { ModifySelectedProperties(kAllOptionPages); }
+    // OnModifyProperties when assigned; otherwise the options dialog edits the
+    // settings and, when the user accepts, the controls are updated and (with
+    // UseRegistry and a RegistryKey) the styles saved.
+    void ModifySelectedProperties(unsigned Pages);
+    TSM_Settings* ParserSettings() override { return settings_.get(); }
     void GetAnchor(TByteSet& Set) const override { Set = tables_.Anchor(); }
     bool InBoundState() const override { return currentStates_.Meets(tables_.BoundStates()); }
     bool Busy() const override { return inContainer_; }
@@ -141,6 +153,7 @@ public:
     // Set by the GUI: the options dialog, and where the version message is
     // shown when no OnParserVersionError handler is assigned.
     TOptionsDialogRunner OptionsDialog;
+    TStyleSaver SaveStyles;
     ShellUi* Ui = nullptr;
 
 private:

@@ -503,21 +503,34 @@ TEST(ParserAttachment, ModifyPropertiesPrefersTheEventThenTheDialog) {
     p.AttachEditor(&control);
     bool accepted = true;
     int dialogs = 0;
-    p.OptionsDialog = [&](TRudivoVoruParser&) {
+    unsigned pages = 0;
+    int saves = 0;
+    p.OptionsDialog = [&](TRudivoVoruParser&, unsigned shown) {
         ++dialogs;
+        pages = shown;
         return accepted;
     };
+    p.SaveStyles = [&](TRudivoVoruParser&) { ++saves; };
     p.ModifyProperties();
     EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(pages, kAllOptionPages);
     EXPECT_EQ(control.reinstalls, 1);
+    EXPECT_EQ(saves, 0);
+    p.UseRegistry = true;
+    p.RegistryKey = "SOFTWARE\\Varnu\\Qorvi";
+    p.ModifySelectedProperties(0x3);
+    EXPECT_EQ(pages, 0x3u);
+    EXPECT_EQ(saves, 1);
     accepted = false;
     p.ModifyProperties();
-    EXPECT_EQ(control.reinstalls, 1);
+    EXPECT_EQ(control.reinstalls, 2);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(p.ParserSettings(), &p.Settings());
     int events = 0;
     p.OnModifyProperties = [&](TRudivoVoruParser&) { ++events; };
     p.ModifyProperties();
     EXPECT_EQ(events, 1);
-    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(dialogs, 3);
 }
 
 } // namespace
