@@ -30,7 +30,7 @@ class TParserTables;
 class TRudivoVoruParser;
 class TSM_CharGroup;
 class TSM_Settings;
-class TSM_StatesTable;
+struct TSM_StatesTable;
 class TStream;
 class TSYM_Compiler;
 struct TSM_SpecRec;

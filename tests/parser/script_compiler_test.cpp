@@ -1,3 +1,4 @@
+#include "editor/file_stream.h"
 #include "editor/sm_settings.h"
 #include "editor/syntax_keywords.h"
 #include "parser/parser_tables.h"
@@ -71,6 +72,19 @@ TEST(ScriptCompiler, ErrorsInIncludedFilesCountTheirLines) {
     std::ofstream(dir.file("words.inc")) << "%%words\n'if' '' 1\n'else' 'ab' 2\n";
     EXPECT_EQ(compileError("// script\n#include <words.inc>\n", dir.file("lang.syn")),
               at(4, 12, "Single character specifier expected"));
+}
+
+TEST(ScriptCompiler, CompileScriptReadsTheNamedFile) {
+    test::TempDir dir;
+    std::ofstream(dir.file("values.inc")) << "#define STYLE 6\n";
+    std::ofstream(dir.file("lang.syn")) << "#include <values.inc>\n%%map 1 STYLE\n";
+    TRudivoVoruParser parser;
+    parser.Script = dir.file("lang.syn");
+    CompileScript(parser);
+    EXPECT_EQ(parser.Settings().GetMapEntry(1), 6);
+    // A script that is not there is an error, not an empty parser.
+    parser.Script = dir.file("missing.syn");
+    EXPECT_THROW(CompileScript(parser), EFOpenError);
 }
 
 TEST(ScriptCompiler, RangeErrorsCarryNoPosition) {
@@ -183,6 +197,27 @@ TEST(ScriptCompiler, TokenDeclaredByAWholeTokenHandlerStartsOnItsGroup) {
     EXPECT_EQ(start.Slots['.']->TokenValue, 5);
     EXPECT_EQ(start.Slots['$'], nullptr);
     EXPECT_EQ(tokenise(*p, "ab1 2.5"), (Tokens{{0, 3, 3}, {3, 1, 0}, {4, 3, 5}}));
+}
+
+TEST(ScriptCompiler, WholeTokenHandlersStartOnTheirOwnCharacters) {
+    struct Case {
+        int number;
+        std::string starts;
+        std::string doesNotStart;
+    };
+    const Case cases[] = {
+        {10, "aZ_", "0.'"}, {11, "09.", "a+'"}, {12, "'", "\"a"}, {13, "\"", "'a"},
+        {14, "'", "\"a"},   {15, "+-.7", "a'"}, {16, "09", ".a"}, {17, "aZ09", "_.@"},
+        {18, "\"", "'a"},   {19, "/", "*a"},    {20, "'", "\"a"},
+    };
+    for (const Case& c : cases) {
+        auto p = compile("%%tokens 9 " + std::to_string(c.number));
+        const TSM_StatesTable& start = p->Tables().StartTable();
+        for (char ch : c.starts)
+            EXPECT_NE(start.Slots[static_cast<unsigned char>(ch)], nullptr) << c.number << " " << ch;
+        for (char ch : c.doesNotStart)
+            EXPECT_EQ(start.Slots[static_cast<unsigned char>(ch)], nullptr) << c.number << " " << ch;
+    }
 }
 
 TEST(ScriptCompiler, StartHandlerNumberOutside10To20IsASyntaxError) {
