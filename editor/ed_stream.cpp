@@ -24,7 +24,17 @@ void TEdStream::SetStore(TTextStore* store) {
 
 void TEdStream::refreshCount() {
     count_ = store_ ? store_->NumChars() : 0;
-    last_ = count_ > 0 ? count_ - 1 : 0;
+    if (limit_ < 0) {
+        last_ = count_ > 0 ? count_ - 1 : 0;
+        return;
+    }
+    // A limit of 0 leaves nothing to read.
+    last_ = std::min(count_, limit_) - 1;
+}
+
+void TEdStream::SetLimit(std::int32_t end) {
+    limit_ = end < 0 ? -1 : end;
+    refreshCount();
 }
 
 void TEdStream::enter(TLine* line, std::int32_t offset) {
@@ -106,7 +116,7 @@ std::int64_t TEdStream::Read(void* buffer, std::int64_t count) {
     if (!line_ || count <= 0)
         return 0;
     char* out = static_cast<char*>(buffer);
-    std::int64_t want = std::min<std::int64_t>(count, count_ - pos_);
+    std::int64_t want = std::min<std::int64_t>(count, std::int64_t{last_} + 1 - pos_);
     std::int64_t done = 0;
     TLine* line = line_;
     std::int32_t offset = offset_;

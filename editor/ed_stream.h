@@ -59,6 +59,12 @@ public:
     std::int32_t OffsetInLine() const { return offset_; }
     std::int32_t Count() const { return count_; }
 
+    // Makes the text look as if it ended at `end` (clamped to the text) to
+    // every read, until SetLimit(-1): the editor control bounds how far one
+    // parser call may scan while the user waits.
+    void SetLimit(std::int32_t end);
+    std::int32_t Limit() const { return limit_; }
+
 private:
     // Inline: it is checked on every character read.
     std::uint64_t currentStamp() const { return store_ ? store_->EditStamp() : 0; }
@@ -76,6 +82,7 @@ private:
     const char* text_ = nullptr; // the current record's characters
     std::int32_t len_ = 0;       // and their number
     std::uint64_t stamp_ = 0;
+    std::int32_t limit_ = -1;
 };
 
 } // namespace qorvi

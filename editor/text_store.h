@@ -111,6 +111,17 @@ public:
     // Takes over the whole text of `other` (built by a load), which is left
     // empty; this store's old records and their side data go.
     void AdoptText(TTextStore& other);
+    // Word wrap: cuts the text line whose first record is `first` anew into
+    // records of `lengths` characters (each 1 ... 2047, together the line's
+    // length). The text does not change; the style bytes go with their
+    // characters (kept only when every old record had them). Records are
+    // reused in order, so the first keeps its identity, marks and side data;
+    // a dropped record's bookmark moves to the record now holding its first
+    // character unless that one has a bookmark already. Every record of the
+    // line gets the repaint bit; changed and parse bits spread over the line.
+    // Returns the line's last record, or null (nothing done) when `first`
+    // does not start a line or the lengths do not fit it.
+    TLine* RecutLine(TLine* first, const std::vector<std::uint16_t>& lengths);
 
     // ---- per-record side data
     std::uint16_t Glyphs(const TLine* line) const;

@@ -1,0 +1,202 @@
+// The selection and the one edit every text change goes through
+// (DoReplaceSel). The editing layer (caret movement, typing, undo) builds
+// on these two: it sets the selection and replaces it.
+
+#include "editor/incremental_styler.h"
+#include "editor/marker_edits.h"
+#include "editor/rudivo_voru.h"
+#include "editor/sm_settings.h"
+#include "editor/text_load.h"
+
+#include <algorithm>
+
+namespace qorvi {
+namespace {
+
+std::int32_t countCRs(std::string_view text) {
+    return static_cast<std::int32_t>(std::count(text.begin(), text.end(), '\r'));
+}
+
+} // namespace
+
+std::int32_t TCustomRudivoVoru::GetSelStart() const {
+    return std::min(sel_.chStart, sel_.chEnd);
+}
+
+std::int32_t TCustomRudivoVoru::GetSelLength() const {
+    // With CR LF line breaks each one inside the selection counts twice.
+    const TChRange r = sel_.Normalised();
+    std::int32_t length = r.chEnd - r.chStart;
+    if (store_->SelLineStyle() == lsCRLF && length > 0)
+        length += countCRs(store_->GetText(r.chStart, length));
+    return length;
+}
+
+void TCustomRudivoVoru::SetSelStart(std::int32_t Value) {
+    SetSelection({Value, Value});
+}
+
+void TCustomRudivoVoru::SetSelLength(std::int32_t Value) {
+    const std::int32_t start = GetSelStart();
+    SetSelection({start, start + Value});
+}
+
+void TCustomRudivoVoru::repaintRange(std::int32_t from, std::int32_t to) {
+    if (!visLine_)
+        return;
+    if (from > to)
+        std::swap(from, to);
+    // Only rows on screen need the bit: the others are painted when they
+    // scroll in.
+    TLine* row = visLine_;
+    std::int32_t start = topOffset_;
+    for (std::int32_t i = 0; row && i < visibleRows_ + 2 && start <= to; ++i) {
+        if (start + row->Len() >= from)
+            row->AddFlags(lfRepaint);
+        start += row->Len();
+        row = store_->Next(row);
+    }
+}
+
+void TCustomRudivoVoru::SetSelection(const TChRange& range, bool noRepaint) {
+    const std::int32_t length = store_->NumChars();
+    TChRange next = range;
+    if (next.chStart == -1)
+        next = {0, length};
+    next.chStart = std::clamp(next.chStart, 0, length);
+    next.chEnd = std::clamp(next.chEnd, 0, length);
+    const TChRange old = sel_;
+    if (!old.Empty() || showFocusLine_)
+        repaintRange(old.chStart, old.chEnd);
+    if (!next.Empty() || showFocusLine_)
+        repaintRange(next.chStart, next.chEnd);
+    sel_ = next;
+    if (noRepaint || !redraw_) {
+        if (next != old)
+            reasons_ |= crSelection;
+        return;
+    }
+    if (next == old) {
+        if (pendingParse_ >= 0)
+            ParseText();
+    } else {
+        reasons_ |= crSelection;
+    }
+    CaretInView(sel_.chEnd);
+    DoChange();
+    Paint();
+}
+
+std::string TCustomRudivoVoru::GetSelText() const {
+    const TChRange r = sel_.Normalised();
+    return store_->GetText(r.chStart, r.chEnd - r.chStart);
+}
+
+std::string TCustomRudivoVoru::GetText() const {
+    return store_->GetText();
+}
+
+void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
+    const TChRange r = sel_.Normalised();
+    const std::int32_t start = r.chStart;
+    const std::int32_t removed = r.chEnd - r.chStart;
+    const std::int32_t rowsBefore = store_->NumLines();
+    // The carriage returns before the remembered row follow the edit.
+    bool countValid = lineCount_.stamp == store_->EditStamp();
+    std::int32_t crDelta = 0;
+    if (removed > 0) {
+        if (countValid && start < lineCount_.offset) {
+            if (r.chEnd > lineCount_.offset)
+                countValid = false;
+            else
+                crDelta -= countCRs(store_->GetText(start, removed));
+        }
+        markersRemoving(*store_, start, removed);
+        store_->DeleteText(start, removed);
+        markersRemoved(*store_, start, removed);
+        styler_->TextChanged(start, -removed);
+        if (r.chEnd <= topOffset_)
+            topOffset_ -= removed;
+        else if (start < topOffset_)
+            topOffset_ = start;
+        if (OnTextChange)
+            OnTextChange(*this, start, -removed);
+    }
+    std::int32_t inserted = 0;
+    if (!text.empty()) {
+        const TTextStore::InsertResult result =
+            store_->InsertText(start, text.data(), static_cast<std::int64_t>(text.size()));
+        inserted = result.count;
+        markersInserted(*store_, start, inserted);
+        styler_->TextChanged(start, inserted);
+        if (start < topOffset_)
+            topOffset_ += inserted;
+        if (countValid && start < lineCount_.offset)
+            crDelta += countCRs(store_->GetText(start, inserted));
+        if (OnTextChange)
+            OnTextChange(*this, start, inserted);
+    }
+    if (countValid) {
+        if (start < lineCount_.offset) {
+            lineCount_.offset += inserted - removed;
+            lineCount_.crs += crDelta;
+        }
+        lineCount_.stamp = store_->EditStamp();
+    }
+    if (!store_->Buffer()) {
+        // Everything went.
+        sel_ = {};
+        topOffset_ = 0;
+        topLine_ = 0;
+        leftCol_ = 0;
+    }
+    const std::int32_t caret = start + inserted;
+    sel_ = {caret, caret};
+    std::int32_t pending = start;
+    if (store_->Buffer() && settings_->HasOption(smoWordWrap)) {
+        TLine* first = store_->InfoFromIndex(start).line;
+        TLine* last = store_->InfoFromIndex(caret).line;
+        rewrapLines(first, last);
+        // A re-wrap may pull text back into the line's first row.
+        std::int32_t headStart = 0;
+        TLine* head = store_->InfoFromIndex(start).line;
+        headStart = store_->OffsetOfLine(head);
+        while (head->IsContinuation() && store_->Prev(head)) {
+            head = store_->Prev(head);
+            headStart -= head->Len();
+        }
+        pending = headStart;
+    }
+    refreshTopRow();
+    if (store_->NumLines() < rowsBefore)
+        fullRepaint_ = true;
+    reasons_ |= crSelection | crText;
+    if (store_->Buffer()) {
+        pendingParse_ = store_->InfoFromIndex(pending).start;
+        ParseText();
+    }
+    if (noRepaint)
+        return;
+    CaretInView(sel_.chEnd);
+    UpdateScrollBars();
+    DoChange();
+    Paint();
+}
+
+void TCustomRudivoVoru::SetText(std::string_view text) {
+    const std::string copy(text);
+    SetStoreText(*store_, copy.c_str());
+    styler_->Reset();
+    sel_ = {};
+    topLine_ = 0;
+    topOffset_ = 0;
+    leftCol_ = 0;
+    lineCount_ = {};
+    refreshTopRow();
+    // Long lines were cut at 2047 by the load; word wrap cuts at the width.
+    if (settings_->HasOption(smoWordWrap))
+        rewrapAll();
+    perform(SMM_REFRESH);
+}
+
+} // namespace qorvi
