@@ -6,7 +6,6 @@
 
 #include "editor/custom_rudivo_voru_parser.h"
 #include "editor/incremental_styler.h"
-#include "editor/parser_settings_link.h"
 #include "editor/rudivo_voru.h"
 #include "editor/rudivo_voru_error.h"
 #include "editor/sm_settings.h"
@@ -59,7 +58,7 @@ void TCustomRudivoVoru::InstallNewParser(int slot, TCustomRudivoVoruParser* pars
         parser->AttachEditor(this);
     if (slot != activeParser_)
         return;
-    TSM_Settings* settings = ParserSettingsOf(parser);
+    TSM_Settings* settings = parser ? parser->ParserSettings() : nullptr;
     takeSettings(settings ? settings : ownSettings_.get());
     styler_->SetParser(stylingParser(parser), this);
     if (focused_)
@@ -78,7 +77,7 @@ std::vector<std::string> TCustomRudivoVoru::GetLanguageNames() const {
     std::vector<std::string> names;
     for (TCustomRudivoVoruParser* parser : parsers_)
         if (parser) {
-            const TSM_Settings* settings = ParserSettingsOf(parser);
+            const TSM_Settings* settings = parser->ParserSettings();
             names.push_back(settings ? settings->LanguageName() : parser->Name());
         }
     return names;

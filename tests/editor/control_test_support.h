@@ -21,7 +21,6 @@
 #include "editor/custom_rudivo_voru_parser.h"
 #include "editor/ed_stream.h"
 #include "editor/parser_client.h"
-#include "editor/parser_settings_link.h"
 #include "editor/recording_canvas.h"
 #include "editor/rudivo_voru.h"
 #include "editor/settings_client.h"
@@ -36,13 +35,7 @@ namespace qorvi::test {
 
 class TestParser : public TCustomRudivoVoruParser {
 public:
-    TestParser() {
-        AddParserSettingsLookup([](TCustomRudivoVoruParser& p) -> TSM_Settings* {
-            auto* tp = dynamic_cast<TestParser*>(&p);
-            return tp ? &tp->settings : nullptr;
-        });
-        anchor = {0, 1, 3, 6};
-    }
+    TestParser() { anchor = {0, 1, 3, 6}; }
     ~TestParser() override { notifyDestroyed(); }
 
     std::uint8_t ParseStream(ParserClient* Sender, TEdStream& s, std::int32_t& Len) override {
@@ -68,6 +61,7 @@ public:
     void GetAnchor(TByteSet& Set) const override { Set = anchor; }
     bool InBoundState() const override { return boundComments && inComment_; }
     bool Busy() const override { return inContainer_; }
+    TSM_Settings* ParserSettings() override { return &settings; }
     void GetCurrentParserState(TByteSet& Set) const override {
         Set = TByteSet{};
         Set.Include(inComment_ ? 1 : 0);
