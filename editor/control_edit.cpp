@@ -186,6 +186,15 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
 void TCustomRudivoVoru::SetText(std::string_view text) {
     const std::string copy(text);
     SetStoreText(*store_, copy.c_str());
+    textReplaced();
+}
+
+void TCustomRudivoVoru::LoadFromFile(const std::string& path) {
+    LoadTextFromFile(*store_, path);
+    textReplaced();
+}
+
+void TCustomRudivoVoru::textReplaced() {
     styler_->Reset();
     sel_ = {};
     topLine_ = 0;

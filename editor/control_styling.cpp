@@ -53,6 +53,10 @@ void TCustomRudivoVoru::StyleBefore(std::int32_t offset) {
     styler_->StyleBefore(offset);
 }
 
+bool TCustomRudivoVoru::StylingPending() const {
+    return pendingParse_ >= 0 || styler_->HasWork();
+}
+
 void TCustomRudivoVoru::requestIdle() {
     if (host_ && styler_->HasWork())
         host_->scheduleIdle();

@@ -316,6 +316,8 @@ public:
     // Rows beyond the screen that a parse styles at once.
     std::int32_t SyncMarginRows = 48;
     const IncrementalStyler& Styler() const { return *styler_; }
+    // True while rows wait to be styled (in idle time or before painting).
+    bool StylingPending() const;
     // Rows before `offset` get their final styles now (painting, export,
     // search by style).
     void StyleBefore(std::int32_t offset);
@@ -375,6 +377,10 @@ public:
     void SetTextStore(TTextStore* store);
     // Replaces the whole text (no undo): styles dropped, view reset.
     void SetText(std::string_view text);
+    // Loads a file in place of the whole text, as SetText; a file that
+    // cannot be read raises EFOpenError and leaves the text as it was. (The
+    // loading layer adds the undo history, the title and the formats.)
+    void LoadFromFile(const std::string& path);
     std::string GetText() const;
 
     // ---- interfaces for the parser, the settings and the store
@@ -456,6 +462,7 @@ private:
     void setOptionWord(std::uint32_t options, bool noRepaint);
     void scrollMessage(bool vertical, int request, int position);
     void repaintRange(std::int32_t from, std::int32_t to);
+    void textReplaced();
     void selectAtPos(int x, int y, bool extend);
     std::int32_t crBefore(std::int32_t offset) const;
     TTextStore::LineInfo firstRowOfTextLine(std::int32_t line) const;

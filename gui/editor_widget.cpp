@@ -1,0 +1,267 @@
+#include "gui/editor_widget.h"
+
+#include "gui/qt_shell_ui.h"
+#include "platform/qorvi_error.h"
+#include "platform/qt/qt_canvas.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QWheelEvent>
+#include <exception>
+
+namespace qorvi {
+namespace {
+
+constexpr int kAutoScrollInterval = 50;
+
+TShiftState shiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ssShift;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ssCtrl;
+    if (modifiers & Qt::AltModifier)
+        shift |= ssAlt;
+    if (buttons & Qt::LeftButton)
+        shift |= ssLeft;
+    if (buttons & Qt::RightButton)
+        shift |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        shift |= ssMiddle;
+    return shift;
+}
+
+MouseButton buttonOf(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::None;
+    }
+}
+
+} // namespace
+
+EditorWidget::EditorWidget(QWidget* parent)
+    : QAbstractScrollArea(parent), core_(std::make_unique<TRudivoVoru>()) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAutoFillBackground(false);
+    measure_ = std::make_unique<QtCanvas>(viewport());
+    measure_->setPalette(palette());
+    idleTimer_.setInterval(0);
+    connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        guarded([this] {
+            if (!core_->IdleWork())
+                idleTimer_.stop();
+        });
+    });
+    autoScrollTimer_.setInterval(kAutoScrollInterval);
+    connect(&autoScrollTimer_, &QTimer::timeout, this, [this] {
+        guarded([this] {
+            const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
+            const bool held = QGuiApplication::mouseButtons() & Qt::LeftButton;
+            if (!core_->AutoScrollStep(at.x(), at.y(), held))
+                autoScrollTimer_.stop();
+        });
+    });
+    blinkTimer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2 : 500);
+    connect(&blinkTimer_, &QTimer::timeout, this, [this] {
+        caretBlinkOn_ = !caretBlinkOn_;
+        if (caretShown_)
+            viewport()->update(caret_);
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        guarded([&] { core_->perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, value)); });
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        guarded([&] { core_->perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, value)); });
+    });
+    guarded([this] {
+        core_->SetHost(this);
+        core_->ViewResize(viewport()->width(), viewport()->height());
+    });
+}
+
+EditorWidget::~EditorWidget() {
+    idleTimer_.stop();
+    autoScrollTimer_.stop();
+    core_->SetHost(nullptr);
+    core_.reset();
+}
+
+void EditorWidget::setUserGlyphs(std::vector<QImage> glyphs) {
+    userGlyphs_ = std::move(glyphs);
+    guarded([this] { core_->SetUserGlyphs(static_cast<int>(userGlyphs_.size())); });
+}
+
+template <class F> void EditorWidget::guarded(F&& action) {
+    try {
+        action();
+    } catch (const QorviError& e) {
+        showFailure(QString::fromStdString(e.message()));
+    } catch (const std::exception& e) {
+        showFailure(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        showFailure(QStringLiteral("Unexpected error"));
+    }
+}
+
+void EditorWidget::showFailure(const QString& text) {
+    // Shown once the event that failed is over (never from inside a paint).
+    QTimer::singleShot(0, this, [this, text] {
+        if (ui_) {
+            ui_->showError(text.toStdString());
+        } else {
+            QtShellUi box(this);
+            box.showError(text.toStdString());
+        }
+    });
+}
+
+// ---------------------------------------------------------------- events
+
+void EditorWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect dirty = event->rect();
+    guarded([&] {
+        QtCanvas canvas(painter);
+        canvas.setPalette(palette());
+        if (!userGlyphs_.empty())
+            canvas.setUserGlyphs(&userGlyphs_);
+        core_->PaintTo(canvas, {dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1});
+    });
+    if (caretShown_ && caretBlinkOn_ && caret_.intersects(dirty)) {
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter.fillRect(caret_, Qt::white);
+    }
+}
+
+void EditorWidget::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    guarded([this] { core_->ViewResize(viewport()->width(), viewport()->height()); });
+}
+
+void EditorWidget::scrollContentsBy(int, int) {
+    // The core scrolls through the scroll bars' signals and repaints itself.
+}
+
+void EditorWidget::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    // Turning towards the user scrolls down; notches of 120 are the
+    // system's lines each.
+    wheelRemainder_ += delta.y();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ -= notches * 120;
+    const int lines = -notches * QApplication::wheelScrollLines();
+    const int columns = -delta.x() / 120 * 3;
+    if (lines == 0 && columns == 0) {
+        event->accept();
+        return;
+    }
+    const QPointF at = event->position();
+    guarded([&] {
+        core_->ViewWheel({static_cast<int>(at.x()), static_cast<int>(at.y()), lines, columns,
+                          shiftOf(event->modifiers(), event->buttons())});
+    });
+    event->accept();
+}
+
+void EditorWidget::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    guarded([this] { core_->ViewFocus(true); });
+}
+
+void EditorWidget::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    guarded([this] { core_->ViewFocus(false); });
+}
+
+MouseInput EditorWidget::mouseInput(const QMouseEvent* event) const {
+    const QPointF at = event->position();
+    return {static_cast<int>(at.x()), static_cast<int>(at.y()), buttonOf(event->button()),
+            shiftOf(event->modifiers(), event->buttons())};
+}
+
+void EditorWidget::mousePressEvent(QMouseEvent* event) {
+    guarded([&] { core_->MouseDown(mouseInput(event)); });
+}
+
+void EditorWidget::mouseMoveEvent(QMouseEvent* event) {
+    guarded([&] { core_->MouseMove(mouseInput(event)); });
+}
+
+void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
+    autoScrollTimer_.stop();
+    guarded([&] { core_->MouseUp(mouseInput(event)); });
+}
+
+// ---------------------------------------------------------------- the core's window
+
+Canvas& EditorWidget::measureCanvas() {
+    return *measure_;
+}
+
+void EditorWidget::invalidateRect(const CanvasRect& rect) {
+    viewport()->update(QRect(rect.left, rect.top, rect.width(), rect.height()));
+}
+
+void EditorWidget::setScrollBar(ScrollBarKind bar, int min, int max, int page, int position) {
+    QScrollBar* scrollBar = bar == ScrollBarKind::Vertical ? verticalScrollBar() : horizontalScrollBar();
+    // The core's values are a range with a page; Qt's maximum is the last
+    // position the page may start at.
+    const int last = page > 0 ? std::max(min, max - page + 1) : max;
+    const QSignalBlocker blocker(scrollBar);
+    scrollBar->setRange(min, last);
+    scrollBar->setPageStep(std::max(1, page));
+    scrollBar->setValue(position);
+}
+
+int EditorWidget::scrollBarExtent() const {
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+}
+
+void EditorWidget::showCaret(const CanvasRect& rect) {
+    const QRect next(rect.left, rect.top, rect.width(), rect.height());
+    if (caretShown_ && next == caret_)
+        return;
+    if (caretShown_)
+        viewport()->update(caret_);
+    caret_ = next;
+    caretShown_ = true;
+    caretBlinkOn_ = true;
+    blinkTimer_.start();
+    viewport()->update(caret_);
+}
+
+void EditorWidget::hideCaret() {
+    if (!caretShown_)
+        return;
+    caretShown_ = false;
+    blinkTimer_.stop();
+    viewport()->update(caret_);
+}
+
+void EditorWidget::scheduleIdle() {
+    if (!idleTimer_.isActive())
+        idleTimer_.start();
+}
+
+void EditorWidget::startAutoScroll() {
+    if (!autoScrollTimer_.isActive())
+        autoScrollTimer_.start();
+}
+
+} // namespace qorvi

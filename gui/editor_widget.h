@@ -1,0 +1,83 @@
+#pragma once
+
+// The editor control as a widget: a QAbstractScrollArea whose viewport
+// shows the control's core (TRudivoVoru). The widget only forwards what
+// happens to it - paint, size, scroll bars, wheel, focus and mouse - and
+// draws with a QtCanvas; every decision is the core's. It is the core's
+// window (ControlHost): repaint requests, scroll-bar settings, the caret,
+// idle styling (a zero-interval timer) and auto-scrolling while a drag
+// leaves the text come back to it. No exception leaves an event handler:
+// failures are shown through the ShellUi.
+
+#include "editor/control_host.h"
+#include "editor/rudivo_voru.h"
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+namespace qorvi {
+
+class QtCanvas;
+class ShellUi;
+
+class EditorWidget : public QAbstractScrollArea, private ControlHost {
+    Q_OBJECT
+public:
+    explicit EditorWidget(QWidget* parent = nullptr);
+    ~EditorWidget() override;
+
+    TRudivoVoru& control() { return *core_; }
+    const TRudivoVoru& control() const { return *core_; }
+
+    // Where failures inside event handlers are shown (default: a message
+    // box parented to this widget).
+    void setShellUi(ShellUi* ui) { ui_ = ui; }
+    // The application's UserGlyphs images.
+    void setUserGlyphs(std::vector<QImage> glyphs);
+
+    // True while idle styling is scheduled.
+    bool idleStylingPending() const { return idleTimer_.isActive(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // ControlHost
+    Canvas& measureCanvas() override;
+    void invalidateRect(const CanvasRect& rect) override;
+    void setScrollBar(ScrollBarKind bar, int min, int max, int page, int position) override;
+    int scrollBarExtent() const override;
+    void showCaret(const CanvasRect& rect) override;
+    void hideCaret() override;
+    void scheduleIdle() override;
+    void startAutoScroll() override;
+
+    template <class F> void guarded(F&& action);
+    void showFailure(const QString& text);
+    MouseInput mouseInput(const QMouseEvent* event) const;
+
+    std::unique_ptr<TRudivoVoru> core_;
+    std::unique_ptr<QtCanvas> measure_;
+    std::vector<QImage> userGlyphs_;
+    ShellUi* ui_ = nullptr;
+    QTimer idleTimer_;
+    QTimer autoScrollTimer_;
+    QTimer blinkTimer_;
+    QRect caret_;
+    bool caretShown_ = false;
+    bool caretBlinkOn_ = true;
+    int wheelRemainder_ = 0;
+};
+
+} // namespace qorvi

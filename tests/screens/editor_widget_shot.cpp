@@ -1,0 +1,113 @@
+// The editor widget in a real X window: a C++ document in syntax colours,
+// with line numbers, a bookmark, a breakpoint and a selection. Saves a
+// screenshot and fails when the keyword, comment and string colours are not
+// on screen where the control put them.
+
+#include "editor/memory_stream.h"
+#include "editor/numbered_bookmarks.h"
+#include "gui/editor_widget.h"
+#include "parser/rudivo_voru_parser.h"
+#include "parser/script_compiler.h"
+#include "tests/support/c_like_script.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+#include <cstdio>
+
+using namespace qorvi;
+
+namespace {
+
+const char* const kSample = "// Counts the words of a text file.\n"
+                            "#include <cstdio>\n"
+                            "\n"
+                            "static int countWords(const char* text) {\n"
+                            "    int words = 0;\n"
+                            "    bool inWord = false;\n"
+                            "    for (const char* p = text; *p; ++p) {\n"
+                            "        const bool blank = *p == ' ' || *p == '\\t' || *p == '\\n';\n"
+                            "        if (!blank && !inWord)\n"
+                            "            ++words;\n"
+                            "        inWord = !blank;\n"
+                            "    }\n"
+                            "    return words;\n"
+                            "}\n"
+                            "\n"
+                            "/* The program reads one line\n"
+                            "   and prints its word count. */\n"
+                            "int main() {\n"
+                            "    char line[256];\n"
+                            "    if (!fgets(line, sizeof line, stdin))\n"
+                            "        return 1;\n"
+                            "    printf(\"%d words\\n\", countWords(line));\n"
+                            "    return 0;\n"
+                            "}\n";
+
+bool cellsHold(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
+    const int x0 = ctl.LeftRefPoint() + column * ctl.CellWidth();
+    const int y0 = row * ctl.GetLineHeight();
+    for (int y = y0; y < y0 + ctl.GetLineHeight() && y < image.height(); ++y)
+        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)) == color)
+                return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUT.png\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    TRudivoVoruParser parser;
+    TMemoryStream script(test::kCLikeScript);
+    CompileFromStream(parser, script);
+
+    EditorWidget widget;
+    widget.setWindowTitle("sample.cpp");
+    widget.resize(760, 520);
+    TRudivoVoru& ctl = widget.control();
+    ctl.SetParser1(&parser);
+    ctl.SetOptions(ctl.GetOptions() | smoLineNumbers);
+    ctl.SetText(kSample);
+    NumberedBookmarks(ctl.TextStore()).SetBookmark(1, 4, 1);
+    ctl.TextStore().Breakpoints().EnableBreakpointAtLine(19);
+    ctl.SetSelTextColor(clWhite);
+    ctl.SetSelTextBack(clNavy);
+    ctl.SetHideSelection(false);
+    ctl.SetSelection(
+        {ctl.TextStore().LineFromLineIndex(6).start + 4, ctl.TextStore().LineFromLineIndex(6).start + 7});
+    widget.show();
+    if (!QTest::qWaitForWindowExposed(&widget, 10000)) {
+        std::fprintf(stderr, "window never exposed\n");
+        return 1;
+    }
+    (void)QTest::qWaitFor([&] { return !widget.idleStylingPending(); }, 5000);
+    QTest::qWait(300);
+
+    QDir().mkpath(QFileInfo(argv[1]).absolutePath());
+    const QRect frame = widget.frameGeometry();
+    QPixmap shot = widget.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    if (shot.isNull() || !shot.save(argv[1])) {
+        std::fprintf(stderr, "could not save %s\n", argv[1]);
+        return 1;
+    }
+    const QImage view = widget.viewport()->grab().toImage();
+    const bool keyword = cellsHold(view, ctl, 3, 0, 6, QColor(0, 0, 255));   // static
+    const bool comment = cellsHold(view, ctl, 0, 0, 20, QColor(0, 128, 0));  // the first line
+    const bool block = cellsHold(view, ctl, 16, 3, 20, QColor(0, 128, 0));   // inside /* ... */
+    const bool string = cellsHold(view, ctl, 21, 11, 10, QColor(128, 0, 0)); // "%d words\n"
+    const bool plain = !cellsHold(view, ctl, 3, 11, 10, QColor(0, 0, 255));  // countWords
+    std::printf("keyword=%d comment=%d block=%d string=%d plain=%d fixed=%d png=%s\n", keyword, comment,
+                block, string, plain, ctl.FixedPitch(), argv[1]);
+    ctl.SetParser1(nullptr);
+    return keyword && comment && block && string && plain && ctl.FixedPitch() && QImage(argv[1]).width() > 500
+               ? 0
+               : 1;
+}
