@@ -5,4 +5,5 @@
 # idl bat ini sh 4gl php3. Files a script includes belong in this folder too;
 # any change here recompiles the images.
 set(QORVI_PARSER_SCRIPTS
+    cpp=cpp.syn
 )
