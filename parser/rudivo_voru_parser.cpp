@@ -183,6 +183,22 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
     const TSM_EndsAction& t = h.Terminator;
     const bool present = t.Present();
     bool check = c.Optional && present;
+    if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
+        // A run of one group up to a look-ahead group (a line comment, a
+        // number's digits), in one tight loop with the general loop's steps.
+        const TByteSet& more = tables_.Members(c.CharSet);
+        const TByteSet& stop = tables_.Members(t.CharSets[0]);
+        for (;;) {
+            const int ch = peek(s);
+            if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
+                return Scan::Complete;
+            check = true;
+            if (!more.Contains(static_cast<std::uint8_t>(ch)))
+                return Scan::Failed;
+            s.yyadvance();
+            ++Len;
+        }
+    }
     for (;;) {
         int ch = peek(s);
         // An unterminated construct ends with the text.
@@ -223,6 +239,27 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
     const TSM_SpecRec& c = e.Continuation;
     const TSM_EndsAction& t = e.Terminator;
     bool check = c.Optional != 0;
+    if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
+        // The common shape (a run of one group up to a look-ahead group), in
+        // one tight loop: the same steps as the general loop below.
+        const TByteSet& more = tables_.Members(c.CharSet);
+        const TByteSet& stop = tables_.Members(t.CharSets[0]);
+        for (;;) {
+            const int ch = peek(s);
+            if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch)))) {
+                value = e.TokenValue;
+                return;
+            }
+            check = true;
+            if (!more.Contains(static_cast<std::uint8_t>(ch))) {
+                fail(s);
+                value = 0;
+                return;
+            }
+            s.yyadvance();
+            ++Len;
+        }
+    }
     for (;;) {
         int ch = peek(s);
         // A token that reaches the end of the text is complete there, also
@@ -273,9 +310,16 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
     else if (sc.StackOps & kPushBefore)
         stack_.PushState(currentStates_);
     if (!sc.NoChange) {
-        currentStates_ |= sc.Enter;
-        currentStates_.Subtract(sc.Leave);
-        GetLowestState();
+        // Most changes leave states that are not current (every token of a
+        // C-like script leaves the one-token states): only a real change
+        // selects the start table again.
+        TByteSet next = currentStates_;
+        next |= sc.Enter;
+        next.Subtract(sc.Leave);
+        if (next != currentStates_) {
+            currentStates_ = next;
+            GetLowestState();
+        }
     }
     if (sc.StackOps & kPopAfter)
         popStates();
@@ -311,7 +355,9 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         if (TKeywords* extra = settings_->KeywordTables().Trie()) {
             s.SetYYpos(p0);
             extra->SetCurrentStates(currentStates_);
-            entry = extra->MatchStream(s, caseSensitive_, true, matchLen, startPos, startOffset);
+            // The trie's own case flag, which travels with the image; the
+            // script's flag is gone once an image has been read.
+            entry = extra->MatchStream(s, extra->CaseSensitive(), true, matchLen, startPos, startOffset);
             fromKwTables = entry != nullptr;
         }
     }

@@ -111,7 +111,9 @@ public:
     void Reset();
     TParserTables& Tables() { return tables_; }
     const TParserTables& Tables() const { return tables_; }
-    // The script's `case` option; applies to the extra keyword tables.
+    // The script's `case` option while it compiles: the words and keyword
+    // tables compiled after it take it as their own case flag, and match
+    // with that flag (it is not part of the image).
     bool CaseSensitive() const { return caseSensitive_; }
     void SetCaseSensitive(bool caseSensitive) { caseSensitive_ = caseSensitive; }
     // The language's editor settings, shared by every attached control; they

@@ -83,9 +83,8 @@ const char* const kScript = R"(
   5 [fsBold, fsUnderline] clPurple clWhite 'hotspot'
   6 [] clTeal clWhite
 
-// The parser's case flag is not part of the image and the extra keyword
-// tables are matched with it, so they are compiled with the flag a parser
-// read from an image has.
+// The extra keyword tables match with their own case flag, which the image
+// carries (the parser's flag is not part of it).
 %%language case = __insensitive
 %%kwTables
   forstate [0] endswith '[^a-zA-Z]' ( SQL is 'select', 'from' )
