@@ -35,6 +35,15 @@ void TEdStream::refreshCount() {
 void TEdStream::SetLimit(std::int32_t end) {
     limit_ = end < 0 ? -1 : end;
     refreshCount();
+    len_ = line_ ? line_->Len() : 0;
+    clampToLimit();
+}
+
+void TEdStream::clampToLimit() {
+    if (limit_ < 0 || !line_)
+        return;
+    const std::int32_t recordStart = pos_ - offset_;
+    len_ = std::clamp(limit_ - recordStart, 0, static_cast<std::int32_t>(line_->Len()));
 }
 
 void TEdStream::enter(TLine* line, std::int32_t offset) {
@@ -54,6 +63,7 @@ void TEdStream::sync() {
     }
     TTextStore::LineInfo info = store_->InfoFromIndex(pos_);
     enter(info.line, pos_ - info.start);
+    clampToLimit();
 }
 
 void TEdStream::UseBuffer(TLine* line, std::int32_t offsetInLine, std::int32_t lineStart) {
@@ -61,14 +71,22 @@ void TEdStream::UseBuffer(TLine* line, std::int32_t offsetInLine, std::int32_t l
     stamp_ = currentStamp();
     enter(line, offsetInLine);
     pos_ = lineStart + offset_;
+    clampToLimit();
 }
 
 void TEdStream::stepForward() {
     if (!line_)
         return;
+    // Held back by a limit inside the record: on within it.
+    if (offset_ + 1 < line_->Len()) {
+        ++offset_;
+        ++pos_;
+        return;
+    }
     if (TLine* next = store_->Next(line_)) {
         enter(next, 0);
         ++pos_;
+        clampToLimit();
     } else if (offset_ == len_ - 1) {
         // Park just past the last character.
         ++pos_;
@@ -87,6 +105,7 @@ void TEdStream::yyretard() {
     } else if (TLine* prev = store_->Prev(line_)) {
         enter(prev, prev->Len() - 1);
         --pos_;
+        clampToLimit();
     }
 }
 
@@ -108,6 +127,7 @@ void TEdStream::SetYYpos(std::int32_t position) {
     TTextStore::LineInfo info = store_->InfoFromIndex(position);
     enter(info.line, position - info.start);
     pos_ = position;
+    clampToLimit();
 }
 
 std::int64_t TEdStream::Read(void* buffer, std::int64_t count) {

@@ -72,6 +72,9 @@ private:
     void stepForward();
     void enter(TLine* line, std::int32_t offset);
     void refreshCount();
+    // With a limit, the current record's characters end at it, so that
+    // GetYYchar answers 0 there as at the end of the text.
+    void clampToLimit();
 
     TTextStore* store_ = nullptr;
     std::int32_t last_ = 0;

@@ -22,6 +22,17 @@ TEST(EdStreamLimit, TheTextSeemsToEndAtTheLimitUntilItIsCleared) {
     }
     EXPECT_EQ(seen, "abc\r");
     EXPECT_EQ(s.GetYYpos(), 4);
+    // Scanners that test for the character 0 see the end there too.
+    EXPECT_EQ(s.GetYYchar(), 0);
+    s.SetLimit(6);
+    s.SetYYpos(5);
+    EXPECT_EQ(s.GetYYchar(), 'e');
+    s.yyadvance();
+    EXPECT_EQ(s.GetYYchar(), 0);
+    EXPECT_TRUE(s.yyeof());
+    s.yyretard();
+    EXPECT_EQ(s.GetYYchar(), 'e');
+    s.SetLimit(4);
     char buffer[16] = {};
     s.SetYYpos(2);
     EXPECT_EQ(s.Read(buffer, sizeof buffer), 2);
