@@ -432,3 +432,52 @@ TEST(ControlMessages, IdentifyTextLinesAndRows) {
     f.ctl.perform(SMM_SELECTION, 0, reinterpret_cast<std::intptr_t>(&got));
     EXPECT_EQ(got, (TChRange{5, 2}));
 }
+
+TEST(ControlPainting, DisabledAndReadOnlyControlsApplyTheirColours) {
+    Painted f(800, 18);
+    f.ctl.SetText("int x;");
+    f.ctl.SetEnabled(false);
+    auto texts = textCalls(f.paint());
+    // Disabled: the background is applied, the text colour is not.
+    EXPECT_EQ(texts[0], "text 36,0 [36,0,60,18] opaque cells 'int' 00FF0000/00C0C0C0");
+    f.ctl.SetEnabled(true);
+    f.ctl.SetReadOnly(true);
+    texts = textCalls(f.paint());
+    EXPECT_EQ(texts[0], "text 36,0 [36,0,60,18] opaque cells 'int' 00FF0000/00FFFFFF");
+    f.ctl.SetReadOnlyClrChange(true);
+    texts = textCalls(f.paint());
+    EXPECT_EQ(texts[0], "text 36,0 [36,0,60,18] opaque cells 'int' 00C0C0C0/00FFFFFF");
+}
+
+TEST(ControlPainting, FocusLinesFrameTheCaretRowAndTheCaretFollowsTheInsertMode) {
+    ControlFixture f(800, 54);
+    f.ctl.SetText("one\rtwo\rthree");
+    f.ctl.ViewFocus(true);
+    f.ctl.SetSelection({5, 5});
+    f.ctl.SetShowFocusLine(true);
+    const auto& calls = f.paint();
+    EXPECT_TRUE(hasCall(calls, "line 36,18 800,18 00FFFFFF xor"));
+    EXPECT_TRUE(hasCall(calls, "line 36,35 800,35 00FFFFFF xor"));
+    EXPECT_TRUE(f.host.caretShown);
+    EXPECT_EQ(f.host.caret, (CanvasRect{44, 18, 46, 36}));
+    // Overwrite mode with the block cursor: as wide as the character.
+    f.ctl.SetInsMode(false);
+    f.paint();
+    EXPECT_EQ(f.host.caret, (CanvasRect{44, 18, 52, 36}));
+    f.ctl.ViewFocus(false);
+    EXPECT_FALSE(f.host.caretShown);
+}
+
+TEST(ControlPainting, DeletingRowsRepaintsTheWholeClientArea) {
+    ControlFixture f(800, 90);
+    f.ctl.SetText("a\rb\rc\rd");
+    f.paint();
+    f.host.invalidated.clear();
+    f.ctl.SetSelection({1, 7});
+    f.ctl.DoReplaceSel("");
+    ASSERT_FALSE(f.host.invalidated.empty());
+    EXPECT_EQ(f.host.invalidated.back(), (CanvasRect{0, 0, 800, 90}));
+    const auto& calls = f.paint();
+    // The rows that went are background now.
+    EXPECT_TRUE(hasCall(calls, "fill [36,18,800,36] 00FFFFFF"));
+}

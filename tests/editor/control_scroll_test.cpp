@@ -180,3 +180,29 @@ TEST(ControlPaintRequests, EditsAskTheWindowToRepaintOnlyTheRowsInvolved) {
     EXPECT_TRUE(f.host.caretShown);
     EXPECT_EQ(f.host.caret, (CanvasRect{36 + 16, 54, 36 + 18, 72}));
 }
+
+TEST(ControlScrollBars, APageOfFewerRowsThanTheScreenWhenEverythingFits) {
+    ControlFixture f(640, 180); // 10 rows
+    f.ctl.SetText(numberedRows(6));
+    f.ctl.NewScrollPos(0, 2, false, true);
+    EXPECT_EQ(f.host.vertical.max, 6);
+    EXPECT_EQ(f.host.vertical.page, 4);
+    EXPECT_EQ(f.host.vertical.position, 2);
+    f.ctl.SetScrollBars(ssNone);
+    EXPECT_EQ(f.host.vertical.max, 0);
+    EXPECT_EQ(f.host.horizontal.max, 0);
+}
+
+TEST(ControlScrolling, RedrawOffHoldsBackPaintingAndScrollBarsUntilSwitchedOn) {
+    ControlFixture f(640, 180);
+    f.ctl.SetText(numberedRows(30));
+    f.ctl.perform(WM_SETREDRAW, 0);
+    f.host.invalidated.clear();
+    f.host.vertical = {};
+    f.ctl.NewScrollPos(0, 5, false, true);
+    EXPECT_TRUE(f.host.invalidated.empty());
+    EXPECT_FALSE(f.host.vertical.set);
+    f.ctl.perform(WM_SETREDRAW, 1);
+    EXPECT_FALSE(f.host.invalidated.empty());
+    EXPECT_EQ(f.host.vertical.position, 5);
+}

@@ -360,3 +360,15 @@ TEST(ControlParsers, ModifyPropertiesNeedsAnActiveParser) {
     EXPECT_EQ(p.modifyCalls, 1);
     f.ctl.SetParser1(nullptr);
 }
+
+TEST(ControlStyling, AParseStartSetByMessageIsParsedAtTheNextChange) {
+    Styled f;
+    f.load(rows(6));
+    TLine* row = f.ctl.TextStore().LineFromLineIndex(3).line;
+    row->DropStyles();
+    f.ctl.perform(SMM_PARSESTART, 0, 3);
+    EXPECT_TRUE(f.ctl.StylingPending());
+    f.ctl.DoChange();
+    EXPECT_EQ(rowStyles(f.ctl.TextStore())[3], "1110300");
+    EXPECT_FALSE(f.ctl.StylingPending());
+}
