@@ -170,6 +170,10 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
     refreshTopRow();
     if (store_->NumLines() < rowsBefore)
         fullRepaint_ = true;
+    // Other controls showing the same store find their rows again.
+    for (TextStoreEditor* other : std::vector<TextStoreEditor*>(store_->Editors()))
+        if (other != this)
+            other->refreshFromStore();
     reasons_ |= crSelection | crText;
     if (store_->Buffer()) {
         pendingParse_ = store_->InfoFromIndex(pending).start;

@@ -206,3 +206,22 @@ TEST(ControlScrolling, RedrawOffHoldsBackPaintingAndScrollBarsUntilSwitchedOn) {
     EXPECT_FALSE(f.host.invalidated.empty());
     EXPECT_EQ(f.host.vertical.position, 5);
 }
+
+TEST(ControlSharedStore, RowsDeletedThroughOneControlLeaveTheOtherNoFreedTopRow) {
+    ControlFixture a(640, 180);
+    ControlFixture b(640, 180);
+    a.ctl.SetText(numberedRows(40));
+    b.ctl.SetTextStore(&a.ctl.TextStore());
+    b.ctl.NewScrollPos(0, 20, false, false);
+    const std::int32_t row20 = a.ctl.TextStore().LineFromLineIndex(20).start;
+    EXPECT_EQ(b.ctl.TopRowStart(), row20);
+    // Rows above b's top row go.
+    a.ctl.SetSelection({0, a.ctl.TextStore().LineFromLineIndex(5).start});
+    b.host.invalidated.clear();
+    a.ctl.DoReplaceSel("");
+    EXPECT_FALSE(b.host.invalidated.empty());
+    EXPECT_EQ(b.ctl.TopRow(), b.ctl.TextStore().InfoFromIndex(b.ctl.TopRowStart()).line);
+    const auto texts = textCalls(b.paint());
+    ASSERT_FALSE(texts.empty());
+    b.ctl.SetTextStore(nullptr);
+}
