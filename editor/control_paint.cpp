@@ -312,6 +312,39 @@ void TCustomRudivoVoru::paintPastEnd(Canvas& c, int y, RowPaint& p) {
     paintRowLines(c, y, p);
 }
 
+TCustomRudivoVoru::RowPaint TCustomRudivoVoru::rowPaintFor(const TRenderData& rd) const {
+    RowPaint p;
+    p.canvas = rd.canvas;
+    p.right = rd.Rect.right;
+    p.bottom = rd.Rect.bottom;
+    p.left = rd.Rect.left + LeftRefPoint();
+    p.lineHeight = std::max(1, GetLineHeight());
+    p.printing = rd.Printing;
+    p.mono = MonoPrint;
+    p.syntax = settings_->HasOption(smoSyntaxHighlight);
+    const TChRange sel = sel_.Normalised();
+    p.showSelection = !sel.Empty() && (focused_ || !hideSelection_) && !rd.Printing;
+    p.selStart = sel.chStart;
+    p.selEnd = sel.chEnd;
+    return p;
+}
+
+void TCustomRudivoVoru::DrawRow(TRenderData& rd, TLine* row, std::int32_t rowStart, int y) {
+    if (!rd.canvas || !row)
+        return;
+    RowPaint p = rowPaintFor(rd);
+    int glyph = -1;
+    std::int32_t lineColor = -1;
+    std::int32_t textColor = -1;
+    p.markedRow = store_->CodeBreak().PrepareLineDraw(rowStart, glyph, lineColor, textColor) ||
+                  store_->Breakpoints().PrepareLineDraw(rowStart, glyph, lineColor, textColor);
+    p.markedText = textColor;
+    p.markedBack = lineColor;
+    p.rowBack = row->HasExtras() ? store_->BackColor(row) : -1;
+    p.rowFore = row->HasExtras() ? store_->ForeColor(row) : -1;
+    paintRow(*rd.canvas, row, rowStart, y, p);
+}
+
 void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
     if (!rd.canvas)
         return;
@@ -324,19 +357,7 @@ void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
         invalidatePending_ = false;
         ScreenInvalid();
     }
-    RowPaint p;
-    p.canvas = &c;
-    p.right = rd.Rect.right;
-    p.bottom = rd.Rect.bottom;
-    p.left = rd.Rect.left + LeftRefPoint();
-    p.lineHeight = std::max(1, GetLineHeight());
-    p.printing = rd.Printing;
-    p.mono = MonoPrint;
-    p.syntax = settings_->HasOption(smoSyntaxHighlight);
-    const TChRange sel = sel_.Normalised();
-    p.showSelection = !sel.Empty() && (focused_ || !hideSelection_);
-    p.selStart = sel.chStart;
-    p.selEnd = sel.chEnd;
+    RowPaint p = rowPaintFor(rd);
 
     const bool gutter = settings_->Gutter() > 0 && settings_->HasOption(smoShowGutter);
     const std::int32_t margin = settings_->Margin();

@@ -401,6 +401,11 @@ protected:
     // control when it takes the focus or new settings.
     virtual void SetUI() {}
     virtual void MakeMoveSet() {}
+    // One row drawn at y on rd's canvas within rd.Rect (its left edge takes
+    // the gutter and margin widths), as DoPaint draws it: for the printing
+    // layer, which lays rows out on pages itself (the screen's selection is
+    // left out on a printer).
+    void DrawRow(TRenderData& rd, TLine* row, std::int32_t rowStart, int y);
 
 private:
     struct RunColors {
@@ -426,6 +431,7 @@ private:
     void positionText(TLine* row, std::int32_t column, int& x) const;
 
     // control_paint.cpp
+    RowPaint rowPaintFor(const TRenderData& rd) const;
     void paintRow(Canvas& c, TLine* row, std::int32_t rowStart, int y, RowPaint& p);
     void paintPastEnd(Canvas& c, int y, RowPaint& p);
     void paintRowLines(Canvas& c, int y, const RowPaint& p);

@@ -481,3 +481,40 @@ TEST(ControlPainting, DeletingRowsRepaintsTheWholeClientArea) {
     // The rows that went are background now.
     EXPECT_TRUE(hasCall(calls, "fill [36,18,800,36] 00FFFFFF"));
 }
+
+namespace {
+struct PrintingControl : TRudivoVoru {
+    using TRudivoVoru::DrawRow;
+};
+} // namespace
+
+TEST(ControlPrinting, RowsDrawnForThePrinterAreMonochromeWithoutTheSelection) {
+    RecordingHost host;
+    TestParser parser;
+    giveColours(parser.settings);
+    PrintingControl ctl;
+    ctl.SetHost(&host);
+    ctl.ViewResize(800, 18);
+    ctl.SetParser1(&parser);
+    ctl.SetText("int x; // c\r");
+    ctl.SetHideSelection(false);
+    ctl.SetSelection({0, 3});
+    RecordingCanvas printer(300);
+    TRenderData rd;
+    rd.Rect = {100, 100, 2000, 3000};
+    rd.canvas = &printer;
+    rd.Printing = true;
+    ctl.DrawRow(rd, ctl.TextStore().Buffer(), 0, 200);
+    const auto texts = textCalls(printer.calls());
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "text 136,200 [136,200,160,218] opaque cells 'int' 00000000/00FFFFFF");
+    // The printer's fonts are made for its resolution.
+    EXPECT_TRUE(hasCall(printer.calls(), "font 'Courier New' -42 bold"));
+    ctl.MonoPrint = false;
+    printer.clearCalls();
+    ctl.DrawRow(rd, ctl.TextStore().Buffer(), 0, 200);
+    EXPECT_EQ(textCalls(printer.calls())[0],
+              "text 136,200 [136,200,160,218] opaque cells 'int' 00FF0000/00FFFFFF");
+    ctl.SetParser1(nullptr);
+    ctl.SetHost(nullptr);
+}
