@@ -6,4 +6,11 @@
 # any change here recompiles the images.
 set(QORVI_PARSER_SCRIPTS
     cpp=cpp.syn
+    txt=txt.syn
+    bas=bas.syn
+    pas=pas.syn
+    bat=bat.syn
+    ini=ini.syn
+    sh=sh.syn
+    4gl=4gl.syn
 )

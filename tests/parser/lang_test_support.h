@@ -1,0 +1,260 @@
+#pragma once
+
+// Helpers for the tests of the language scripts: a language's compiled
+// image as the build makes it, its styles written out one letter per
+// character, and the check that a parse restarted where the editor control
+// would restart it colours the rest of the text as a parse from the top does.
+
+#include "editor/byte_set.h"
+#include "editor/ed_stream.h"
+#include "editor/file_stream.h"
+#include "editor/memory_stream.h"
+#include "editor/sm_settings.h"
+#include "editor/text_load.h"
+#include "editor/text_store.h"
+#include "parser/rudivo_voru_parser.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace qorvi::test {
+
+// A letter for each style number, for the style patterns of the tests.
+using StyleLetters = std::map<int, char>;
+
+// The letters of the styles every language shares (the numbers of
+// parser/scripts/common.inc), with a language's own styles added:
+//   .  Text        c  Comment     s  String      h  Character   n  Number
+//   k  Keyword     t  Type        i  Identifier  o  Symbol      p  Preprocessor
+//   f  Function    $  Variable    S  Section     K  Key         V  Value
+//   L  Label       #  Directive   u  URL
+inline StyleLetters sharedLetters(const StyleLetters& own = {}) {
+    StyleLetters letters = {{0, '.'},  {1, 'c'},  {3, 's'},  {4, 'h'},  {5, 'n'},  {6, 'k'},
+                            {7, 't'},  {8, 'i'},  {9, 'o'},  {10, 'p'}, {11, 'f'}, {16, '$'},
+                            {17, 'S'}, {18, 'K'}, {19, 'V'}, {20, 'L'}, {21, '#'}, {23, 'u'}};
+    for (const auto& [style, letter] : own)
+        letters[style] = letter;
+    return letters;
+}
+
+// The parser read from the image the build compiled for `typeKey` (the bytes
+// that are embedded in the programs).
+inline std::unique_ptr<TRudivoVoruParser> languageParser(const std::string& typeKey) {
+    TFileStream file(std::string(QORVI_BINARY_DIR) + "/parser_images/" + typeKey + ".img");
+    std::string bytes;
+    char buffer[65536];
+    for (std::int64_t got; (got = file.Read(buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    auto parser = std::make_unique<TRudivoVoruParser>();
+    TMemoryStream stream(bytes);
+    parser->ReadParserData(stream);
+    return parser;
+}
+
+inline std::string sampleFile(const std::string& name) {
+    return std::string(QORVI_SOURCE_DIR) + "/tests/parser/samples/" + name;
+}
+
+// A text as the editor holds it (every line break one CR) with the token
+// value of each character, parsed from the top.
+class StyledText {
+public:
+    StyledText(TRudivoVoruParser& parser, const std::string& text) : parser_(parser) {
+        SetStoreText(store_, text.c_str());
+        parse();
+    }
+    static StyledText fromFile(TRudivoVoruParser& parser, const std::string& path) {
+        return StyledText(parser, path, 0);
+    }
+
+    const std::string& text() const { return text_; }
+    const std::vector<std::uint8_t>& values() const { return values_; }
+    std::int32_t size() const { return static_cast<std::int32_t>(text_.size()); }
+
+    // The token values from `from` to the end, parsed after ParseInit(init).
+    std::vector<std::uint8_t> valuesFrom(std::int32_t from, std::uint8_t init) {
+        std::vector<std::uint8_t> values(text_.size() - static_cast<std::size_t>(from), 0);
+        auto stream = store_.GetTextStream(from);
+        parser_.ParseInit(init);
+        while (!stream->yyeof()) {
+            const std::int32_t start = stream->GetYYpos();
+            std::int32_t len = 0;
+            const std::uint8_t value = parser_.ParseStream(nullptr, *stream, len);
+            // The control advances by one character itself after an empty token.
+            if (stream->GetYYpos() <= start)
+                stream->SetYYpos(start + 1);
+            for (std::int32_t i = start; i < stream->GetYYpos() && i < size(); ++i)
+                values[static_cast<std::size_t>(i - from)] = value;
+        }
+        return values;
+    }
+
+    // The styles of the characters, one letter each by `legend` (style number
+    // to letter, '?' for a style not in it); every stored line break is shown
+    // as a line feed whatever its style, so a pattern reads like the text.
+    std::string pattern(const StyleLetters& legend, std::int32_t from = 0, std::int32_t count = -1) const {
+        const TSM_Settings& settings = parser_.Settings();
+        const std::int32_t end = count < 0 ? size() : std::min(size(), from + count);
+        std::string out;
+        for (std::int32_t i = from; i < end; ++i) {
+            if (text_[static_cast<std::size_t>(i)] == '\r') {
+                out += '\n';
+                continue;
+            }
+            auto it = legend.find(settings.GetMapEntry(values_[static_cast<std::size_t>(i)]));
+            out += it == legend.end() ? '?' : it->second;
+        }
+        return out;
+    }
+
+    // The pattern of the first line holding `fragment`, and that line.
+    std::string linePattern(const StyleLetters& legend, const std::string& fragment) const {
+        const std::size_t at = text_.find(fragment);
+        if (at == std::string::npos)
+            return "<no line holds '" + fragment + "'>";
+        const std::size_t start = text_.rfind('\r', at) == std::string::npos ? 0 : text_.rfind('\r', at) + 1;
+        std::size_t end = text_.find('\r', at);
+        if (end == std::string::npos)
+            end = text_.size();
+        return pattern(legend, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start));
+    }
+
+    // The style number of every character of the `occurrence`-th `fragment`
+    // when they are all the same, else -1; -2 when there is no such fragment.
+    int styleOf(const std::string& fragment, int occurrence = 1) const {
+        std::size_t at = std::string::npos;
+        for (std::size_t from = 0; occurrence > 0; --occurrence, from = at + 1)
+            if ((at = text_.find(fragment, from)) == std::string::npos)
+                return -2;
+        const int style = parser_.Settings().GetMapEntry(values_[at]);
+        for (std::size_t i = at; i < at + fragment.size(); ++i)
+            if (parser_.Settings().GetMapEntry(values_[i]) != style)
+                return -1;
+        return style;
+    }
+
+    // How the editor control restarts a parse at the start of a run of equal
+    // anchored values: ParseInit with that value, there; but at the start of
+    // the run's row with value 0 when the anchors hold 0 and the row starts
+    // with a character of value 0. (The control looks for the last anchored
+    // character before the row it must parse and goes back to the start of
+    // its run; rows are lines here, every sample line being short.)
+    struct Restart {
+        std::int32_t position;
+        std::uint8_t init;
+    };
+    Restart restartFor(std::int32_t runStart) const {
+        TByteSet anchor;
+        parser_.GetAnchor(anchor);
+        const std::int32_t rowStart = lineStart(runStart);
+        if (anchor.Contains(0) && values_[static_cast<std::size_t>(rowStart)] == 0)
+            return {rowStart, 0};
+        return {runStart, values_[static_cast<std::size_t>(runStart)]};
+    }
+
+    // Every restart the control may choose in this text: the start of the
+    // text, and each run of equal anchored values (see restartFor).
+    std::vector<Restart> restarts() const {
+        TByteSet anchor;
+        parser_.GetAnchor(anchor);
+        std::vector<Restart> out{{0, 0}};
+        for (std::int32_t i = 0; i < size(); ++i) {
+            const std::uint8_t v = values_[static_cast<std::size_t>(i)];
+            if (!anchor.Contains(v) || (i > 0 && values_[static_cast<std::size_t>(i - 1)] == v))
+                continue;
+            out.push_back(restartFor(i));
+        }
+        return out;
+    }
+
+    std::int32_t lineStart(std::int32_t offset) const {
+        while (offset > 0 && text_[static_cast<std::size_t>(offset - 1)] != '\r')
+            --offset;
+        return offset;
+    }
+
+    // The line (1-based) and column (1-based) of an offset, for messages.
+    std::string where(std::int32_t offset) const {
+        int line = 1;
+        std::int32_t start = 0;
+        for (std::int32_t i = 0; i < offset; ++i)
+            if (text_[static_cast<std::size_t>(i)] == '\r') {
+                ++line;
+                start = i + 1;
+            }
+        return "line " + std::to_string(line) + ", column " + std::to_string(offset - start + 1);
+    }
+
+private:
+    StyledText(TRudivoVoruParser& parser, const std::string& path, int) : parser_(parser) {
+        LoadTextFromFile(store_, path);
+        parse();
+    }
+    void parse() {
+        text_ = store_.GetText();
+        values_ = valuesFrom(0, 0);
+    }
+
+    TRudivoVoruParser& parser_;
+    TTextStore store_;
+    std::string text_;
+    std::vector<std::uint8_t> values_;
+};
+
+// The style pattern of `text` parsed from the top (see StyledText::pattern).
+inline std::string stylesOf(TRudivoVoruParser& parser, const std::string& text, const StyleLetters& letters) {
+    return StyledText(parser, text).pattern(letters);
+}
+
+// The example text of the options dialog shows every editable style, and
+// every style it shows can be edited by name; every editable style is a
+// defined effect.
+inline void expectExampleShowsEveryStyle(TRudivoVoruParser& parser) {
+    const TSM_Settings& settings = parser.Settings();
+    ASSERT_FALSE(settings.ScriptText().empty());
+    StyledText example(parser, settings.ScriptText());
+    std::set<int> shown;
+    for (std::uint8_t value : example.values())
+        shown.insert(settings.GetMapEntry(value));
+    std::set<int> editable;
+    for (int i = 1; i <= kEditableCount; ++i) {
+        const TEditableEntry& e = settings.GetEditableEntry(i);
+        if (e.Name.empty())
+            continue;
+        editable.insert(e.Value);
+        EXPECT_TRUE(shown.count(e.Value)) << "the example text shows no '" << e.Name << "'";
+        EXPECT_NE(settings.GetFormatEntry(e.Value).InUse, 0) << "'" << e.Name << "' has no effect";
+    }
+    for (int style : shown)
+        EXPECT_TRUE(editable.count(style))
+            << "style " << style << " of the example text has no editable name";
+}
+
+// Restarting at every point the control may choose gives, from there to the
+// end, the values a parse from the top gave.
+inline void expectRestartsAgree(StyledText& styled) {
+    int checked = 0;
+    for (const StyledText::Restart& r : styled.restarts()) {
+        const std::vector<std::uint8_t> again = styled.valuesFrom(r.position, r.init);
+        for (std::size_t i = 0; i < again.size(); ++i) {
+            const std::int32_t at = r.position + static_cast<std::int32_t>(i);
+            if (again[i] != styled.values()[static_cast<std::size_t>(at)]) {
+                ADD_FAILURE() << "restart at " << styled.where(r.position) << " with value " << int(r.init)
+                              << " differs first at " << styled.where(at) << ": " << int(again[i])
+                              << " instead of " << int(styled.values()[static_cast<std::size_t>(at)]);
+                break;
+            }
+        }
+        ++checked;
+    }
+    // A text without restarts inside would prove nothing.
+    EXPECT_GT(checked, 10);
+}
+
+} // namespace qorvi::test
