@@ -4,6 +4,7 @@
 
 #include "editor/memory_stream.h"
 #include "gui/editor_widget.h"
+#include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 #include "tests/support/c_like_script.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -31,27 +33,55 @@ QApplication& app() {
     return *a;
 }
 
-std::unique_ptr<TRudivoVoruParser> cLikeParser() {
+// The built-in C++ parser when the build carries it, else the C-like test
+// script compiled here.
+std::unique_ptr<TRudivoVoruParser> cppParser() {
     auto parser = std::make_unique<TRudivoVoruParser>();
-    TMemoryStream script(kCLikeScript);
-    CompileFromStream(*parser, script);
+    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
+        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
+        parser->ReadParserData(stream);
+    } else {
+        TMemoryStream script(kCLikeScript);
+        CompileFromStream(*parser, script);
+    }
     return parser;
 }
 
-// Whether some pixel of the cells [column, column + count) of `row` has
-// exactly `color`.
-bool cellsHold(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
+// The colour the control paints the character at `column` of `row` in.
+QColor colourOf(const TRudivoVoru& ctl, int row, int column) {
+    const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
+    const std::uint8_t style = line->Styles() ? line->Styles()[column] : 0;
+    const TSM_Settings& s = ctl.Settings();
+    int format = s.GetMapEntry(style);
+    if (!s.GetFormatEntry(format).InUse)
+        format = 0;
+    const TFormatEntry& e = s.GetFormatEntry(format);
+    const TColor c = resolveSystemColor(e.DefaultText ? ctl.def_TextColor : e.TextColor);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// Whether some pixel of the cells [column, column + count) of `row` shows
+// ink of `color` on the white background: text is antialiased, so a pixel
+// is the colour blended with white, and its difference from white points
+// the same way as the colour's.
+bool cellsShow(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
+    const double cr = 255 - color.red(), cg = 255 - color.green(), cb = 255 - color.blue();
+    const double cn = std::sqrt(cr * cr + cg * cg + cb * cb);
     const int x0 = ctl.LeftRefPoint() + column * ctl.CellWidth();
     const int y0 = row * ctl.GetLineHeight();
     for (int y = y0; y < y0 + ctl.GetLineHeight() && y < image.height(); ++y)
-        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x)
-            if (QColor(image.pixel(x, y)) == color)
+        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x) {
+            const QColor p(image.pixel(x, y));
+            const double pr = 255 - p.red(), pg = 255 - p.green(), pb = 255 - p.blue();
+            const double pn = std::sqrt(pr * pr + pg * pg + pb * pb);
+            if (pn >= 0.5 * cn && (pr * cr + pg * cg + pb * cb) / (pn * cn) >= 0.995)
                 return true;
+        }
     return false;
 }
 
 struct WidgetFixture {
-    std::unique_ptr<TRudivoVoruParser> parser = cLikeParser();
+    std::unique_ptr<TRudivoVoruParser> parser = cppParser();
     EditorWidget widget;
     WidgetFixture() {
         widget.resize(640, 300);
@@ -83,16 +113,26 @@ TEST(EditorWidget, ShowsACppFileInItsSyntaxColours) {
     const TRudivoVoru& ctl = f.widget.control();
     ASSERT_TRUE(ctl.FixedPitch());
     const QImage image = f.widget.viewport()->grab().toImage();
-    const QColor keyword(0, 0, 255);
-    const QColor comment(0, 128, 0);
-    const QColor string(128, 0, 0);
-    EXPECT_TRUE(cellsHold(image, ctl, 0, 0, 3, keyword));  // int
-    EXPECT_TRUE(cellsHold(image, ctl, 3, 4, 6, keyword));  // return
-    EXPECT_TRUE(cellsHold(image, ctl, 1, 4, 18, comment)); // the comment
-    EXPECT_TRUE(cellsHold(image, ctl, 2, 9, 7, string));   // "hello"
-    // An identifier is drawn in the default colour only.
-    EXPECT_FALSE(cellsHold(image, ctl, 0, 4, 4, keyword));
-    EXPECT_FALSE(cellsHold(image, ctl, 2, 4, 4, string));
+    const QColor type = colourOf(ctl, 0, 0);    // int
+    const QColor keyword = colourOf(ctl, 3, 4); // return
+    const QColor comment = colourOf(ctl, 1, 4);
+    const QColor string = colourOf(ctl, 2, 9);
+    const QColor plain = colourOf(ctl, 0, 4);
+    // They stand apart from each other and from plain text.
+    for (const QColor& c : {type, keyword, comment, string})
+        EXPECT_NE(c, plain);
+    EXPECT_NE(keyword, comment);
+    EXPECT_NE(comment, string);
+    EXPECT_NE(keyword, string);
+    EXPECT_TRUE(cellsShow(image, ctl, 0, 0, 3, type));
+    EXPECT_TRUE(cellsShow(image, ctl, 3, 4, 6, keyword));
+    EXPECT_TRUE(cellsShow(image, ctl, 1, 4, 18, comment)); // the comment
+    EXPECT_TRUE(cellsShow(image, ctl, 2, 9, 7, string));   // "hello"
+    EXPECT_TRUE(cellsShow(image, ctl, 2, 4, 4, plain));    // puts
+    // An identifier shows none of the token colours.
+    EXPECT_FALSE(cellsShow(image, ctl, 2, 4, 4, keyword));
+    EXPECT_FALSE(cellsShow(image, ctl, 2, 4, 4, string));
+    EXPECT_FALSE(cellsShow(image, ctl, 2, 4, 4, comment));
     // Background, gutter and margin.
     EXPECT_EQ(QColor(image.pixel(ctl.LeftRefPoint() + 60 * ctl.CellWidth(), 4 * ctl.GetLineHeight() + 3)),
               QColor(Qt::white));
@@ -115,7 +155,8 @@ TEST(EditorWidget, ScrollBarsAndTheWheelMoveTheCoreAndIdleTimeStylesTheRest) {
     EXPECT_FALSE(ctl.StylingPending());
     const TLine* last = ctl.TextStore().LineFromLineIndex(2999).line;
     ASSERT_NE(last->Styles(), nullptr);
-    EXPECT_EQ(last->Styles()[0], kCBlockComment);
+    EXPECT_EQ(last->Styles()[0], ctl.TextStore().Buffer()->Styles()[0]);
+    EXPECT_EQ(colourOf(ctl, 2999, 0), colourOf(ctl, 0, 0));
     QScrollBar* bar = f.widget.verticalScrollBar();
     EXPECT_EQ(bar->maximum(), 3001 - ctl.VisibleRows() + 1);
     bar->setValue(500);

@@ -6,6 +6,7 @@
 #include "editor/memory_stream.h"
 #include "editor/numbered_bookmarks.h"
 #include "gui/editor_widget.h"
+#include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 #include "tests/support/c_like_script.h"
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <cmath>
 #include <cstdio>
 
 using namespace qorvi;
@@ -47,14 +49,35 @@ const char* const kSample = "// Counts the words of a text file.\n"
                             "    return 0;\n"
                             "}\n";
 
-bool cellsHold(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
+// Whether some pixel of the cells shows ink of `color` on white (text is
+// antialiased: a pixel is the colour blended with white).
+bool cellsShow(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
+    const double cr = 255 - color.red(), cg = 255 - color.green(), cb = 255 - color.blue();
+    const double cn = std::sqrt(cr * cr + cg * cg + cb * cb);
     const int x0 = ctl.LeftRefPoint() + column * ctl.CellWidth();
     const int y0 = row * ctl.GetLineHeight();
     for (int y = y0; y < y0 + ctl.GetLineHeight() && y < image.height(); ++y)
-        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x)
-            if (QColor(image.pixel(x, y)) == color)
+        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x) {
+            const QColor p(image.pixel(x, y));
+            const double pr = 255 - p.red(), pg = 255 - p.green(), pb = 255 - p.blue();
+            const double pn = std::sqrt(pr * pr + pg * pg + pb * pb);
+            if (pn >= 0.5 * cn && (pr * cr + pg * cg + pb * cb) / (pn * cn) >= 0.995)
                 return true;
+        }
     return false;
+}
+
+// The colour the control paints the character at `column` of `row` in.
+QColor colourOf(const TRudivoVoru& ctl, int row, int column) {
+    const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
+    const std::uint8_t style = line->Styles() ? line->Styles()[column] : 0;
+    const TSM_Settings& s = ctl.Settings();
+    int format = s.GetMapEntry(style);
+    if (!s.GetFormatEntry(format).InUse)
+        format = 0;
+    const TFormatEntry& e = s.GetFormatEntry(format);
+    const TColor c = resolveSystemColor(e.DefaultText ? ctl.def_TextColor : e.TextColor);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
 } // namespace
@@ -65,9 +88,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    // The built-in C++ parser when the build carries it, else the C-like
+    // test script.
     TRudivoVoruParser parser;
-    TMemoryStream script(test::kCLikeScript);
-    CompileFromStream(parser, script);
+    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
+        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
+        parser.ReadParserData(stream);
+    } else {
+        TMemoryStream script(test::kCLikeScript);
+        CompileFromStream(parser, script);
+    }
 
     EditorWidget widget;
     widget.setWindowTitle("sample.cpp");
@@ -99,15 +129,24 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QImage view = widget.viewport()->grab().toImage();
-    const bool keyword = cellsHold(view, ctl, 3, 0, 6, QColor(0, 0, 255));   // static
-    const bool comment = cellsHold(view, ctl, 0, 0, 20, QColor(0, 128, 0));  // the first line
-    const bool block = cellsHold(view, ctl, 16, 3, 20, QColor(0, 128, 0));   // inside /* ... */
-    const bool string = cellsHold(view, ctl, 21, 11, 10, QColor(128, 0, 0)); // "%d words\n"
-    const bool plain = !cellsHold(view, ctl, 3, 11, 10, QColor(0, 0, 255));  // countWords
-    std::printf("keyword=%d comment=%d block=%d string=%d plain=%d fixed=%d png=%s\n", keyword, comment,
-                block, string, plain, ctl.FixedPitch(), argv[1]);
+    const QColor keywordColour = colourOf(ctl, 3, 0); // static
+    const QColor commentColour = colourOf(ctl, 0, 0);
+    const QColor stringColour = colourOf(ctl, 21, 11);
+    const QColor plainColour = colourOf(ctl, 3, 11); // countWords
+    const bool distinct = keywordColour != plainColour && commentColour != plainColour &&
+                          stringColour != plainColour && commentColour != stringColour;
+    const bool keyword = cellsShow(view, ctl, 3, 0, 6, keywordColour);
+    const bool comment = cellsShow(view, ctl, 0, 0, 20, commentColour);
+    const bool block =
+        cellsShow(view, ctl, 16, 3, 20, colourOf(ctl, 16, 3)) && colourOf(ctl, 16, 3) != plainColour;
+    const bool string = cellsShow(view, ctl, 21, 11, 10, stringColour);
+    const bool plain = !cellsShow(view, ctl, 3, 11, 10, keywordColour);
+    std::printf("parser=%s keyword=%d comment=%d block=%d string=%d plain=%d distinct=%d fixed=%d png=%s\n",
+                FindEmbeddedParserImage("cpp") ? "built-in C++" : "C-like script", keyword, comment, block,
+                string, plain, distinct, ctl.FixedPitch(), argv[1]);
     ctl.SetParser1(nullptr);
-    return keyword && comment && block && string && plain && ctl.FixedPitch() && QImage(argv[1]).width() > 500
+    return keyword && comment && block && string && plain && distinct && ctl.FixedPitch() &&
+                   QImage(argv[1]).width() > 500
                ? 0
                : 1;
 }
