@@ -124,8 +124,22 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
     }
     std::int32_t inserted = 0;
     if (!text.empty()) {
-        const TTextStore::InsertResult result =
-            store_->InsertText(start, text.data(), static_cast<std::int64_t>(text.size()));
+        TTextStore::InsertResult result;
+        try {
+            result = store_->InsertText(start, text.data(), static_cast<std::int64_t>(text.size()));
+        } catch (...) {
+            // The store kept its text (without the selection): the view and
+            // the styles follow that before the failure is reported.
+            sel_ = {start, start};
+            lineCount_ = {};
+            refreshTopRow();
+            fullRepaint_ = true;
+            if (store_->Buffer()) {
+                pendingParse_ = store_->InfoFromIndex(start).start;
+                ParseText();
+            }
+            throw;
+        }
         inserted = result.count;
         markersInserted(*store_, start, inserted);
         styler_->TextChanged(start, inserted);

@@ -119,10 +119,11 @@ void TCustomRudivoVoru::CaretInView(std::int32_t index) {
             x = ColumnToXCoord(column, info.line);
         }
     }
-    while (column < leftCol_)
-        leftCol_ = std::max(0, leftCol_ - 8);
-    while (column >= leftCol_ + std::max(1, visibleCols_))
-        leftCol_ += 8;
+    if (column < leftCol_)
+        leftCol_ = std::max(0, leftCol_ - (leftCol_ - column + 7) / 8 * 8);
+    const std::int32_t shown = std::max(1, visibleCols_);
+    if (column >= leftCol_ + shown)
+        leftCol_ += (column - (leftCol_ + shown)) / 8 * 8 + 8;
     if (settings_->HasOption(smoWordWrap) && column < visibleCols_)
         leftCol_ = 0;
 

@@ -518,3 +518,21 @@ TEST(ControlPrinting, RowsDrawnForThePrinterAreMonochromeWithoutTheSelection) {
     ctl.SetParser1(nullptr);
     ctl.SetHost(nullptr);
 }
+
+TEST(ControlPainting, AHugeTabExpansionIsDrawnOnlyAsFarAsTheWindowAndTheCaretFindsItsEnd) {
+    ControlFixture f(800, 36);
+    f.ctl.SetDefTabStop(4096);
+    f.ctl.SetText(std::string(2000, '\t') + "x");
+    const auto texts = textCalls(f.paint());
+    ASSERT_EQ(texts.size(), 1u);
+    // One piece of at most 1.5 screens of blanks, clipped to the window.
+    EXPECT_NE(texts[0].find("[36,0,800,18]"), std::string::npos);
+    EXPECT_LT(texts[0].size(), 200u);
+    f.ctl.SetSelection({2000, 2000});
+    EXPECT_EQ(f.ctl.CharOffsetToColumn(2000, f.ctl.TextStore().Buffer()), 2000 * 4096);
+    EXPECT_GT(f.ctl.LeftColumn(), 2000 * 4096 - f.ctl.VisibleColumns());
+    EXPECT_LE(f.ctl.LeftColumn(), 2000 * 4096);
+    const auto shown = textCalls(f.paint());
+    ASSERT_FALSE(shown.empty());
+    EXPECT_NE(shown.back().find("x"), std::string::npos);
+}
