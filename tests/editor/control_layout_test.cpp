@@ -48,23 +48,6 @@ TEST(ControlMetrics, FixedPitchFontGivesCellsAndLineHeightWithLeading) {
     EXPECT_EQ(fonts[0].height, -13);
 }
 
-namespace {
-class ProportionalCanvas : public RecordingCanvas {
-public:
-    int textWidth(std::string_view text) override {
-        int w = 0;
-        for (char c : text)
-            w += c == 'i' ? 3 : 8;
-        return w;
-    }
-};
-class ProportionalHost : public RecordingHost {
-public:
-    Canvas& measureCanvas() override { return proportional; }
-    ProportionalCanvas proportional;
-};
-} // namespace
-
 TEST(ControlMetrics, ProportionalFontUsesMeasuredRunsAndNoCellTable) {
     ProportionalHost host;
     TRudivoVoru ctl;

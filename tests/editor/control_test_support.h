@@ -246,6 +246,23 @@ public:
     int autoScrollStarts = 0;
 };
 
+// A proportional font: "i" takes 3 pixels, everything else 8.
+class ProportionalCanvas : public RecordingCanvas {
+public:
+    int textWidth(std::string_view text) override {
+        int w = 0;
+        for (char c : text)
+            w += c == 'i' ? 3 : 8;
+        return w;
+    }
+};
+
+class ProportionalHost : public RecordingHost {
+public:
+    Canvas& measureCanvas() override { return proportional; }
+    ProportionalCanvas proportional;
+};
+
 // A control in a recording window of `width` x `height` pixels.
 struct ControlFixture {
     RecordingHost host;

@@ -227,3 +227,21 @@ TEST(ControlTabs, OffsetsAndColumnsMapThroughTabsAndRowEnds) {
     EXPECT_EQ(shown.Text(), "a   b\r");
     EXPECT_EQ(shown.CharAtColumn(2), 1);
 }
+
+TEST(ControlWordWrap, AProportionalFontWrapsByMeasuredWidth) {
+    ProportionalHost host;
+    TRudivoVoru ctl;
+    ctl.SetHost(&host);
+    ctl.ViewResize(36 + 80, 360); // 80 pixels of text
+    ctl.SetWordWrap(true);
+    // Ten "i" take 30 pixels; "wwwwwwwwww" 80: the i's fit more to a row.
+    ctl.SetText(std::string(30, 'i') + " " + std::string(12, 'w'));
+    EXPECT_EQ(rowTexts(ctl.TextStore()),
+              (std::vector<std::string>{std::string(26, 'i'), std::string(4, 'i') + " ", std::string(10, 'w'),
+                                        "ww"}));
+    // A tab is measured as the blanks it stands for (here 32 and 32 pixels)
+    // and, like a blank, stays at the end of its row.
+    ctl.SetText("\tiiii\tw");
+    EXPECT_EQ(rowTexts(ctl.TextStore()), (std::vector<std::string>{"\tiiii\t", "w"}));
+    ctl.SetHost(nullptr);
+}
