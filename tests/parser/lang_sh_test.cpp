@@ -1,0 +1,104 @@
+// Shell scripts: comments, quoting, expansions inside and outside double
+// quotes, keywords and built-in commands as whole words, here-documents.
+
+#include "tests/parser/lang_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace qorvi {
+namespace {
+
+using test::StyledText;
+
+class LangSh : public ::testing::Test {
+protected:
+    void check(const std::string& text, const std::string& styles) {
+        EXPECT_EQ(test::stylesOf(*parser, text, letters), styles) << text;
+    }
+
+    std::unique_ptr<TRudivoVoruParser> parser = test::languageParser("sh");
+    // The language's own styles: command, here-document, command substitution.
+    test::StyleLetters letters = test::sharedLetters({{32, 'C'}, {33, 'H'}, {34, 'X'}});
+};
+
+// clang-format off
+
+TEST_F(LangSh, CommentStartsOnlyWhereAWordCould) {
+    check("echo a#b # note\n#!x",
+          "CCCC.....cccccc\nccc");
+}
+
+TEST_F(LangSh, DoubleQuotedStringWithEscapesAndExpansions) {
+    check("echo \"a \\\"b\\\" $x ${y}\"",
+          "CCCC.sssssssss$$s$$$$s");
+}
+
+TEST_F(LangSh, SingleQuotedStringSpansLinesAndExpandsNothing) {
+    check("x='a $b\nc' y",
+          "..sssss\nss..");
+}
+
+TEST_F(LangSh, SubstitutionInsideAStringReturnsToTheString) {
+    check("echo \"n=$(ls \"$d\" | wc -l) ok\"",
+          "CCCC.sssXX...s$$s.o......ossss");
+    check("x=`date +%s`",
+          "..XXXXXXXXXX");
+}
+
+TEST_F(LangSh, KeywordsAndCommandsAreWholeWords) {
+    check("if ifconfig; then fi_x; fi",
+          "kk.........o.kkkk.....o.kk");
+    check("read -r line; printf x",
+          "CCCC........o.CCCCCC..");
+}
+
+TEST_F(LangSh, VariablesOfEveryForm) {
+    check("echo $1 $# $@ ${x:-y} $name_2 $'a\\'b' $",
+          "CCCC.$$.$$.$$.$$$$$$$.$$$$$$$.sssssss.o");
+    check("echo \\\"x\\\"",
+          "CCCC.oo.oo");
+}
+
+TEST_F(LangSh, HereDocumentRunsToTheLineHoldingItsDelimiter) {
+    check("cat <<EOF\n$x\nEOF\necho",
+          "....HHHHH\nHH\nHHH\nCCCC");
+    check("cat <<EOF\nEOF x\nEOF",
+          "....HHHHH\nHHHHH\nHHH");
+    check("cat <<-'END'\n\tx $y\n\tEND\nfi",
+          "....HHHHHHHH\nHHHHH\nHHHH\nkk");
+    // The rest of the line that opens it is still code.
+    check("cat <<EOF | sort\nb\nEOF",
+          "....HHHHH.o.....\nH\nHHH");
+}
+
+TEST_F(LangSh, UnknownDelimiterAndHereStringAreNoHereDocuments) {
+    check("cat <<XYZ\nif\nXYZ",
+          "....oo...\nkk\n...");
+    check("cat <<<EOF",
+          "....ooo...");
+}
+
+// clang-format on
+
+TEST_F(LangSh, LanguageSettings) {
+    EXPECT_EQ(parser->Settings().LanguageName(), "Shell script");
+    test::expectExampleShowsEveryStyle(*parser);
+}
+
+TEST_F(LangSh, SampleAndRestartsAgree) {
+    StyledText sample = StyledText::fromFile(*parser, test::sampleFile("sh.sample"));
+    EXPECT_EQ(sample.styleOf("# Remove archives older than $KEEP days."), 1);
+    EXPECT_EQ(sample.styleOf("\tWelcome to $host.\r\tLogs are rotated nightly.\r\tEND"), 33);
+    EXPECT_EQ(sample.linePattern(letters, "gzip -9"), "............s$$s$$$$$$s.oo.CCCC.sssssssss$$$$$$$$s");
+    EXPECT_EQ(sample.linePattern(letters, "find \"$LOG_DIR\""),
+              ".....s$$$$$$$$s.......ssssss.........s$$$$$s................oo");
+    // The second line of a string that spans two.
+    EXPECT_EQ(sample.linePattern(letters, "Archives kept"),
+              std::string(15, 's') + "$$$$$$ssss$$$$$ss" + std::string(8, 's'));
+    EXPECT_EQ(sample.linePattern(letters, "Disk usage"), std::string(42, 'H'));
+    EXPECT_EQ(sample.linePattern(letters, "done <<<"), "kkkk.ooos$$$$$$$$s");
+    test::expectRestartsAgree(sample);
+}
+
+} // namespace
+} // namespace qorvi
