@@ -6,6 +6,8 @@
 # any change here recompiles the images.
 set(QORVI_PARSER_SCRIPTS
     cpp=cpp.syn
+    java=java.syn
+    idl=idl.syn
     txt=txt.syn
     bas=bas.syn
     pas=pas.syn
