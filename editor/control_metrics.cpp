@@ -11,7 +11,21 @@
 namespace qorvi {
 
 Canvas* TCustomRudivoVoru::measuringCanvas() const {
+    if (printCanvas_)
+        return printCanvas_;
     return host_ ? &host_->measureCanvas() : nullptr;
+}
+
+void TCustomRudivoVoru::UsePrinterCanvas(Canvas* printer) {
+    printCanvas_ = printer;
+    printing_ = printer != nullptr;
+    FontChanged();
+    settings_->RefreshResources();
+    if (printing_)
+        return;
+    ScreenInvalid();
+    DoChange();
+    Paint();
 }
 
 CanvasFont TCustomRudivoVoru::canvasFont(std::uint8_t styleBits) const {

@@ -349,14 +349,6 @@ void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
     if (!rd.canvas)
         return;
     Canvas& c = *rd.canvas;
-    if (fontChangePending_) {
-        fontChangePending_ = false;
-        FontChanged();
-    }
-    if (invalidatePending_) {
-        invalidatePending_ = false;
-        ScreenInvalid();
-    }
     RowPaint p = rowPaintFor(rd);
 
     const bool gutter = settings_->Gutter() > 0 && settings_->HasOption(smoShowGutter);

@@ -64,6 +64,8 @@ void TCustomRudivoVoru::SetHost(ControlHost* host) {
 }
 
 Canvas& TCustomRudivoVoru::resourceCanvas() {
+    if (printCanvas_)
+        return *printCanvas_;
     return host_ ? host_->measureCanvas() : fallbackCanvas();
 }
 

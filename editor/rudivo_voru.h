@@ -159,6 +159,10 @@ public:
     void Paint();
     void DoPaint(TRenderData& rd);
     void FontChanged();
+    // The printing layer measures fonts on the printer from here until it
+    // passes null; the screen's metrics then come back and every row on
+    // screen is repainted. Painting the screen and the scroll bars wait.
+    void UsePrinterCanvas(Canvas* printer);
     void MarkLinesChanged(TLine* row);
     void ScreenInvalid();
     void InvalidateFormats();
@@ -388,6 +392,7 @@ public:
     void parserDestroyed(TCustomRudivoVoruParser* parser) override;
     SettingsClient* settingsClient() override { return this; }
     Canvas& resourceCanvas() override;
+    bool printingResources() const override { return printing_; }
     void settingsChanged() override;
     void refreshFromStore() override;
     void repaintFromStore() override;
@@ -497,8 +502,6 @@ private:
     bool hasSize_ = false;
     bool fontMeasured_ = false;
     bool takingFontFromParser_ = false;
-    bool fontChangePending_ = false;
-    bool invalidatePending_ = false;
 
     // The view.
     std::int32_t topLine_ = 0;   // rows above the top row
@@ -520,8 +523,10 @@ private:
     bool insMode_ = true;
     bool redraw_ = true;
     int updateLock_ = 0;
+    // Set while form data is read (until Loaded).
     bool loading_ = false;
     bool destroying_ = false;
+    Canvas* printCanvas_ = nullptr; // metrics come from it while printing
     bool printing_ = false;
     std::uint32_t reasons_ = 0;
     std::uint32_t lastReasons_ = 0;

@@ -519,3 +519,21 @@ TEST(ControlPainting, AHugeTabExpansionIsDrawnOnlyAsFarAsTheWindowAndTheCaretFin
     ASSERT_FALSE(shown.empty());
     EXPECT_NE(shown.back().find("x"), std::string::npos);
 }
+
+TEST(ControlPrinting, MetricsComeFromThePrinterWhilePrintingAndGoBackAfter) {
+    ControlFixture f(800, 90);
+    f.ctl.SetText("abc");
+    RecordingCanvas printer(300);
+    f.ctl.UsePrinterCanvas(&printer);
+    // The printer's font is asked for at its resolution.
+    ASSERT_FALSE(printer.fontsSelected().empty());
+    EXPECT_EQ(printer.fontsSelected().front().height, -42);
+    // Nothing is painted on the screen meanwhile.
+    f.host.invalidated.clear();
+    f.ctl.ScreenInvalid();
+    f.ctl.Paint();
+    EXPECT_TRUE(f.host.invalidated.empty());
+    f.ctl.UsePrinterCanvas(nullptr);
+    EXPECT_EQ(f.host.canvas.fontsSelected().back().height, -13);
+    EXPECT_FALSE(f.host.invalidated.empty());
+}
