@@ -85,8 +85,13 @@ void IncrementalStyler::TextChanged(std::int32_t pos, std::int32_t delta) {
 }
 
 void IncrementalStyler::seen(int& style, std::int32_t position, std::int32_t tokenStart) {
-    if (tokenSeen_)
-        tokenSeen_(style, position, tokenStart);
+    if (!tokenSeen_)
+        return;
+    const int given = style;
+    tokenSeen_(style, position, tokenStart);
+    // A style byte holds 0 ... 255; anything else keeps the parser's value.
+    if (tokenStart >= 0 && (style < 0 || style > 255))
+        style = given;
 }
 
 IncrementalStyler::Restart IncrementalStyler::findRestart(TLine* row, std::int32_t rowStart,

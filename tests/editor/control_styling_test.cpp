@@ -220,6 +220,8 @@ TEST(ControlStyling, OnTokenSeenSeesTheParseAndMayChangeStyles) {
             marks.push_back(style);
         else if (style == 3)
             style = 6;
+        else if (style == 0)
+            style = 999; // not a style: ignored
     };
     f.ctl.SetText("int x;");
     f.idle();
