@@ -2,6 +2,7 @@
 // nothing else is coloured.
 
 #include "tests/parser/lang_test_support.h"
+#include "tests/parser/script_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -54,12 +55,26 @@ TEST_F(LangTxt, MailAddressIsARunHoldingAnAtSign) {
           "uuuuuuuuuuuuuuuuuuuuuuu");
 }
 
+TEST_F(LangTxt, SchemeInsideAWordStartsNothing) {
+    check("xhttp://a.b awww.example.org",
+          "............................");
+}
+
 TEST_F(LangTxt, AddressesEndWithTheirLine) {
     check("www.example.org\nnext line",
           "uuuuuuuuuuuuuuu\n.........");
 }
 
 // clang-format on
+
+TEST_F(LangTxt, WordIsOneTokenHoweverLong) {
+    // Each character tried on its own would make a long word cost the
+    // square of its length.
+    const std::string word(5000, 'a');
+    EXPECT_EQ(test::tokenise(*parser, word + " b"),
+              (std::vector<test::Token>{{0, 5000, 0}, {5000, 1, 3}, {5001, 1, 0}}));
+    EXPECT_EQ(test::tokenise(*parser, word + "@example.org").size(), 1u);
+}
 
 TEST_F(LangTxt, AddressStylesAreHotSpots) {
     const TSM_Settings& settings = parser->Settings();
