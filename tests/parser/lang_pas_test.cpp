@@ -57,8 +57,8 @@ TEST_F(LangPas, StringsWithDoubledQuotesAndCharacterCodes) {
 }
 
 TEST_F(LangPas, NumbersInThreeBases) {
-    check("x := $FF + %101 + 1.5E-3 + 10;",
-          "i.oo.nnn.o.nnnn.o.nnnnnn.o.nno");
+    check("x := $FF + %101 + &17 + 1.5E-3 + 10;",
+          "i.oo.nnn.o.nnnn.o.nnn.o.nnnnnn.o.nno");
     // A range between two numbers is two full stops.
     check("a: array[1..10] of Integer;",
           "io.kkkkkonoonno.kk.iiiiiiio");
@@ -69,6 +69,9 @@ TEST_F(LangPas, KeywordsAreWholeWordsInAnyCase) {
           "iiiiiiiii.oo.iiii.o.iiio");
     check("BEGIN End; end.",
           "kkkkk.kkko.kkko");
+    // & makes a reserved word a name.
+    check("&Type := &begin1;",
+          "iiiii.oo.iiiiiiio");
 }
 
 // clang-format on
