@@ -8,6 +8,7 @@ set(QORVI_PARSER_SCRIPTS
     cpp=cpp.syn
     java=java.syn
     idl=idl.syn
+    sql=sql.syn
     txt=txt.syn
     bas=bas.syn
     pas=pas.syn
