@@ -9,6 +9,7 @@ set(QORVI_PARSER_SCRIPTS
     java=java.syn
     idl=idl.syn
     sql=sql.syn
+    htm=htm.syn
     txt=txt.syn
     bas=bas.syn
     pas=pas.syn

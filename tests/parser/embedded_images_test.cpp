@@ -31,7 +31,7 @@ std::unique_ptr<TRudivoVoruParser> readBytes(const std::string& bytes) {
 
 TEST(EmbeddedImages, TheProgramCarriesTheLanguages) {
     EXPECT_FALSE(EmbeddedParserImages().empty());
-    for (const char* key : {"cpp", "java", "idl", "sql"})
+    for (const char* key : {"cpp", "java", "idl", "sql", "htm"})
         EXPECT_NE(FindEmbeddedParserImage(key), nullptr) << key;
 }
 
