@@ -374,3 +374,14 @@ TEST(ControlStyling, AParseStartSetByMessageIsParsedAtTheNextChange) {
     EXPECT_EQ(rowStyles(f.ctl.TextStore())[3], "1110300");
     EXPECT_FALSE(f.ctl.StylingPending());
 }
+
+TEST(ControlStyling, ParseAllRequiredLeavesEveryRowStyledAtOnce) {
+    Styled f(640, 90);
+    f.ctl.SyncMarginRows = 0;
+    f.load(rows(500));
+    f.insert(0, "/*");
+    EXPECT_TRUE(f.ctl.StylingPending());
+    f.ctl.ParseAllRequired();
+    EXPECT_FALSE(f.ctl.StylingPending());
+    EXPECT_EQ(rowStyles(f.ctl.TextStore()), fullParse(f.ctl.GetText()));
+}
