@@ -306,6 +306,8 @@ public:
     void SetActiveParser(int slot);
     TCustomRudivoVoruParser* GetCurrentParser() const;
     std::vector<std::string> GetLanguageNames() const;
+    // Form data is being read: no painting and no OnChange until Loaded.
+    void BeginLoading() { loading_ = true; }
     void Loaded();
     void ModifyProperties();
     void ShowChangesInUI();

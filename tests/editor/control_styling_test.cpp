@@ -385,3 +385,21 @@ TEST(ControlStyling, ParseAllRequiredLeavesEveryRowStyledAtOnce) {
     EXPECT_FALSE(f.ctl.StylingPending());
     EXPECT_EQ(rowStyles(f.ctl.TextStore()), fullParse(f.ctl.GetText()));
 }
+
+TEST(ControlParsers, WhileFormDataIsReadNothingIsRaisedUntilLoaded) {
+    ControlFixture f;
+    TestParser parser;
+    int changes = 0;
+    f.ctl.OnChange = [&](TCustomRudivoVoru&) { ++changes; };
+    f.ctl.BeginLoading();
+    f.ctl.SetParser1(&parser);
+    f.ctl.SetText("int a;");
+    EXPECT_EQ(changes, 0);
+    f.host.invalidated.clear();
+    f.ctl.Loaded();
+    EXPECT_TRUE(parser.IsAttached(&f.ctl));
+    EXPECT_FALSE(f.host.invalidated.empty());
+    f.ctl.DoReplaceSel("x");
+    EXPECT_GT(changes, 0);
+    f.ctl.SetParser1(nullptr);
+}
