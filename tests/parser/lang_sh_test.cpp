@@ -80,6 +80,35 @@ TEST_F(LangSh, UnknownDelimiterAndHereStringAreNoHereDocuments) {
 
 // clang-format on
 
+TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
+    // A restart forgets the saved states; the line breaks and the ) of a
+    // substitution written in a string carry that string with them.
+    StyledText text(*parser,
+                    "out=\"$(\n  ls -l\n  (cd /tmp; pwd)\n  echo \"in (\n\" $(date)\n)\"\necho \"x\" 'y'\n"
+                    "case $a in x) ;; esac\n");
+    // clang-format off
+    EXPECT_EQ(text.pattern(letters), "....sXX\n"
+                                     ".......\n"
+                                     "..oCC.....o.CCCo\n"
+                                     "..CCCC.sssss\n"
+                                     "s.XX....o\n"
+                                     "os\n"
+                                     "CCCC.sss.sss\n"
+                                     "kkkk.$$.kk..o.oo.kkkk\n");
+    // clang-format on
+    test::expectRestartsAgree(text, 4);
+}
+
+TEST_F(LangSh, StringsAndSubstitutionsNestInEachOther) {
+    // clang-format off
+    check("x=\"$(basename \"$(dirname \"$f\")\")\" y",
+          "..sXX.........sXX........s$$sosos..");
+    // + is a character of a word, as in the shell.
+    check("echo \"$((1 + (2)))\" $((3))",
+          "CCCC.sXXo....o.ooos.XXo.oo");
+    // clang-format on
+}
+
 TEST_F(LangSh, LanguageSettings) {
     EXPECT_EQ(parser->Settings().LanguageName(), "Shell script");
     test::expectExampleShowsEveryStyle(*parser);
