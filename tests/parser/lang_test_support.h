@@ -1,18 +1,18 @@
 #pragma once
 
-// Helpers for the tests of the language scripts: a language's compiled
-// image as the build makes it, its styles written out one letter per
-// character, and the check that a parse restarted where the editor control
-// would restart it colours the rest of the text as a parse from the top does.
+// Helpers for the tests of the language scripts: a language's parser from
+// its built-in image, its styles written out one letter per character, and
+// the check that a parse restarted where the editor control would restart it
+// colours the rest of the text as a parse from the top does.
 
 #include "editor/byte_set.h"
 #include "editor/ed_stream.h"
-#include "editor/file_stream.h"
 #include "editor/memory_stream.h"
 #include "editor/sm_settings.h"
 #include "editor/text_load.h"
 #include "editor/text_store.h"
 #include "parser/rudivo_voru_parser.h"
+#include "tests/parser/language_test_support.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,17 +44,11 @@ inline StyleLetters sharedLetters(const StyleLetters& own = {}) {
     return letters;
 }
 
-// The parser read from the image the build compiled for `typeKey` (the bytes
-// that are embedded in the programs).
+// The parser of `typeKey` read from the image built into the programs.
 inline std::unique_ptr<TRudivoVoruParser> languageParser(const std::string& typeKey) {
-    TFileStream file(std::string(QORVI_BINARY_DIR) + "/parser_images/" + typeKey + ".img");
-    std::string bytes;
-    char buffer[65536];
-    for (std::int64_t got; (got = file.Read(buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    auto parser = std::make_unique<TRudivoVoruParser>();
-    TMemoryStream stream(bytes);
-    parser->ReadParserData(stream);
+    auto parser = embeddedParser(typeKey);
+    if (!parser)
+        throw std::runtime_error("no built-in parser image for '" + typeKey + "'");
     return parser;
 }
 
