@@ -87,7 +87,7 @@ TEST_F(LangBat, StringsAndEscapesHideSeparators) {
 // clang-format on
 
 TEST_F(LangBat, LanguageSettings) {
-    EXPECT_EQ(parser->Settings().LanguageName(), "Batch file");
+    EXPECT_EQ(parser->Settings().LanguageName(), "MSDOS Batch file");
     test::expectExampleShowsEveryStyle(*parser);
 }
 

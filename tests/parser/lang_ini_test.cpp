@@ -49,7 +49,7 @@ TEST_F(LangIni, KeyWithoutValueAndValueWithoutKey) {
 // clang-format on
 
 TEST_F(LangIni, LanguageSettings) {
-    EXPECT_EQ(parser->Settings().LanguageName(), "INI file");
+    EXPECT_EQ(parser->Settings().LanguageName(), "Windows INI file");
     test::expectExampleShowsEveryStyle(*parser);
 }
 

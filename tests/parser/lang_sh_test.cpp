@@ -110,7 +110,7 @@ TEST_F(LangSh, StringsAndSubstitutionsNestInEachOther) {
 }
 
 TEST_F(LangSh, LanguageSettings) {
-    EXPECT_EQ(parser->Settings().LanguageName(), "Shell script");
+    EXPECT_EQ(parser->Settings().LanguageName(), "Unix shell script");
     test::expectExampleShowsEveryStyle(*parser);
 }
 
