@@ -10,6 +10,7 @@ set(QORVI_PARSER_SCRIPTS
     idl=idl.syn
     sql=sql.syn
     htm=htm.syn
+    php3=php3.syn
     txt=txt.syn
     bas=bas.syn
     pas=pas.syn

@@ -31,7 +31,8 @@ std::unique_ptr<TRudivoVoruParser> readBytes(const std::string& bytes) {
 
 TEST(EmbeddedImages, TheProgramCarriesTheLanguages) {
     EXPECT_FALSE(EmbeddedParserImages().empty());
-    for (const char* key : {"cpp", "java", "idl", "sql", "htm"})
+    for (const char* key :
+         {"cpp", "java", "htm", "sql", "txt", "bas", "pas", "idl", "bat", "ini", "sh", "4gl", "php3"})
         EXPECT_NE(FindEmbeddedParserImage(key), nullptr) << key;
 }
 
