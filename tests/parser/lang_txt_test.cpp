@@ -76,9 +76,12 @@ TEST_F(LangTxt, WordIsOneTokenHoweverLong) {
     EXPECT_EQ(test::tokenise(*parser, word + "@example.org").size(), 1u);
 }
 
-TEST_F(LangTxt, AddressStylesAreHotSpots) {
+TEST_F(LangTxt, LanguageSettings) {
     const TSM_Settings& settings = parser->Settings();
     EXPECT_EQ(settings.LanguageName(), "Plain text");
+    // Prose is wrapped, and the right margin and wrap column are not drawn.
+    EXPECT_EQ(settings.Options() & (0x400 | 0x8000 | 0x20000), 0x400u);
+    // Both kinds of address can be followed.
     EXPECT_NE(settings.GetFormatEntry(23).HotSpot, 0);
     EXPECT_NE(settings.GetFormatEntry(32).HotSpot, 0);
     test::expectExampleShowsEveryStyle(*parser);
