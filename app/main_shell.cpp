@@ -21,6 +21,9 @@ void MainShell::create() {
     }
     if (std::string warning = settings_.hive().takeWarning(); !warning.empty())
         ui_.showInformation(warning);
+    // The parsers read their images when the main window was made.
+    if (std::string warning = parsers_.takeLoadWarning(); !warning.empty())
+        ui_.showError(warning);
 
     view_.setExplorerVisible(settings_.readString("ShowExplorer", "1") == "1");
     int lines = settings_.readInteger("NumLinesInWatch", 30);
