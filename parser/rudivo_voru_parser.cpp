@@ -352,7 +352,12 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         s.yyadvance();
     }
     if (!entry) {
-        if (TKeywords* extra = settings_->KeywordTables().Trie()) {
+        TKeywords* extra = settings_->KeywordTables().Trie();
+        // Most tokens start with a character no extra word starts with: then
+        // the scanner stays where the failed match left it, one past P0.
+        if (extra && extra->FirstNodeOf(extra->CaseSensitive() || c0 < 'A' || c0 > 'Z'
+                                            ? c0
+                                            : static_cast<unsigned char>(c0 | 0x20))) {
             s.SetYYpos(p0);
             extra->SetCurrentStates(currentStates_);
             // The trie's own case flag, which travels with the image; the
