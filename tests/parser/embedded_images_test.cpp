@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <set>
 
 namespace qorvi {
 namespace {
@@ -80,6 +81,26 @@ TEST(EmbeddedImages, EveryLanguageIsNamedAndDescribed) {
             const int style = s.GetMapEntry(static_cast<std::uint8_t>(value));
             EXPECT_TRUE(s.GetFormatEntry(static_cast<std::uint8_t>(style)).InUse)
                 << "value " << value << " is painted in style " << style << ", which has no effect";
+        }
+    }
+}
+
+// The options dialog previews the styles on the example text: it shows
+// every style the user may edit.
+TEST(EmbeddedImages, EveryExampleTextShowsEveryEditableStyle) {
+    for (const EmbeddedParserImage& image : EmbeddedParserImages()) {
+        SCOPED_TRACE(image.typeKey);
+        auto parser = readBytes(imageBytes(image));
+        const TSM_Settings& s = parser->Settings();
+        const test::Parse p = test::parseText(*parser, s.ScriptText());
+        std::set<int> shown;
+        for (int value : p.values)
+            shown.insert(s.GetMapEntry(static_cast<std::uint8_t>(value)));
+        for (int i = 1; i <= kEditableCount; ++i) {
+            const TEditableEntry& e = s.GetEditableEntry(i);
+            if (!e.Name.empty()) {
+                EXPECT_TRUE(shown.count(e.Value)) << "the example text shows no '" << e.Name << "'";
+            }
         }
     }
 }
