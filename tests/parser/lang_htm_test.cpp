@@ -26,6 +26,8 @@ TEST_F(HtmlLanguage, TagsAttributesAndValues) {
     EXPECT_EQ(picture("<p id=\"x\" class='a b' hidden>t</p>"), "gg.aaovvv.aaaaaovvvvv.aaaaaag.gggg");
     EXPECT_EQ(picture("<td width=320 align = left>"), "ggg.aaaaaovvv.aaaaa.o.vvvvg");
     EXPECT_EQ(picture("<br/><IMG SRC=\"a.png\">"), "ggggggggg.aaaovvvvvvvg");
+    // A quoted value may span lines; a tag too.
+    EXPECT_EQ(picture("<p title=\"a\nb\" x>"), "gg.aaaaaovvvvv.ag");
     // A tag may span lines.
     EXPECT_EQ(picture("<a\n  href=\"x\">t"), "gg\n..aaaaovvvg.");
 }
@@ -47,6 +49,10 @@ TEST_F(HtmlLanguage, ScriptRegionsSwitchToJavaScriptAndBack) {
     EXPECT_EQ(picture("<SCRIPT type=\"module\">If (x) {}</Script>"), "ggggggg.aaaaovvvvvvvvgii.oio.oo"
                                                                      "ggggggggg");
     EXPECT_EQ(picture("<script>var s = `a\nb`;</script>"), "ggggggggkkk.i.o.sssssoggggggggg");
+    // A / after punctuation opens a regular expression, elsewhere it divides.
+    EXPECT_EQ(picture("<script>r = /a\\/b/g; q = a / b;</script>"), "gggggggg"
+                                                                    "i.o.ssssssio.i.o.i.o.io"
+                                                                    "ggggggggg");
     // Outside a script the same words are text.
     EXPECT_EQ(picture("if (a) var"), "..........");
 }

@@ -58,8 +58,8 @@ TEST_F(PhpLanguage, VariablesKeywordsAndFunctions) {
 TEST_F(PhpLanguage, InlinePhpInsideTagsAndScriptsReturnsToThem) {
     EXPECT_EQ(picture("<a href=<?= $u ?>>"), "gg.aaaaoxxx.$$.xxg");
     EXPECT_EQ(picture("<script>x = <?= $a ?>;</script>"), "ggggggggi.o.xxx.$$.xxoggggggggg");
-    // In quotes the region is part of the attribute value.
-    EXPECT_EQ(picture("<a href=\"<?= $u ?>\">"), "gg.aaaaovvvvvvvvvvvg");
+    // Also inside a quoted value, which goes on after it.
+    EXPECT_EQ(picture("<a href=\"x<?= $u ?>y\">"), "gg.aaaaovvxxx.$$.xxvvg");
 }
 
 TEST_F(PhpLanguage, TheSampleRestartsAtEveryAnchorAsFromTheTop) {
