@@ -1,0 +1,129 @@
+#include "app/document_text.h"
+
+#include "app/code_collapse.h"
+#include "app/document_editor.h"
+#include "platform/safe_file_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qorvi {
+
+namespace {
+
+// Pieces of the editor's text read at a time while saving.
+constexpr std::int32_t kChunk = 1 << 20;
+
+// Turns stored text (CR breaks) into the file's line breaks and hands it on.
+class BreakWriter {
+public:
+    BreakWriter(SafeFileWriter& out, LineBreakStyle style) : out_(out), style_(style) {}
+
+    void write(const std::string& stored) {
+        if (style_ == LineBreakStyle::CR) {
+            put(stored.data(), stored.size());
+            return;
+        }
+        const char* p = stored.data();
+        const char* end = p + stored.size();
+        while (p < end) {
+            const char* cr =
+                static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+            if (!cr) {
+                put(p, static_cast<std::size_t>(end - p));
+                break;
+            }
+            put(p, static_cast<std::size_t>(cr - p));
+            if (style_ == LineBreakStyle::CRLF)
+                put("\r\n", 2);
+            else
+                put("\n", 1);
+            p = cr + 1;
+        }
+    }
+    void flush() {
+        if (!buffer_.empty())
+            send(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+
+private:
+    void put(const char* data, std::size_t count) {
+        if (buffer_.size() + count > kBuffer)
+            flush();
+        if (count > kBuffer)
+            send(data, count);
+        else
+            buffer_.append(data, count);
+    }
+    void send(const char* data, std::size_t count) {
+        if (out_.write(data, count) != count)
+            out_.commit(); // raises: the writer has failed
+    }
+
+    static constexpr std::size_t kBuffer = 256 * 1024;
+    SafeFileWriter& out_;
+    LineBreakStyle style_;
+    std::string buffer_;
+};
+
+// Feeds `sink` the text to save piece by piece.
+template <class Sink>
+void produce(const DocumentEditor& editor, const CodeCollapseList& collapses, Sink&& sink) {
+    const std::vector<TextPiece> pieces = collapsedPieces(editor, collapses);
+    const std::int32_t length = editor.textLength();
+    std::int32_t at = 0;
+    auto copyUpTo = [&](std::int32_t to) {
+        while (at < to) {
+            std::int32_t count = std::min(kChunk, to - at);
+            sink(editor.textRange(at, count));
+            at += count;
+        }
+    };
+    for (const TextPiece& piece : pieces) {
+        copyUpTo(piece.from);
+        sink(piece.text);
+        at = piece.from + piece.count;
+    }
+    copyUpTo(length);
+}
+
+} // namespace
+
+std::vector<TextPiece> collapsedPieces(const DocumentEditor& editor, const CodeCollapseList& collapses) {
+    std::vector<TextPiece> pieces;
+    std::int32_t lastLine = 0;
+    for (const auto& track : editor.lineTracks()) {
+        const TCodeCollapse* section = collapses.find(track.data);
+        // One marker per line: a second track on a line adds nothing.
+        if (!section || track.line == lastLine)
+            continue;
+        lastLine = track.line;
+        const std::int32_t from = editor.lineStart(track.line - 1);
+        const std::int32_t to = editor.lineEnd(track.line - 1);
+        const auto size = static_cast<std::int32_t>(section->text.size());
+        if (editor.textRange(from, size) == section->text)
+            continue; // the lines are back in the text
+        pieces.push_back({from, to - from, section->text});
+    }
+    std::sort(pieces.begin(), pieces.end(),
+              [](const TextPiece& a, const TextPiece& b) { return a.from < b.from; });
+    return pieces;
+}
+
+std::string textToSave(const DocumentEditor& editor, const CodeCollapseList& collapses) {
+    std::string text;
+    produce(editor, collapses, [&](const std::string& piece) { text += piece; });
+    return text;
+}
+
+void saveDocumentText(const DocumentEditor& editor, const CodeCollapseList& collapses,
+                      const std::string& path) {
+    SafeFileWriter file(path);
+    BreakWriter out(file, editor.lineBreaks());
+    produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
+    out.flush();
+    file.commit();
+}
+
+} // namespace qorvi

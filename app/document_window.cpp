@@ -1,0 +1,357 @@
+#include "app/document_window.h"
+
+#include "app/document_editor.h"
+#include "app/document_host.h"
+#include "app/document_text.h"
+#include "app/setting_values.h"
+#include "app/shell_timer.h"
+#include "platform/file_system.h"
+#include "platform/shell_ui.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace qorvi {
+
+namespace {
+
+// Painting waits while the text is written or cut, and comes back however
+// the work ends.
+class FrozenPainting {
+public:
+    explicit FrozenPainting(DocumentEditor& editor) : editor_(editor) { editor_.setPaintingFrozen(true); }
+    ~FrozenPainting() { editor_.setPaintingFrozen(false); }
+    FrozenPainting(const FrozenPainting&) = delete;
+    FrozenPainting& operator=(const FrozenPainting&) = delete;
+
+private:
+    DocumentEditor& editor_;
+};
+
+std::string trimmed(const std::string& s) {
+    auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    auto last = s.find_last_not_of(" \t\r\n");
+    return s.substr(first, last - first + 1);
+}
+
+} // namespace
+
+DocumentWindow::DocumentWindow(DocumentView& view, DocumentEditor& editor, DocumentHost& host, ShellUi& ui,
+                               ShellTimer& watchTimer, int documentId)
+    : view_(view), editor_(editor), host_(host), ui_(ui), watchTimer_(watchTimer), documentId_(documentId) {
+}
+
+void DocumentWindow::setRemote(const std::string& siteName, const std::string& remoteDirectory,
+                               const std::string& name) {
+    siteName_ = siteName;
+    remoteDirectory_ = remoteDirectory;
+    filePath_ = name;
+    remote_ = true;
+}
+
+void DocumentWindow::setParser(const ParserSlot& slot) {
+    editor_.setParser(slot);
+}
+
+void DocumentWindow::loadFile(const std::string& path) {
+    editor_.loadFromFile(path);
+    // The old text's markers went with it.
+    collapses_.clear();
+    editor_.clearModified();
+    showModifiedState();
+}
+
+void DocumentWindow::makeReadOnly() {
+    editor_.setReadOnly(true);
+    view_.setReadOnlyChecked(true);
+    view_.setCaption(view_.caption() + kReadOnlySuffix);
+}
+
+// ---- events
+
+void DocumentWindow::editorChanged() {
+    if (panel1_.empty() && view_.isShown() && editor_.modified())
+        host_.sendMessage(kRecountMessage, 0, 0);
+    const std::int32_t caret = editor_.selection().second;
+    const std::int32_t line = editor_.lineOfOffset(caret);
+    view_.setStatusText(0, "Line " + std::to_string(line + 1) + ", Pos " +
+                               std::to_string(caret - editor_.lineStart(line)));
+    panel1_ = editor_.modified() ? "Modified" : "";
+    view_.setStatusText(1, panel1_);
+}
+
+void DocumentWindow::showModifiedState() {
+    std::string text = editor_.modified() ? "Modified" : "";
+    if (text == panel1_)
+        return;
+    panel1_ = text;
+    view_.setStatusText(1, panel1_);
+    host_.sendMessage(kRecountMessage, 0, 0);
+}
+
+void DocumentWindow::activated() {
+    host_.sendMessage(kSelectTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
+}
+
+bool DocumentWindow::closeQuery() {
+    bool mayClose = true;
+    if (editor_.modified()) {
+        switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
+                               MsgButtons::YesNoCancel)) {
+        case MsgResult::Yes:
+            mayClose = save();
+            break;
+        case MsgResult::No:
+            break;
+        default:
+            mayClose = false;
+            break;
+        }
+    }
+    host_.settings().writeString("ChildMax", view_.isMaximised() ? "1" : "0");
+    if (mayClose) {
+        host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
+        closing_ = true;
+    }
+    return mayClose;
+}
+
+void DocumentWindow::closed() {
+    closing_ = true;
+    watchTimer_.stop();
+    watch_.stop();
+    host_.sendMessage(kRecountMessage, 1, 0);
+    collapses_.clear();
+}
+
+// ---- saving
+
+void DocumentWindow::setCaptionAndTab(const std::string& path) {
+    view_.setCaption(path);
+    const std::string name = fs::fileNamePart(path);
+    host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_),
+                      reinterpret_cast<std::intptr_t>(name.c_str()));
+}
+
+bool DocumentWindow::save() {
+    if (remote_)
+        return host_.saveRemoteDocument(*this);
+    return saveLocal();
+}
+
+bool DocumentWindow::saveLocal() {
+    if (!trimmed(filePath_).empty())
+        return saveTo(filePath_);
+    // An untitled document is named by the save dialog; the name sticks only
+    // when the file was written under it.
+    FileDialogOptions options;
+    options.initialDirectory = saveDirectory_;
+    std::optional<std::string> chosen = ui_.saveFileDialog(options);
+    if (!chosen || chosen->empty())
+        return false;
+    const std::string oldCaption = view_.caption();
+    const std::string oldPath = filePath_;
+    filePath_ = *chosen;
+    setCaptionAndTab(filePath_);
+    if (saveTo(filePath_))
+        return true;
+    filePath_ = oldPath;
+    view_.setCaption(oldCaption);
+    const std::string oldName = fs::fileNamePart(oldCaption);
+    host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_),
+                      reinterpret_cast<std::intptr_t>(oldName.c_str()));
+    return false;
+}
+
+bool DocumentWindow::saveAs() {
+    const std::string oldPath = filePath_;
+    filePath_.clear();
+    if (!saveLocal()) {
+        filePath_ = oldPath;
+        return false;
+    }
+    // Saved as a local file: the document is that file from now on.
+    remote_ = false;
+    siteName_.clear();
+    remoteDirectory_.clear();
+    return true;
+}
+
+bool DocumentWindow::saveTo(const std::string& path) {
+    if (editor_.readOnly()) {
+        ui_.showInformation(kMsgReadOnly);
+        return false;
+    }
+    if (watch_.wasWatched()) {
+        ui_.showInformation(kMsgWasWatched);
+        return false;
+    }
+    if (path.empty())
+        return false;
+    const auto caret = editor_.selection();
+    try {
+        FrozenPainting frozen(editor_);
+        saveDocumentText(editor_, collapses_, path);
+    } catch (const std::exception& e) {
+        // The file, the text and the modified flag are as they were.
+        editor_.setSelection(caret.first, caret.second);
+        ui_.showError(e.what());
+        return false;
+    }
+    editor_.setSelection(caret.first, caret.second);
+    editor_.clearModified();
+    showModifiedState();
+    return true;
+}
+
+// ---- commands
+
+void DocumentWindow::setReadOnlyCommand(bool checked) {
+    editor_.setReadOnly(checked);
+    view_.setReadOnlyChecked(checked);
+    std::string caption = view_.caption();
+    if (checked) {
+        view_.setCaption(caption + kReadOnlySuffix);
+    } else if (auto at = caption.find(kReadOnlySuffix); at != std::string::npos) {
+        view_.setCaption(caption.substr(0, at));
+    }
+}
+
+void DocumentWindow::reload() {
+    if (remote_ || filePath_.empty())
+        return;
+    const auto caret = editor_.selection();
+    loadFile(filePath_);
+    const std::int32_t length = editor_.textLength();
+    editor_.setSelection(std::min(caret.first, length), std::min(caret.second, length));
+}
+
+void DocumentWindow::undo() {
+    if (editor_.canUndo())
+        editor_.undo();
+}
+
+void DocumentWindow::copy() {
+    editor_.copyToClipboard();
+}
+void DocumentWindow::cut() {
+    editor_.cutToClipboard();
+}
+void DocumentWindow::paste() {
+    editor_.pasteFromClipboard();
+}
+void DocumentWindow::selectAll() {
+    editor_.selectAll();
+}
+
+bool DocumentWindow::hasSelection() const {
+    auto [anchor, caret] = editor_.selection();
+    return anchor != caret;
+}
+
+void DocumentWindow::goToLine(std::int32_t n) {
+    if (n == 0) {
+        std::optional<std::string> answer = ui_.inputBox("Input Value", "Type the line number", "1");
+        if (!answer)
+            return;
+        n = parseIntegerOr(*answer, -1);
+        if (n == -1) {
+            ui_.showInformation(kMsgInvalidNumber);
+            return;
+        }
+    }
+    goToLineOf(editor_, n);
+}
+
+template <class F> void DocumentWindow::editEvenIfReadOnly(F&& edit) {
+    const bool readOnly = editor_.readOnly();
+    if (readOnly)
+        editor_.setReadOnly(false);
+    try {
+        edit();
+    } catch (...) {
+        editor_.setReadOnly(readOnly);
+        throw;
+    }
+    editor_.setReadOnly(readOnly);
+}
+
+void DocumentWindow::collapseSection() {
+    editEvenIfReadOnly([&] { collapses_.collapse(editor_, ui_); });
+}
+
+void DocumentWindow::gutterClicked(std::int32_t line) {
+    editEvenIfReadOnly([&] { collapses_.expand(editor_, ui_, line); });
+}
+
+void DocumentWindow::setBookmark(int index) {
+    editor_.setBookmark(index, editor_.lineOfOffset(editor_.selection().second) + 1);
+}
+
+void DocumentWindow::jumpToBookmark(int index) {
+    editor_.jumpToBookmark(index);
+}
+void DocumentWindow::indent() {
+    editor_.indent();
+}
+void DocumentWindow::undent() {
+    editor_.undent();
+}
+
+// ---- file watch
+
+bool DocumentWindow::setWatch(bool on) {
+    if (!on) {
+        if (watch_.watching()) {
+            watch_.stop();
+            editor_.setReadOnly(readOnlyBeforeWatch_);
+        }
+        watchTimer_.stop();
+        view_.setWatchChecked(false);
+        return false;
+    }
+    if (watch_.watching())
+        return true;
+    if (remote_) {
+        ui_.showInformation(kMsgRemoteWatch);
+        return false;
+    }
+    // A watched document never saves again: its changes are saved now or
+    // never.
+    if (editor_.modified()) {
+        switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
+                               MsgButtons::YesNoCancel)) {
+        case MsgResult::Yes:
+            if (!save())
+                return false;
+            break;
+        case MsgResult::No:
+            break;
+        default:
+            return false;
+        }
+    }
+    readOnlyBeforeWatch_ = editor_.readOnly();
+    {
+        FrozenPainting frozen(editor_);
+        watch_.start(editor_, host_.watchLineCount());
+    }
+    watchTimer_.start(FileWatch::kIntervalMs);
+    editor_.setReadOnly(true);
+    editor_.clearModified();
+    showModifiedState();
+    view_.setWatchChecked(true);
+    return true;
+}
+
+void DocumentWindow::watchTimerFired() {
+    if (!watch_.watching())
+        return;
+    watch_.tick(editor_, filePath_, host_.watchLineCount());
+    editor_.clearModified();
+    showModifiedState();
+}
+
+} // namespace qorvi

@@ -1,0 +1,134 @@
+#pragma once
+
+// The logic of a document window (`TMDIChild`): one file in one editor
+// control. It keeps what the window knows about its document - file path,
+// where a remote document came from, its document id, the collapsed
+// sections and the watch state - and runs the window's commands: saving,
+// closing, read-only, reload, undo, the clipboard, go to line, collapsing
+// and expanding, and the file watch. The main window hears of changes
+// through the notification messages 1225, 1226 and 1228.
+
+#include "app/code_collapse.h"
+#include "app/file_watch.h"
+
+#include <cstdint>
+#include <string>
+
+namespace qorvi {
+
+class DocumentEditor;
+class DocumentHost;
+class DocumentView;
+class ShellTimer;
+class ShellUi;
+struct ParserSlot;
+
+class DocumentWindow {
+public:
+    static constexpr const char* kReadOnlySuffix = " (Read Only)";
+    static constexpr const char* kMsgReadOnly = "File is read only. Cannot save";
+    static constexpr const char* kMsgWasWatched = "You cannot save this file since it was being watched. You "
+                                                  "should not watch a file that you want to modify.";
+    static constexpr const char* kMsgModified = "The file has been modified. Would you like to save it?";
+    static constexpr const char* kMsgInvalidNumber = "Invalid number";
+    static constexpr const char* kMsgRemoteWatch = "Cannot watch a remote file";
+
+    DocumentWindow(DocumentView& view, DocumentEditor& editor, DocumentHost& host, ShellUi& ui,
+                   ShellTimer& watchTimer, int documentId);
+    DocumentWindow(const DocumentWindow&) = delete;
+    DocumentWindow& operator=(const DocumentWindow&) = delete;
+
+    // ---- what the window holds
+    int documentId() const { return documentId_; }
+    const std::string& filePath() const { return filePath_; }
+    void setFilePath(const std::string& path) { filePath_ = path; }
+    bool remote() const { return remote_; }
+    const std::string& remoteDirectory() const { return remoteDirectory_; }
+    const std::string& siteName() const { return siteName_; }
+    // Marks the document as one that came from an FTP site.
+    void setRemote(const std::string& siteName, const std::string& remoteDirectory, const std::string& name);
+    DocumentEditor& editor() { return editor_; }
+    const DocumentEditor& editor() const { return editor_; }
+    DocumentView& view() { return view_; }
+    const CodeCollapseList& collapses() const { return collapses_; }
+    const FileWatch& watch() const { return watch_; }
+    // Set while the window is closing: it no longer counts as open.
+    bool closing() const { return closing_; }
+    // Where the save dialog starts (the main window sets the explorer's
+    // local directory before Save and Save As).
+    void setSaveDirectory(const std::string& directory) { saveDirectory_ = directory; }
+
+    // ---- opening
+    void setParser(const ParserSlot& slot);
+    // Loads the file into the editor in place of its text; the document is
+    // then unmodified. Raises when the file cannot be read (the text stays).
+    void loadFile(const std::string& path);
+    // Read-only: editor and caption (" (Read Only)" appended).
+    void makeReadOnly();
+
+    // ---- events of the window
+    // The editor changed: caret position and "Modified" in the status bar.
+    void editorChanged();
+    void activated();
+    // The close query: false keeps the window open.
+    bool closeQuery();
+    // The window goes.
+    void closed();
+
+    // ---- saving
+    bool save();
+    bool saveAs();
+    bool saveTo(const std::string& path);
+
+    // ---- commands
+    // The context menu's "Read Only" with its new check state.
+    void setReadOnlyCommand(bool checked);
+    void reload();
+    void undo();
+    void copy();
+    void cut();
+    void paste();
+    void selectAll();
+    bool hasSelection() const;
+    // Go to the 1-based line n (clamped to the text); 0 asks for it.
+    void goToLine(std::int32_t n);
+    void collapseSection();
+    // A click in the gutter of the 1-based line.
+    void gutterClicked(std::int32_t line);
+    void setBookmark(int index);
+    void jumpToBookmark(int index);
+    void indent();
+    void undent();
+
+    // ---- file watch
+    // Returns the new state.
+    bool setWatch(bool on);
+    void watchTimerFired();
+
+private:
+    bool saveLocal();
+    // Panel 1 follows the modified flag; the main window recounts on a change.
+    void showModifiedState();
+    void setCaptionAndTab(const std::string& path);
+    template <class F> void editEvenIfReadOnly(F&& edit);
+
+    DocumentView& view_;
+    DocumentEditor& editor_;
+    DocumentHost& host_;
+    ShellUi& ui_;
+    ShellTimer& watchTimer_;
+    const int documentId_;
+
+    std::string filePath_;
+    std::string remoteDirectory_;
+    std::string siteName_;
+    bool remote_ = false;
+    std::string saveDirectory_;
+    std::string panel1_;
+    CodeCollapseList collapses_;
+    FileWatch watch_;
+    bool readOnlyBeforeWatch_ = false;
+    bool closing_ = false;
+};
+
+} // namespace qorvi

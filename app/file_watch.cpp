@@ -1,0 +1,89 @@
+#include "app/file_watch.h"
+
+#include "app/document_editor.h"
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace qorvi {
+
+namespace {
+
+// Reads the file from `offset` to its end; the bytes read.
+std::string readFrom(const std::string& path, std::int64_t offset) {
+    std::string data;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return data;
+    char block[FileWatch::kReadBlock];
+    for (;;) {
+        ssize_t n = ::pread(fd, block, sizeof block, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        data.append(block, static_cast<std::size_t>(n));
+        offset += n;
+    }
+    ::close(fd);
+    return data;
+}
+
+} // namespace
+
+void goToLineOf(DocumentEditor& editor, std::int32_t line) {
+    line = std::clamp(line, 1, std::max(1, editor.lineCount()));
+    std::int32_t at = editor.lineStart(line - 1);
+    editor.setSelection(at, at);
+    editor.scrollCaretIntoView();
+}
+
+void keepLastLines(DocumentEditor& editor, std::int32_t lines) {
+    lines = std::max(1, lines);
+    std::int32_t count = editor.lineCount();
+    const std::int32_t length = editor.textLength();
+    // The empty line after a final break is where the next line will go.
+    if (count > 1 && editor.lineStart(count - 1) == length)
+        --count;
+    if (count > lines)
+        editor.deleteLeadingText(editor.lineStart(count - lines));
+    goToLineOf(editor, lines);
+}
+
+void FileWatch::start(DocumentEditor& editor, std::int32_t lines) {
+    keepLastLines(editor, lines);
+    watching_ = true;
+    wasWatched_ = true;
+    primed_ = false;
+}
+
+bool FileWatch::tick(DocumentEditor& editor, const std::string& path, std::int32_t lines) {
+    if (!watching_)
+        return false;
+    auto time = fs::lastWriteTime(path);
+    auto size = fs::fileSize(path);
+    if (!time || !size)
+        return false;
+    if (primed_ && *time == fileTime_ && *size == fileSize_)
+        return false;
+    fileTime_ = *time;
+    fileSize_ = *size;
+    if (!primed_) {
+        primed_ = true;
+        offset_ = *size;
+        return false;
+    }
+    if (*size < offset_)
+        offset_ = 0;
+    const std::string added = readFrom(path, offset_);
+    offset_ += static_cast<std::int64_t>(added.size());
+    if (!added.empty())
+        editor.appendText(added);
+    keepLastLines(editor, lines);
+    return !added.empty();
+}
+
+} // namespace qorvi

@@ -1,0 +1,53 @@
+#pragma once
+
+// The file watch ("tail") mode of a document window: while it is on, the
+// editor is read-only and shows only the last N lines of the file, and
+// every tick of the watch timer appends what was written to the file since
+// the tick before. The first tick after switching on only notes where the
+// file ends, so only text written after that appears. A file that shrank
+// (truncated or replaced) is read again from its start.
+
+#include <cstdint>
+#include <string>
+
+namespace qorvi {
+
+class DocumentEditor;
+
+// Keeps the last `lines` lines of the editor's text (an empty line after a
+// final line break does not count) and puts the caret on line `lines`.
+void keepLastLines(DocumentEditor& editor, std::int32_t lines);
+
+// Caret to the start of the 1-based `line`, clamped to the text, scrolled
+// into view.
+void goToLineOf(DocumentEditor& editor, std::int32_t line);
+
+class FileWatch {
+public:
+    static constexpr int kIntervalMs = 3000;
+    // Bytes read from the file at a time.
+    static constexpr std::size_t kReadBlock = 2048;
+
+    bool watching() const { return watching_; }
+    // Once watched, a document never saves again.
+    bool wasWatched() const { return wasWatched_; }
+    std::int64_t offset() const { return offset_; }
+
+    // Watch mode on: the editor keeps the last `lines` lines.
+    void start(DocumentEditor& editor, std::int32_t lines);
+    void stop() { watching_ = false; }
+
+    // One tick of the watch timer for the file `path`. True when text was
+    // appended.
+    bool tick(DocumentEditor& editor, const std::string& path, std::int32_t lines);
+
+private:
+    bool watching_ = false;
+    bool wasWatched_ = false;
+    bool primed_ = false;
+    std::int64_t offset_ = 0;
+    std::int64_t fileTime_ = 0;
+    std::int64_t fileSize_ = -1;
+};
+
+} // namespace qorvi

@@ -1,0 +1,163 @@
+// Watch mode: the last N lines of a growing file, shown read-only, with what
+// the file gains appended at each tick.
+
+#include "app/document_window.h"
+#include "tests/support/fake_document_window.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qorvi {
+namespace {
+
+std::string numberedLines(int from, int to) {
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += "line" + std::to_string(i) + "\n";
+    return text;
+}
+
+void append(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << text;
+}
+
+// Moves the file's last-write time on, so that a tick sees a change however
+// fast the test runs.
+void touchLater(const std::string& path, int seconds) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    struct timespec times[2] = {st.st_atim, st.st_mtim};
+    times[1].tv_sec += seconds;
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+struct WatchFixture : test::DocumentFixture {
+    std::string path = dir.file("app.log");
+    explicit WatchFixture(const std::string& text = numberedLines(1, 100)) {
+        std::ofstream(path, std::ios::binary) << text;
+        view.setCaption(path);
+        window.loadFile(path);
+        window.setFilePath(path);
+    }
+    void tick(int later) {
+        touchLater(path, later);
+        window.watchTimerFired();
+    }
+};
+
+TEST(FileWatch, SwitchingOnKeepsTheLastThirtyLinesReadOnly) {
+    WatchFixture f;
+    EXPECT_TRUE(f.window.setWatch(true));
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(71, 100)));
+    EXPECT_EQ(f.editor.selection().second, f.editor.lineStart(29)) << "the caret goes to line 30";
+    EXPECT_TRUE(f.editor.readOnly());
+    EXPECT_TRUE(f.timer.running);
+    EXPECT_EQ(f.timer.interval, 3000);
+    EXPECT_TRUE(f.view.watchChecked);
+    EXPECT_FALSE(f.editor.modified());
+    EXPECT_EQ(f.editor.frozen, 0);
+}
+
+TEST(FileWatch, LinesAppendedToTheFileShowAtTheNextTick) {
+    WatchFixture f;
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1); // notes where the file ends
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(71, 100)));
+
+    append(f.path, numberedLines(101, 105));
+    f.tick(2);
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(76, 105)));
+    EXPECT_EQ(f.window.watch().offset(), static_cast<std::int64_t>(numberedLines(1, 105).size()));
+    EXPECT_FALSE(f.editor.modified());
+    EXPECT_EQ(f.view.panels[1], "");
+
+    f.tick(2); // no change on disk: nothing happens
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(76, 105)));
+}
+
+TEST(FileWatch, AFileThatShrankIsReadAgainFromItsStart) {
+    WatchFixture f;
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1);
+    std::ofstream(f.path, std::ios::binary | std::ios::trunc) << "fresh1\nfresh2\n";
+    f.tick(2);
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(73, 100) + "fresh1\nfresh2\n"));
+    EXPECT_EQ(f.window.watch().offset(), 14);
+}
+
+TEST(FileWatch, AnEmptyFileShowsWhatIsWrittenToIt) {
+    WatchFixture f("");
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1);
+    append(f.path, "first\n");
+    f.tick(2);
+    EXPECT_EQ(f.editor.text(), "first\r");
+}
+
+TEST(FileWatch, ZeroBytesAndPartialLinesArriveAsWritten) {
+    WatchFixture f("a\n");
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1);
+    append(f.path, std::string("b\0c", 3));
+    f.tick(2);
+    append(f.path, "d\n");
+    f.tick(3);
+    EXPECT_EQ(f.editor.text(), std::string("a\rb\0cd\r", 7)) << "every byte read is appended";
+    EXPECT_EQ(f.window.watch().offset(), 7);
+}
+
+TEST(FileWatch, AWatchedDocumentNeverSavesAgain) {
+    WatchFixture f;
+    ASSERT_TRUE(f.window.setWatch(true));
+    EXPECT_FALSE(f.window.setWatch(false));
+    EXPECT_FALSE(f.editor.readOnly());
+    EXPECT_FALSE(f.timer.running);
+    EXPECT_FALSE(f.view.watchChecked);
+    f.editor.replaceSelection("x");
+    EXPECT_FALSE(f.window.save());
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{DocumentWindow::kMsgWasWatched});
+}
+
+TEST(FileWatch, AModifiedDocumentIsOfferedASaveFirst) {
+    WatchFixture f(numberedLines(1, 3));
+    f.editor.replaceSelection("edited ");
+    f.ui.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(f.window.setWatch(true));
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored("edited " + numberedLines(1, 3)));
+    EXPECT_FALSE(f.timer.running);
+    EXPECT_FALSE(f.editor.readOnly());
+
+    f.ui.answers = {MsgResult::Yes};
+    EXPECT_TRUE(f.window.setWatch(true));
+    EXPECT_EQ(fs::readFile(f.path).value(), "edited " + numberedLines(1, 3));
+    EXPECT_EQ(f.ui.boxes.size(), 2u);
+}
+
+TEST(FileWatch, RemoteDocumentsCannotBeWatched) {
+    WatchFixture f;
+    f.window.setRemote("site", "/", "app.log");
+    EXPECT_FALSE(f.window.setWatch(true));
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"Cannot watch a remote file"});
+    EXPECT_FALSE(f.timer.running);
+}
+
+TEST(FileWatch, TheLineCountComesFromTheMainWindow) {
+    WatchFixture f;
+    f.host.watchLines = 5;
+    ASSERT_TRUE(f.window.setWatch(true));
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(96, 100)));
+}
+
+TEST(FileWatch, AReadOnlyDocumentStaysReadOnlyAfterTheWatch) {
+    WatchFixture f;
+    f.window.makeReadOnly();
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.window.setWatch(false);
+    EXPECT_TRUE(f.editor.readOnly());
+}
+
+} // namespace
+} // namespace qorvi
