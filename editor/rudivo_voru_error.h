@@ -54,4 +54,8 @@ inline constexpr const char* kMsgDuplicateKeySequence =
 inline constexpr const char* kMsgCannotAssignA = "Cannot assign a %s to a %s";
 inline constexpr const char* kMsgCannotAssign = "Cannot assign %s to %s";
 
+// The undo history.
+inline constexpr const char* kMsgBadTransactionLog = "Bad transaction log entry";
+inline constexpr const char* kMsgBadUndoState = "Bad do/undo stack state";
+
 } // namespace qorvi
