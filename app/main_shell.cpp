@@ -1,5 +1,7 @@
 #include "app/main_shell.h"
 
+#include "app/document_editor.h"
+#include "app/document_window.h"
 #include "app/file_argument.h"
 #include "app/handover.h"
 #include "app/main_view.h"
@@ -11,7 +13,11 @@
 namespace qorvi {
 
 MainShell::MainShell(MainView& view, ShellUi& ui, TypeSelector& typeSelector, Hive& hive, Environment env)
-    : view_(view), ui_(ui), typeSelector_(typeSelector), settings_(hive), env_(std::move(env)) {}
+    : view_(view), ui_(ui), typeSelector_(typeSelector), settings_(hive), env_(std::move(env)),
+      commands_(*this, view, ui), explorer_(*this, view, ui) {
+}
+
+MainShell::~MainShell() = default;
 
 void MainShell::create() {
     try {
@@ -26,8 +32,7 @@ void MainShell::create() {
         ui_.showError(warning);
 
     view_.setExplorerVisible(settings_.readString("ShowExplorer", "1") == "1");
-    int lines = settings_.readInteger("NumLinesInWatch", 30);
-    watchLines_ = lines >= 1 ? lines : 30;
+    setWatchLineCount(settings_.readInteger("NumLinesInWatch", 30));
 
     WindowPlacement placement;
     if (settings_.readString("LastMax", "0") == "1") {
@@ -59,6 +64,7 @@ void MainShell::create() {
         for (const auto& name : pending_)
             log_.pending(name);
     }
+    commands_.updateEnabling();
     view_.startStartupTimer(500);
 }
 
@@ -107,13 +113,6 @@ void MainShell::openPendingFiles() {
         openDocument(name, false, "");
 }
 
-void MainShell::openDocument(const std::string& fileName, bool /*readOnly*/, const std::string& /*displayName*/) {
-    ++documentCounter_;
-    opened_.push_back(fileName);
-    log_.opened(fileName);
-    view_.setStatusText(2, "Opened " + fileName);
-}
-
 int MainShell::driveIndexOf(const std::string& path) const {
     std::string root = fs::rootOf(path);
     for (std::size_t i = 0; i < drives_.size(); ++i)
@@ -126,9 +125,9 @@ void MainShell::startupTimerFired() {
     openPendingFiles();
     if (!drives_.empty()) {
         view_.selectDrive(0);
-        view_.listLocalDirectory(drives_[0].root);
+        explorer_.list(drives_[0].root);
         view_.selectDrive(driveIndexOf(env_.currentDirectory));
-        view_.listLocalDirectory(env_.currentDirectory);
+        explorer_.list(env_.currentDirectory);
     }
 }
 
@@ -144,6 +143,58 @@ void MainShell::closeQuery() {
         settings_.writeInteger("LastTop", p.top);
     }
     closing_ = true;
+}
+
+std::intptr_t MainShell::sendMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    const int id = static_cast<int>(wParam);
+    switch (msg) {
+    case kRecountMessage:
+        recount(id);
+        break;
+    case kSelectTabMessage:
+        if (view_.activeDocumentTab() != id)
+            view_.selectDocumentTab(id);
+        break;
+    case kDocumentTabMessage:
+        if (lParam)
+            view_.setDocumentTabCaption(id, reinterpret_cast<const char*>(lParam));
+        else
+            view_.removeDocumentTab(id);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void MainShell::recount(int subtract) {
+    // A window that is closing no longer counts, modified or not.
+    int open = 0;
+    int modified = 0;
+    for (DocumentWindow* window : view_.documentWindows()) {
+        ++open;
+        if (!window->closing() && window->editor().modified())
+            ++modified;
+    }
+    commands_.setSaveAllEnabled(modified > 0);
+    view_.setStatusText(1, "Opened files: " + std::to_string(open - subtract) +
+                               "; Modified: " + std::to_string(modified));
+}
+
+void MainShell::filesDropped(const std::vector<std::string>& names) {
+    for (const auto& name : names)
+        openDocument(name, false, "");
+}
+
+void MainShell::registerExtension(const std::string& ext) {
+    MappingFile(mapping_, settings_, ui_, env_.programDirectory).registerExtension(ext, typeSelector_);
+}
+
+bool MainShell::saveRemoteDocument(DocumentWindow& /*window*/) {
+    // Until documents can be uploaded, a remote document is never written
+    // under its bare remote name in whatever the current directory is.
+    ui_.showInformation(kMsgRemoteSave);
+    return false;
 }
 
 } // namespace qorvi

@@ -2,10 +2,15 @@
 
 // The main window's logic without the window: creation in its fixed order,
 // the pending-open list that the command line and hand-overs fill, the
-// hand-over handler, the start-up timer and the close query.
+// hand-over handler, the start-up timer, the open-document operation, the
+// messages its document windows send it, the document counts in the status
+// bar, and the close query.
 
 #include "app/debug_log.h"
+#include "app/document_host.h"
 #include "app/extension_map.h"
+#include "app/local_explorer.h"
+#include "app/main_commands.h"
 #include "app/parser_bank.h"
 #include "app/setting_values.h"
 #include "platform/handover_block.h"
@@ -25,14 +30,19 @@ class ShellUi;
 class TypeSelector;
 
 constexpr std::uint32_t kHandoverMessage = WM_USER + 200; // 1224
+constexpr std::uint32_t kDropFilesMessage = 563;          // WM_DROPFILES
 
 struct DriveRecord {
     std::string root;
     std::string lastDirectory;
 };
 
-class MainShell {
+class MainShell : public DocumentHost {
 public:
+    static constexpr const char* kMsgRemoteSave =
+        "This document came from an FTP site. Saving it back to the site is not available yet; use Save As "
+        "to keep a local copy.";
+
     struct Environment {
         std::vector<std::string> args; // arguments 1..N
         std::string currentDirectory;
@@ -40,7 +50,7 @@ public:
     };
 
     MainShell(MainView& view, ShellUi& ui, TypeSelector& typeSelector, Hive& hive, Environment env);
-    virtual ~MainShell() = default;
+    ~MainShell() override;
 
     // The creation sequence.
     void create();
@@ -54,22 +64,42 @@ public:
     // Opens every pending entry in order (through a copy, since opening may
     // let a hand-over refill the list).
     void openPendingFiles();
-    // The open-document operation.
-    virtual void openDocument(const std::string& fileName, bool readOnly, const std::string& displayName);
+    // The open-document operation: the window showing the file, or null
+    // when none was opened.
+    DocumentWindow* openDocument(const std::string& fileName, bool readOnly, const std::string& displayName);
+    // "&New": "Untitled" + (document windows + 1), always a new document.
+    DocumentWindow* newDocument();
+    // Files dropped on the main window (message 563), in the drop's order.
+    void filesDropped(const std::vector<std::string>& names);
+    // Recount documents, leaving `subtract` windows out: "Sa&ve All" and
+    // status panel 1.
+    void recount(int subtract);
+    // Appends ext=key to the mapping file after asking for the type.
+    void registerExtension(const std::string& ext);
+
+    // DocumentHost: messages 1225, 1226 and 1228 from document windows.
+    std::intptr_t sendMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::int32_t watchLineCount() const override { return watchLines_; }
+    SettingValues& settings() override { return settings_; }
+    bool saveRemoteDocument(DocumentWindow& window) override;
 
     bool debugMode() const { return debugMode_; }
     bool closing() const { return closing_; }
     const std::vector<std::string>& pending() const { return pending_; }
+    // Files opened so far, in order.
     const std::vector<std::string>& openedNames() const { return opened_; }
     ExtensionMap& mapping() { return mapping_; }
     const ParserBank& parsers() const { return parsers_; }
-    SettingValues& settings() { return settings_; }
+    TypeSelector& typeSelector() { return typeSelector_; }
+    MainCommands& commands() { return commands_; }
+    LocalExplorer& explorer() { return explorer_; }
     const std::vector<DriveRecord>& drives() const { return drives_; }
     void setDriveLastDirectory(int index, const std::string& directory) {
         if (index >= 0 && index < static_cast<int>(drives_.size()))
             drives_[static_cast<std::size_t>(index)].lastDirectory = directory;
     }
-    int watchLineCount() const { return watchLines_; }
+    void setWatchLineCount(int lines) { watchLines_ = lines >= 1 ? lines : 30; }
+    int documentCounter() const { return documentCounter_; }
     bool handoverBlockOpen() const { return block_.has_value(); }
 
 protected:
@@ -83,9 +113,14 @@ private:
     void scanArguments();
     void addPending(const std::string& name, bool quiet);
     int driveIndexOf(const std::string& path) const;
+    DocumentWindow* openWindow(const std::string& fileName, bool readOnly, const std::string& displayName,
+                               bool alwaysNew);
+    DocumentWindow* reuseOpenWindow(const std::string& key, const std::string& fileName, bool& stop);
 
     ExtensionMap mapping_;
     ParserBank parsers_;
+    MainCommands commands_;
+    LocalExplorer explorer_;
     std::vector<std::string> pending_;
     std::vector<std::string> opened_;
     std::vector<DriveRecord> drives_;

@@ -7,11 +7,16 @@
 
 namespace qorvi {
 
+class DocumentWindow;
+enum class Command;
+
 struct WindowPlacement {
     bool maximised = false;
     // Bounds; 0 leaves that bound where the window system put it.
     int left = 0, top = 0, width = 0, height = 0;
 };
+
+enum class Arrangement { Cascade, TileHorizontally, TileVertically, MinimizeAll, ArrangeAll };
 
 class MainView {
 public:
@@ -21,16 +26,57 @@ public:
     // Status bar panels: 0 command hints, 1 document counts, 2 activity.
     virtual void setStatusText(int panel, const std::string& text) = 0;
     virtual void setExplorerVisible(bool visible) = 0;
+    virtual bool explorerVisible() const = 0;
     virtual void applyPlacement(const WindowPlacement& placement) = 0;
     virtual WindowPlacement placement() const = 0;
-    // The drive box: one item per root.
-    virtual void setDrives(const std::vector<std::string>& roots) = 0;
-    virtual void selectDrive(int index) = 0;
-    // Lists a local directory in the explorer's local page.
-    virtual void listLocalDirectory(const std::string& path) = 0;
     // Shows a minimised window normally and brings it to the front.
     virtual void restoreAndRaise() = 0;
     virtual void startStartupTimer(int milliseconds) = 0;
+    virtual void closeWindow() = 0;
+    virtual void showAbout() = 0;
+
+    // ---- document windows (MDI children), in the order they were made
+    // Makes and shows a document window (`TMDIChild`) with the caption.
+    virtual DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) = 0;
+    // A window that could not be opened goes without a close query.
+    virtual void discardDocumentWindow(DocumentWindow& window) = 0;
+    virtual std::vector<DocumentWindow*> documentWindows() const = 0;
+    virtual DocumentWindow* activeDocument() const = 0;
+    virtual void maximiseDocument(DocumentWindow& window) = 0;
+    // The close query of the active document window, then its close.
+    virtual void closeActiveDocument() = 0;
+    virtual void arrangeDocuments(Arrangement arrangement) = 0;
+    // `TfrmWhatToDo` for a file that is open already: 1 do not open a second
+    // copy, 2 open a second window, 3 reload in that window.
+    virtual int askWhatToDo() = 0;
+
+    // ---- the document tab strip; a tab's tag is its document id
+    // Adds a tab and makes it the active one.
+    virtual void addDocumentTab(const std::string& caption, int documentId) = 0;
+    // The active tab's document id; -1 without tabs.
+    virtual int activeDocumentTab() const = 0;
+    virtual void selectDocumentTab(int documentId) = 0;
+    virtual void setDocumentTabCaption(int documentId, const std::string& caption) = 0;
+    virtual void removeDocumentTab(int documentId) = 0;
+
+    // ---- menus and tool bar
+    virtual void setCommandEnabled(Command id, int tag, bool enabled) = 0;
+    virtual void setCommandChecked(Command id, int tag, bool checked) = 0;
+    virtual bool commandChecked(Command id, int tag) const = 0;
+
+    // ---- the explorer's local page
+    // The drive box: one item per root.
+    virtual void setDrives(const std::vector<std::string>& roots) = 0;
+    virtual void selectDrive(int index) = 0;
+    virtual int selectedDrive() const = 0;
+    virtual std::string driveText() const = 0;
+    // Shows a listing: the path label and the list's items.
+    virtual void showLocalListing(const std::string& label, const std::vector<std::string>& items) = 0;
+    // The path label.
+    virtual std::string localPath() const = 0;
+    // The selected item's index; -1 without a selection.
+    virtual int selectedLocalItem() const = 0;
+    virtual std::string localItemText(int index) const = 0;
 };
 
 } // namespace qorvi

@@ -1,8 +1,12 @@
 #include "gui/main_form.h"
 
-#include "app/local_file_list.h"
+#include "app/document_window.h"
+#include "app/entry_sequence.h"
+#include "app/local_explorer.h"
 #include "app/main_shell.h"
-#include "platform/file_system.h"
+#include "gui/mdi_child.h"
+#include "gui/shell_icons.h"
+#include "gui/what_to_do_form.h"
 #include "platform/hive.h"
 #include "platform/qorvi_error.h"
 #include "platform/qt/instance_listener.h"
@@ -11,18 +15,85 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qorvi {
+
+namespace {
+
+// Draws a list item as the explorer's lists are drawn: the background, the
+// item's icon, and 2 pixels right of the icon the item's text from its
+// second character on; item 0 ("  Parent Directory...") shows its icon only.
+class FileListDelegate : public QStyledItemDelegate {
+public:
+    using IconFor = std::function<int(int row, const QString& text)>;
+    FileListDelegate(IconFor iconFor, QObject* parent)
+        : QStyledItemDelegate(parent), iconFor_(std::move(iconFor)) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+        const QString text = index.data().toString();
+        int icon = 2;
+        try {
+            icon = iconFor_(index.row(), text);
+        } catch (const std::exception&) {
+            // Drawing never fails: an unknown item shows the plain icon.
+        }
+        const QPixmap& picture = fileIcons().at(static_cast<std::size_t>(std::clamp(icon, 0, 9)));
+        const int y = option.rect.top() + (option.rect.height() - picture.height()) / 2;
+        painter->drawPixmap(option.rect.left(), y, picture);
+        if (index.row() == 0)
+            return;
+        painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
+        QRect textRect = option.rect.adjusted(picture.width() + 2, 0, 0, 0);
+        painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text.mid(1));
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        return {s.width() + 18, std::max(s.height(), 18)};
+    }
+
+private:
+    IconFor iconFor_;
+};
+
+QString withoutAccelerator(const char* caption) {
+    return QString(caption).remove('&');
+}
+
+} // namespace
+
+template <class F> void TMainForm::guarded(F&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        ui_->showInformation(e.what());
+    }
+}
 
 TMainForm::TMainForm(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), qtUi_(this) {
@@ -31,6 +102,8 @@ TMainForm::TMainForm(Options options, QWidget* parent)
     ui_ = options_.ui ? options_.ui : &qtUi_;
     buildWidgets();
     buildMenus();
+    buildToolBar();
+    setAcceptDrops(true);
     Hive& hive = options_.hive ? *options_.hive : Hive::user();
     typeSettings_ = std::make_unique<SettingValues>(hive);
     typeSelector_ = std::make_unique<FormTypeSelector>(*typeSettings_, this);
@@ -50,7 +123,14 @@ TMainForm::TMainForm(Options options, QWidget* parent)
         });
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // Document windows report to the shell while they go.
+    for (TMDIChild* child : children())
+        child->discard();
+    disconnect(mdi_, nullptr, this, nullptr);
+    delete mdi_;
+    mdi_ = nullptr;
+}
 
 void TMainForm::buildWidgets() {
     auto* bar = statusBar();
@@ -65,6 +145,38 @@ void TMainForm::buildWidgets() {
     }
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
+    buildExplorer();
+
+    auto* documents = new QWidget(splitter_);
+    auto* docLayout = new QVBoxLayout(documents);
+    docLayout->setContentsMargins(0, 0, 0, 0);
+    docLayout->setSpacing(0);
+    pgcFiles_ = new QTabBar(documents);
+    pgcFiles_->setObjectName("pgcFiles");
+    pgcFiles_->setDocumentMode(true);
+    pgcFiles_->setExpanding(false);
+    mdi_ = new QMdiArea(documents);
+    mdi_->setObjectName("MDIClient");
+    mdi_->setBackground(QBrush(QColor(0x80, 0x80, 0x80)));
+    docLayout->addWidget(pgcFiles_);
+    docLayout->addWidget(mdi_, 1);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { subWindowActivated(w); });
+    connect(pgcFiles_, &QTabBar::currentChanged, this, [this](int index) { pgcFilesChange(index); });
+
+    splitter_->addWidget(pnlExplorer_);
+    splitter_->addWidget(documents);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({206, 800});
+    setCentralWidget(splitter_);
+    resize(1000, 700);
+
+    tmrMain_ = new QTimer(this);
+    tmrMain_->setObjectName("tmrMain");
+    tmrMain_->setSingleShot(true);
+    connect(tmrMain_, &QTimer::timeout, this, [this] { tmrMainTimer(); });
+}
+
+void TMainForm::buildExplorer() {
     pnlExplorer_ = new QWidget(splitter_);
     pnlExplorer_->setObjectName("pnlExplorer");
     auto* explorerLayout = new QVBoxLayout(pnlExplorer_);
@@ -72,6 +184,10 @@ void TMainForm::buildWidgets() {
     pgcMain_ = new QTabWidget(pnlExplorer_);
     pgcMain_->setObjectName("pgcMain");
     explorerLayout->addWidget(pgcMain_);
+
+    auto iconFor = [this](int row, const QString& text) {
+        return static_cast<int>(shell_->explorer().iconFor(row, pathFromQString(text)));
+    };
 
     auto* tbLocal = new QWidget;
     tbLocal->setObjectName("tbLocal");
@@ -82,6 +198,8 @@ void TMainForm::buildWidgets() {
     lblLocalPath_->setObjectName("lblLocalPath");
     lstLocalFiles_ = new QListWidget(tbLocal);
     lstLocalFiles_->setObjectName("lstLocalFiles");
+    lstLocalFiles_->setItemDelegate(new FileListDelegate(iconFor, lstLocalFiles_));
+    lstLocalFiles_->setContextMenuPolicy(Qt::CustomContextMenu);
     local->addWidget(cmbDrive_);
     local->addWidget(lblLocalPath_);
     local->addWidget(lstLocalFiles_, 1);
@@ -97,73 +215,192 @@ void TMainForm::buildWidgets() {
     lblRemotePath_->setObjectName("lblRemotePath");
     lstRemoteFiles_ = new QListWidget(tbRemote);
     lstRemoteFiles_->setObjectName("lstRemoteFiles");
+    lstRemoteFiles_->setItemDelegate(
+        new FileListDelegate([](int, const QString&) { return 2; }, lstRemoteFiles_));
     remote->addWidget(cmbSites_);
     remote->addWidget(lblRemotePath_);
     remote->addWidget(lstRemoteFiles_, 1);
     pgcMain_->addTab(tbRemote, "Remote");
-
-    auto* documents = new QWidget(splitter_);
-    auto* docLayout = new QVBoxLayout(documents);
-    docLayout->setContentsMargins(0, 0, 0, 0);
-    docLayout->setSpacing(0);
-    pgcFiles_ = new QTabBar(documents);
-    pgcFiles_->setObjectName("pgcFiles");
-    pgcFiles_->setDocumentMode(true);
-    mdi_ = new QMdiArea(documents);
-    mdi_->setObjectName("MDIClient");
-    mdi_->setBackground(QBrush(QColor(0x80, 0x80, 0x80)));
-    docLayout->addWidget(pgcFiles_);
-    docLayout->addWidget(mdi_, 1);
-
-    splitter_->addWidget(pnlExplorer_);
-    splitter_->addWidget(documents);
-    splitter_->setStretchFactor(1, 1);
-    splitter_->setSizes({206, 800});
-    setCentralWidget(splitter_);
-    resize(1000, 700);
-
-    tmrMain_ = new QTimer(this);
-    tmrMain_->setObjectName("tmrMain");
-    tmrMain_->setSingleShot(true);
-    connect(tmrMain_, &QTimer::timeout, this, [this] { tmrMainTimer(); });
-    connect(cmbDrive_, qOverload<int>(&QComboBox::activated), this, [this] { cmbDriveClick(); });
     pgcMain_->setCurrentIndex(0);
+
+    // The shared context menu of both lists; the remote page's commands
+    // come with the remote explorer.
+    popMain_ = new QMenu(this);
+    popMain_->setObjectName("popMain");
+    auto explorer = [this]() -> LocalExplorer& { return shell_->explorer(); };
+    popMain_->addAction("Open File", this, [this, explorer] { guarded([&] { explorer().openSelected(); }); });
+    popMain_->addAction("Delete File", this,
+                        [this, explorer] { guarded([&] { explorer().deleteSelected(); }); });
+    auto* changeDirectory = popMain_->addAction("Change Directory...");
+    auto* upload = popMain_->addAction("Upload File...");
+    changeDirectory->setVisible(false);
+    upload->setVisible(false);
+    popMain_->addAction("Rename File...", this,
+                        [this, explorer] { guarded([&] { explorer().renameSelected(); }); });
+    popMain_->addAction("Refresh", this, [this, explorer] { guarded([&] { explorer().refresh(); }); });
+    connect(lstLocalFiles_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popMain_->popup(lstLocalFiles_->viewport()->mapToGlobal(at)); });
+    connect(lstLocalFiles_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { guarded([this] { shell_->explorer().openSelected(); }); });
+    connect(cmbDrive_, qOverload<int>(&QComboBox::activated), this,
+            [this] { guarded([this] { shell_->explorer().driveClicked(); }); });
 }
 
 void TMainForm::buildMenus() {
-    auto* file = menuBar()->addMenu("&File");
-    auto* exit = file->addAction("E&xit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    auto* view = menuBar()->addMenu("&View");
-    actShowExplorer_ = view->addAction("&Show Explorer");
-    actShowExplorer_->setCheckable(true);
-    connect(actShowExplorer_, &QAction::triggered, this, [this](bool on) {
-        setExplorerVisible(on);
-        shell_->settings().writeString("ShowExplorer", on ? "1" : "0");
-    });
-}
-
-void TMainForm::tmrMainTimer() {
-    try {
-        tmrMain_->stop();
-        shell_->startupTimerFired();
-    } catch (const std::exception& e) {
-        ui_->showInformation(e.what());
+    std::map<std::string, QMenu*> menus;
+    for (const CommandInfo& c : commandTable()) {
+        QMenu* menu = nullptr;
+        if (auto sub = submenus_.find(c.menu); sub != submenus_.end()) {
+            menu = sub->second;
+        } else if (auto top = menus.find(c.menu); top != menus.end()) {
+            menu = top->second;
+        } else {
+            menu = menuBar()->addMenu(c.menu);
+            menus[c.menu] = menu;
+        }
+        if (c.separatorBefore)
+            menu->addSeparator();
+        QAction* action = nullptr;
+        if (c.id == Command::SetBookmarks || c.id == Command::GotoBookmarks) {
+            QMenu* sub = menu->addMenu(c.caption);
+            submenus_[c.caption] = sub;
+            action = sub->menuAction();
+        } else {
+            action = menu->addAction(c.caption);
+            if (*c.shortcut)
+                action->setShortcut(QKeySequence(c.shortcut));
+            action->setCheckable(c.checkable);
+            action->setIcon(commandIcon(c.id));
+            const Command id = c.id;
+            const int tag = c.tag;
+            connect(action, &QAction::triggered, this, [this, action, id, tag](bool checked) {
+                // The command sets its own check mark from what it did.
+                if (action->isCheckable())
+                    action->setChecked(!checked);
+                guarded([&] { shell_->commands().run(id, tag); });
+            });
+        }
+        action->setStatusTip(withoutAccelerator(c.caption));
+        action->setEnabled(false);
+        actions_[{c.id, c.tag}] = action;
     }
 }
 
-void TMainForm::cmbDriveClick() {
-    int index = cmbDrive_->currentIndex();
-    const auto& drives = shell_->drives();
-    if (index < 0 || index >= static_cast<int>(drives.size()))
-        return;
-    const std::string& last = drives[static_cast<std::size_t>(index)].lastDirectory;
-    listLocalDirectory(last.size() < 2 ? drives[static_cast<std::size_t>(index)].root : last);
+void TMainForm::buildToolBar() {
+    toolBar_ = addToolBar("ToolBar");
+    toolBar_->setObjectName("ToolBar");
+    toolBar_->setMovable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    for (const ToolBarEntry& e : toolBarLayout()) {
+        if (e.separator)
+            toolBar_->addSeparator();
+        else
+            toolBar_->addAction(action(e.id));
+    }
 }
 
-void TMainForm::setCaption(const std::string& caption) { setWindowTitle(toQString(caption)); }
+QAction* TMainForm::action(Command id, int tag) const {
+    auto it = actions_.find({id, tag});
+    return it == actions_.end() ? nullptr : it->second;
+}
 
-std::string TMainForm::caption() const { return fromQString(windowTitle()); }
+void TMainForm::tmrMainTimer() {
+    guarded([this] {
+        tmrMain_->stop();
+        shell_->startupTimerFired();
+    });
+}
+
+std::vector<TMDIChild*> TMainForm::children() const {
+    std::vector<TMDIChild*> out;
+    if (!mdi_)
+        return out;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* child = qobject_cast<TMDIChild*>(w);
+            child && !child->discarded() && !child->logic().closing())
+            out.push_back(child);
+    return out;
+}
+
+TMDIChild* TMainForm::childOf(const DocumentWindow& window) const {
+    for (TMDIChild* child : children())
+        if (&child->logic() == &window)
+            return child;
+    return nullptr;
+}
+
+void TMainForm::subWindowActivated(QMdiSubWindow* window) {
+    guarded([&] {
+        if (auto* child = qobject_cast<TMDIChild*>(window);
+            child && !child->discarded() && !child->logic().closing())
+            child->logic().activated();
+        shell_->commands().updateEnabling();
+    });
+}
+
+void TMainForm::pgcFilesChange(int index) {
+    if (index < 0)
+        return;
+    const int id = pgcFiles_->tabData(index).toInt();
+    for (TMDIChild* child : children())
+        if (child->logic().documentId() == id && mdi_->currentSubWindow() != child)
+            mdi_->setActiveSubWindow(child);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    bool mayClose = true;
+    try {
+        // Every document window's close query first; one refusal keeps
+        // the program open.
+        for (TMDIChild* child : children()) {
+            if (!child->close()) {
+                mayClose = false;
+                break;
+            }
+        }
+        if (mayClose)
+            shell_->closeQuery();
+    } catch (const std::exception& e) {
+        ui_->showInformation(e.what());
+    }
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    std::vector<std::string> names;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            names.push_back(pathFromQString(url.toLocalFile()));
+    event->acceptProposedAction();
+    guarded([&] { shell_->filesDropped(names); });
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Command hints go to status panel 0, not over the panels.
+    if (event->type() == QEvent::StatusTip) {
+        panels_[0]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// ---- MainView
+
+void TMainForm::setCaption(const std::string& caption) {
+    setWindowTitle(toQString(caption));
+}
+
+std::string TMainForm::caption() const {
+    return fromQString(windowTitle());
+}
 
 void TMainForm::setStatusText(int panel, const std::string& text) {
     if (panel >= 0 && panel < 3)
@@ -172,8 +409,12 @@ void TMainForm::setStatusText(int panel, const std::string& text) {
 
 void TMainForm::setExplorerVisible(bool visible) {
     pnlExplorer_->setVisible(visible);
-    if (actShowExplorer_)
-        actShowExplorer_->setChecked(visible);
+    if (QAction* a = action(Command::ShowExplorer))
+        a->setChecked(visible);
+}
+
+bool TMainForm::explorerVisible() const {
+    return !pnlExplorer_->isHidden();
 }
 
 void TMainForm::applyPlacement(const WindowPlacement& p) {
@@ -204,27 +445,6 @@ WindowPlacement TMainForm::placement() const {
     return p;
 }
 
-void TMainForm::setDrives(const std::vector<std::string>& roots) {
-    cmbDrive_->clear();
-    for (const auto& r : roots)
-        cmbDrive_->addItem(pathToQString(r));
-}
-
-void TMainForm::selectDrive(int index) { cmbDrive_->setCurrentIndex(index); }
-
-void TMainForm::listLocalDirectory(const std::string& path) {
-    try {
-        LocalListing listing = qorvi::listLocalDirectory(path);
-        lstLocalFiles_->clear();
-        for (const auto& item : listing.items)
-            lstLocalFiles_->addItem(pathToQString(item));
-        lblLocalPath_->setText(pathToQString(listing.label));
-        shell_->setDriveLastDirectory(cmbDrive_->currentIndex(), listing.label);
-    } catch (const QorviError& e) {
-        ui_->showInformation(e.message());
-    }
-}
-
 void TMainForm::restoreAndRaise() {
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
@@ -232,15 +452,196 @@ void TMainForm::restoreAndRaise() {
     activateWindow();
 }
 
-void TMainForm::startStartupTimer(int milliseconds) { tmrMain_->start(milliseconds); }
+void TMainForm::startStartupTimer(int milliseconds) {
+    tmrMain_->start(milliseconds);
+}
 
-void TMainForm::closeEvent(QCloseEvent* event) {
-    try {
-        shell_->closeQuery();
-    } catch (const std::exception& e) {
-        ui_->showInformation(e.what());
+void TMainForm::closeWindow() {
+    close();
+}
+
+void TMainForm::showAbout() {
+    QMessageBox::about(this, "About Qorvi", toQString(versionText()));
+}
+
+DocumentWindow& TMainForm::createDocumentWindow(int documentId, const std::string& caption) {
+    auto* child = new TMDIChild(*shell_, *ui_, documentId, caption);
+    mdi_->addSubWindow(child);
+    child->show();
+    mdi_->setActiveSubWindow(child);
+    return child->logic();
+}
+
+void TMainForm::discardDocumentWindow(DocumentWindow& window) {
+    if (TMDIChild* child = childOf(window)) {
+        child->discard();
+        mdi_->removeSubWindow(child);
+        child->deleteLater();
     }
-    event->accept();
+}
+
+std::vector<DocumentWindow*> TMainForm::documentWindows() const {
+    std::vector<DocumentWindow*> out;
+    for (TMDIChild* child : children())
+        out.push_back(&child->logic());
+    return out;
+}
+
+DocumentWindow* TMainForm::activeDocument() const {
+    auto* child = qobject_cast<TMDIChild*>(mdi_->currentSubWindow());
+    if (!child || child->discarded() || child->logic().closing())
+        return nullptr;
+    return &child->logic();
+}
+
+void TMainForm::maximiseDocument(DocumentWindow& window) {
+    if (TMDIChild* child = childOf(window))
+        child->showMaximized();
+}
+
+void TMainForm::closeActiveDocument() {
+    if (QMdiSubWindow* w = mdi_->currentSubWindow())
+        w->close();
+}
+
+void TMainForm::arrangeDocuments(Arrangement arrangement) {
+    std::vector<TMDIChild*> open;
+    for (TMDIChild* child : children())
+        if (!child->isMinimized())
+            open.push_back(child);
+    const QRect area = mdi_->viewport()->rect();
+    const int n = static_cast<int>(open.size());
+    switch (arrangement) {
+    case Arrangement::Cascade:
+        mdi_->cascadeSubWindows();
+        break;
+    case Arrangement::TileHorizontally: // one above the other
+        for (int i = 0; i < n; ++i) {
+            open[static_cast<std::size_t>(i)]->showNormal();
+            open[static_cast<std::size_t>(i)]->setGeometry(
+                0, area.height() * i / n, area.width(), area.height() * (i + 1) / n - area.height() * i / n);
+        }
+        break;
+    case Arrangement::TileVertically: // side by side
+        for (int i = 0; i < n; ++i) {
+            open[static_cast<std::size_t>(i)]->showNormal();
+            open[static_cast<std::size_t>(i)]->setGeometry(
+                area.width() * i / n, 0, area.width() * (i + 1) / n - area.width() * i / n, area.height());
+        }
+        break;
+    case Arrangement::MinimizeAll:
+        for (TMDIChild* child : children())
+            child->showMinimized();
+        break;
+    case Arrangement::ArrangeAll: {
+        // Minimised windows line up along the bottom edge.
+        int x = 0;
+        for (TMDIChild* child : children()) {
+            if (!child->isMinimized())
+                continue;
+            child->move(x, area.height() - child->height());
+            x += child->width();
+        }
+        break;
+    }
+    }
+}
+
+int TMainForm::askWhatToDo() {
+    TfrmWhatToDo form(this);
+    return form.ask();
+}
+
+int TMainForm::tabIndexOf(int documentId) const {
+    for (int i = 0; i < pgcFiles_->count(); ++i)
+        if (pgcFiles_->tabData(i).toInt() == documentId)
+            return i;
+    return -1;
+}
+
+void TMainForm::addDocumentTab(const std::string& caption, int documentId) {
+    QSignalBlocker block(pgcFiles_);
+    const int index = pgcFiles_->addTab(pathToQString(caption));
+    pgcFiles_->setTabData(index, documentId);
+    pgcFiles_->setCurrentIndex(index);
+}
+
+int TMainForm::activeDocumentTab() const {
+    const int index = pgcFiles_->currentIndex();
+    return index < 0 ? -1 : pgcFiles_->tabData(index).toInt();
+}
+
+void TMainForm::selectDocumentTab(int documentId) {
+    if (int index = tabIndexOf(documentId); index >= 0) {
+        QSignalBlocker block(pgcFiles_);
+        pgcFiles_->setCurrentIndex(index);
+    }
+}
+
+void TMainForm::setDocumentTabCaption(int documentId, const std::string& caption) {
+    if (int index = tabIndexOf(documentId); index >= 0)
+        pgcFiles_->setTabText(index, pathToQString(caption));
+}
+
+void TMainForm::removeDocumentTab(int documentId) {
+    if (int index = tabIndexOf(documentId); index >= 0) {
+        QSignalBlocker block(pgcFiles_);
+        pgcFiles_->removeTab(index);
+    }
+}
+
+void TMainForm::setCommandEnabled(Command id, int tag, bool enabled) {
+    if (QAction* a = action(id, tag))
+        a->setEnabled(enabled);
+}
+
+void TMainForm::setCommandChecked(Command id, int tag, bool checked) {
+    if (QAction* a = action(id, tag))
+        a->setChecked(checked);
+}
+
+bool TMainForm::commandChecked(Command id, int tag) const {
+    QAction* a = action(id, tag);
+    return a && a->isChecked();
+}
+
+void TMainForm::setDrives(const std::vector<std::string>& roots) {
+    cmbDrive_->clear();
+    for (const auto& r : roots)
+        cmbDrive_->addItem(pathToQString(r));
+}
+
+void TMainForm::selectDrive(int index) {
+    cmbDrive_->setCurrentIndex(index);
+}
+
+int TMainForm::selectedDrive() const {
+    return cmbDrive_->currentIndex();
+}
+
+std::string TMainForm::driveText() const {
+    return pathFromQString(cmbDrive_->currentText());
+}
+
+void TMainForm::showLocalListing(const std::string& label, const std::vector<std::string>& items) {
+    lstLocalFiles_->clear();
+    for (const auto& item : items)
+        lstLocalFiles_->addItem(pathToQString(item));
+    lblLocalPath_->setText(pathToQString(label));
+}
+
+std::string TMainForm::localPath() const {
+    return pathFromQString(lblLocalPath_->text());
+}
+
+int TMainForm::selectedLocalItem() const {
+    const auto selected = lstLocalFiles_->selectedItems();
+    return selected.isEmpty() ? -1 : lstLocalFiles_->row(selected.front());
+}
+
+std::string TMainForm::localItemText(int index) const {
+    QListWidgetItem* item = lstLocalFiles_->item(index);
+    return item ? pathFromQString(item->text()) : std::string();
 }
 
 } // namespace qorvi

@@ -1,26 +1,34 @@
 #pragma once
 
 // `TMainForm`: the main frame window. It shows what the shell logic
-// (`MainShell`) decides: document area with its tab strip, the explorer
-// panel, the status bar, and it feeds hand-over records from the instance
-// channel to the shell's message filter.
+// (`MainShell`) decides - the MDI area of document windows with its tab
+// strip `pgcFiles`, the explorer panel, the menus and tool bar built from
+// the command table, the status bar - and feeds hand-over records from the
+// instance channel and dropped files to the shell. No exception leaves an
+// event handler.
 
+#include "app/main_commands.h"
 #include "app/main_view.h"
 #include "app/setting_values.h"
 #include "gui/new_doc_type_form.h"
 #include "gui/qt_shell_ui.h"
 
 #include <QMainWindow>
+#include <map>
 #include <memory>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
 class QSplitter;
 class QTabBar;
 class QTabWidget;
 class QTimer;
+class QToolBar;
 
 namespace qorvi {
 
@@ -28,6 +36,7 @@ class Hive;
 class InstanceChannel;
 class InstanceListener;
 class MainShell;
+class TMDIChild;
 
 class TMainForm : public QMainWindow, public MainView {
     Q_OBJECT
@@ -36,9 +45,9 @@ public:
         std::vector<std::string> args;
         std::string currentDirectory;
         std::string programDirectory;
-        Hive* hive = nullptr;                // default: the user's hive
-        InstanceChannel* channel = nullptr;  // listening channel, or none
-        ShellUi* ui = nullptr;               // default: Qt message boxes
+        Hive* hive = nullptr;               // default: the user's hive
+        InstanceChannel* channel = nullptr; // listening channel, or none
+        ShellUi* ui = nullptr;              // default: Qt message boxes
     };
 
     explicit TMainForm(Options options, QWidget* parent = nullptr);
@@ -51,13 +60,37 @@ public:
     std::string caption() const override;
     void setStatusText(int panel, const std::string& text) override;
     void setExplorerVisible(bool visible) override;
+    bool explorerVisible() const override;
     void applyPlacement(const WindowPlacement& placement) override;
     WindowPlacement placement() const override;
-    void setDrives(const std::vector<std::string>& roots) override;
-    void selectDrive(int index) override;
-    void listLocalDirectory(const std::string& path) override;
     void restoreAndRaise() override;
     void startStartupTimer(int milliseconds) override;
+    void closeWindow() override;
+    void showAbout() override;
+    DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override;
+    void discardDocumentWindow(DocumentWindow& window) override;
+    std::vector<DocumentWindow*> documentWindows() const override;
+    DocumentWindow* activeDocument() const override;
+    void maximiseDocument(DocumentWindow& window) override;
+    void closeActiveDocument() override;
+    void arrangeDocuments(Arrangement arrangement) override;
+    int askWhatToDo() override;
+    void addDocumentTab(const std::string& caption, int documentId) override;
+    int activeDocumentTab() const override;
+    void selectDocumentTab(int documentId) override;
+    void setDocumentTabCaption(int documentId, const std::string& caption) override;
+    void removeDocumentTab(int documentId) override;
+    void setCommandEnabled(Command id, int tag, bool enabled) override;
+    void setCommandChecked(Command id, int tag, bool checked) override;
+    bool commandChecked(Command id, int tag) const override;
+    void setDrives(const std::vector<std::string>& roots) override;
+    void selectDrive(int index) override;
+    int selectedDrive() const override;
+    std::string driveText() const override;
+    void showLocalListing(const std::string& label, const std::vector<std::string>& items) override;
+    std::string localPath() const override;
+    int selectedLocalItem() const override;
+    std::string localItemText(int index) const override;
 
     QLabel* statusPanel(int i) const { return panels_[i]; }
     QListWidget* lstLocalFiles() const { return lstLocalFiles_; }
@@ -65,15 +98,28 @@ public:
     QComboBox* cmbDrive() const { return cmbDrive_; }
     QTabBar* pgcFiles() const { return pgcFiles_; }
     QMdiArea* mdiArea() const { return mdi_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QAction* action(Command id, int tag = 0) const;
+    // The document windows in the order they were made.
+    std::vector<TMDIChild*> children() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildWidgets();
+    void buildExplorer();
     void buildMenus();
+    void buildToolBar();
     void tmrMainTimer();
-    void cmbDriveClick();
+    void subWindowActivated(QMdiSubWindow* window);
+    void pgcFilesChange(int index);
+    int tabIndexOf(int documentId) const;
+    TMDIChild* childOf(const DocumentWindow& window) const;
+    template <class F> void guarded(F&& action);
 
     Options options_;
     QtShellUi qtUi_;
@@ -93,10 +139,13 @@ private:
     QComboBox* cmbSites_ = nullptr;
     QLabel* lblRemotePath_ = nullptr;
     QListWidget* lstRemoteFiles_ = nullptr;
+    QMenu* popMain_ = nullptr;
     QTabBar* pgcFiles_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     QTimer* tmrMain_ = nullptr;
-    QAction* actShowExplorer_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    std::map<std::pair<Command, int>, QAction*> actions_;
+    std::map<std::string, QMenu*> submenus_;
 };
 
 } // namespace qorvi

@@ -6,46 +6,22 @@
 #include "app/type_selection.h"
 #include "platform/handover_block.h"
 #include "platform/hive.h"
-
+#include "tests/support/fake_main_view.h"
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <fstream>
 
 using namespace qorvi;
 
 namespace {
 
-void touch(const std::string& path) { std::ofstream(path) << "x"; }
-
-class RecordingView : public MainView {
-public:
-    std::string captionText = "Qorvi";
-    std::vector<std::string> listed;
-    std::vector<int> selectedDrives;
-    std::vector<std::string> drives;
-    std::string status[3];
-    bool explorer = false;
-    int timer = 0;
-    int restored = 0;
-    WindowPlacement applied, current;
-
-    void setCaption(const std::string& c) override { captionText = c; }
-    std::string caption() const override { return captionText; }
-    void setStatusText(int panel, const std::string& text) override { status[panel] = text; }
-    void setExplorerVisible(bool v) override { explorer = v; }
-    void applyPlacement(const WindowPlacement& p) override { applied = p; }
-    WindowPlacement placement() const override { return current; }
-    void setDrives(const std::vector<std::string>& roots) override { drives = roots; }
-    void selectDrive(int index) override { selectedDrives.push_back(index); }
-    void listLocalDirectory(const std::string& path) override { listed.push_back(path); }
-    void restoreAndRaise() override { ++restored; }
-    void startStartupTimer(int ms) override { timer = ms; }
-};
+void touch(const std::string& path) {
+    std::ofstream(path) << "x";
+}
 
 class NoSelector : public TypeSelector {
 public:
@@ -59,7 +35,7 @@ struct ShellFixture {
     test::ScopedEnv display{"DISPLAY", ":shell-test-" + root.path()};
     test::ScopedEnv wayland{"WAYLAND_DISPLAY", ""};
     Hive hive{root.file("hkcu.reg")};
-    RecordingView view;
+    test::FakeMainView view;
     test::FakeShellUi ui;
     NoSelector selector;
     std::string work = root.file("work");
@@ -69,8 +45,10 @@ struct ShellFixture {
         ::mkdir(root.file("prog").c_str(), 0700);
     }
     std::unique_ptr<MainShell> make(std::vector<std::string> args) {
-        return std::make_unique<MainShell>(view, ui, selector, hive,
-                                           MainShell::Environment{std::move(args), work, root.file("prog")});
+        auto shell = std::make_unique<MainShell>(
+            view, ui, selector, hive, MainShell::Environment{std::move(args), work, root.file("prog")});
+        view.attach(*shell, ui);
+        return shell;
     }
 };
 
@@ -228,9 +206,9 @@ TEST(MainShell, StartupTimerOpensPendingFilesThenListsRootAndCurrentDirectory) {
     EXPECT_TRUE(shell->openedNames().empty()) << "nothing opens before the timer";
     shell->startupTimerFired();
     EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{f.work + "/a.txt", f.work + "/b.txt"}));
-    ASSERT_EQ(f.view.listed.size(), 2u);
-    EXPECT_EQ(f.view.listed[0], "/");
-    EXPECT_EQ(f.view.listed[1], f.work);
+    EXPECT_EQ(f.view.labels, (std::vector<std::string>{"/", f.work + "/"}));
+    EXPECT_EQ(f.view.selectedDrives.front(), 0) << "the first root is listed first";
+    EXPECT_EQ(f.view.tabCaptions(), (std::vector<std::string>{"a.txt", "b.txt"}));
 }
 
 TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
@@ -247,7 +225,8 @@ TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
     EXPECT_EQ(shell->openedNames(), std::vector<std::string>{f.work + "/c.txt"});
     EXPECT_EQ(f.view.restored, 1);
     EXPECT_TRUE(f.ui.boxes.empty()) << "handed-over names that match nothing are skipped silently";
-    EXPECT_EQ(sender->read(), f.work + "/c.txt\n" + f.work + "/gone.txt\n") << "the receiver does not clear the block";
+    EXPECT_EQ(sender->read(), f.work + "/c.txt\n" + f.work + "/gone.txt\n")
+        << "the receiver does not clear the block";
     std::string log = slurp(f.work + "/debug.log");
     EXPECT_NE(log.find("pending " + f.work + "/c.txt"), std::string::npos);
     EXPECT_NE(log.find("opened " + f.work + "/c.txt"), std::string::npos);

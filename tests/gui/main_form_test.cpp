@@ -1,7 +1,6 @@
 #include "app/main_shell.h"
 #include "gui/main_form.h"
 #include "platform/hive.h"
-
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -11,11 +10,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <fstream>
 
 using namespace qorvi;
 
@@ -72,14 +71,16 @@ TEST(MainForm, StartupTimerListsTheCurrentDirectoryInTheExplorer) {
     std::ofstream(f.work + "/.hidden") << "x";
     auto form = f.make({"b.txt"});
     form->show();
-    (void)QTest::qWaitFor([&] { return form->lblLocalPath()->text() == QString::fromStdString(f.work + "/"); }, 3000);
+    (void)QTest::qWaitFor(
+        [&] { return form->lblLocalPath()->text() == QString::fromStdString(f.work + "/"); }, 3000);
     EXPECT_EQ(form->lblLocalPath()->text(), QString::fromStdString(f.work + "/"));
     QStringList items;
     for (int i = 0; i < form->lstLocalFiles()->count(); ++i)
         items << form->lstLocalFiles()->item(i)->text();
     EXPECT_EQ(items, (QStringList{"  Parent Directory...", "0 sub", "2 b.txt"}));
     EXPECT_EQ(form->shell().openedNames(), std::vector<std::string>{f.work + "/b.txt"});
-    EXPECT_EQ(form->statusPanel(2)->text(), QString::fromStdString("Opened " + f.work + "/b.txt"));
+    ASSERT_EQ(form->pgcFiles()->count(), 1);
+    EXPECT_EQ(form->pgcFiles()->tabText(0), "b.txt");
 }
 
 TEST(MainForm, ClosingWritesThePlacementAndShowExplorerPersists) {

@@ -26,9 +26,11 @@ public:
     std::deque<std::optional<std::string>> files;
 
     std::vector<Box> boxes;
+    std::vector<FileDialogOptions> dialogs; // every open and save dialog shown
     int busyDepth = 0;
 
-    MsgResult messageBox(const std::string& text, const std::string&, MsgIcon icon, MsgButtons buttons) override {
+    MsgResult messageBox(const std::string& text, const std::string&, MsgIcon icon,
+                         MsgButtons buttons) override {
         boxes.push_back({text, icon, buttons});
         if (buttons == MsgButtons::Ok)
             return MsgResult::Ok;
@@ -38,15 +40,22 @@ public:
         answers.pop_front();
         return r;
     }
-    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string& def) override {
+    std::optional<std::string> inputBox(const std::string&, const std::string&,
+                                        const std::string& def) override {
         if (inputs.empty())
             return def;
         auto r = inputs.front();
         inputs.pop_front();
         return r;
     }
-    std::optional<std::string> openFileDialog(const FileDialogOptions&) override { return nextFile(); }
-    std::optional<std::string> saveFileDialog(const FileDialogOptions&) override { return nextFile(); }
+    std::optional<std::string> openFileDialog(const FileDialogOptions& o) override {
+        dialogs.push_back(o);
+        return nextFile();
+    }
+    std::optional<std::string> saveFileDialog(const FileDialogOptions& o) override {
+        dialogs.push_back(o);
+        return nextFile();
+    }
     void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
 
     std::vector<std::string> texts() const {

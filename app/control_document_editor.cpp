@@ -1,0 +1,263 @@
+#include "app/control_document_editor.h"
+
+#include "app/parser_bank.h"
+#include "editor/rudivo_voru.h"
+#include "parser/rudivo_voru_parser.h"
+
+#include <algorithm>
+
+namespace qorvi {
+
+ControlDocumentEditor::ControlDocumentEditor(TRudivoVoru& control)
+    : control_(control), tracks_(std::make_unique<TLineTrackManager>(control.TextStore())),
+      cleanStamp_(control.TextStore().EditStamp()) {
+}
+
+ControlDocumentEditor::~ControlDocumentEditor() = default;
+
+// ---- the text
+
+std::int32_t ControlDocumentEditor::textLength() const {
+    return control_.TextStore().NumChars();
+}
+
+std::string ControlDocumentEditor::textRange(std::int32_t from, std::int32_t count) const {
+    return control_.TextStore().GetText(std::max(0, from), std::max(0, count));
+}
+
+bool ControlDocumentEditor::endsWithBreak() const {
+    const TTextStore& store = control_.TextStore();
+    return store.NumChars() > 0 && store.LastLine() && store.LastLine()->EndsWithCR();
+}
+
+std::int32_t ControlDocumentEditor::lineCount() const {
+    return control_.TextLineOfRow(textLength());
+}
+
+std::int32_t ControlDocumentEditor::lineStart(std::int32_t line) const {
+    const std::int32_t count = lineCount();
+    line = std::clamp(line, 0, count - 1);
+    // The empty line after a final break has no record of its own.
+    if (line == count - 1 && endsWithBreak())
+        return textLength();
+    return control_.UnwrappedCharOffset(line + 1, 1);
+}
+
+std::int32_t ControlDocumentEditor::lineEnd(std::int32_t line) const {
+    if (line + 1 >= lineCount())
+        return textLength();
+    return lineStart(line + 1) - 1;
+}
+
+std::int32_t ControlDocumentEditor::lineOfOffset(std::int32_t offset) const {
+    return control_.TextLineOfRow(std::clamp(offset, 0, textLength())) - 1;
+}
+
+LineBreakStyle ControlDocumentEditor::lineBreaks() const {
+    return control_.TextStore().FileLineBreaks();
+}
+
+void ControlDocumentEditor::loadFromFile(const std::string& path) {
+    control_.LoadFromFile(path);
+    cleanStamp_ = control_.TextStore().EditStamp();
+}
+
+std::int32_t ControlDocumentEditor::recordOf(std::int32_t line) const {
+    return control_.TextStore().InfoFromIndex(lineStart(line - 1)).index + 1;
+}
+
+std::int32_t ControlDocumentEditor::textLineOfRecord(std::int32_t record) const {
+    const TTextStore& store = control_.TextStore();
+    if (!store.Buffer())
+        return 1;
+    return lineOfOffset(store.LineFromLineIndex(std::max(0, record - 1)).start) + 1;
+}
+
+template <class F> void ControlDocumentEditor::forEachRecordOf(std::int32_t line, F&& f) {
+    const TTextStore& store = control_.TextStore();
+    if (!store.Buffer() || line < 1 || line > lineCount())
+        return;
+    std::int32_t record = recordOf(line);
+    for (const TLine* row = store.LineFromLineIndex(record - 1).line; row; row = store.Next(row), ++record) {
+        f(record);
+        if (row->EndsWithCR())
+            break;
+    }
+}
+
+// ---- selection and editing
+
+std::pair<std::int32_t, std::int32_t> ControlDocumentEditor::selection() const {
+    const TChRange r = control_.GetSelection();
+    return {r.chStart, r.chEnd};
+}
+
+void ControlDocumentEditor::setSelection(std::int32_t anchor, std::int32_t caret) {
+    control_.SetSelection({anchor, caret});
+}
+
+std::string ControlDocumentEditor::selectedText() const {
+    return control_.GetSelText();
+}
+
+void ControlDocumentEditor::replaceSelection(const std::string& text) {
+    control_.DoReplaceSel(text);
+}
+
+void ControlDocumentEditor::scrollCaretIntoView() {
+    control_.perform(EM_SCROLLCARET);
+}
+
+void ControlDocumentEditor::selectAll() {
+    control_.SetSelection({0, textLength()});
+}
+
+bool ControlDocumentEditor::canUndo() const {
+    return control_.perform(EM_CANUNDO) != 0;
+}
+
+void ControlDocumentEditor::undo() {
+    control_.perform(EM_UNDO);
+}
+
+void ControlDocumentEditor::indent() {
+    control_.perform(SMM_INDENT, 0, 1);
+}
+
+void ControlDocumentEditor::undent() {
+    control_.perform(SMM_UNDENT, 0, 1);
+}
+
+void ControlDocumentEditor::copyToClipboard() {
+    control_.perform(WM_COPY);
+}
+
+void ControlDocumentEditor::cutToClipboard() {
+    control_.perform(WM_CUT);
+}
+
+void ControlDocumentEditor::pasteFromClipboard() {
+    control_.perform(WM_PASTE);
+}
+
+void ControlDocumentEditor::setBookmark(int index, std::int32_t line) {
+    NumberedBookmarks(control_.TextStore()).SetBookmark(index, recordOf(line), 1, true);
+    control_.repaintFromStore();
+}
+
+void ControlDocumentEditor::jumpToBookmark(int index) {
+    const TTextStore::LineInfo info = NumberedBookmarks(control_.TextStore()).Find(index);
+    if (!info.line)
+        return;
+    control_.SetSelection({info.start, info.start});
+    control_.perform(EM_SCROLLCARET);
+}
+
+// ---- state
+
+bool ControlDocumentEditor::modified() const {
+    return control_.TextStore().EditStamp() != cleanStamp_;
+}
+
+void ControlDocumentEditor::clearModified() {
+    cleanStamp_ = control_.TextStore().EditStamp();
+}
+
+bool ControlDocumentEditor::readOnly() const {
+    return control_.ReadOnly();
+}
+
+void ControlDocumentEditor::setReadOnly(bool readOnly) {
+    control_.SetReadOnly(readOnly);
+}
+
+void ControlDocumentEditor::setPaintingFrozen(bool frozen) {
+    control_.perform(SMM_LOCKUPDATE, kSmmSet, frozen ? 1 : 0);
+}
+
+void ControlDocumentEditor::setParser(const ParserSlot& slot) {
+    control_.SetParser1(slot.Parser.get());
+    control_.SetActiveParser(1);
+}
+
+// ---- line marks
+
+std::intptr_t ControlDocumentEditor::addLineTrack(std::int32_t line, std::int32_t data) {
+    if (line < 1 || line > lineCount())
+        return -1;
+    return tracks_->AddLineTrack(recordOf(line), data, true);
+}
+
+void ControlDocumentEditor::removeLineTrack(std::intptr_t id) {
+    tracks_->RemoveLineTrack(id);
+}
+
+std::intptr_t ControlDocumentEditor::firstTrackOnLine(std::int32_t line) const {
+    if (line < 1 || line > lineCount())
+        return -1;
+    return tracks_->GetFirstTrackIDOnLine(recordOf(line), true);
+}
+
+bool ControlDocumentEditor::trackValid(std::intptr_t id) const {
+    return tracks_->IsLineTrackIDValid(id);
+}
+
+std::int32_t ControlDocumentEditor::trackData(std::intptr_t id) const {
+    return tracks_->GetLineTrackData(id);
+}
+
+std::vector<DocumentEditor::LineTrack> ControlDocumentEditor::lineTracks() const {
+    std::vector<LineTrack> out;
+    for (TTrackID id = tracks_->GetFirstLineTrackID(); id != -1; id = tracks_->NextLineTrackID(id))
+        out.push_back(
+            {id, textLineOfRecord(tracks_->LineTrackIDToLineNo(id)), tracks_->GetLineTrackData(id)});
+    return out;
+}
+
+void ControlDocumentEditor::addLineGlyph(int glyph, std::int32_t line) {
+    if (line >= 1 && line <= lineCount())
+        control_.AddLineGlyph(glyph, recordOf(line));
+}
+
+void ControlDocumentEditor::removeLineGlyph(int glyph, std::int32_t line) {
+    if (line >= 1 && line <= lineCount())
+        control_.RemoveLineGlyph(glyph, recordOf(line));
+}
+
+void ControlDocumentEditor::setLineColor(std::int32_t line, std::int32_t color) {
+    forEachRecordOf(line, [&](std::int32_t record) { control_.SetLineColor(record, color); });
+}
+
+void ControlDocumentEditor::setLineTextColor(std::int32_t line, std::int32_t color) {
+    forEachRecordOf(line, [&](std::int32_t record) { control_.SetLineTextColor(record, color); });
+}
+
+// ---- the watched file's text
+
+template <class F> void ControlDocumentEditor::editEvenIfReadOnly(F&& edit) {
+    const bool readOnly = control_.ReadOnly();
+    control_.SetReadOnly(false);
+    try {
+        edit();
+    } catch (...) {
+        control_.SetReadOnly(readOnly);
+        throw;
+    }
+    control_.SetReadOnly(readOnly);
+}
+
+void ControlDocumentEditor::appendText(const std::string& text) {
+    editEvenIfReadOnly([&] {
+        control_.SetSelection({textLength(), textLength()}, true);
+        control_.DoReplaceSel(text);
+    });
+}
+
+void ControlDocumentEditor::deleteLeadingText(std::int32_t count) {
+    editEvenIfReadOnly([&] {
+        control_.SetSelection({0, std::clamp(count, 0, textLength())}, true);
+        control_.DoReplaceSel("");
+    });
+}
+
+} // namespace qorvi

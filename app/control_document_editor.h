@@ -1,0 +1,89 @@
+#pragma once
+
+// The document window's editor (`txtMain`) as the editor control core:
+// DocumentEditor over TRudivoVoru. It turns the window's text lines into the
+// control's rows and records (a text line is cut into several by word wrap
+// and by the 2047-character record limit) and its requests into the
+// control's operations and messages.
+
+#include "app/document_editor.h"
+#include "editor/line_track_manager.h"
+#include "editor/numbered_bookmarks.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace qorvi {
+
+class TRudivoVoru;
+
+class ControlDocumentEditor : public DocumentEditor {
+public:
+    explicit ControlDocumentEditor(TRudivoVoru& control);
+    ~ControlDocumentEditor() override;
+
+    TRudivoVoru& control() { return control_; }
+
+    std::int32_t textLength() const override;
+    std::string textRange(std::int32_t from, std::int32_t count) const override;
+    std::int32_t lineCount() const override;
+    std::int32_t lineStart(std::int32_t line) const override;
+    std::int32_t lineEnd(std::int32_t line) const override;
+    std::int32_t lineOfOffset(std::int32_t offset) const override;
+    LineBreakStyle lineBreaks() const override;
+    void loadFromFile(const std::string& path) override;
+
+    std::pair<std::int32_t, std::int32_t> selection() const override;
+    void setSelection(std::int32_t anchor, std::int32_t caret) override;
+    std::string selectedText() const override;
+    void replaceSelection(const std::string& text) override;
+    void scrollCaretIntoView() override;
+    void selectAll() override;
+    bool canUndo() const override;
+    void undo() override;
+    void indent() override;
+    void undent() override;
+    void copyToClipboard() override;
+    void cutToClipboard() override;
+    void pasteFromClipboard() override;
+    void setBookmark(int index, std::int32_t line) override;
+    void jumpToBookmark(int index) override;
+
+    bool modified() const override;
+    void clearModified() override;
+    bool readOnly() const override;
+    void setReadOnly(bool readOnly) override;
+    void setPaintingFrozen(bool frozen) override;
+    void setParser(const ParserSlot& slot) override;
+
+    std::intptr_t addLineTrack(std::int32_t line, std::int32_t data) override;
+    void removeLineTrack(std::intptr_t id) override;
+    std::intptr_t firstTrackOnLine(std::int32_t line) const override;
+    bool trackValid(std::intptr_t id) const override;
+    std::int32_t trackData(std::intptr_t id) const override;
+    std::vector<LineTrack> lineTracks() const override;
+    void addLineGlyph(int glyph, std::int32_t line) override;
+    void removeLineGlyph(int glyph, std::int32_t line) override;
+    void setLineColor(std::int32_t line, std::int32_t color) override;
+    void setLineTextColor(std::int32_t line, std::int32_t color) override;
+
+    void appendText(const std::string& text) override;
+    void deleteLeadingText(std::int32_t count) override;
+
+    // The 1-based record number (what the control's gutter click gives) as
+    // a 1-based text line.
+    std::int32_t textLineOfRecord(std::int32_t record) const;
+
+private:
+    // The 1-based record number of the first record of a 1-based text line.
+    std::int32_t recordOf(std::int32_t line) const;
+    template <class F> void forEachRecordOf(std::int32_t line, F&& f);
+    template <class F> void editEvenIfReadOnly(F&& edit);
+    bool endsWithBreak() const;
+
+    TRudivoVoru& control_;
+    std::unique_ptr<TLineTrackManager> tracks_;
+    std::uint64_t cleanStamp_ = 0;
+};
+
+} // namespace qorvi

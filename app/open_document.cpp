@@ -1,0 +1,123 @@
+// The open-document operation of the main window: a file already shown in a
+// document window is offered to the user first (`TfrmWhatToDo`); otherwise
+// a new document window gets the file's parser and text, or - for a name
+// that is no file - the parser of a type the user picks, and a tab.
+
+#include "app/document_window.h"
+#include "app/main_shell.h"
+#include "app/main_view.h"
+#include "app/type_selection.h"
+#include "platform/file_system.h"
+#include "platform/shell_ui.h"
+
+namespace qorvi {
+
+namespace {
+
+class BusyCursor {
+public:
+    explicit BusyCursor(ShellUi& ui) : ui_(ui) { ui_.setBusy(true); }
+    ~BusyCursor() { ui_.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    ShellUi& ui_;
+};
+
+enum WhatToDo { kDoNotOpen = 1, kSecondWindow = 2, kReload = 3 };
+
+} // namespace
+
+DocumentWindow* MainShell::openDocument(const std::string& fileName, bool readOnly,
+                                        const std::string& displayName) {
+    return openWindow(fileName, readOnly, displayName, false);
+}
+
+DocumentWindow* MainShell::newDocument() {
+    const std::string name = "Untitled" + std::to_string(view_.documentWindows().size() + 1);
+    return openWindow(name, false, "", true);
+}
+
+DocumentWindow* MainShell::reuseOpenWindow(const std::string& key, const std::string& fileName, bool& stop) {
+    stop = false;
+    for (DocumentWindow* window : view_.documentWindows()) {
+        if (window->closing() || window->filePath() != key)
+            continue;
+        // Only the first window showing the file is considered.
+        switch (view_.askWhatToDo()) {
+        case kDoNotOpen:
+            stop = true;
+            return nullptr;
+        case kReload:
+            stop = true;
+            try {
+                window->loadFile(fileName);
+            } catch (const std::exception& e) {
+                ui_.showError(e.what());
+            }
+            return window;
+        default:
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly,
+                                      const std::string& displayName, bool alwaysNew) {
+    if (!alwaysNew) {
+        bool stop = false;
+        DocumentWindow* reused =
+            reuseOpenWindow(displayName.empty() ? fileName : displayName, fileName, stop);
+        if (stop)
+            return reused;
+    }
+
+    BusyCursor busy(ui_);
+    const int id = ++documentCounter_;
+    DocumentWindow& window = view_.createDocumentWindow(id, fileName);
+    if (view_.documentWindows().size() == 1 && settings_.readString("ChildMax", "0") == "1")
+        view_.maximiseDocument(window);
+
+    if (!alwaysNew && fs::exists(fileName)) {
+        std::string ext = fs::extensionOf(fileName);
+        if (ext.empty())
+            ext = settings_.readString("DefaultExt", "sh");
+        window.setParser(parsers_.parserForExtension(mapping_, ext));
+        for (DocumentWindow* other : view_.documentWindows())
+            if (other != &window && !other->closing() && other->filePath() == fileName)
+                window.makeReadOnly();
+        if (readOnly)
+            window.makeReadOnly();
+        view_.setStatusText(2, "Parsing the file...");
+        try {
+            window.loadFile(fileName);
+        } catch (const std::exception& e) {
+            // A name that is no readable file (a directory a pattern
+            // matched, a file without permission) opens nothing.
+            view_.setStatusText(2, "");
+            view_.discardDocumentWindow(window);
+            ui_.showError(e.what());
+            recount(0);
+            commands_.updateEnabling();
+            return nullptr;
+        }
+        window.setFilePath(fileName);
+        view_.setStatusText(2, "");
+        opened_.push_back(fileName);
+        log_.opened(fileName);
+    } else {
+        window.setParser(parsers_.parserForNumber(typeSelector_.selectType("")));
+        window.setFilePath("");
+    }
+
+    const std::string& path = window.filePath();
+    view_.addDocumentTab(displayName.empty() ? fs::fileNamePart(path.empty() ? fileName : path) : displayName,
+                         id);
+    recount(0);
+    commands_.updateEnabling();
+    return &window;
+}
+
+} // namespace qorvi

@@ -1,0 +1,200 @@
+#include "gui/mdi_child.h"
+
+#include "app/control_document_editor.h"
+#include "app/document_window.h"
+#include "editor/rudivo_voru_options.h"
+#include "gui/editor_widget.h"
+#include "gui/qt_shell_timer.h"
+#include "gui/shell_icons.h"
+#include "platform/qt/text_convert.h"
+#include "platform/shell_ui.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace qorvi {
+
+namespace {
+
+// The form data of `txtMain`.
+constexpr std::uint32_t kEditorOptions =
+    smoSyntaxHighlight | smoPrintWrap | smoPrintLineNos | smoPrintFilename | smoPrintDate | smoPrintPageNos |
+    smoAutoIndent | smoTabToColumn | smoWordSelect | smoShowRMargin | smoShowGutter | smoShowWrapColumn |
+    smoTitleAsFilename | smoProcessDroppedFiles | smoBlockOverwriteCursor | smoShowWrapGlyph |
+    smoColumnTrack | smoUseTAB | smoSmartFill | smoOLEDragSource;
+constexpr TColor kNavy = 0x800000;
+
+} // namespace
+
+template <class F> void TMDIChild::guarded(F&& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        ui_.showInformation(e.what());
+    }
+}
+
+TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std::string& caption,
+                     QWidget* parent)
+    : QMdiSubWindow(parent), ui_(ui) {
+    setObjectName(QString("MDIChild%1").arg(documentId));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    txtMain_ = new EditorWidget(body);
+    txtMain_->setObjectName("txtMain");
+    txtMain_->setShellUi(&ui);
+    stbMain_ = new QStatusBar(body);
+    stbMain_->setObjectName("stbMain");
+    stbMain_->setSizeGripEnabled(false);
+    const int widths[3] = {100, 100, 50};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(stbMain_);
+        panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
+        panels_[i]->setMinimumWidth(widths[i]);
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        stbMain_->addWidget(panels_[i], i == 2 ? 1 : 0);
+    }
+    layout->addWidget(txtMain_, 1);
+    layout->addWidget(stbMain_);
+    setWidget(body);
+    setCaption(caption);
+    resize(640, 420);
+
+    editor_ = std::make_unique<ControlDocumentEditor>(txtMain_->control());
+    tmrMain_ = std::make_unique<QtShellTimer>([this] { guarded([this] { logic_->watchTimerFired(); }); });
+    logic_ = std::make_unique<DocumentWindow>(*this, *editor_, host, ui, *tmrMain_, documentId);
+    buildEditor();
+    buildContextMenu();
+}
+
+TMDIChild::~TMDIChild() {
+    tmrMain_->stop();
+    TRudivoVoru& control = txtMain_->control();
+    control.OnChange = nullptr;
+    control.OnGutterClick = nullptr;
+}
+
+void TMDIChild::buildEditor() {
+    TRudivoVoru& control = txtMain_->control();
+    txtMain_->setUserGlyphs(documentGlyphs());
+    control.SetFont(TFontSpec{"Courier New", 8, 1, clWindowText, 0});
+    control.SetGutterFont(TFontSpec{"MS Sans Serif", 8, 1, clWindowText, 0});
+    control.SetRightMargin(80);
+    control.SetDefTabStop(4);
+    control.SetIndentStep(1);
+    control.SetMargin(2);
+    control.SetSelTextColor(clWhite);
+    control.SetSelTextBack(kNavy);
+    control.SaveFormat = sfTEXT;
+    control.TextStore().SetSelLineStyle(lsCRLF);
+    control.ClipCopyFormats = smTEXT | smRTF;
+    control.SetOptions(kEditorOptions);
+    control.OnChange = [this](TCustomRudivoVoru&) { guarded([this] { logic_->editorChanged(); }); };
+    control.OnGutterClick = [this](TCustomRudivoVoru&, std::int32_t record) {
+        guarded([&] { logic_->gutterClicked(editor_->textLineOfRecord(record)); });
+    };
+    txtMain_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtMain_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { showContextMenu(at); });
+}
+
+void TMDIChild::buildContextMenu() {
+    ppmMain_ = new QMenu(this);
+    ppmMain_->setObjectName("ppmMain");
+    mnuCopy_ = ppmMain_->addAction("Copy", this, [this] { guarded([this] { logic_->copy(); }); });
+    mnuCut_ = ppmMain_->addAction("Cut", this, [this] { guarded([this] { logic_->cut(); }); });
+    ppmMain_->addAction("Paste", this, [this] { guarded([this] { logic_->paste(); }); });
+    ppmMain_->addAction("Undo", this, [this] { guarded([this] { logic_->undo(); }); });
+    ppmMain_->addAction("Reload", this, [this] { guarded([this] { logic_->reload(); }); });
+    ppmMain_->addSeparator();
+    ppmMain_->addAction("Select All", this, [this] { guarded([this] { logic_->selectAll(); }); });
+    ppmMain_->addSeparator();
+    ppmMain_->addAction("Collapse Section", this, [this] { guarded([this] { logic_->collapseSection(); }); });
+    ppmMain_->addSeparator();
+    mnuReadOnly_ = ppmMain_->addAction("Read Only");
+    mnuReadOnly_->setCheckable(true);
+    connect(mnuReadOnly_, &QAction::triggered, this,
+            [this](bool checked) { guarded([&] { logic_->setReadOnlyCommand(checked); }); });
+    mnuStartFileWatch_ = ppmMain_->addAction("Watch File");
+    mnuStartFileWatch_->setObjectName("mnuStartFileWatch");
+    mnuStartFileWatch_->setCheckable(true);
+    connect(mnuStartFileWatch_, &QAction::triggered, this, [this](bool checked) {
+        guarded([&] { mnuStartFileWatch_->setChecked(logic_->setWatch(checked)); });
+    });
+}
+
+void TMDIChild::showContextMenu(const QPoint& at) {
+    guarded([&] {
+        const bool selected = logic_->hasSelection();
+        mnuCopy_->setEnabled(selected);
+        mnuCut_->setEnabled(selected);
+        ppmMain_->popup(txtMain_->mapToGlobal(at));
+    });
+}
+
+void TMDIChild::discard() {
+    discarded_ = true;
+    closed_ = true;
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    bool mayClose = false;
+    try {
+        mayClose = logic_->closeQuery();
+        if (mayClose) {
+            logic_->closed();
+            closed_ = true;
+        }
+    } catch (const std::exception& e) {
+        ui_.showInformation(e.what());
+    }
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+// The caption holds a path: it keeps its bytes, whatever the title shows.
+void TMDIChild::setCaption(const std::string& caption) {
+    caption_ = caption;
+    setWindowTitle(pathToQString(caption));
+}
+
+std::string TMDIChild::caption() const {
+    return caption_;
+}
+
+void TMDIChild::setStatusText(int panel, const std::string& text) {
+    if (panel >= 0 && panel < 3)
+        panels_[panel]->setText(toQString(text));
+}
+
+bool TMDIChild::isShown() const {
+    return isVisible();
+}
+
+bool TMDIChild::isMaximised() const {
+    return isMaximized();
+}
+
+void TMDIChild::setReadOnlyChecked(bool checked) {
+    mnuReadOnly_->setChecked(checked);
+}
+
+void TMDIChild::setWatchChecked(bool checked) {
+    mnuStartFileWatch_->setChecked(checked);
+}
+
+} // namespace qorvi

@@ -1,0 +1,352 @@
+// The main window's logic with its document windows: opening (a file that is
+// open already, read-only copies, new documents), the tab strip, the counts
+// in the status bar, drops, and the commands with their enabling.
+
+#include "app/document_window.h"
+#include "app/main_commands.h"
+#include "app/main_shell.h"
+#include "tests/support/main_shell_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace qorvi {
+namespace {
+
+using test::FakeMainView;
+using test::MainShellFixture;
+
+TEST(OpenDocument, AFileOpensInAWindowWithItsParserTextAndTab) {
+    MainShellFixture f;
+    const std::string path = f.file("main.cpp", "int main() {}\n");
+    DocumentWindow* window = f.shell->openDocument(path, false, "");
+    ASSERT_NE(window, nullptr);
+    auto& child = f.view.child(0);
+    EXPECT_EQ(window->documentId(), 1);
+    EXPECT_EQ(window->filePath(), path);
+    EXPECT_EQ(child.view.captionText, path);
+    EXPECT_EQ(child.editor.text(), "int main() {}\r");
+    EXPECT_EQ(child.editor.parserName, "prsCPP");
+    EXPECT_FALSE(child.editor.modified());
+    EXPECT_EQ(f.view.tabs, (std::vector<FakeMainView::Tab>{{"main.cpp", 1}}));
+    EXPECT_EQ(f.view.activeTab, 1);
+    EXPECT_EQ(f.view.status[1], "Opened files: 1; Modified: 0");
+    EXPECT_EQ(f.view.status[2], "");
+    EXPECT_EQ(f.ui.busyDepth, 0);
+    EXPECT_TRUE(f.selector.titles.empty()) << "an existing file needs no type";
+}
+
+TEST(OpenDocument, AFileWithoutExtensionTakesTheDefaultExtensionsParser) {
+    MainShellFixture f;
+    DocumentWindow* window = f.shell->openDocument(f.file("Makefile"), false, "");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(f.view.child(0).editor.parserName, "prsShell");
+    SettingValues(f.hive).writeString("DefaultExt", "txt");
+    f.shell->openDocument(f.file("README"), false, "");
+    EXPECT_EQ(f.view.child(1).editor.parserName, "prsPlain");
+}
+
+TEST(OpenDocument, DoNotOpenASecondCopyOpensNothing) {
+    MainShellFixture f;
+    const std::string path = f.file("a.txt");
+    DocumentWindow* first = f.shell->openDocument(path, false, "");
+    f.view.whatToDo = {1};
+    EXPECT_EQ(f.shell->openDocument(path, false, ""), nullptr);
+    EXPECT_EQ(f.view.whatToDoAsked, 1);
+    EXPECT_EQ(f.view.children.size(), 1u);
+    EXPECT_EQ(f.view.active, first) << "focus stays where it was";
+    EXPECT_EQ(f.shell->documentCounter(), 1);
+}
+
+TEST(OpenDocument, ASecondWindowIsReadOnly) {
+    MainShellFixture f;
+    const std::string path = f.file("a.txt");
+    f.shell->openDocument(path, false, "");
+    f.view.whatToDo = {2};
+    DocumentWindow* second = f.shell->openDocument(path, false, "");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->documentId(), 2);
+    auto& child = f.view.child(1);
+    EXPECT_EQ(child.view.captionText, path + " (Read Only)");
+    EXPECT_TRUE(child.editor.readOnly());
+    EXPECT_TRUE(child.view.readOnlyChecked);
+    EXPECT_FALSE(f.view.child(0).editor.readOnly());
+    EXPECT_EQ(f.view.tabCaptions(), (std::vector<std::string>{"a.txt", "a.txt"}));
+    EXPECT_EQ(f.view.status[1], "Opened files: 2; Modified: 0");
+}
+
+TEST(OpenDocument, ReloadingInTheOpenWindowDiscardsItsChanges) {
+    MainShellFixture f;
+    const std::string path = f.file("a.txt", "disk\n");
+    DocumentWindow* first = f.shell->openDocument(path, false, "");
+    auto& child = f.view.child(0);
+    child.editor.replaceSelection("typed ");
+    first->editorChanged();
+    ASSERT_EQ(f.view.status[1], "Opened files: 1; Modified: 1");
+    f.view.whatToDo = {3};
+    EXPECT_EQ(f.shell->openDocument(path, false, ""), first);
+    EXPECT_EQ(child.editor.text(), "disk\r");
+    EXPECT_FALSE(child.editor.modified());
+    EXPECT_EQ(child.view.panels[1], "");
+    EXPECT_EQ(f.view.children.size(), 1u);
+    EXPECT_EQ(f.view.status[1], "Opened files: 1; Modified: 0");
+}
+
+TEST(OpenDocument, OnlyTheFirstWindowShowingTheFileIsOffered) {
+    MainShellFixture f;
+    const std::string path = f.file("a.txt");
+    f.shell->openDocument(path, false, "");
+    f.view.whatToDo = {2, 2};
+    f.shell->openDocument(path, false, "");
+    f.shell->openDocument(path, false, "");
+    EXPECT_EQ(f.view.whatToDoAsked, 2);
+    EXPECT_EQ(f.view.child(2).view.captionText, path + " (Read Only) (Read Only)")
+        << "one mark for each window showing the file already";
+}
+
+TEST(OpenDocument, OpeningReadOnlyMarksTheCaption) {
+    MainShellFixture f;
+    f.shell->openDocument(f.file("r.txt"), true, "");
+    EXPECT_EQ(f.view.child(0).view.captionText, f.work + "/r.txt (Read Only)");
+    EXPECT_TRUE(f.view.child(0).editor.readOnly());
+}
+
+TEST(OpenDocument, ANameThatIsNoFileMakesANewDocumentOfTheChosenType) {
+    MainShellFixture f;
+    f.selector.answers = {13};
+    DocumentWindow* window = f.shell->openDocument(f.work + "/new.php3", false, "");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(f.selector.titles, std::vector<std::string>{""});
+    EXPECT_EQ(window->filePath(), "");
+    EXPECT_EQ(f.view.child(0).editor.parserName, "prsPHP");
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"new.php3"});
+}
+
+TEST(OpenDocument, AnUnreadableNameOpensNoWindow) {
+    MainShellFixture f;
+    ::mkdir((f.work + "/dir.cpp").c_str(), 0700);
+    EXPECT_EQ(f.shell->openDocument(f.work + "/dir.cpp", false, ""), nullptr);
+    EXPECT_TRUE(f.view.children.empty());
+    EXPECT_TRUE(f.view.tabs.empty());
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_NE(f.ui.boxes[0].text.find("dir.cpp"), std::string::npos);
+    EXPECT_EQ(f.view.status[1], "Opened files: 0; Modified: 0");
+    EXPECT_EQ(f.view.status[2], "");
+    EXPECT_EQ(f.ui.busyDepth, 0);
+}
+
+TEST(OpenDocument, ChildMaxMaximisesTheOnlyWindow) {
+    MainShellFixture f;
+    SettingValues(f.hive).writeString("ChildMax", "1");
+    f.shell->openDocument(f.file("a.txt"), false, "");
+    f.shell->openDocument(f.file("b.txt"), false, "");
+    EXPECT_EQ(f.view.maximisedDocuments, 1);
+}
+
+TEST(OpenDocument, ADisplayNameIsTheKeyAndTheTabCaption) {
+    MainShellFixture f;
+    const std::string temp = f.file("qor1.tmp");
+    f.shell->openDocument(temp, false, "index.html");
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"index.html"});
+    f.view.child(0).window->setRemote("site", "/www", "index.html");
+    f.view.whatToDo = {1};
+    EXPECT_EQ(f.shell->openDocument(f.file("qor2.tmp"), false, "index.html"), nullptr);
+    EXPECT_EQ(f.view.whatToDoAsked, 1);
+}
+
+TEST(NewDocument, UntitledNamesFollowTheNumberOfWindows) {
+    MainShellFixture f;
+    f.shell->commands().run(Command::New);
+    f.shell->commands().run(Command::New);
+    EXPECT_EQ(f.view.tabCaptions(), (std::vector<std::string>{"Untitled1", "Untitled2"}));
+    EXPECT_EQ(f.view.child(0).view.captionText, "Untitled1");
+    EXPECT_EQ(f.selector.titles, (std::vector<std::string>{"", ""}));
+
+    ASSERT_TRUE(f.view.closeChild(f.view.child(0).window.get()));
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"Untitled2"});
+    f.shell->commands().run(Command::New);
+    EXPECT_EQ(f.view.tabCaptions(), (std::vector<std::string>{"Untitled2", "Untitled2"}));
+    EXPECT_EQ(f.view.child(1).window->documentId(), 3) << "document ids are never reused";
+}
+
+TEST(NewDocument, IsNewEvenWhenAFileOfThatNameExists) {
+    MainShellFixture f;
+    f.file("Untitled1", "someone's file\n");
+    f.shell->newDocument();
+    EXPECT_EQ(f.view.child(0).editor.text(), "");
+    EXPECT_EQ(f.view.child(0).window->filePath(), "");
+}
+
+TEST(MainWindow, CountsFollowChangesSavesAndClosing) {
+    MainShellFixture f;
+    DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
+    DocumentWindow* b = f.shell->openDocument(f.file("b.txt"), false, "");
+    EXPECT_FALSE(f.view.isEnabled(Command::SaveAll));
+    f.view.childOf(a)->editor.replaceSelection("x");
+    a->editorChanged();
+    EXPECT_EQ(f.view.status[1], "Opened files: 2; Modified: 1");
+    EXPECT_TRUE(f.view.isEnabled(Command::SaveAll));
+
+    ASSERT_TRUE(a->save());
+    EXPECT_EQ(f.view.status[1], "Opened files: 2; Modified: 0");
+    EXPECT_FALSE(f.view.isEnabled(Command::SaveAll));
+
+    f.view.childOf(b)->editor.replaceSelection("y");
+    b->editorChanged();
+    f.ui.answers = {MsgResult::No};
+    ASSERT_TRUE(f.view.closeChild(b));
+    EXPECT_EQ(f.view.status[1], "Opened files: 1; Modified: 0") << "a closing window no longer counts";
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"a.txt"});
+}
+
+TEST(MainWindow, ActivatingAWindowSelectsItsTab) {
+    MainShellFixture f;
+    DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
+    f.shell->openDocument(f.file("b.txt"), false, "");
+    ASSERT_EQ(f.view.activeTab, 2);
+    f.view.activate(a);
+    EXPECT_EQ(f.view.activeTab, 1);
+}
+
+TEST(MainWindow, SavingUnderANewNameRenamesTheTab) {
+    MainShellFixture f;
+    f.shell->newDocument();
+    f.ui.files.push_back(f.work + "/saved.sql");
+    ASSERT_TRUE(f.view.child(0).window->save());
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"saved.sql"});
+}
+
+TEST(MainWindow, DroppedFilesOpenInTheOrderOfTheDrop) {
+    MainShellFixture f;
+    // A name past the 255 characters the drop message once held is taken whole.
+    const std::string deep = std::string(200, 'd');
+    ::mkdir((f.work + "/" + deep).c_str(), 0700);
+    std::vector<std::string> names = {f.file("c.txt"), f.file("a b.txt"),
+                                      f.file(deep + "/" + std::string(100, 'n'))};
+    ASSERT_GT(names[2].size(), 300u);
+    f.shell->filesDropped(names);
+    ASSERT_EQ(f.view.children.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(f.view.child(i).window->filePath(), names[static_cast<std::size_t>(i)]);
+}
+
+TEST(MainWindow, DocumentCommandsNeedADocumentWindow) {
+    MainShellFixture f;
+    for (Command c : {Command::Save, Command::SaveAs, Command::Cut, Command::Copy, Command::Paste,
+                      Command::SelectAll, Command::IndentCode, Command::UndentCode, Command::SetBookmarks,
+                      Command::GotoBookmarks, Command::ChangeFileType})
+        EXPECT_FALSE(f.view.isEnabled(c)) << findCommand(c)->caption;
+    EXPECT_TRUE(f.view.isEnabled(Command::New));
+    EXPECT_TRUE(f.view.isEnabled(Command::Open));
+
+    f.shell->commands().run(Command::New);
+    for (Command c : {Command::Save, Command::SaveAs, Command::Cut, Command::Copy, Command::Paste,
+                      Command::SelectAll, Command::IndentCode, Command::UndentCode, Command::SetBookmarks,
+                      Command::GotoBookmarks, Command::ChangeFileType})
+        EXPECT_TRUE(f.view.isEnabled(c)) << findCommand(c)->caption;
+    EXPECT_TRUE(f.view.isEnabled(Command::SetBookmark, 7));
+    // Later work wires these.
+    for (Command c : {Command::Print, Command::PrinterSetup, Command::Search, Command::SearchAgain,
+                      Command::SearchCurrentWord, Command::Replace, Command::SyntaxHighlighting,
+                      Command::EditRemoteProfiles, Command::Settings})
+        EXPECT_FALSE(f.view.isEnabled(c)) << findCommand(c)->caption;
+}
+
+TEST(MainWindow, SaveAllSavesEveryModifiedDocumentAndRefusesRemoteOnes) {
+    MainShellFixture f;
+    DocumentWindow* a = f.shell->openDocument(f.file("a.txt", "a\n"), false, "");
+    f.shell->openDocument(f.file("b.txt", "b\n"), false, "");
+    DocumentWindow* r = f.shell->openDocument(f.file("qor.tmp", "r\n"), false, "r.txt");
+    r->setRemote("site", "/", "r.txt");
+    for (DocumentWindow* w : {a, r}) {
+        f.view.childOf(w)->editor.replaceSelection("+");
+        w->editorChanged();
+    }
+    f.shell->commands().run(Command::SaveAll);
+    EXPECT_EQ(fs::readFile(f.work + "/a.txt").value(), "+a\n");
+    EXPECT_EQ(fs::readFile(f.work + "/b.txt").value(), "b\n");
+    EXPECT_FALSE(fs::exists(f.work + "/r.txt"));
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{MainShell::kMsgRemoteSave});
+    EXPECT_EQ(f.view.status[1], "Opened files: 3; Modified: 1");
+}
+
+TEST(MainWindow, SaveStartsTheDialogInTheExplorersDirectory) {
+    MainShellFixture f;
+    f.shell->startupTimerFired();
+    f.shell->commands().run(Command::New);
+    f.ui.files.push_back(std::nullopt);
+    f.shell->commands().run(Command::Save);
+    ASSERT_EQ(f.ui.dialogs.size(), 1u);
+    EXPECT_EQ(f.ui.dialogs[0].initialDirectory, f.work + "/");
+    f.ui.files.push_back(f.file("picked.txt"));
+    f.shell->commands().run(Command::Open);
+    EXPECT_EQ(f.ui.dialogs[1].initialDirectory, f.work + "/");
+    EXPECT_EQ(f.view.child(1).window->filePath(), f.work + "/picked.txt");
+}
+
+TEST(MainWindow, ChangeFileTypeSwitchesTheActiveDocumentsParser) {
+    MainShellFixture f;
+    f.shell->openDocument(f.file("x.txt"), false, "");
+    f.selector.answers = {4};
+    f.shell->commands().run(Command::ChangeFileType);
+    EXPECT_EQ(f.selector.titles.back(), "Select a new type");
+    EXPECT_EQ(f.view.child(0).editor.parserName, "prsSQL");
+}
+
+TEST(MainWindow, WatchFileCommandChecksWithTheResult) {
+    MainShellFixture f;
+    f.shell->openDocument(f.file("log.txt"), false, "");
+    f.shell->commands().run(Command::WatchFile);
+    EXPECT_TRUE(f.view.commandChecked(Command::WatchFile, 0));
+    EXPECT_TRUE(f.view.child(0).window->watch().watching());
+    f.shell->commands().run(Command::WatchFile);
+    EXPECT_FALSE(f.view.commandChecked(Command::WatchFile, 0));
+    EXPECT_FALSE(f.view.child(0).window->watch().watching());
+}
+
+TEST(MainWindow, ShowExplorerTogglesAndPersists) {
+    MainShellFixture f;
+    ASSERT_TRUE(f.view.explorer);
+    f.shell->commands().run(Command::ShowExplorer);
+    EXPECT_FALSE(f.view.explorer);
+    EXPECT_FALSE(f.view.commandChecked(Command::ShowExplorer, 0));
+    EXPECT_EQ(SettingValues(f.hive).readString("ShowExplorer", "?"), "0");
+    f.shell->commands().run(Command::ShowExplorer);
+    EXPECT_EQ(SettingValues(f.hive).readString("ShowExplorer", "?"), "1");
+}
+
+TEST(MainWindow, BookmarkCommandsActOnTheActiveDocument) {
+    MainShellFixture f;
+    f.shell->openDocument(f.file("a.txt", "1\n2\n3\n"), false, "");
+    auto& editor = f.view.child(0).editor;
+    editor.setSelection(2, 2);
+    f.shell->commands().run(Command::SetBookmark, 4);
+    EXPECT_EQ(editor.bookmarks.at(4), 2);
+    EXPECT_TRUE(f.view.commandChecked(Command::SetBookmark, 4));
+    editor.setSelection(0, 0);
+    f.shell->commands().run(Command::GotoBookmark, 4);
+    EXPECT_EQ(editor.selection().second, 2);
+}
+
+TEST(CommandTable, CaptionsAndShortcutsAreTheProgramsOwn) {
+    EXPECT_STREQ(findCommand(Command::SaveAll)->caption, "Sa&ve All");
+    EXPECT_STREQ(findCommand(Command::SaveAll)->shortcut, "Ctrl+Shift+S");
+    EXPECT_STREQ(findCommand(Command::SearchCurrentWord)->shortcut, "Shift+F3");
+    EXPECT_STREQ(findCommand(Command::SetBookmark, 0)->caption, "Mark &0");
+    EXPECT_STREQ(findCommand(Command::SetBookmark, 0)->shortcut, "Ctrl+Shift+0");
+    EXPECT_STREQ(findCommand(Command::GotoBookmark, 9)->shortcut, "Ctrl+9");
+    int marks = 0;
+    for (const auto& c : commandTable())
+        marks += c.id == Command::SetBookmark || c.id == Command::GotoBookmark;
+    EXPECT_EQ(marks, 20);
+    std::vector<Command> bar;
+    for (const auto& e : toolBarLayout())
+        if (!e.separator)
+            bar.push_back(e.id);
+    EXPECT_EQ(bar, (std::vector<Command>{Command::New, Command::Open, Command::Save, Command::SaveAll,
+                                         Command::Print, Command::Cut, Command::Copy, Command::Paste,
+                                         Command::Search, Command::Cascade, Command::TileHorizontally,
+                                         Command::TileVertically}));
+}
+
+} // namespace
+} // namespace qorvi
