@@ -1,14 +1,19 @@
 // The selection and the one edit every text change goes through
-// (DoReplaceSel). The editing layer (caret movement, typing, undo) builds
-// on these two: it sets the selection and replaces it.
+// (DoReplaceSel): it pads a caret that stands beyond its line end, records
+// the change for undo, deletes the selection, inserts, keeps the markers,
+// the rows and the styles in step, and shows the result. Caret movement,
+// typing, commands and undo all end here.
 
 #include "editor/incremental_styler.h"
+#include "editor/line_feeds.h"
 #include "editor/marker_edits.h"
 #include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
 #include "editor/text_load.h"
+#include "editor/undo_stack.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qorvi {
 namespace {
@@ -59,18 +64,29 @@ void TCustomRudivoVoru::repaintRange(std::int32_t from, std::int32_t to) {
 }
 
 void TCustomRudivoVoru::SetSelection(const TChRange& range, bool noRepaint) {
+    beyondEOL_ = false;
+    applySelection(range, noRepaint);
+}
+
+void TCustomRudivoVoru::applySelection(const TChRange& range, bool noRepaint) {
     const std::int32_t length = store_->NumChars();
     TChRange next = range;
     if (next.chStart == -1)
         next = {0, length};
     next.chStart = std::clamp(next.chStart, 0, length);
     next.chEnd = std::clamp(next.chEnd, 0, length);
+    if (beyondEOL_ && (!next.Empty() || !CanProcessCaretAfterEOL()))
+        beyondEOL_ = false;
     const TChRange old = sel_;
     if (!old.Empty() || showFocusLine_)
         repaintRange(old.chStart, old.chEnd);
     if (!next.Empty() || showFocusLine_)
         repaintRange(next.chStart, next.chEnd);
     sel_ = next;
+    // Vertical moves aim for the column the caret had before them.
+    if (!verticalMove_)
+        rememberedCol_ = CaretColumn();
+    verticalMove_ = false;
     if (noRepaint || !redraw_) {
         if (next != old)
             reasons_ |= crSelection;
@@ -96,7 +112,7 @@ std::string TCustomRudivoVoru::GetText() const {
     return store_->GetText();
 }
 
-void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
+void TCustomRudivoVoru::replaceText(std::string_view text) {
     const TChRange r = sel_.Normalised();
     const std::int32_t start = r.chStart;
     const std::int32_t removed = r.chEnd - r.chStart;
@@ -126,7 +142,10 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
     if (!text.empty()) {
         TTextStore::InsertResult result;
         try {
-            result = store_->InsertText(start, text.data(), static_cast<std::int64_t>(text.size()));
+            // A replay puts back exactly the characters that were stored.
+            const auto count = static_cast<std::int64_t>(text.size());
+            result = undoReplaying_ ? store_->InsertStoredText(start, text.data(), count)
+                                    : store_->InsertText(start, text.data(), count);
         } catch (...) {
             // The store kept its text (without the selection): the view and
             // the styles follow that before the failure is reported.
@@ -193,12 +212,56 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
         pendingParse_ = store_->InfoFromIndex(pending).start;
         ParseText();
     }
+}
+
+void TCustomRudivoVoru::showEdit(bool noRepaint) {
     if (noRepaint)
         return;
     CaretInView(sel_.chEnd);
     UpdateScrollBars();
     DoChange();
     Paint();
+}
+
+void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
+    UndoTransBegin(utReplaceSel);
+    std::string padded;
+    if (beyondEOL_ && sel_.Empty()) {
+        // The line is first filled with blanks up to the virtual column.
+        FormPadding(columnOfIndex(sel_.chEnd), virtualCol_, true, padded);
+        padded.append(text);
+        text = padded;
+    }
+    beyondEOL_ = false;
+    const bool changes = !sel_.Empty() || !text.empty();
+    const bool record = changes && undoRecording_ && !undoReplaying_ && store_->UndoStack();
+    if (record) {
+        try {
+            openReplaceRecord();
+        } catch (...) {
+            UndoTransEnd(utReplaceSel);
+            throw;
+        }
+    }
+    const std::int32_t at = sel_.Normalised().chStart;
+    try {
+        replaceText(text);
+    } catch (...) {
+        if (record)
+            historyBroken();
+        UndoTransEnd(utReplaceSel);
+        throw;
+    }
+    if (record) {
+        closeReplaceRecord(at, sel_.chEnd - at);
+    } else if (changes && !undoReplaying_ && store_->UndoStack() && store_->UndoStack()->TotalCount() > 0) {
+        // An edit made while recording was off: the history no longer
+        // matches the text and could only corrupt it.
+        store_->UndoStack()->ClearHistory();
+    }
+    rememberedCol_ = CaretColumn();
+    UndoTransEnd(utReplaceSel);
+    showEdit(noRepaint);
 }
 
 void TCustomRudivoVoru::SetText(std::string_view text) {
@@ -212,9 +275,19 @@ void TCustomRudivoVoru::LoadFromFile(const std::string& path) {
     textReplaced();
 }
 
+void TCustomRudivoVoru::LoadFromStream(TStream& stream) {
+    LoadTextFromStream(*store_, stream);
+    textReplaced();
+}
+
 void TCustomRudivoVoru::textReplaced() {
     styler_->Reset();
     sel_ = {};
+    beyondEOL_ = false;
+    rememberedCol_ = 0;
+    pendingUndo_ = {};
+    if (TUndoStack* history = store_->UndoStack())
+        history->ClearHistory();
     topLine_ = 0;
     topOffset_ = 0;
     leftCol_ = 0;
@@ -224,6 +297,48 @@ void TCustomRudivoVoru::textReplaced() {
     if (settings_->HasOption(smoWordWrap))
         rewrapAll();
     perform(SMM_REFRESH);
+}
+
+} // namespace qorvi
+
+namespace qorvi {
+
+std::int32_t TCustomRudivoVoru::GetSelTextBuf(char* buffer, std::int32_t size) const {
+    if (!buffer || size <= 0)
+        return 0;
+    std::string text = GetSelText();
+    if (store_->SelLineStyle() == lsCRLF)
+        text = withLineFeeds(text);
+    const auto n =
+        static_cast<std::int32_t>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1)));
+    std::memcpy(buffer, text.data(), static_cast<std::size_t>(n));
+    buffer[n] = '\0';
+    return n;
+}
+
+std::int32_t TCustomRudivoVoru::GetTextBuf(char* buffer, std::int32_t size) const {
+    if (!buffer || size <= 0)
+        return 0;
+    return static_cast<std::int32_t>(const_cast<TCustomRudivoVoru*>(this)->perform(
+        WM_GETTEXT, static_cast<std::uintptr_t>(size), reinterpret_cast<std::intptr_t>(buffer)));
+}
+
+std::int32_t TCustomRudivoVoru::GetTextLen() const {
+    return static_cast<std::int32_t>(const_cast<TCustomRudivoVoru*>(this)->perform(WM_GETTEXTLENGTH));
+}
+
+void TCustomRudivoVoru::ClearSelection() {
+    if (readOnly_ || sel_.Empty())
+        return;
+    DoReplaceSel("");
+}
+
+void TCustomRudivoVoru::Clear() {
+    perform(WM_SETREDRAW, 0);
+    SetSelection({0, store_->NumChars()}, true);
+    DoReplaceSel("", true);
+    perform(WM_SETREDRAW, 1);
+    SetModified(false);
 }
 
 } // namespace qorvi

@@ -7,9 +7,17 @@
 
 #include "editor/canvas.h"
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 namespace qorvi {
 
 enum class ScrollBarKind { Horizontal, Vertical };
+
+// The pointer over the control: text, a hyperlink, or the right-margin or
+// wrap-column line that can be dragged sideways.
+enum class PointerShape { Text, Hyperlink, ColumnSizing };
 
 class ControlHost {
 public:
@@ -34,6 +42,17 @@ public:
     // While the left button drags outside the text: call the core's
     // auto-scroll step at intervals until it reports the drag is over.
     virtual void startAutoScroll() {}
+    // The system's warning sound (a damaged undo history).
+    virtual void beep() {}
+    // Milliseconds within which presses count as one double click.
+    virtual std::int64_t doubleClickTime() const { return 500; }
+    virtual void setPointerShape(PointerShape) {}
+    // The template pick list: `items` ("description TAB name") under the
+    // caret rectangle with `selected` chosen and the focus in it; it reports
+    // back through the core's PickListKey, PickListChosen, PickListClosed.
+    virtual void showPickList(const std::vector<std::string>& /*items*/, int /*selected*/,
+                              const CanvasRect& /*caret*/) {}
+    virtual void hidePickList() {}
 };
 
 } // namespace qorvi

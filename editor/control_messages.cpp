@@ -1,7 +1,8 @@
 // The message dispatch (Int_Perform): the standard edit-control messages and
 // the control's private ones, with the Win32 numbers and argument packing.
-// Messages of the editing, undo, clipboard and search layers answer 0 here
-// until those layers handle them.
+// Messages of the search, import and export layers answer 0 here until
+// those layers handle them. Every handler checks its offsets, row numbers
+// and buffer sizes and writes no further than a caller's buffer.
 
 #include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
@@ -165,6 +166,8 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
     case EM_SETSEL:
         if (w32 == 0 && l32 == -1)
             SetSelection({0, store_->NumChars()});
+        else if (w32 < 0)
+            SetSelection({sel_.chEnd, sel_.chEnd});
         else
             SetSelection({w32, l32 < 0 ? store_->NumChars() : l32});
         return 0;
@@ -177,18 +180,16 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
         Paint();
         return 1;
     case EM_GETLINECOUNT:
-        return std::max(1, store_->NumLines());
+        return rowCount();
     case EM_LINEINDEX: {
-        const std::int32_t row = w32 == -1 ? store_->InfoFromIndex(sel_.chEnd).index : w32;
-        if (row < 0 || row > store_->NumLines() || (row == store_->NumLines() && row > 0))
+        const std::int32_t row = w32 == -1 ? caretRow(sel_.chEnd).index : w32;
+        if (row < 0 || row >= rowCount())
             return -1;
-        return store_->Buffer() ? store_->LineFromLineIndex(row).start : 0;
+        return rowByNumber(row).start;
     }
     case EM_LINELENGTH: {
-        if (!store_->Buffer())
-            return 0;
-        const TTextStore::LineInfo info = store_->InfoFromIndex(w32 == -1 ? sel_.chEnd : w32);
-        return info.line->Len() - (info.line->EndsWithCR() ? 1 : 0);
+        const CaretRow row = caretRow(w32 == -1 ? sel_.chEnd : std::max(0, w32));
+        return row.phantom ? 0 : row.line->Len() - (row.line->EndsWithCR() ? 1 : 0);
     }
     case EM_REPLACESEL:
         DoReplaceSel(LParam ? std::string_view(reinterpret_cast<const char*>(LParam)) : std::string_view());
@@ -198,19 +199,22 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
                      (WParam & kSmmNoRepaint) != 0);
         return 0;
     case EM_GETLINE: {
-        if (!LParam || w32 < 0 || w32 >= store_->NumLines())
+        // The buffer's first word holds its size; no terminating zero.
+        if (!LParam || w32 < 0 || w32 >= rowCount())
             return 0;
         auto* buffer = reinterpret_cast<char*>(LParam);
         std::uint16_t size = 0;
         std::memcpy(&size, buffer, sizeof size);
-        const TLine* row = store_->LineFromLineIndex(w32).line;
-        const std::size_t n =
-            std::min<std::size_t>(size, static_cast<std::size_t>(row->Len() - (row->EndsWithCR() ? 1 : 0)));
-        std::memcpy(buffer, row->Text(), n);
+        const CaretRow row = rowByNumber(w32);
+        if (row.phantom)
+            return 0;
+        const std::size_t n = std::min<std::size_t>(
+            size, static_cast<std::size_t>(row.line->Len() - (row.line->EndsWithCR() ? 1 : 0)));
+        std::memcpy(buffer, row.line->Text(), n);
         return static_cast<std::intptr_t>(n);
     }
     case EM_LINEFROMCHAR:
-        return store_->Buffer() ? store_->InfoFromIndex(w32 == -1 ? sel_.chEnd : w32).index : 0;
+        return caretRow(w32 == -1 ? sel_.chEnd : std::max(0, w32)).index;
     case EM_GETFIRSTVISIBLELINE:
         return topLine_;
     case EM_POSFROMCHAR: {
@@ -289,9 +293,93 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
         return 0;
     case SMM_IDENTIFY:
         return reinterpret_cast<std::intptr_t>(identity());
+    default: {
+        bool handled = false;
+        const std::intptr_t result = editMessage(Msg, WParam, LParam, handled);
+        return handled ? result : 0;
+    }
+    }
+}
+
+// The editing, undo and clipboard messages.
+std::intptr_t TCustomRudivoVoru::editMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam,
+                                             bool& handled) {
+    handled = true;
+    const auto w32 = static_cast<std::int32_t>(wParam);
+    const auto l32 = static_cast<std::int32_t>(lParam);
+    switch (msg) {
+    case EM_GETMODIFY:
+        return GetModified();
+    case EM_CANUNDO:
+        return CanUndo();
+    case EM_UNDO:
+    case WM_UNDO:
+        return DoUndo();
+    case EM_EMPTYUNDOBUFFER:
+        SetModified(false);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (settings_->HasOption(smoWordSelect))
+            DoSelectWord();
+        return 0;
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+        return clipboardMessage(msg);
+    case EM_CANPASTE:
+        return (wParam == 0 || wParam == 1) && CanPaste();
+    case SMM_MODIFIED:
+        if (wParam & kSmmSet) {
+            SetModified(lParam != 0);
+            return 0;
+        }
+        return GetModified();
+    case SMM_CANREDO:
+        return CanRedo();
+    case SMM_REDO:
+        return DoReDo();
+    case SMM_INDENT:
+        DoIndent(w32, l32);
+        return 0;
+    case SMM_UNDENT:
+        DoUndent(w32);
+        return 0;
+    case SMM_UNDOSTACK:
+        if (wParam & kSmmSet) {
+            SetUndoStack(reinterpret_cast<TUndoStack*>(lParam));
+            return 0;
+        }
+        return reinterpret_cast<std::intptr_t>(store_->UndoStack());
+    case SMM_SETSTYLES:
+    case SMM_GETSTYLES:
+        return lParam ? styleBlock(*reinterpret_cast<TSMStyleBlock*>(lParam), msg == SMM_SETSTYLES) : 0;
     default:
+        handled = false;
         return 0;
     }
+}
+
+std::intptr_t TCustomRudivoVoru::styleBlock(TSMStyleBlock& block, bool set) {
+    if (!block.Buffer || block.Size <= 0 || block.First < 0 || block.Count <= 0 ||
+        block.First >= store_->NumLines())
+        return 0;
+    std::int32_t copied = 0;
+    TLine* row = store_->LineFromLineIndex(block.First).line;
+    for (std::int32_t i = 0; row && i < block.Count && copied < block.Size; ++i, row = store_->Next(row)) {
+        const std::int32_t n = std::min<std::int32_t>(row->Len(), block.Size - copied);
+        if (set) {
+            std::memcpy(row->EnsureStyles(), block.Buffer + copied, static_cast<std::size_t>(n));
+            row->AddFlags(lfRepaint);
+        } else if (const std::uint8_t* styles = row->Styles()) {
+            std::memcpy(block.Buffer + copied, styles, static_cast<std::size_t>(n));
+        } else {
+            std::memset(block.Buffer + copied, 0, static_cast<std::size_t>(n));
+        }
+        copied += n;
+    }
+    if (set)
+        Paint();
+    return copied;
 }
 
 } // namespace qorvi

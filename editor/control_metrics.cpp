@@ -186,11 +186,11 @@ bool TCustomRudivoVoru::PosFromIndex(std::int32_t index, int& x, int& y) const {
     x = y = -1;
     if (!store_->Buffer() || index < topOffset_)
         return false;
-    const TTextStore::LineInfo info = store_->InfoFromIndex(index);
-    const std::int64_t rows = std::int64_t{info.index} - topLine_;
+    const CaretRow row = caretRow(index);
+    const std::int64_t rows = std::int64_t{row.index} - topLine_;
     y = static_cast<int>(std::min<std::int64_t>(rows * GetLineHeight(), 1 << 29));
-    const std::int32_t column = CharOffsetToColumn(index - info.start, info.line);
-    x = column < leftCol_ ? -1 : ColumnToXCoord(column, info.line);
+    const std::int32_t column = row.phantom ? 0 : CharOffsetToColumn(index - row.start, row.line);
+    x = column < leftCol_ ? -1 : ColumnToXCoord(column, row.line);
     return true;
 }
 
@@ -198,23 +198,32 @@ std::int32_t TCustomRudivoVoru::IndexFromPos(int x, int y) const {
     if (!store_->Buffer())
         return 0;
     const std::int32_t rows = std::max(0, y) / std::max(1, GetLineHeight());
-    const TTextStore::LineInfo info = store_->LineFromLineIndex(
-        std::min<std::int64_t>(std::int64_t{topLine_} + rows, store_->NumLines() - 1));
-    return info.start + ColumnToCharOffset(XCoordToColumn(x, info.line), info.line);
+    const CaretRow row = rowByNumber(
+        static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{topLine_} + rows, rowCount() - 1)));
+    if (row.phantom)
+        return row.start;
+    return std::min(row.start + ColumnToCharOffset(XCoordToColumn(x, row.line), row.line),
+                    rowCaretLimit(row));
 }
 
 CanvasRect TCustomRudivoVoru::CaretRect() const {
     int x = 0;
     int y = 0;
-    if (!PosFromIndex(sel_.chEnd, x, y) || x < 0)
+    if (!PosFromIndex(sel_.chEnd, x, y))
+        return {};
+    if (beyondEOL_) {
+        // Standing beyond the line end, at its virtual column.
+        x = virtualCol_ < leftCol_ ? -1 : ColumnToXCoord(virtualCol_, nullptr);
+    }
+    if (x < 0)
         return {};
     int width = 2;
     if (!insMode_ && settings_->HasOption(smoBlockOverwriteCursor)) {
         width = fixedPitch_ ? cellWidth_ : charWidth_;
-        const TTextStore::LineInfo info = store_->InfoFromIndex(sel_.chEnd);
-        if (info.line && sel_.chEnd - info.start < info.line->Len()) {
-            const std::int32_t column = CharOffsetToColumn(sel_.chEnd - info.start, info.line);
-            const int next = ColumnToXCoord(column + 1, info.line);
+        const CaretRow row = caretRow(sel_.chEnd);
+        if (!beyondEOL_ && !row.phantom && sel_.chEnd - row.start < row.line->Len()) {
+            const std::int32_t column = CharOffsetToColumn(sel_.chEnd - row.start, row.line);
+            const int next = ColumnToXCoord(column + 1, row.line);
             if (next > x)
                 width = next - x;
         }

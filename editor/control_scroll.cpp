@@ -96,7 +96,7 @@ void TCustomRudivoVoru::CaretInView(std::int32_t index) {
         return;
     const std::int32_t oldTop = topLine_;
     const std::int32_t oldLeft = leftCol_;
-    const TTextStore::LineInfo info = store_->InfoFromIndex(index);
+    const CaretRow info = caretRow(index);
     const int lineHeight = GetLineHeight();
     std::int32_t top = topLine_;
     if (info.index < top)
@@ -110,9 +110,12 @@ void TCustomRudivoVoru::CaretInView(std::int32_t index) {
         setTopLine(top);
 
     // Sideways in steps of 8 columns, so that typing at the right edge does
-    // not scroll on every character.
-    const std::int32_t column = CharOffsetToColumn(index - info.start, info.line);
-    if (!fixedPitch_) {
+    // not scroll on every character. A caret beyond its line end counts at
+    // its virtual column.
+    const std::int32_t column = beyondEOL_ && index == sel_.chEnd ? virtualCol_
+                                : info.phantom                    ? 0
+                                               : CharOffsetToColumn(index - info.start, info.line);
+    if (!fixedPitch_ && !info.phantom) {
         int x = ColumnToXCoord(column, info.line);
         while (x > clientWidth_ && info.line->Len() > leftCol_) {
             leftCol_ += 8;

@@ -1,5 +1,6 @@
-// Events from the window: paint, size, focus, wheel and mouse. The window
-// forwards them as plain values; the core answers through ControlHost.
+// Events from the window: paint, size, focus and wheel (the mouse is
+// control_mouse.cpp). The window forwards them as plain values; the core
+// answers through ControlHost.
 
 #include "editor/incremental_styler.h"
 #include "editor/rudivo_voru.h"
@@ -73,6 +74,12 @@ void TCustomRudivoVoru::PaintTo(Canvas& canvas, const CanvasRect& dirty) {
             canvas.line(LeftRefPoint(), y + lineHeight - 1, clientWidth_, y + lineHeight - 1, pen);
         }
     }
+    if (columnDrag_ != ColumnDrag::None && dragColumn_ >= 0) {
+        // The margin or wrap column being dragged.
+        const int x = ColumnToXCoord(dragColumn_, nullptr);
+        if (x >= LeftRefPoint() && x < clientWidth_)
+            canvas.line(x, 0, x, clientHeight_, CanvasPen{clWhite, 1, PenStyle::Solid, true});
+    }
     if (host_) {
         const CanvasRect caret = CaretRect();
         if ((focused_ || dragging_) && caret.bottom > 0 && caret.top < clientHeight_ &&
@@ -126,44 +133,6 @@ void TCustomRudivoVoru::ViewWheel(const WheelInput& wheel) {
         DoMouseWheelUp(wheel.shift, wheel.x, wheel.y, wheel.lines);
     if (wheel.columns != 0)
         perform(EM_LINESCROLL, static_cast<std::uintptr_t>(wheel.columns), 0);
-}
-
-void TCustomRudivoVoru::selectAtPos(int x, int y, bool extend) {
-    const std::int32_t index = IndexFromPos(std::max(x, LeftRefPoint()), y);
-    SetSelection({extend ? sel_.chStart : index, index});
-}
-
-void TCustomRudivoVoru::MouseDown(const MouseInput& mouse) {
-    if (mouse.button != MouseButton::Left)
-        return;
-    const int gutterRight = LeftRefPoint() - settings_->Margin();
-    if (mouse.x < gutterRight && settings_->HasOption(smoShowGutter) && settings_->Gutter() > 0) {
-        if (OnGutterClick && store_->Buffer()) {
-            const std::int32_t rows = std::max(0, mouse.y) / std::max(1, GetLineHeight());
-            const std::int32_t row =
-                std::min<std::int64_t>(std::int64_t{topLine_} + rows, store_->NumLines() - 1);
-            OnGutterClick(*this, row + 1);
-        }
-        return;
-    }
-    dragging_ = true;
-    selectAtPos(mouse.x, mouse.y, (mouse.shift & ssShift) != 0);
-}
-
-void TCustomRudivoVoru::MouseMove(const MouseInput& mouse) {
-    if (!dragging_ || !(mouse.shift & ssLeft))
-        return;
-    if (autoScrollOutside(mouse.x, mouse.y)) {
-        if (host_)
-            host_->startAutoScroll();
-        return;
-    }
-    selectAtPos(mouse.x, mouse.y, true);
-}
-
-void TCustomRudivoVoru::MouseUp(const MouseInput& mouse) {
-    if (mouse.button == MouseButton::Left)
-        dragging_ = false;
 }
 
 } // namespace qorvi

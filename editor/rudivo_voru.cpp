@@ -3,12 +3,16 @@
 
 #include "editor/rudivo_voru.h"
 
+#include "editor/caret_control.h"
+#include "editor/control_macro_port.h"
 #include "editor/custom_rudivo_voru_parser.h"
 #include "editor/incremental_styler.h"
 #include "editor/null_canvas.h"
 #include "editor/rudivo_voru_error.h"
+#include "editor/rudivo_voru_strings.h"
 #include "editor/sm_settings.h"
 #include "editor/tab_columns.h"
+#include "editor/undo_stack.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,10 +41,18 @@ TCustomRudivoVoru::TCustomRudivoVoru()
     });
     cells_.fill(cellWidth_);
     wrapApplied_ = currentWrapLayout();
+    alive_ = std::make_shared<TCustomRudivoVoru*>(this);
+    macroPort_ = std::make_unique<MacroPort>(*this);
+    MakeMoveSet();
+    store_->UndoStack()->ClearHistory();
 }
 
 TCustomRudivoVoru::~TCustomRudivoVoru() {
     destroying_ = true;
+    alive_.reset();
+    if (pickList_ && host_)
+        host_->hidePickList();
+    tracks_.reset();
     styler_->SetParser(nullptr, nullptr);
     std::vector<TCustomRudivoVoruParser*> attached;
     for (TCustomRudivoVoruParser* p : parsers_)
@@ -82,6 +94,9 @@ void TCustomRudivoVoru::SetTextStore(TTextStore* store) {
     store_->Breakpoints().SetEditControl(nullptr);
     store_->CodeBreak().SetEditControl(nullptr);
     store_->ReleaseEditor(this);
+    tracks_.reset();
+    pendingUndo_ = {};
+    beyondEOL_ = false;
     store_ = next;
     store_->AttachEditor(this);
     store_->Breakpoints().SetEditControl(this);
@@ -116,6 +131,18 @@ void TCustomRudivoVoru::repaintFromStore() {
 void TCustomRudivoVoru::repaintBreakpoints() {
     ScreenInvalid();
     Paint();
+}
+
+TRudivoVoruStrings& TCustomRudivoVoru::Lines() {
+    if (!lines_)
+        lines_ = std::make_unique<TRudivoVoruStrings>(*this);
+    return *lines_;
+}
+
+TSM_CaretControl& TCustomRudivoVoru::CaretControl() {
+    if (!caretControl_)
+        caretControl_ = std::make_unique<TSM_CaretControl>(*this);
+    return *caretControl_;
 }
 
 // ---------------------------------------------------------------- change notification

@@ -27,18 +27,24 @@
 #include "editor/breakpoint_control.h"
 #include "editor/canvas.h"
 #include "editor/ch_range.h"
+#include "editor/clipboard_port.h"
 #include "editor/control_host.h"
 #include "editor/display_row.h"
 #include "editor/ed_stream.h"
 #include "editor/format_entry.h"
+#include "editor/line_track_manager.h"
 #include "editor/parser_client.h"
 #include "editor/render_data.h"
 #include "editor/row_breaks.h"
 #include "editor/rudivo_voru_messages.h"
 #include "editor/settings_client.h"
+#include "editor/text_save.h"
 #include "editor/text_store.h"
 #include "editor/text_store_editor.h"
+#include "editor/undo_record.h"
 #include "editor/view_events.h"
+#include "editor/word_chars.h"
+#include "platform/keys.h"
 
 #include <array>
 #include <cstdint>
@@ -52,7 +58,12 @@ namespace qorvi {
 
 class IncrementalStyler;
 class TCustomRudivoVoruParser;
+class TKeyboardActionContoller;
+class TMacroKeywords;
+class TRudivoVoruStrings;
+class TSM_CaretControl;
 class TSM_Settings;
+class TUndoStack;
 struct TMark;
 
 inline constexpr const char* kRudivoVoruVersion = "3.00.39";
@@ -61,7 +72,6 @@ inline constexpr const char* kMsgNoActiveParser = "No active parser";
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TBorderStyle { bsNone, bsSingle };
-enum TSaveFormat { sfTEXT, sfRTF, sfHTML, sfUNIX };
 enum TFlatScrollBarStyle { fssEncarta, fssFLAT, fssREGULAR };
 enum TClipCopyFormat : std::uint8_t { smTEXT = 1, smRTF = 2 };
 enum TPropEdPage : std::uint8_t {
@@ -101,6 +111,24 @@ using TMouseWheelUpDownEvent =
     std::function<bool(TCustomRudivoVoru& Sender, std::uint32_t Shift, int X, int Y)>;
 // The mark-draw hook: draws a mark instead of the spelling underline.
 using TMarkDrawHook = std::function<void(Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;
+// A key recognised as an action; the handler may change the action.
+using TCommandRecognisedEvent = std::function<void(TCustomRudivoVoru& Sender, std::int32_t& Action)>;
+// A template about to be expanded (the name as typed; empty from the pick
+// list); the handler may change the text.
+using TTemplateEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const std::string& TemplateName, std::string& Replacement)>;
+// An auto-replace item found at ItemStart: the handler may change the text
+// and the verdict.
+using TAutoReplaceEvent =
+    std::function<void(TCustomRudivoVoru& Sender, std::int32_t ItemStart, const std::string& ReplaceItem,
+                       std::string& ReplaceWith, bool& CanReplace)>;
+using TBookmarkEvent = std::function<void(TCustomRudivoVoru& Sender, int Index)>;
+using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
+// The third press of a triple click, at the client point, on the character index.
+using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;
+// A press on a hyperlink style: the text of the run and its style.
+using THyperlinkClickEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const std::string& Text, int Style)>;
 
 class TCustomRudivoVoru : public ParserClient,
                           public SettingsClient,
@@ -365,28 +393,197 @@ public:
     // ---- the selection and the one editing entry (control_edit.cpp)
     TChRange GetSelection() const { return sel_; }
     // SMM_SELECTION set: clamps, repaints the rows involved, brings the
-    // caret into view unless `noRepaint`.
+    // caret into view unless `noRepaint`; the caret leaves any place beyond
+    // its line end.
     void SetSelection(const TChRange& range, bool noRepaint = false);
     // The single replace-selection edit: the selection's text goes, `text`
     // (any line breaks) goes in its place, markers follow, the rows of the
     // changed lines are re-wrapped and the styles re-parsed; the caret ends
-    // after the new text. Undo recording, the padding of a caret beyond the
-    // line end and read-only checks belong to the editing layer that
-    // extends this.
+    // after the new text. A caret beyond its line end first pads the line
+    // with blanks. The change is recorded for undo (one replace record, in
+    // transaction 24 unless another is open). It edits read-only controls
+    // too: read-only stops the user's commands, not the program.
     virtual void DoReplaceSel(std::string_view text, bool noRepaint = false);
     std::string GetSelText() const;
+    void SetSelText(std::string_view text) { DoReplaceSel(text); }
+    // The selection with line breaks by SelLineStyle (CR LF with lsCRLF)
+    // into `buffer` of `size` bytes, zero-terminated; the count copied.
+    std::int32_t GetSelTextBuf(char* buffer, std::int32_t size) const;
+    void SetSelTextBuf(const char* text) { DoReplaceSel(text ? std::string_view(text) : std::string_view()); }
+    std::int32_t GetTextBuf(char* buffer, std::int32_t size) const;
+    void SetTextBuf(const char* text) { perform(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(text)); }
+    std::int32_t GetTextLen() const;
+    void SelectAll() { SetSelection({0, store_->NumChars()}); }
+    // Deletes the selection (a user's command: not when read-only).
+    void ClearSelection();
+    // Empties the text and the undo history.
+    void Clear();
+    // The caret as a 1-based (column, line): the character column in the
+    // row and the row number.
+    struct TPoint {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        bool operator==(const TPoint&) const = default;
+    };
+    TPoint GetCPos() const;
+    void SetCPos(const TPoint& pos);
+    // The caret's display column (tabs expanded), at its virtual column
+    // when it stands beyond its line end.
+    std::int32_t CaretColumn() const;
+    bool CaretBeyondEOL() const { return beyondEOL_; }
+    // Caret after the end of line: asked for and possible (fixed pitch).
+    bool CanProcessCaretAfterEOL() const;
+    // Puts the caret at display column `column` of the row holding `index`:
+    // beyond the row end it stands there virtually when that is allowed.
+    void SetCaretColumn(std::int32_t index, std::int32_t column);
+
+    // ---- words (control_caret.cpp)
+    bool IsWordChar(unsigned char c) const {
+        return fn_CharIsInWord ? fn_CharIsInWord(c) : isDefaultWordChar(c);
+    }
+    bool IsWordStart(unsigned char c) const {
+        return fn_CharStartsWord ? fn_CharStartsWord(c) : isDefaultWordStart(c);
+    }
+    CharTest fn_CharIsInWord;
+    CharTest fn_CharStartsWord;
+    // The start of the word before / after the caret, -1 when there is none.
+    std::int32_t WordBefore() const { return WordBefore(sel_.chEnd); }
+    std::int32_t WordAfter() const { return WordAfter(sel_.chEnd); }
+    std::int32_t WordBefore(std::int32_t index) const;
+    std::int32_t WordAfter(std::int32_t index) const;
+    // Selects the word at the caret.
+    void DoSelectWord();
+
+    // ---- keys and commands (control_keys.cpp, control_commands.cpp)
+    // A key goes down: templates, auto-replace, then the key map. True when
+    // it was consumed (KeyPress then ignores the character it types).
+    bool KeyDown(std::uint16_t key, TShiftState shift);
+    // A typed character (Windows-1252); dropped when its key was consumed.
+    void KeyPress(char key);
+    // The key is up: a consumed key no longer drops the next character.
+    void KeyUp() { keyConsumed_ = false; }
+    void KeyRecognised(TKeyboardActionContoller* sender, std::int32_t action);
+    // Carries out one action code; `extend` keeps the anchor.
+    void ExecuteCommand(std::int32_t action, std::int32_t value, bool extend);
+    // Types one character as the user does (transaction 14, auto-indent,
+    // overwrite); nothing when read-only.
+    void TypeChar(char c);
+    // The blanks (and, with smoUseTAB and smoSmartFill, tabs) that fill from
+    // display column `fromColumn` to `toColumn`; inserted unless `noInsert`.
+    void FormPadding(std::int32_t fromColumn, std::int32_t toColumn, bool noInsert, std::string& text);
+    bool KeyMoveSetHas(std::uint16_t key) const { return key < 256 && moveSet_[key]; }
+    TCommandRecognisedEvent OnCommandRecognised;
+
+    // ---- block indent (control_indent.cpp)
+    // `count` 0 means IndentStep; bit 0 of `flags` indents with tabs when
+    // smoUseTAB is on. Not when read-only.
+    void DoIndent(std::int32_t count, std::int32_t flags);
+    void DoUndent(std::int32_t count);
+
+    // ---- templates and auto-replace (control_macros.cpp)
+    TTemplateEvent OnTemplateEvent;
+    TAutoReplaceEvent OnAutoReplace;
+    // The pick list the window shows (ControlHost::showPickList) reports
+    // back: a typed character (the entry to select, -1 for none), an entry
+    // chosen with Return, and the list closing (Escape or focus lost).
+    int PickListKey(char c);
+    void PickListChosen(int index);
+    void PickListClosed();
+    bool PickListShown() const { return pickList_ != nullptr; }
+
+    // ---- undo and redo (control_undo.cpp)
+    // The recorder: 1 replace (phase 1 with the new text at `data`, a
+    // std::string_view*, phase 2 after the change), 2 / 3 transaction begin /
+    // end (phase = code), 6 / 7 enable / disable recording, 8 clear, 9 / 10
+    // an unindent / indent record (phase = index, data = count).
+    void DoUndoNotify(std::int32_t kind, std::int32_t phase, std::intptr_t data);
+    void PushDoUndoOp(TUndoItemType type, std::int32_t value1, std::int32_t value2,
+                      std::string_view text = {});
+    void UndoTransBegin(std::int32_t code);
+    void UndoTransEnd(std::int32_t code);
+    // One step back / forward; false when there was nothing to do (or the
+    // control is read-only).
+    bool DoUndo();
+    bool DoReDo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Undoes or redoes until the history's position is `position` (a
+    // position number of TUndoStack::Iterator).
+    void ExecuteTo(std::uint64_t position);
+    bool GetModified() const;
+    // false empties the history; true does nothing.
+    void SetModified(bool modified);
+    void MarkSavePoint();
+    std::int64_t GetUndoMemUsed() const;
+    TUndoStack* GetUndoStack() const { return store_->UndoStack(); }
+    // The store takes `stack` over (null: no history, nothing recorded).
+    void SetUndoStack(TUndoStack* stack);
+    bool UndoRecording() const { return undoRecording_; }
+
+    // ---- clipboard (control_clipboard.cpp)
+    // The clipboard the control uses (default: the process-wide one).
+    void SetClipboard(ClipboardPort* clipboard) { clipboard_ = clipboard; }
+    ClipboardPort& Clipboard() const;
+    void CopyToClipboard() { perform(WM_COPY); }
+    void CutToClipboard() { perform(WM_CUT); }
+    void PasteFromClipboard() { perform(WM_PASTE); }
+    bool CanPaste() const;
+
+    // ---- bookmarks and line tracks (control_marks.cpp)
+    // Line -1: the caret's line and column; lines and columns are 1-based
+    // record numbers (with word wrap the bookmark goes to the first row of
+    // the text line). Setting a bookmark on the line it stands on removes
+    // it. Indexes above 9 raise "Bookmark index range error".
+    void SetBookmark(int index, std::int32_t line, std::int32_t column = 1);
+    bool IsBookmarkSet(int index, std::int32_t& line, std::int32_t& column) const;
+    void ClearBookmark(int index);
+    // The caret goes to the bookmark's row and column; the row becomes the
+    // middle of the window.
+    void JumpToBookmark(int index);
+    TBookmarkEvent OnBookmarkSet;
+    TTrackID AddLineTrack(std::int32_t line, std::int32_t data);
+    void RemoveLineTrack(TTrackID id);
+    bool IsLineTrackIDValid(TTrackID id) const;
+    std::int32_t GetLineTrackData(TTrackID id) const;
+    void SetLineTrackData(TTrackID id, std::int32_t data);
+    TTrackID GetFirstLineTrackID() const;
+    TTrackID NextLineTrackID(TTrackID id) const;
+    std::int32_t LineTrackIDToLineNo(TTrackID id) const;
+    TTrackID GetFirstTrackIDOnLine(std::int32_t line) const;
+    void ClearLineTracks();
+    TTrackEvent OnTrackAdd;
+    TTrackEvent OnTrackFree;
+
+    // ---- the mouse (control_mouse.cpp)
+    TTripleClickEvent OnTripleClick;
+    THyperlinkClickEvent OnHyperlinkClick;
+    TNotifyEvent OnHyperlinkHover;
+    // Where a press lands: the caret goes to the nearest character.
+    void SelectAtPos(int x, int y, std::int32_t index);
+
+    // ---- companions
+    // The text as a list of lines, through the control's messages.
+    TRudivoVoruStrings& Lines();
+    // The caret as 1-based lines and columns.
+    TSM_CaretControl& CaretControl();
+    // The printing layer prints the selected lines (caPRINTSEL).
+    virtual void PrintSelection() {}
+    // The drag layer takes up a press inside the selection that moved: true
+    // when it started dragging the text.
+    virtual bool StartTextDrag() { return false; }
 
     // ---- the text
     TTextStore& TextStore() const { return *store_; }
     // Shows `store` (owned by the caller) instead of the own store; null
     // returns to the own store.
     void SetTextStore(TTextStore* store);
-    // Replaces the whole text (no undo): styles dropped, view reset.
+    // Replaces the whole text: styles dropped, view reset, history cleared.
     void SetText(std::string_view text);
     // Loads a file in place of the whole text, as SetText; a file that
-    // cannot be read raises EFOpenError and leaves the text as it was. (The
-    // loading layer adds the undo history, the title and the formats.)
+    // cannot be read raises EFOpenError and leaves the text as it was.
     void LoadFromFile(const std::string& path);
+    // The stream's text from its position on, in place of the whole text.
+    void LoadFromStream(TStream& stream);
     std::string GetText() const;
 
     // ---- interfaces for the parser, the settings and the store
@@ -404,10 +601,11 @@ public:
     void repaintBreakpoints() override;
 
 protected:
-    // Hooks for the editing layer: key map and templates bound to the
-    // control when it takes the focus or new settings.
-    virtual void SetUI() {}
-    virtual void MakeMoveSet() {}
+    // The shared templates, auto-replace list and key map act for this
+    // control (on focus and new settings).
+    virtual void SetUI();
+    // The keys of the movement actions, which Shift extends.
+    virtual void MakeMoveSet();
     // One row drawn at y on rd's canvas within rd.Rect (its left edge takes
     // the gutter and margin widths), as DoPaint draws it: for the printing
     // layer, which lays rows out on pages itself (the screen's selection is
@@ -471,14 +669,80 @@ private:
     void rewrapAll();
     void rewrapIfLayoutChanged();
 
-    // control_edit.cpp
+    // control_messages.cpp
     void setOptionWord(std::uint32_t options, bool noRepaint);
     void scrollMessage(bool vertical, int request, int position);
+    std::intptr_t editMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
+    std::intptr_t styleBlock(TSMStyleBlock& block, bool set);
+
+    // control_edit.cpp
     void repaintRange(std::int32_t from, std::int32_t to);
     void textReplaced();
-    void selectAtPos(int x, int y, bool extend);
+    void applySelection(const TChRange& range, bool noRepaint);
+    void replaceText(std::string_view text);
+    void showEdit(bool noRepaint);
     std::int32_t crBefore(std::int32_t offset) const;
     TTextStore::LineInfo firstRowOfTextLine(std::int32_t line) const;
+
+    // control_caret.cpp: rows as the caret sees them. After a final
+    // carriage return the caret stands on a row of its own past the last
+    // record (`phantom`).
+    struct CaretRow {
+        TLine* line = nullptr;
+        std::int32_t index = 0; // row number
+        std::int32_t start = 0; // its first character
+        bool phantom = false;
+    };
+    CaretRow caretRow(std::int32_t index) const;
+    CaretRow rowByNumber(std::int32_t number) const;
+    std::int32_t rowCount() const;
+    // The last index the caret may take in the row (before its carriage
+    // return; before the next row's first character in a cut line).
+    std::int32_t rowCaretLimit(const CaretRow& row) const;
+    std::int32_t indexAtColumn(const CaretRow& row, std::int32_t column) const;
+    std::int32_t columnOfIndex(std::int32_t index) const;
+    void moveCaret(std::int32_t index, bool extend);
+    void moveCaretBeyond(std::int32_t index, std::int32_t column, bool extend);
+    void moveRows(std::int32_t rows, bool extend);
+    void setCaretFromColumn(const CaretRow& row, std::int32_t column, bool extend);
+
+    // control_keys.cpp, control_commands.cpp
+    void bindUI();
+    void smartTab();
+    std::int32_t autoIndentColumn() const;
+    void deleteCommand(bool forward, std::int32_t code, std::int32_t target);
+    void pageMove(bool down, bool extend);
+    void scrollLine(bool down);
+    void deleteRow();
+
+    // control_clipboard.cpp
+    std::intptr_t clipboardMessage(std::uint32_t msg);
+
+    // control_macros.cpp
+    class MacroPort;
+    void templateFire(TMacroKeywords* sender, const std::string& name, std::string& replacement);
+    void showPickList(TMacroKeywords& list, int selected);
+
+    // control_undo.cpp
+    struct PendingReplace {
+        bool open = false;
+        TChRange before;
+        std::string removed;
+    };
+    void openReplaceRecord();
+    void closeReplaceRecord(std::int32_t insertedAt, std::int32_t inserted);
+    void historyBroken();
+    bool replay(bool undo);
+    void replayRecord(bool undo, std::int32_t kind);
+
+    // control_mouse.cpp
+    void selectRowAt(std::int32_t index);
+    bool marginColumnAt(int x, int y, std::int32_t& column) const;
+    bool hyperlinkAt(int x, int y, std::int32_t& index, std::uint8_t& style) const;
+    void hyperlinkClick(std::int32_t index, std::uint8_t style);
+
+    // control_marks.cpp
+    TLineTrackManager& tracks() const;
 
     ControlHost* host_ = nullptr;
     std::unique_ptr<TTextStore> ownStore_;
@@ -534,6 +798,46 @@ private:
     std::uint32_t lastReasons_ = 0;
     std::int32_t pendingParse_ = -1; // offset of the pending parse start row
     bool dragging_ = false;
+
+    // The caret (control_caret.cpp).
+    bool beyondEOL_ = false; // stands beyond its line end, at virtualCol_
+    std::int32_t virtualCol_ = 0;
+    std::int32_t rememberedCol_ = 0; // the display column vertical moves aim for
+    bool verticalMove_ = false;
+
+    // Keys.
+    std::array<bool, 256> moveSet_{};
+    bool keyConsumed_ = false;
+    TShiftState keyShift_ = 0;
+
+    // Undo.
+    bool undoRecording_ = true;
+    bool undoReplaying_ = false;
+    PendingReplace pendingUndo_;
+
+    // The mouse.
+    int clickCount_ = 0;
+    std::int64_t lastClickTime_ = 0;
+    std::int32_t dblClickRow_ = -1;
+    bool dragArmed_ = false;     // a press inside the selection
+    bool dragSelecting_ = false; // a press that selects as the pointer moves
+    int pressX_ = 0;
+    int pressY_ = 0;
+    enum class ColumnDrag { None, Margin, Wrap };
+    ColumnDrag columnDrag_ = ColumnDrag::None;
+    std::int32_t dragColumn_ = -1;
+    bool overHyperlink_ = false;
+
+    // Companions.
+    ClipboardPort* clipboard_ = nullptr;
+    mutable std::unique_ptr<TLineTrackManager> tracks_;
+    std::unique_ptr<TRudivoVoruStrings> lines_;
+    std::unique_ptr<TSM_CaretControl> caretControl_;
+    std::unique_ptr<MacroPort> macroPort_;
+    TMacroKeywords* pickList_ = nullptr;
+    bool pickListHideSelection_ = true;
+    // Handlers left in shared settings check that the control still lives.
+    std::shared_ptr<TCustomRudivoVoru*> alive_;
     int userGlyphs_ = 16;
     TMarkDrawHook markDrawHook_;
 

@@ -70,6 +70,16 @@ inline constexpr std::uint32_t SMM_TEXTSTORE = 0xC18;
 inline constexpr std::uint32_t SMM_PARSESTART = 0xC21;
 inline constexpr std::uint32_t SMM_IDENTIFY = 0xC40;
 
+// SMM_SETSTYLES / SMM_GETSTYLES (lParam): the style bytes of `Count` rows
+// from row `First` (0-based), one per character of each row, row after row,
+// in `Buffer` of `Size` bytes. The result is the number of bytes copied.
+struct TSMStyleBlock {
+    std::int32_t First = 0;
+    std::int32_t Count = 0;
+    std::uint8_t* Buffer = nullptr;
+    std::int32_t Size = 0;
+};
+
 // Bits of wParam of the private set/get messages.
 inline constexpr std::uintptr_t kSmmSet = 1;
 inline constexpr std::uintptr_t kSmmNoRepaint = 2;

@@ -17,6 +17,7 @@ struct MouseInput {
     int y = 0;
     MouseButton button = MouseButton::None; // the button pressed or released
     TShiftState shift = 0;                  // buttons held included
+    std::int64_t time = 0;                  // milliseconds, for double clicks
 };
 
 struct WheelInput {

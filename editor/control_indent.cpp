@@ -1,0 +1,142 @@
+// Block indent and unindent of the lines the selection touches (a
+// selection that ends at the first character of a line leaves that line
+// out; with word wrap whole lines count, not rows). Each line changes
+// through the bare edit and writes its own record, all in one transaction,
+// so one undo restores every line and the selection from before.
+
+#include "editor/rudivo_voru.h"
+#include "editor/sm_settings.h"
+#include "editor/undo_record.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace qorvi {
+namespace {
+
+bool isIndentChar(char c) {
+    return c == ' ' || c == '\t' || static_cast<unsigned char>(c) == 160;
+}
+
+} // namespace
+
+namespace {
+
+struct BlockLines {
+    std::vector<std::int32_t> starts; // line starts, top to bottom
+    bool endsAtLineStart = false;     // the selection ends where a line begins
+};
+
+BlockLines blockLines(const TTextStore& store, const TChRange& selection) {
+    BlockLines block;
+    const TChRange r = selection.Normalised();
+    if (!store.Buffer() || r.Empty())
+        return block;
+    TTextStore::LineInfo info = store.InfoFromIndex(r.chStart);
+    while (info.line->IsContinuation() && store.Prev(info.line)) {
+        info.line = store.Prev(info.line);
+        info.start -= info.line->Len();
+    }
+    for (TLine* row = info.line; row; row = store.Next(row)) {
+        if (!row->IsContinuation() || row == info.line) {
+            if (info.start >= r.chEnd && (info.start > r.chStart)) {
+                block.endsAtLineStart = info.start == r.chEnd;
+                break;
+            }
+            block.starts.push_back(info.start);
+        }
+        info.start += row->Len();
+    }
+    return block;
+}
+
+} // namespace
+
+void TCustomRudivoVoru::DoIndent(std::int32_t count, std::int32_t flags) {
+    if (readOnly_ || sel_.Empty() || !store_->Buffer())
+        return;
+    if (count <= 0)
+        count = settings_->IndentStep();
+    count = std::min(count, 255);
+    const std::string indent(static_cast<std::size_t>(count),
+                             (flags & 1) && settings_->HasOption(smoUseTAB) ? '\t' : ' ');
+    const BlockLines block = blockLines(*store_, sel_);
+    if (block.starts.empty())
+        return;
+    const bool reversed = sel_.chEnd < sel_.chStart;
+    const std::int32_t end = sel_.Normalised().chEnd;
+    UndoTransBegin(utBlockIndent);
+    reasons_ |= crSelection | crText;
+    try {
+        // Bottom up, so that the lines above keep their offsets.
+        for (auto it = block.starts.rbegin(); it != block.starts.rend(); ++it) {
+            applySelection({*it, *it}, true);
+            replaceText(indent);
+            DoUndoNotify(10, *it, count);
+        }
+    } catch (...) {
+        UndoTransEnd(utBlockIndent);
+        throw;
+    }
+    const auto added = static_cast<std::int32_t>(block.starts.size()) * count;
+    // The selection covers the indented lines.
+    std::int32_t last = end + added;
+    if (!block.endsAtLineStart) {
+        const CaretRow row = caretRow(end + added);
+        last = row.phantom ? row.start : rowCaretLimit(row);
+        if (!row.phantom && !row.line->EndsWithCR() && !store_->Next(row.line))
+            last = row.start + row.line->Len();
+    }
+    const TChRange widened{block.starts.front(), last};
+    applySelection(reversed ? TChRange{widened.chEnd, widened.chStart} : widened, true);
+    UndoTransEnd(utBlockIndent);
+    showEdit(false);
+}
+
+void TCustomRudivoVoru::DoUndent(std::int32_t count) {
+    if (readOnly_ || sel_.Empty() || !store_->Buffer())
+        return;
+    if (count <= 0)
+        count = settings_->IndentStep();
+    const BlockLines block = blockLines(*store_, sel_);
+    if (block.starts.empty())
+        return;
+    const bool reversed = sel_.chEnd < sel_.chStart;
+    std::int32_t end = sel_.Normalised().chEnd;
+    UndoTransBegin(utBlockUndent);
+    reasons_ |= crSelection | crText;
+    std::int32_t removedAll = 0;
+    try {
+        for (auto it = block.starts.rbegin(); it != block.starts.rend(); ++it) {
+            const std::string head = store_->GetText(*it, count);
+            std::int32_t n = 0;
+            while (n < static_cast<std::int32_t>(head.size()) &&
+                   isIndentChar(head[static_cast<std::size_t>(n)]))
+                ++n;
+            if (n == 0)
+                continue;
+            DoUndoNotify(9, *it, n);
+            applySelection({*it, *it + n}, true);
+            replaceText("");
+            removedAll += n;
+            end -= std::min(n, std::max(0, end - *it));
+        }
+    } catch (...) {
+        UndoTransEnd(utBlockUndent);
+        throw;
+    }
+    std::int32_t last = end;
+    if (!block.endsAtLineStart) {
+        const CaretRow row = caretRow(end);
+        last = row.phantom ? row.start : rowCaretLimit(row);
+        if (!row.phantom && !row.line->EndsWithCR() && !store_->Next(row.line))
+            last = row.start + row.line->Len();
+    }
+    const TChRange widened{block.starts.front(), std::max(block.starts.front(), last)};
+    applySelection(reversed ? TChRange{widened.chEnd, widened.chStart} : widened, true);
+    UndoTransEnd(utBlockUndent);
+    if (removedAll > 0)
+        showEdit(false);
+}
+
+} // namespace qorvi
