@@ -166,18 +166,27 @@ void TCustomRudivoVoru::SetCPos(const TPoint& pos) {
 
 std::int32_t TCustomRudivoVoru::WordBefore(std::int32_t index) const {
     index = std::clamp(index, 0, store_->NumChars());
-    std::int32_t i = index;
-    while (i > 0 && !IsWordChar(charAt(*store_, i - 1)))
-        --i;
-    if (i == 0)
-        return -1;
-    while (i > 0 && IsWordChar(charAt(*store_, i - 1)))
-        --i;
-    // The run's first word start (a digit or "'" does not start a word).
-    for (std::int32_t j = i; j < index && IsWordChar(charAt(*store_, j)); ++j)
-        if (IsWordStart(charAt(*store_, j)))
-            return j;
-    return i;
+    std::int32_t pos = index;
+    for (;;) {
+        std::int32_t i = pos;
+        while (i > 0 && !IsWordChar(charAt(*store_, i - 1)))
+            --i;
+        if (i == 0)
+            return -1;
+        while (i > 0 && IsWordChar(charAt(*store_, i - 1)))
+            --i;
+        // The run's first word start (a digit or "'" does not start a word).
+        std::int32_t start = i;
+        for (std::int32_t j = i; IsWordChar(charAt(*store_, j)); ++j)
+            if (IsWordStart(charAt(*store_, j))) {
+                start = j;
+                break;
+            }
+        if (start < index)
+            return start;
+        // The word starts at the caret: the one before it is meant.
+        pos = i;
+    }
 }
 
 std::int32_t TCustomRudivoVoru::WordAfter(std::int32_t index) const {

@@ -33,11 +33,9 @@ void TCustomRudivoVoru::deleteCommand(bool forward, std::int32_t code, std::int3
     UndoTransBegin(code);
     try {
         if (forward && beyondEOL_ && sel_.Empty()) {
-            // The line is filled to the caret's column first; then the line
-            // end after it goes.
-            std::string padding;
-            FormPadding(columnOfIndex(sel_.chEnd), virtualCol_, true, padding);
-            DoReplaceSel(padding, true);
+            // The line is filled to the caret's column first (the edit pads
+            // a caret beyond the line end); then the line end after it goes.
+            DoReplaceSel("", true);
             range = {sel_.chEnd, sel_.chEnd + 1};
             if (range.chEnd > store_->NumChars())
                 range.chEnd = range.chStart;

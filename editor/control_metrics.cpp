@@ -222,8 +222,9 @@ CanvasRect TCustomRudivoVoru::CaretRect() const {
         width = fixedPitch_ ? cellWidth_ : charWidth_;
         const CaretRow row = caretRow(sel_.chEnd);
         if (!beyondEOL_ && !row.phantom && sel_.chEnd - row.start < row.line->Len()) {
-            const std::int32_t column = CharOffsetToColumn(sel_.chEnd - row.start, row.line);
-            const int next = ColumnToXCoord(column + 1, row.line);
+            // A tab's cell is all of its blanks.
+            const int next =
+                ColumnToXCoord(CharOffsetToColumn(sel_.chEnd - row.start + 1, row.line), row.line);
             if (next > x)
                 width = next - x;
         }
