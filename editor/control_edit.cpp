@@ -175,6 +175,11 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
             lineCount_.crs += crDelta;
         }
         lineCount_.stamp = store_->EditStamp();
+        // The count belongs to a row start; an edit at that row may have
+        // taken the row away.
+        if (lineCount_.offset > 0 && (lineCount_.offset >= store_->NumChars() ||
+                                      store_->InfoFromIndex(lineCount_.offset).start != lineCount_.offset))
+            lineCount_ = {};
     }
     if (!store_->Buffer()) {
         // Everything went.

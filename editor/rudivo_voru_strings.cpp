@@ -35,15 +35,13 @@ TRudivoVoruStrings::Span TRudivoVoruStrings::span(std::int32_t i) const {
         s.end = s.start + static_cast<std::int32_t>(
                               control_.perform(EM_LINELENGTH, static_cast<std::uintptr_t>(s.start)));
     } else {
-        s.start = control_.UnwrappedCharOffset(i + 1, 1);
-        if (i + 1 < lines) {
-            s.end = control_.UnwrappedCharOffset(i + 2, 1) - 1;
-        } else {
-            s.end = length;
-        }
-        // The last line of a text ending in a break is the empty one after it.
-        if (i + 1 == lines && length > 0 && store.GetText(length - 1, 1)[0] == '\r')
-            s.start = s.end = length;
+        // The empty line after a final break starts at the end of the text.
+        const bool endsWithBreak = length > 0 && store.GetText(length - 1, 1)[0] == '\r';
+        auto lineStart = [&](std::int32_t n) {
+            return n == lines - 1 && endsWithBreak ? length : control_.UnwrappedCharOffset(n + 1, 1);
+        };
+        s.start = lineStart(i);
+        s.end = i + 1 < lines ? lineStart(i + 1) - 1 : length;
     }
     s.end = std::clamp(s.end, s.start, length);
     s.hasBreak = s.end < length && store.GetText(s.end, 1)[0] == '\r';

@@ -188,3 +188,17 @@ TEST(ControlCaret, TheCaretControlSpeaksInOneBasedLinesAndColumns) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ControlCaret, TextLinesAreCountedRightAfterTheLastRowGoes) {
+    ControlFixture f;
+    f.ctl.SetText("zero\rone\rthree\rfour");
+    EXPECT_EQ(f.ctl.UnwrappedCharOffset(4, 1), 15); // remembers the row at 15
+    f.ctl.SetSelection({15, 19});
+    f.ctl.DoReplaceSel("");
+    EXPECT_EQ(f.ctl.TextLineOfRow(15), 4);
+    EXPECT_EQ(f.ctl.TextLineOfRow(9), 3);
+}
+
+} // namespace
