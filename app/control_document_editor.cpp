@@ -34,19 +34,36 @@ std::int32_t ControlDocumentEditor::lineCount() const {
     return control_.TextLineOfRow(textLength());
 }
 
+std::int32_t ControlDocumentEditor::existingLineStart(std::int32_t line) const {
+    if (line <= 0)
+        return 0;
+    // Found from the row whose line is known, so lines near the caret are
+    // found without walking the whole text.
+    const std::int32_t start = control_.UnwrappedCharOffset(line + 1, 1);
+    return lineOfOffset(start) == line ? start : -1;
+}
+
 std::int32_t ControlDocumentEditor::lineStart(std::int32_t line) const {
+    if (std::int32_t start = existingLineStart(line); start >= 0)
+        return start;
+    // Past the last record: the empty line after a final break has no
+    // record of its own; anything further is clamped to the last line.
     const std::int32_t count = lineCount();
     line = std::clamp(line, 0, count - 1);
-    // The empty line after a final break has no record of its own.
     if (line == count - 1 && endsWithBreak())
         return textLength();
     return control_.UnwrappedCharOffset(line + 1, 1);
 }
 
 std::int32_t ControlDocumentEditor::lineEnd(std::int32_t line) const {
-    if (line + 1 >= lineCount())
-        return textLength();
-    return lineStart(line + 1) - 1;
+    line = std::max(0, line);
+    const std::int32_t next = existingLineStart(line + 1);
+    if (next >= 0)
+        return next - 1;
+    // The line after is the empty one after a final break, or none.
+    if (endsWithBreak() && lineOfOffset(textLength()) == line + 1)
+        return textLength() - 1;
+    return textLength();
 }
 
 std::int32_t ControlDocumentEditor::lineOfOffset(std::int32_t offset) const {

@@ -80,6 +80,8 @@ private:
     template <class F> void forEachRecordOf(std::int32_t line, F&& f);
     template <class F> void editEvenIfReadOnly(F&& edit);
     bool endsWithBreak() const;
+    // The start of an existing line; -1 past the last record.
+    std::int32_t existingLineStart(std::int32_t line) const;
 
     TRudivoVoru& control_;
     std::unique_ptr<TLineTrackManager> tracks_;

@@ -167,18 +167,22 @@ std::intptr_t MainShell::sendMessage(std::uint32_t msg, std::uintptr_t wParam, s
     return 0;
 }
 
-void MainShell::recount(int subtract) {
-    // A window that is closing no longer counts, modified or not.
+void MainShell::recount(int /*subtract*/) {
+    // A window counts until it starts closing: the one that sends 1225
+    // with 1 while it closes is left out already, whether the window
+    // system still lists it or not, and so is its modified text.
     int open = 0;
     int modified = 0;
     for (DocumentWindow* window : view_.documentWindows()) {
+        if (window->closing())
+            continue;
         ++open;
-        if (!window->closing() && window->editor().modified())
+        if (window->editor().modified())
             ++modified;
     }
     commands_.setSaveAllEnabled(modified > 0);
-    view_.setStatusText(1, "Opened files: " + std::to_string(open - subtract) +
-                               "; Modified: " + std::to_string(modified));
+    view_.setStatusText(1,
+                        "Opened files: " + std::to_string(open) + "; Modified: " + std::to_string(modified));
 }
 
 void MainShell::filesDropped(const std::vector<std::string>& names) {

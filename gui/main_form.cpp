@@ -107,8 +107,9 @@ TMainForm::TMainForm(Options options, QWidget* parent)
     Hive& hive = options_.hive ? *options_.hive : Hive::user();
     typeSettings_ = std::make_unique<SettingValues>(hive);
     typeSelector_ = std::make_unique<FormTypeSelector>(*typeSettings_, this);
+    TypeSelector& selector = options_.typeSelector ? *options_.typeSelector : *typeSelector_;
     shell_ = std::make_unique<MainShell>(
-        *this, *ui_, *typeSelector_, hive,
+        *this, *ui_, selector, hive,
         MainShell::Environment{options_.args, options_.currentDirectory, options_.programDirectory});
     shell_->create();
     // Last step of construction: hand-overs reach the shell from now on.

@@ -45,9 +45,10 @@ public:
         std::vector<std::string> args;
         std::string currentDirectory;
         std::string programDirectory;
-        Hive* hive = nullptr;               // default: the user's hive
-        InstanceChannel* channel = nullptr; // listening channel, or none
-        ShellUi* ui = nullptr;              // default: Qt message boxes
+        Hive* hive = nullptr;                 // default: the user's hive
+        InstanceChannel* channel = nullptr;   // listening channel, or none
+        ShellUi* ui = nullptr;                // default: Qt message boxes
+        TypeSelector* typeSelector = nullptr; // default: TfrmNewDocType
     };
 
     explicit TMainForm(Options options, QWidget* parent = nullptr);

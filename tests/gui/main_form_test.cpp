@@ -21,6 +21,9 @@ using namespace qorvi;
 namespace {
 
 QApplication& app() {
+    // One application per process, whichever test makes it.
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
     static int argc = 1;
     static char name[] = "gui_tests";
     static char* argv[] = {name, nullptr};

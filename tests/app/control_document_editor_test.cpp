@@ -1,0 +1,148 @@
+// The document window's editor over the real editor control core: text
+// lines across records (long lines are cut at 2047 characters), collapsing
+// and saving through the control's line tracks, and the watched file's
+// text changing while the control is read-only.
+
+#include "app/code_collapse.h"
+#include "app/control_document_editor.h"
+#include "app/document_text.h"
+#include "editor/rudivo_voru.h"
+#include "platform/file_system.h"
+#include "tests/support/fake_shell_ui.h"
+#include "tests/support/temp_dir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace qorvi {
+namespace {
+
+struct ControlFixture {
+    TRudivoVoru control;
+    ControlDocumentEditor editor{control};
+    test::FakeShellUi ui;
+    CodeCollapseList collapses;
+};
+
+std::string numbered(int from, int to, const std::string& brk = "\r") {
+    std::string text;
+    for (int i = from; i <= to; ++i)
+        text += "line" + std::to_string(i) + brk;
+    return text;
+}
+
+TEST(ControlDocumentEditor, TextLinesSpanTheRecordsOfLongLines) {
+    ControlFixture f;
+    const std::string longLine(5000, 'x');
+    f.control.SetText("a\r" + longLine + "\rb");
+    ASSERT_GT(f.control.TextStore().NumLines(), 3) << "the long line is cut into records";
+    EXPECT_EQ(f.editor.lineCount(), 3);
+    EXPECT_EQ(f.editor.lineStart(0), 0);
+    EXPECT_EQ(f.editor.lineStart(1), 2);
+    EXPECT_EQ(f.editor.lineEnd(1), 5002);
+    EXPECT_EQ(f.editor.lineStart(2), 5003);
+    EXPECT_EQ(f.editor.lineEnd(2), 5004);
+    EXPECT_EQ(f.editor.lineOfOffset(4000), 1);
+    EXPECT_EQ(f.editor.lineOfOffset(5003), 2);
+    EXPECT_EQ(f.editor.textLineOfRecord(f.control.TextStore().NumLines()), 3);
+    EXPECT_EQ(f.editor.lineStart(99), 5003) << "clamped to the last line";
+}
+
+TEST(ControlDocumentEditor, TheEmptyLineAfterAFinalBreakIsALine) {
+    ControlFixture f;
+    f.control.SetText("a\rb\r");
+    EXPECT_EQ(f.editor.lineCount(), 3);
+    EXPECT_EQ(f.editor.lineStart(2), 4);
+    EXPECT_EQ(f.editor.lineEnd(1), 3);
+    EXPECT_EQ(f.editor.lineOfOffset(4), 2);
+    f.control.SetText("");
+    EXPECT_EQ(f.editor.lineCount(), 1);
+    EXPECT_EQ(f.editor.lineStart(0), 0);
+    EXPECT_EQ(f.editor.lineEnd(0), 0);
+}
+
+TEST(ControlDocumentEditor, CollapsedSectionsLiveInTheControlsLineTracks) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 10));
+    f.editor.setSelection(f.editor.lineStart(2), f.editor.lineStart(6) + 3);
+    ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
+    EXPECT_EQ(f.editor.lineCount(), 7);
+    EXPECT_EQ(f.editor.textRange(f.editor.lineStart(2), 49),
+              "--------------- 5 lines collapsed ---------------");
+    EXPECT_TRUE(f.control.LineHasGlyph(kCollapseGlyph, 3));
+    EXPECT_EQ(f.control.GetLineColor(3), 0x808080);
+    EXPECT_EQ(f.control.GetLineTextColor(3), 0xFFFFFF);
+    ASSERT_EQ(f.editor.lineTracks().size(), 1u);
+    EXPECT_EQ(f.editor.lineTracks()[0].line, 3);
+    EXPECT_EQ(textToSave(f.editor, f.collapses), numbered(1, 10));
+
+    // Lines typed above the marker move it; the section follows.
+    f.editor.setSelection(0, 0);
+    f.editor.replaceSelection("new\r");
+    EXPECT_EQ(f.editor.lineTracks()[0].line, 4);
+    EXPECT_EQ(textToSave(f.editor, f.collapses), "new\r" + numbered(1, 10));
+
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, f.editor.textLineOfRecord(4)));
+    EXPECT_EQ(f.control.GetText(), "new\r" + numbered(1, 10));
+    EXPECT_FALSE(f.control.LineHasGlyph(kCollapseGlyph, 4));
+    EXPECT_EQ(f.control.GetLineColor(4), -1);
+    EXPECT_TRUE(f.editor.lineTracks().empty());
+}
+
+TEST(ControlDocumentEditor, ASectionWithLongLinesSavesWhole) {
+    ControlFixture f;
+    const std::string longLine(4500, 'q');
+    const std::string text = "top\r" + longLine + "\r" + longLine + "z\rbottom\r";
+    f.control.SetText(text);
+    f.editor.setSelection(f.editor.lineStart(1), f.editor.lineStart(2) + 10);
+    ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
+    EXPECT_EQ(f.editor.lineCount(), 4);
+    EXPECT_EQ(textToSave(f.editor, f.collapses), text);
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 2));
+    EXPECT_EQ(f.control.GetText(), text);
+}
+
+TEST(ControlDocumentEditor, AFileIsSavedWithTheLineBreaksItWasLoadedWith) {
+    test::TempDir dir;
+    const std::string path = dir.file("dos.bat");
+    std::ofstream(path, std::ios::binary) << "echo off\r\nrem " << std::string(3000, 'r') << "\r\n";
+    ControlFixture f;
+    f.editor.loadFromFile(path);
+    EXPECT_FALSE(f.editor.modified());
+    EXPECT_EQ(f.editor.lineBreaks(), LineBreakStyle::CRLF);
+    f.editor.setSelection(0, 0);
+    f.editor.replaceSelection("@");
+    EXPECT_TRUE(f.editor.modified());
+    saveDocumentText(f.editor, f.collapses, path);
+    EXPECT_EQ(fs::readFile(path).value(), "@echo off\r\nrem " + std::string(3000, 'r') + "\r\n")
+        << "whole lines, never cut at a record";
+    f.editor.clearModified();
+    EXPECT_FALSE(f.editor.modified());
+}
+
+TEST(ControlDocumentEditor, TheWatchedTextChangesWhileReadOnly) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 3));
+    f.editor.setReadOnly(true);
+    f.editor.appendText("line4\nline5\n");
+    EXPECT_EQ(f.control.GetText(), numbered(1, 5));
+    f.editor.deleteLeadingText(f.editor.lineStart(2));
+    EXPECT_EQ(f.control.GetText(), numbered(3, 5));
+    EXPECT_TRUE(f.editor.readOnly());
+}
+
+TEST(ControlDocumentEditor, BookmarksGoToTheTextLinesFirstRecord) {
+    ControlFixture f;
+    f.control.SetText("a\r" + std::string(3000, 'x') + "\rc");
+    f.editor.setBookmark(2, 3);
+    f.editor.setSelection(0, 0);
+    f.editor.jumpToBookmark(2);
+    EXPECT_EQ(f.editor.selection().second, f.editor.lineStart(2));
+    f.editor.setBookmark(2, 3); // again on its own line: cleared
+    f.editor.setSelection(0, 0);
+    f.editor.jumpToBookmark(2);
+    EXPECT_EQ(f.editor.selection().second, 0);
+}
+
+} // namespace
+} // namespace qorvi

@@ -1,0 +1,87 @@
+// The main window with its documents, offscreen: the tab strip follows the
+// active window and closing, the local explorer opens a double-clicked
+// file, and closing the program asks about modified documents.
+
+#include "app/document_editor.h"
+#include "app/document_window.h"
+#include "app/main_shell.h"
+#include "app/type_selection.h"
+#include "gui/editor_widget.h"
+#include "gui/main_form.h"
+#include "gui/mdi_child.h"
+#include "platform/file_system.h"
+#include "platform/hive.h"
+#include "tests/gui/main_form_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace qorvi;
+using test::DocumentsFixture;
+
+TEST(DocumentWindowGui, TabsFollowTheActiveWindowAndClosing) {
+    DocumentsFixture f({"first.cpp", "second.sh"});
+    ASSERT_TRUE(f.waitForTabs(2));
+    auto children = f.form->children();
+    f.form->mdiArea()->setActiveSubWindow(children[0]);
+    EXPECT_EQ(f.form->pgcFiles()->currentIndex(), 0);
+    f.form->pgcFiles()->setCurrentIndex(1);
+    EXPECT_EQ(f.form->mdiArea()->currentSubWindow(), children[1]);
+
+    f.form->action(Command::Close)->trigger();
+    QTest::qWait(20);
+    ASSERT_EQ(f.form->pgcFiles()->count(), 1);
+    EXPECT_EQ(f.form->pgcFiles()->tabText(0).toStdString(), "first.cpp");
+    EXPECT_EQ(f.form->statusPanel(1)->text().toStdString(), "Opened files: 1; Modified: 0");
+    EXPECT_TRUE(f.form->action(Command::Save)->isEnabled());
+
+    f.form->action(Command::Close)->trigger();
+    QTest::qWait(20);
+    EXPECT_EQ(f.form->pgcFiles()->count(), 0);
+    EXPECT_FALSE(f.form->action(Command::Save)->isEnabled()) << "no document window: no Save";
+    EXPECT_FALSE(f.form->action(Command::Cut)->isEnabled());
+    f.form->action(Command::New)->trigger();
+    EXPECT_EQ(f.form->pgcFiles()->tabText(0).toStdString(), "Untitled1");
+    EXPECT_TRUE(f.form->action(Command::Save)->isEnabled());
+}
+
+TEST(DocumentWindowGui, TheExplorerOpensADoubleClickedFile) {
+    DocumentsFixture f({});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.form->lstLocalFiles()->count() == 3; }, 3000));
+    QListWidget* list = f.form->lstLocalFiles();
+    auto items = list->findItems("2 second.sh", Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    list->setCurrentItem(items[0]);
+    const QRect at = list->visualItemRect(items[0]);
+    // A double click is a click and a second press.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at.center());
+    ASSERT_TRUE(f.waitForTabs(1));
+    EXPECT_EQ(f.form->pgcFiles()->tabText(0).toStdString(), "second.sh");
+    EXPECT_EQ(f.form->children()[0]->logic().filePath(), f.work + "/second.sh");
+}
+
+TEST(DocumentWindowGui, ClosingTheProgramAsksAboutEveryModifiedDocument) {
+    DocumentsFixture f({"first.cpp"});
+    ASSERT_TRUE(f.waitForTabs(1));
+    TMDIChild* child = f.form->children()[0];
+    child->logic().editor().setSelection(0, 0);
+    child->logic().editor().replaceSelection("x");
+    child->logic().editorChanged();
+    f.ui.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(f.form->close());
+    EXPECT_EQ(f.form->pgcFiles()->count(), 1) << "Cancel keeps the program open";
+    f.ui.answers = {MsgResult::Yes};
+    EXPECT_TRUE(f.form->close());
+    EXPECT_EQ(fs::readFile(f.work + "/first.cpp").value_or(""), "xint first;\n");
+    EXPECT_EQ(SettingValues(f.hive).readString("ChildMax", "?"), "0");
+}
