@@ -6,6 +6,7 @@
 #include "app/document_window.h"
 #include "app/main_shell.h"
 #include "app/type_selection.h"
+#include "editor/rudivo_voru.h"
 #include "gui/editor_widget.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"
@@ -15,9 +16,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
@@ -84,4 +87,62 @@ TEST(DocumentWindowGui, ClosingTheProgramAsksAboutEveryModifiedDocument) {
     EXPECT_TRUE(f.form->close());
     EXPECT_EQ(fs::readFile(f.work + "/first.cpp").value_or(""), "xint first;\n");
     EXPECT_EQ(SettingValues(f.hive).readString("ChildMax", "?"), "0");
+}
+
+TEST(DocumentWindowGui, TheContextMenuCollapsesAndTheGutterExpands) {
+    DocumentsFixture f({});
+    std::ofstream(f.work + "/ten.cpp") << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
+    f.shell().openDocument(f.work + "/ten.cpp", false, "");
+    ASSERT_EQ(f.form->children().size(), 1u);
+    TMDIChild* child = f.form->children()[0];
+    DocumentEditor& editor = child->logic().editor();
+
+    // Copy and Cut need a selection.
+    QContextMenuEvent none(QContextMenuEvent::Mouse, QPoint(60, 10), QPoint(60, 10));
+    QApplication::sendEvent(child->txtMain()->viewport(), &none);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child->ppmMain()->isVisible(); }, 1000));
+    const auto actions = child->ppmMain()->actions();
+    QStringList captions;
+    for (QAction* a : actions)
+        captions << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(captions, (QStringList{"Copy", "Cut", "Paste", "Undo", "Reload", "-", "Select All", "-",
+                                     "Collapse Section", "-", "Read Only", "Watch File"}));
+    EXPECT_FALSE(actions[0]->isEnabled());
+    EXPECT_FALSE(actions[1]->isEnabled());
+    child->ppmMain()->hide();
+
+    editor.setSelection(editor.lineStart(2), editor.lineStart(6) + 1);
+    QContextMenuEvent some(QContextMenuEvent::Mouse, QPoint(60, 10), QPoint(60, 10));
+    QApplication::sendEvent(child->txtMain()->viewport(), &some);
+    EXPECT_TRUE(actions[0]->isEnabled());
+    EXPECT_TRUE(actions[1]->isEnabled());
+    child->ppmMain()->hide();
+    actions[8]->trigger();
+    EXPECT_EQ(editor.lineCount(), 7);
+    EXPECT_EQ(editor.textRange(editor.lineStart(2), 49), "--------------- 5 lines collapsed ---------------");
+
+    // A click in the gutter of the marker line puts the lines back.
+    TRudivoVoru& control = child->txtMain()->control();
+    const int y = 2 * control.GetLineHeight() + control.GetLineHeight() / 2;
+    QTest::mouseClick(child->txtMain()->viewport(), Qt::LeftButton, {}, QPoint(2, y));
+    EXPECT_EQ(editor.textRange(0, editor.textLength()), "1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r");
+    EXPECT_TRUE(f.ui.boxes.empty());
+}
+
+TEST(DocumentWindowGui, WatchFileFromTheContextMenu) {
+    DocumentsFixture f({});
+    std::string text;
+    for (int i = 1; i <= 100; ++i)
+        text += "log " + std::to_string(i) + "\n";
+    std::ofstream(f.work + "/app.log") << text;
+    f.shell().openDocument(f.work + "/app.log", false, "");
+    TMDIChild* child = f.form->children()[0];
+    child->mnuStartFileWatch()->trigger();
+    EXPECT_TRUE(child->mnuStartFileWatch()->isChecked());
+    EXPECT_TRUE(child->logic().watch().watching());
+    EXPECT_TRUE(child->logic().editor().readOnly());
+    EXPECT_EQ(child->logic().editor().lineCount(), 31) << "30 lines and the empty one after the last break";
+    child->mnuStartFileWatch()->trigger();
+    EXPECT_FALSE(child->mnuStartFileWatch()->isChecked());
+    EXPECT_FALSE(child->logic().watch().watching());
 }

@@ -4,6 +4,7 @@
 // own: first.cpp and second.sh, files named on its command line opened by
 // the start-up timer, scripted boxes, plain text for new documents.
 
+#include "app/main_shell.h"
 #include "app/type_selection.h"
 #include "gui/main_form.h"
 #include "platform/hive.h"
@@ -62,6 +63,7 @@ struct DocumentsFixture {
         form = std::make_unique<TMainForm>(std::move(o));
         form->show();
     }
+    MainShell& shell() { return form->shell(); }
     bool waitForTabs(int n) {
         return QTest::qWaitFor([&] { return form->pgcFiles()->count() == n; }, 3000);
     }
