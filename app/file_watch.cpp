@@ -1,11 +1,11 @@
 #include "app/file_watch.h"
 
 #include "app/document_editor.h"
-#include "platform/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qorvi {
@@ -63,20 +63,25 @@ void FileWatch::start(DocumentEditor& editor, std::int32_t lines) {
 bool FileWatch::tick(DocumentEditor& editor, const std::string& path, std::int32_t lines) {
     if (!watching_)
         return false;
-    auto time = fs::lastWriteTime(path);
-    auto size = fs::fileSize(path);
-    if (!time || !size)
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
         return false;
-    if (primed_ && *time == fileTime_ && *size == fileSize_)
+    const std::int64_t time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    const auto size = static_cast<std::int64_t>(st.st_size);
+    const auto file = static_cast<std::uint64_t>(st.st_ino);
+    if (primed_ && time == fileTime_ && size == fileSize_ && file == fileId_)
         return false;
-    fileTime_ = *time;
-    fileSize_ = *size;
+    const bool replaced = primed_ && file != fileId_;
+    fileTime_ = time;
+    fileSize_ = size;
+    fileId_ = file;
     if (!primed_) {
         primed_ = true;
-        offset_ = *size;
+        offset_ = size;
         return false;
     }
-    if (*size < offset_)
+    // A log that was cut short or rotated starts again.
+    if (size < offset_ || replaced)
         offset_ = 0;
     const std::string added = readFrom(path, offset_);
     offset_ += static_cast<std::int64_t>(added.size());

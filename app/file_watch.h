@@ -48,6 +48,7 @@ private:
     std::int64_t offset_ = 0;
     std::int64_t fileTime_ = 0;
     std::int64_t fileSize_ = -1;
+    std::uint64_t fileId_ = 0; // the inode: a rotated log is another file
 };
 
 } // namespace qorvi

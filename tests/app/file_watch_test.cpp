@@ -88,6 +88,17 @@ TEST(FileWatch, AFileThatShrankIsReadAgainFromItsStart) {
     EXPECT_EQ(f.window.watch().offset(), 14);
 }
 
+TEST(FileWatch, ARotatedLogIsReadFromItsStart) {
+    WatchFixture f;
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1);
+    // The log moves aside and a new, longer one takes its name.
+    ASSERT_EQ(::rename(f.path.c_str(), (f.path + ".1").c_str()), 0);
+    std::ofstream(f.path, std::ios::binary) << numberedLines(200, 299) + numberedLines(300, 302);
+    f.tick(2);
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(273, 302)));
+}
+
 TEST(FileWatch, AnEmptyFileShowsWhatIsWrittenToIt) {
     WatchFixture f("");
     ASSERT_TRUE(f.window.setWatch(true));
