@@ -8,12 +8,8 @@
 
 namespace qorvi {
 
-ControlDocumentEditor::ControlDocumentEditor(TRudivoVoru& control)
-    : control_(control), tracks_(std::make_unique<TLineTrackManager>(control.TextStore())),
-      cleanStamp_(control.TextStore().EditStamp()) {
+ControlDocumentEditor::ControlDocumentEditor(TRudivoVoru& control) : control_(control) {
 }
-
-ControlDocumentEditor::~ControlDocumentEditor() = default;
 
 // ---- the text
 
@@ -76,7 +72,7 @@ LineBreakStyle ControlDocumentEditor::lineBreaks() const {
 
 void ControlDocumentEditor::loadFromFile(const std::string& path) {
     control_.LoadFromFile(path);
-    cleanStamp_ = control_.TextStore().EditStamp();
+    control_.SetModified(false);
 }
 
 std::int32_t ControlDocumentEditor::recordOf(std::int32_t line) const {
@@ -126,7 +122,7 @@ void ControlDocumentEditor::scrollCaretIntoView() {
 }
 
 void ControlDocumentEditor::selectAll() {
-    control_.SetSelection({0, textLength()});
+    control_.SelectAll();
 }
 
 bool ControlDocumentEditor::canUndo() const {
@@ -146,38 +142,34 @@ void ControlDocumentEditor::undent() {
 }
 
 void ControlDocumentEditor::copyToClipboard() {
-    control_.perform(WM_COPY);
+    control_.CopyToClipboard();
 }
 
 void ControlDocumentEditor::cutToClipboard() {
-    control_.perform(WM_CUT);
+    control_.CutToClipboard();
 }
 
 void ControlDocumentEditor::pasteFromClipboard() {
-    control_.perform(WM_PASTE);
+    control_.PasteFromClipboard();
 }
 
 void ControlDocumentEditor::setBookmark(int index, std::int32_t line) {
-    NumberedBookmarks(control_.TextStore()).SetBookmark(index, recordOf(line), 1, true);
-    control_.repaintFromStore();
+    control_.SetBookmark(index, recordOf(line), 1);
 }
 
 void ControlDocumentEditor::jumpToBookmark(int index) {
-    const TTextStore::LineInfo info = NumberedBookmarks(control_.TextStore()).Find(index);
-    if (!info.line)
-        return;
-    control_.SetSelection({info.start, info.start});
-    control_.perform(EM_SCROLLCARET);
+    control_.JumpToBookmark(index);
 }
 
 // ---- state
 
 bool ControlDocumentEditor::modified() const {
-    return control_.TextStore().EditStamp() != cleanStamp_;
+    return control_.GetModified();
 }
 
+// What is saved is where undo starts: clearing the flag empties the history.
 void ControlDocumentEditor::clearModified() {
-    cleanStamp_ = control_.TextStore().EditStamp();
+    control_.SetModified(false);
 }
 
 bool ControlDocumentEditor::readOnly() const {
@@ -202,32 +194,32 @@ void ControlDocumentEditor::setParser(const ParserSlot& slot) {
 std::intptr_t ControlDocumentEditor::addLineTrack(std::int32_t line, std::int32_t data) {
     if (line < 1 || line > lineCount())
         return -1;
-    return tracks_->AddLineTrack(recordOf(line), data, true);
+    return control_.AddLineTrack(recordOf(line), data);
 }
 
 void ControlDocumentEditor::removeLineTrack(std::intptr_t id) {
-    tracks_->RemoveLineTrack(id);
+    control_.RemoveLineTrack(id);
 }
 
 std::intptr_t ControlDocumentEditor::firstTrackOnLine(std::int32_t line) const {
     if (line < 1 || line > lineCount())
         return -1;
-    return tracks_->GetFirstTrackIDOnLine(recordOf(line), true);
+    return control_.GetFirstTrackIDOnLine(recordOf(line));
 }
 
 bool ControlDocumentEditor::trackValid(std::intptr_t id) const {
-    return tracks_->IsLineTrackIDValid(id);
+    return control_.IsLineTrackIDValid(id);
 }
 
 std::int32_t ControlDocumentEditor::trackData(std::intptr_t id) const {
-    return tracks_->GetLineTrackData(id);
+    return control_.GetLineTrackData(id);
 }
 
 std::vector<DocumentEditor::LineTrack> ControlDocumentEditor::lineTracks() const {
     std::vector<LineTrack> out;
-    for (TTrackID id = tracks_->GetFirstLineTrackID(); id != -1; id = tracks_->NextLineTrackID(id))
+    for (TTrackID id = control_.GetFirstLineTrackID(); id != -1; id = control_.NextLineTrackID(id))
         out.push_back(
-            {id, textLineOfRecord(tracks_->LineTrackIDToLineNo(id)), tracks_->GetLineTrackData(id)});
+            {id, textLineOfRecord(control_.LineTrackIDToLineNo(id)), control_.GetLineTrackData(id)});
     return out;
 }
 

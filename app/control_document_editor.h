@@ -7,11 +7,8 @@
 // control's operations and messages.
 
 #include "app/document_editor.h"
-#include "editor/line_track_manager.h"
-#include "editor/numbered_bookmarks.h"
 
 #include <cstdint>
-#include <memory>
 
 namespace qorvi {
 
@@ -20,7 +17,6 @@ class TRudivoVoru;
 class ControlDocumentEditor : public DocumentEditor {
 public:
     explicit ControlDocumentEditor(TRudivoVoru& control);
-    ~ControlDocumentEditor() override;
 
     TRudivoVoru& control() { return control_; }
 
@@ -84,8 +80,6 @@ private:
     std::int32_t existingLineStart(std::int32_t line) const;
 
     TRudivoVoru& control_;
-    std::unique_ptr<TLineTrackManager> tracks_;
-    std::uint64_t cleanStamp_ = 0;
 };
 
 } // namespace qorvi
