@@ -4,6 +4,8 @@
 #include "platform/shell_ui.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <map>
 
 namespace qorvi {
 
@@ -59,13 +61,109 @@ bool CodeCollapseList::collapse(DocumentEditor& editor, ShellUi& ui) {
     section->marker = collapseMarkerText(e - s + 1);
     editor.replaceSelection(section->marker);
 
-    const std::int32_t line = s + 1;
-    editor.addLineTrack(line, section->id);
+    markLine(editor, *section, s + 1);
+    items_.push_back(std::move(section));
+    return true;
+}
+
+void CodeCollapseList::markLine(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line) {
+    section.track = editor.addLineTrack(line, section.id);
     editor.addLineGlyph(kCollapseGlyph, line);
     editor.setLineColor(line, kCollapseLineColor);
     editor.setLineTextColor(line, kCollapseLineTextColor);
-    items_.push_back(std::move(section));
-    return true;
+}
+
+namespace {
+
+// The 0-based lines whose whole text is `text`, read in pieces.
+std::vector<std::int32_t> linesReading(const DocumentEditor& editor, const std::string& text) {
+    std::vector<std::int32_t> lines;
+    constexpr std::int32_t kPiece = 1 << 20;
+    const std::int32_t length = editor.textLength();
+    const auto size = static_cast<std::int32_t>(text.size());
+    for (std::int32_t from = 0; from < length; from += kPiece) {
+        // A piece starts one character early (to see the break before a
+        // line) and reaches one past the text's length (to see the break after).
+        const std::int32_t at = std::max(0, from - 1);
+        const std::string piece = editor.textRange(at, std::min(length, from + kPiece + size + 1) - at);
+        for (std::size_t hit = piece.find(text); hit != std::string::npos; hit = piece.find(text, hit + 1)) {
+            const std::int32_t offset = at + static_cast<std::int32_t>(hit);
+            if (offset < from || offset >= from + kPiece)
+                continue; // another piece's
+            const bool starts = offset == 0 || piece[hit - 1] == '\r';
+            const std::size_t after = hit + text.size();
+            const bool ends = offset + size == length || (after < piece.size() && piece[after] == '\r');
+            if (starts && ends)
+                lines.push_back(editor.lineOfOffset(offset));
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+void CodeCollapseList::reattachMarkers(DocumentEditor& editor) {
+    // Where each track is, and which lines show their own section's marker.
+    std::map<std::intptr_t, std::int32_t> trackLines;
+    for (const auto& track : editor.lineTracks())
+        trackLines[track.id] = track.line;
+    auto markerLineOf = [&](const TCodeCollapse& section) -> std::int32_t {
+        auto it = trackLines.find(section.track);
+        if (it == trackLines.end())
+            return 0;
+        const std::int32_t from = editor.lineStart(it->second - 1);
+        return editor.textRange(from, editor.lineEnd(it->second - 1) - from) == section.marker ? it->second
+                                                                                               : 0;
+    };
+    std::vector<std::int32_t> taken;
+    std::vector<TCodeCollapse*> lost;
+    for (const auto& section : items_) {
+        if (std::int32_t line = markerLineOf(*section))
+            taken.push_back(line);
+        else
+            lost.push_back(section.get());
+    }
+    for (const auto& section : retired_)
+        lost.push_back(section.get());
+    if (lost.empty())
+        return;
+
+    // The text is read once for each marker text looked for.
+    std::map<std::string, std::vector<std::int32_t>> found;
+    for (TCodeCollapse* section : lost) {
+        if (!found.count(section->marker))
+            found[section->marker] = linesReading(editor, section->marker);
+    }
+    for (TCodeCollapse* section : lost) {
+        std::int32_t best = 0;
+        for (std::int32_t line0 : found[section->marker]) {
+            const std::int32_t line = line0 + 1;
+            if (std::find(taken.begin(), taken.end(), line) != taken.end())
+                continue;
+            if (best == 0 || std::abs(line - section->line) < std::abs(best - section->line))
+                best = line;
+        }
+        if (best == 0)
+            continue; // its lines are in the text, or the marker was edited
+        // A track left on a line that is no marker any more (an undo put the
+        // section's first line there) must not mark it.
+        if (auto it = trackLines.find(section->track); it != trackLines.end()) {
+            editor.removeLineGlyph(kCollapseGlyph, it->second);
+            editor.setLineColor(it->second, -1);
+            editor.setLineTextColor(it->second, -1);
+            editor.removeLineTrack(section->track);
+        }
+        markLine(editor, *section, best);
+        taken.push_back(best);
+        // An expanded section whose marker came back (its expansion was
+        // undone) is collapsed again.
+        auto retired =
+            std::find_if(retired_.begin(), retired_.end(), [&](const auto& r) { return r.get() == section; });
+        if (retired != retired_.end()) {
+            items_.push_back(std::move(*retired));
+            retired_.erase(retired);
+        }
+    }
 }
 
 bool CodeCollapseList::expand(DocumentEditor& editor, ShellUi& ui, std::int32_t line) {
@@ -86,6 +184,9 @@ bool CodeCollapseList::expand(DocumentEditor& editor, ShellUi& ui, std::int32_t 
     editor.removeLineTrack(track);
     editor.setSelection(editor.lineStart(line - 1), editor.lineEnd(line - 1));
     editor.replaceSelection((*it)->text);
+    // Kept aside: an undo of the expansion brings its marker back.
+    (*it)->track = -1;
+    retired_.push_back(std::move(*it));
     items_.erase(it);
     return true;
 }

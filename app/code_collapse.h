@@ -9,6 +9,13 @@
 //
 // A selection that holds a marker line is never collapsed: that would hide
 // a marker inside another section, and its lines with it.
+//
+// Undo and redo replay collapsing and expanding as plain text: a redo of a
+// collapse, or an undo of an expansion, brings the marker line back on a new
+// record, without its track. Such a section has lost its marker; before
+// saving and on a gutter click the marker line is looked for again by its
+// text (the one nearest to where it was) and marked anew, so the section's
+// lines are never lost. Expanded sections are kept for this.
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +36,8 @@ struct TCodeCollapse {
     std::string text;      // the collapsed lines, with their line breaks (CR)
     std::int32_t line = 0; // 1-based line of the marker when collapsed
     std::int32_t id = 0;
-    std::string marker; // the marker line's text
+    std::string marker;       // the marker line's text
+    std::intptr_t track = -1; // the marker line's track
 };
 
 // "--------------- n lines collapsed ---------------".
@@ -57,13 +65,22 @@ public:
     const std::vector<std::unique_ptr<TCodeCollapse>>& items() const { return items_; }
     std::int32_t counter() const { return counter_; }
     // Forgets every section (the text was replaced by a load).
-    void clear() { items_.clear(); }
+    void clear() {
+        items_.clear();
+        retired_.clear();
+    }
 
     // The 1-based lines that carry a marker of a section of this list.
     std::vector<std::int32_t> markerLines(const DocumentEditor& editor) const;
+    // Marks the marker lines of sections whose track went (see above) anew.
+    void reattachMarkers(DocumentEditor& editor);
 
 private:
+    void markLine(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line);
+
     std::vector<std::unique_ptr<TCodeCollapse>> items_;
+    // Expanded sections, whose marker an undo may bring back.
+    std::vector<std::unique_ptr<TCodeCollapse>> retired_;
     std::int32_t counter_ = 0;
 };
 

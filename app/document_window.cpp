@@ -193,6 +193,7 @@ bool DocumentWindow::saveTo(const std::string& path) {
     const auto caret = editor_.selection();
     try {
         FrozenPainting frozen(editor_);
+        collapses_.reattachMarkers(editor_);
         saveDocumentText(editor_, collapses_, path);
     } catch (const std::exception& e) {
         // The file, the text and the modified flag are as they were.
@@ -283,7 +284,10 @@ void DocumentWindow::collapseSection() {
 }
 
 void DocumentWindow::gutterClicked(std::int32_t line) {
-    editEvenIfReadOnly([&] { collapses_.expand(editor_, ui_, line); });
+    editEvenIfReadOnly([&] {
+        collapses_.reattachMarkers(editor_);
+        collapses_.expand(editor_, ui_, line);
+    });
 }
 
 void DocumentWindow::setBookmark(int index) {

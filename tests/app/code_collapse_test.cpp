@@ -163,3 +163,33 @@ TEST(CodeCollapse, AnEditedMarkerLineStillSavesItsSection) {
 
 } // namespace
 } // namespace qorvi
+
+namespace qorvi {
+namespace {
+
+TEST(CodeCollapse, AnUndoneExpansionBringsItsSectionBackBeforeSaving) {
+    CollapseFixture f;
+    f.select(3, 7);
+    ASSERT_TRUE(f.list.collapse(f.editor, f.ui));
+    ASSERT_TRUE(f.list.expand(f.editor, f.ui, 3));
+    f.editor.undo(); // the marker line again, without its track
+    ASSERT_EQ(f.editor.lineText(2), collapseMarkerText(5));
+    ASSERT_TRUE(f.editor.lineTracks().empty());
+
+    f.list.reattachMarkers(f.editor);
+    EXPECT_EQ(f.list.items().size(), 1u);
+    EXPECT_EQ(f.editor.marksOf(3).glyphs, 1u << kCollapseGlyph);
+    EXPECT_EQ(textToSave(f.editor, f.list), test::FakeDocumentEditor::stored(tenLines()));
+}
+
+TEST(CodeCollapse, AMarkerTypedByHandIsNoSection) {
+    CollapseFixture f;
+    f.editor.setSelection(0, 0);
+    f.editor.replaceSelection(collapseMarkerText(5) + "\n");
+    f.list.reattachMarkers(f.editor);
+    EXPECT_TRUE(f.editor.lineTracks().empty());
+    EXPECT_EQ(textToSave(f.editor, f.list), f.editor.text());
+}
+
+} // namespace
+} // namespace qorvi

@@ -146,3 +146,42 @@ TEST(ControlDocumentEditor, BookmarksGoToTheTextLinesFirstRecord) {
 
 } // namespace
 } // namespace qorvi
+
+namespace qorvi {
+namespace {
+
+TEST(ControlDocumentEditor, UndoAndRedoOfACollapseNeverLoseOrRepeatLines) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 10));
+    f.control.SetModified(false);
+    f.editor.setSelection(f.editor.lineStart(2), f.editor.lineStart(6) + 3);
+    ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
+    ASSERT_TRUE(f.editor.modified());
+    ASSERT_TRUE(f.editor.canUndo());
+
+    f.editor.undo();
+    EXPECT_EQ(f.control.GetText(), numbered(1, 10));
+    EXPECT_EQ(textToSave(f.editor, f.collapses), numbered(1, 10));
+
+    // Redo brings the marker back as text on a new record: before saving
+    // and on a gutter click it is found and marked again.
+    ASSERT_TRUE(f.control.DoReDo());
+    EXPECT_EQ(f.editor.lineCount(), 7);
+    f.collapses.reattachMarkers(f.editor);
+    EXPECT_EQ(textToSave(f.editor, f.collapses), numbered(1, 10));
+    EXPECT_TRUE(f.control.LineHasGlyph(kCollapseGlyph, 3));
+    EXPECT_EQ(f.control.GetLineColor(3), 0x808080);
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 3));
+    EXPECT_EQ(f.control.GetText(), numbered(1, 10));
+
+    // The expansion undone: the marker is back, and so is its section.
+    f.editor.undo();
+    ASSERT_EQ(f.editor.lineCount(), 7);
+    f.collapses.reattachMarkers(f.editor);
+    EXPECT_EQ(textToSave(f.editor, f.collapses), numbered(1, 10));
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 3));
+    EXPECT_EQ(f.control.GetText(), numbered(1, 10));
+}
+
+} // namespace
+} // namespace qorvi
