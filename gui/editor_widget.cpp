@@ -1,12 +1,18 @@
 #include "gui/editor_widget.h"
 
 #include "gui/qt_shell_ui.h"
+#include "gui/template_pick_list.h"
 #include "platform/qorvi_error.h"
+#include "platform/qt/key_codes.h"
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/text_convert.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -56,6 +62,13 @@ MouseButton buttonOf(Qt::MouseButton button) {
 EditorWidget::EditorWidget(QWidget* parent)
     : QAbstractScrollArea(parent), core_(std::make_unique<TRudivoVoru>()) {
     setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    // The first editor puts the system clipboard behind every control.
+    static const bool clipboardInstalled = [] {
+        SetDefaultClipboard(&systemClipboard());
+        return true;
+    }();
+    (void)clipboardInstalled;
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
@@ -192,7 +205,7 @@ void EditorWidget::focusOutEvent(QFocusEvent* event) {
 MouseInput EditorWidget::mouseInput(const QMouseEvent* event) const {
     const QPointF at = event->position();
     return {static_cast<int>(at.x()), static_cast<int>(at.y()), buttonOf(event->button()),
-            shiftOf(event->modifiers(), event->buttons())};
+            shiftOf(event->modifiers(), event->buttons()), static_cast<std::int64_t>(event->timestamp())};
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event) {
@@ -206,6 +219,55 @@ void EditorWidget::mouseMoveEvent(QMouseEvent* event) {
 void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
     autoScrollTimer_.stop();
     guarded([&] { core_->MouseUp(mouseInput(event)); });
+}
+
+void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The core counts its own clicks by their times.
+    guarded([&] { core_->MouseDown(mouseInput(event)); });
+}
+
+void EditorWidget::keyPressEvent(QKeyEvent* event) {
+    const std::uint16_t key = virtualKeyFromQt(event->key());
+    const TShiftState shift = shiftStateFromQt(event->modifiers());
+    const std::string typed = fromQString(event->text());
+    guarded([&] {
+        const bool consumed = key != 0 && core_->KeyDown(key, shift);
+        if (!consumed)
+            for (char c : typed)
+                core_->KeyPress(c);
+        core_->KeyUp();
+    });
+    event->accept();
+}
+
+void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
+    guarded([&] { core_->KeyUp(); });
+    event->accept();
+}
+
+void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
+    const std::string typed = fromQString(event->commitString());
+    guarded([&] {
+        core_->KeyUp();
+        for (char c : typed)
+            core_->KeyPress(c);
+    });
+    event->accept();
+}
+
+QVariant EditorWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImCursorRectangle)
+        return caret_;
+    if (query == Qt::ImEnabled)
+        return true;
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+bool EditorWidget::focusNextPrevChild(bool next) {
+    // Tab is the editor's own key when it wants it.
+    if (core_->WantTab)
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
 // ---------------------------------------------------------------- the core's window
@@ -262,6 +324,62 @@ void EditorWidget::scheduleIdle() {
 void EditorWidget::startAutoScroll() {
     if (!autoScrollTimer_.isActive())
         autoScrollTimer_.start();
+}
+
+void EditorWidget::beep() {
+    QApplication::beep();
+}
+
+std::int64_t EditorWidget::doubleClickTime() const {
+    return QApplication::doubleClickInterval();
+}
+
+void EditorWidget::setPointerShape(PointerShape shape) {
+    switch (shape) {
+    case PointerShape::Text:
+        viewport()->setCursor(Qt::IBeamCursor);
+        break;
+    case PointerShape::Hyperlink:
+        viewport()->setCursor(Qt::PointingHandCursor);
+        break;
+    case PointerShape::ColumnSizing:
+        viewport()->setCursor(Qt::SizeHorCursor);
+        break;
+    }
+}
+
+TemplatePickList* EditorWidget::pickList() const {
+    return pickList_ && pickList_->active() ? pickList_ : nullptr;
+}
+
+void EditorWidget::showPickList(const std::vector<std::string>& items, int selected,
+                                const CanvasRect& caret) {
+    if (!pickList_) {
+        pickList_ = new TemplatePickList(viewport());
+        pickList_->onKey = [this](char c) {
+            int row = -1;
+            guarded([&] { row = core_->PickListKey(c); });
+            return row;
+        };
+        pickList_->onChosen = [this](int row) {
+            setFocus(Qt::OtherFocusReason);
+            guarded([&] { core_->PickListChosen(row); });
+        };
+        pickList_->onClosed = [this] {
+            setFocus(Qt::OtherFocusReason);
+            guarded([&] { core_->PickListClosed(); });
+        };
+    }
+    pickList_->showItems(items, selected, QRect(caret.left, caret.top, caret.width(), caret.height()));
+}
+
+void EditorWidget::hidePickList() {
+    if (!pickList_ || !pickList_->active())
+        return;
+    const bool hadFocus = pickList_->hasFocus();
+    pickList_->dismiss();
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace qorvi

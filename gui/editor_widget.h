@@ -2,12 +2,15 @@
 
 // The editor control as a widget: a QAbstractScrollArea whose viewport
 // shows the control's core (TRudivoVoru). The widget only forwards what
-// happens to it - paint, size, scroll bars, wheel, focus and mouse - and
-// draws with a QtCanvas; every decision is the core's. It is the core's
-// window (ControlHost): repaint requests, scroll-bar settings, the caret,
-// idle styling (a zero-interval timer) and auto-scrolling while a drag
-// leaves the text come back to it. No exception leaves an event handler:
-// failures are shown through the ShellUi.
+// happens to it - paint, size, scroll bars, wheel, focus, mouse, keys (as
+// virtual-key codes with the typed characters in Windows-1252) and input
+// method text - and draws with a QtCanvas; every decision is the core's. It
+// is the core's window (ControlHost): repaint requests, scroll-bar
+// settings, the caret, idle styling (a zero-interval timer), auto-scrolling
+// while a drag leaves the text, the pointer's shape, the beep and the
+// template pick list come back to it. The system clipboard becomes the
+// controls' clipboard with the first widget. No exception leaves an event
+// handler: failures are shown through the ShellUi.
 
 #include "editor/control_host.h"
 #include "editor/rudivo_voru.h"
@@ -22,6 +25,7 @@ namespace qorvi {
 
 class QtCanvas;
 class ShellUi;
+class TemplatePickList;
 
 class EditorWidget : public QAbstractScrollArea, private ControlHost {
     Q_OBJECT
@@ -40,6 +44,8 @@ public:
 
     // True while idle styling is scheduled.
     bool idleStylingPending() const { return idleTimer_.isActive(); }
+    // The template pick list while it is shown, else null.
+    TemplatePickList* pickList() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,6 +57,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // ControlHost
@@ -62,12 +74,18 @@ private:
     void hideCaret() override;
     void scheduleIdle() override;
     void startAutoScroll() override;
+    void beep() override;
+    std::int64_t doubleClickTime() const override;
+    void setPointerShape(PointerShape shape) override;
+    void showPickList(const std::vector<std::string>& items, int selected, const CanvasRect& caret) override;
+    void hidePickList() override;
 
     template <class F> void guarded(F&& action);
     void showFailure(const QString& text);
     MouseInput mouseInput(const QMouseEvent* event) const;
 
     std::unique_ptr<TRudivoVoru> core_;
+    TemplatePickList* pickList_ = nullptr; // a child, made on first use
     std::unique_ptr<QtCanvas> measure_;
     std::vector<QImage> userGlyphs_;
     ShellUi* ui_ = nullptr;

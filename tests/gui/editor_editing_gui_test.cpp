@@ -1,0 +1,170 @@
+// Editing in the editor widget on screen (offscreen platform), with real Qt
+// key and mouse events: a small C++ function typed with auto-indent,
+// selected with the mouse and partly undone; the template pick list; the
+// system clipboard with LF line breaks toward other programs.
+
+#include "editor/memory_stream.h"
+#include "editor/sm_settings.h"
+#include "gui/editor_widget.h"
+#include "gui/template_pick_list.h"
+#include "parser/embedded_images.h"
+#include "parser/rudivo_voru_parser.h"
+#include "parser/script_compiler.h"
+#include "tests/support/c_like_script.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace qorvi;
+
+namespace {
+
+QApplication& app() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *existing;
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
+}
+
+std::unique_ptr<TRudivoVoruParser> cppParser() {
+    auto parser = std::make_unique<TRudivoVoruParser>();
+    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
+        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
+        parser->ReadParserData(stream);
+    } else {
+        TMemoryStream script(test::kCLikeScript);
+        CompileFromStream(*parser, script);
+    }
+    return parser;
+}
+
+std::string shown(std::string text) {
+    for (char& c : text)
+        if (c == '\r')
+            c = '|';
+    return text;
+}
+
+struct Fixture {
+    QApplication& application = app();
+    std::unique_ptr<TRudivoVoruParser> parser = cppParser();
+    EditorWidget widget;
+    Fixture() {
+        widget.resize(640, 300);
+        widget.control().SetParser1(parser.get());
+        widget.show();
+        (void)QTest::qWaitForWindowExposed(&widget);
+        widget.activateWindow();
+        widget.setFocus();
+    }
+    ~Fixture() { widget.control().SetParser1(nullptr); }
+    TRudivoVoru& ctl() { return widget.control(); }
+    QPoint at(int column, int row) {
+        return {ctl().LeftRefPoint() + column * ctl().CellWidth() + 1, row * ctl().GetLineHeight() + 4};
+    }
+    void mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, p, widget.viewport()->mapToGlobal(p), button, held, Qt::NoModifier);
+        QApplication::sendEvent(widget.viewport(), &event);
+    }
+};
+
+TEST(EditorWidgetEditing, TypeAFunctionSelectWithTheMouseAndUndoTwice) {
+    Fixture f;
+    ASSERT_TRUE(f.ctl().FixedPitch());
+    QTest::keyClicks(&f.widget, "int add(int a, int b)");
+    QTest::keyClick(&f.widget, Qt::Key_Return);
+    QTest::keyClicks(&f.widget, "{");
+    QTest::keyClick(&f.widget, Qt::Key_Return);
+    QTest::keyClicks(&f.widget, "    int s = a + b;");
+    QTest::keyClick(&f.widget, Qt::Key_Return); // auto-indent: a tab to column 4
+    QTest::keyClicks(&f.widget, "return s;");
+    QTest::keyClick(&f.widget, Qt::Key_Return);
+    QTest::keyClick(&f.widget, Qt::Key_Backspace);
+    QTest::keyClicks(&f.widget, "}");
+    EXPECT_EQ(shown(f.ctl().GetText()), "int add(int a, int b)|{|    int s = a + b;|\treturn s;|}");
+    EXPECT_TRUE(f.ctl().GetModified());
+
+    // Select "int s" on the third line with the mouse.
+    f.mouse(QEvent::MouseButtonPress, f.at(4, 2), Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseMove, f.at(7, 2), Qt::NoButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseMove, f.at(9, 2), Qt::NoButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, f.at(9, 2), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(f.ctl().GetSelText(), "int s");
+
+    // Undo the closing brace and the backspace: the tab the backspace took
+    // is back, and the caret stands after it.
+    QTest::keyClick(&f.widget, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&f.widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(shown(f.ctl().GetText()), "int add(int a, int b)|{|    int s = a + b;|\treturn s;|\t");
+    const std::int32_t end = f.ctl().TextStore().NumChars();
+    EXPECT_EQ(f.ctl().GetSelection(), (TChRange{end, end}));
+    EXPECT_EQ(f.ctl().GetCPos(), (TCustomRudivoVoru::TPoint{2, 5}));
+    // The painted caret stands after the tab's cells on the fifth row.
+    const CanvasRect caret = f.ctl().CaretRect();
+    EXPECT_EQ(caret.left, f.ctl().LeftRefPoint() + 4 * f.ctl().CellWidth());
+    EXPECT_EQ(caret.top, 4 * f.ctl().GetLineHeight());
+}
+
+TEST(EditorWidgetEditing, ShiftAndArrowsSelectAndTheKeyMapsChordsWork) {
+    Fixture f;
+    QTest::keyClicks(&f.widget, "one two");
+    QTest::keyClick(&f.widget, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(f.ctl().GetSelText(), "two");
+    QTest::keyClick(&f.widget, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(f.ctl().GetSelText(), "one two");
+    // Ctrl+K, I indents the selected line.
+    QTest::keyClick(&f.widget, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(&f.widget, Qt::Key_I);
+    EXPECT_EQ(f.ctl().GetText(), std::string(f.ctl().GetIndentStep(), ' ') + "one two");
+}
+
+TEST(EditorWidgetEditing, ThePickListExpandsTheChosenTemplate) {
+    Fixture f;
+    TCodeTemplates& templates = f.ctl().Settings().Templates();
+    templates.Clear();
+    templates.Define("while", "while loop", "while (|)");
+    templates.Define("switch", "switch", "switch (|)");
+    QTest::keyClicks(&f.widget, "wh");
+    QTest::keyClick(&f.widget, Qt::Key_J, Qt::ControlModifier);
+    TemplatePickList* list = f.widget.pickList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentRow(), 1);
+    QTest::keyClick(list, Qt::Key_S);
+    EXPECT_EQ(list->currentRow(), 0);
+    QTest::keyClick(list, Qt::Key_W);
+    EXPECT_EQ(list->currentRow(), 0); // "sw": still switch
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentRow(), 1);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.widget.pickList(), nullptr);
+    EXPECT_EQ(f.ctl().GetText(), "while ()");
+    EXPECT_EQ(f.ctl().GetSelection(), (TChRange{7, 7}));
+    // Escape leaves the text as it was.
+    QTest::keyClick(&f.widget, Qt::Key_J, Qt::ControlModifier);
+    ASSERT_NE(f.widget.pickList(), nullptr);
+    QTest::keyClick(f.widget.pickList(), Qt::Key_Escape);
+    EXPECT_EQ(f.widget.pickList(), nullptr);
+    EXPECT_EQ(f.ctl().GetText(), "while ()");
+}
+
+TEST(EditorWidgetEditing, TheSystemClipboardCarriesLineFeeds) {
+    Fixture f;
+    f.ctl().SetText("a\rb");
+    f.ctl().SelectAll();
+    QTest::keyClick(&f.widget, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("x\r\ny\u00e9"));
+    f.ctl().SetSelection({3, 3});
+    QTest::keyClick(&f.widget, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(shown(f.ctl().GetText()), "a|bx|y\xe9");
+}
+
+} // namespace
