@@ -350,3 +350,77 @@ TEST(CommandTable, CaptionsAndShortcutsAreTheProgramsOwn) {
 
 } // namespace
 } // namespace qorvi
+
+namespace qorvi {
+namespace {
+
+TEST(MainWindow, EditCommandsActOnTheActiveDocument) {
+    test::MainShellFixture f;
+    f.shell->openDocument(f.file("a.txt", "alpha beta\n"), false, "");
+    auto& editor = f.view.child(0).editor;
+    auto& commands = f.shell->commands();
+    editor.setSelection(0, 5);
+    commands.run(Command::Copy);
+    EXPECT_EQ(test::FakeDocumentEditor::clipboard, "alpha");
+    commands.run(Command::Cut);
+    EXPECT_EQ(editor.text(), " beta\r");
+    editor.setSelection(5, 5);
+    commands.run(Command::Paste);
+    EXPECT_EQ(editor.text(), " betaalpha\r");
+    commands.run(Command::SelectAll);
+    EXPECT_EQ(editor.selection(), (std::pair{0, editor.textLength()}));
+    commands.run(Command::IndentCode);
+    commands.run(Command::UndentCode);
+    commands.run(Command::UndentCode);
+    EXPECT_EQ(editor.indents, 1);
+    EXPECT_EQ(editor.undents, 2);
+    f.ui.inputs = {std::string("2")};
+    commands.run(Command::GoToLine);
+    EXPECT_EQ(editor.selection().second, editor.lineStart(1));
+}
+
+TEST(MainWindow, CommandsWithoutADocumentDoNothing) {
+    test::MainShellFixture f;
+    for (Command c : {Command::Save, Command::SaveAs, Command::Cut, Command::Copy, Command::Paste,
+                      Command::SelectAll, Command::GoToLine, Command::IndentCode, Command::UndentCode,
+                      Command::WatchFile, Command::ChangeFileType, Command::Print, Command::Search})
+        f.shell->commands().run(c);
+    f.shell->commands().run(Command::GotoBookmark, 3);
+    f.shell->commands().run(Command::SetBookmark, 3);
+    EXPECT_TRUE(f.ui.boxes.empty());
+    EXPECT_TRUE(f.ui.dialogs.empty());
+    EXPECT_TRUE(f.view.children.empty());
+    EXPECT_FALSE(f.view.commandChecked(Command::SetBookmark, 3));
+}
+
+TEST(MainWindow, WindowCommandsGoToTheWindow) {
+    test::MainShellFixture f;
+    auto& commands = f.shell->commands();
+    for (Command c : {Command::Cascade, Command::TileHorizontally, Command::TileVertically,
+                      Command::MinimizeAll, Command::ArrangeAll})
+        commands.run(c);
+    EXPECT_EQ(f.view.arranged, (std::vector<Arrangement>{Arrangement::Cascade, Arrangement::TileHorizontally,
+                                                         Arrangement::TileVertically,
+                                                         Arrangement::MinimizeAll, Arrangement::ArrangeAll}));
+    f.shell->openDocument(f.file("a.txt"), false, "");
+    commands.run(Command::Close);
+    EXPECT_TRUE(f.view.children.empty());
+    EXPECT_TRUE(f.view.tabs.empty());
+    commands.run(Command::Exit);
+    EXPECT_EQ(f.view.closedWindow, 1);
+}
+
+TEST(MainWindow, SaveAsFromTheMenuMakesARemoteDocumentALocalFile) {
+    test::MainShellFixture f;
+    DocumentWindow* r = f.shell->openDocument(f.file("qor.tmp", "remote\n"), false, "page.html");
+    r->setRemote("site", "/www", "page.html");
+    f.ui.files.push_back(f.work + "/page.html");
+    f.shell->commands().run(Command::SaveAs);
+    EXPECT_EQ(fs::readFile(f.work + "/page.html").value_or(""), "remote\n");
+    EXPECT_FALSE(r->remote());
+    EXPECT_EQ(r->filePath(), f.work + "/page.html");
+    EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"page.html"});
+}
+
+} // namespace
+} // namespace qorvi
