@@ -21,8 +21,18 @@
 //   control_wrap.cpp       word wrap (UpdateFormat)
 //   control_tabs.cpp       tab stops, columns and offsets
 //   control_edit.cpp       the selection and the replace-selection edit
-//   control_view.cpp       paint, size, focus, wheel and mouse events
+//   control_caret.cpp      rows as the caret sees them, caret moves, words
+//   control_keys.cpp       key-down and typed characters, auto-indent, tabs
+//   control_commands.cpp   the keyboard action codes
+//   control_indent.cpp     block indent and unindent
+//   control_macros.cpp     template and auto-replace expansion, pick list
+//   control_clipboard.cpp  plain-text copy, cut and paste
+//   control_undo.cpp       undo recording and replay, the modified flag
+//   control_marks.cpp      numbered bookmarks and line tracks
+//   control_view.cpp       paint, size, focus and wheel events
+//   control_mouse.cpp      clicks, drags, the gutter and the margin
 //   control_messages.cpp   the message dispatch
+// The events it raises are in rudivo_voru_events.h.
 
 #include "editor/breakpoint_control.h"
 #include "editor/canvas.h"
@@ -36,6 +46,7 @@
 #include "editor/parser_client.h"
 #include "editor/render_data.h"
 #include "editor/row_breaks.h"
+#include "editor/rudivo_voru_events.h"
 #include "editor/rudivo_voru_messages.h"
 #include "editor/settings_client.h"
 #include "editor/text_save.h"
@@ -81,54 +92,6 @@ enum TPropEdPage : std::uint8_t {
     ppAUTOCORRECT = 8,
     ppTEMPLATES = 16,
 };
-
-class TCustomRudivoVoru;
-
-// The record OnDrawLine receives for each row it may draw instead.
-struct TDrawLineData {
-    std::int32_t Version = 1;
-    std::string_view Text; // the display text (tabs expanded)
-    std::int32_t Field2 = 1;
-    Canvas* canvas = nullptr;
-    CanvasRect Rect; // the row
-    std::int32_t CharIndex = 0;
-    std::int32_t LeftColumn = 0;
-    std::int32_t Length = 0;
-    bool Handled = false;
-};
-
-using TNotifyEvent = std::function<void(TCustomRudivoVoru& Sender)>;
-using TDrawLineEvent = std::function<void(TCustomRudivoVoru& Sender, TDrawLineData& Data)>;
-using TDrawMarkEvent =
-    std::function<void(TCustomRudivoVoru& Sender, Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;
-using TTokenSeenEvent = std::function<void(TCustomRudivoVoru& Sender, int& Style, std::int32_t Position,
-                                           std::int32_t TokenStart)>;
-using TTextChangeEvent =
-    std::function<void(TCustomRudivoVoru& Sender, std::int32_t Index, std::int32_t Delta)>;
-using TGutterClickEvent = std::function<void(TCustomRudivoVoru& Sender, std::int32_t Line)>;
-// Returns true when it handled the wheel turn.
-using TMouseWheelUpDownEvent =
-    std::function<bool(TCustomRudivoVoru& Sender, std::uint32_t Shift, int X, int Y)>;
-// The mark-draw hook: draws a mark instead of the spelling underline.
-using TMarkDrawHook = std::function<void(Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;
-// A key recognised as an action; the handler may change the action.
-using TCommandRecognisedEvent = std::function<void(TCustomRudivoVoru& Sender, std::int32_t& Action)>;
-// A template about to be expanded (the name as typed; empty from the pick
-// list); the handler may change the text.
-using TTemplateEvent =
-    std::function<void(TCustomRudivoVoru& Sender, const std::string& TemplateName, std::string& Replacement)>;
-// An auto-replace item found at ItemStart: the handler may change the text
-// and the verdict.
-using TAutoReplaceEvent =
-    std::function<void(TCustomRudivoVoru& Sender, std::int32_t ItemStart, const std::string& ReplaceItem,
-                       std::string& ReplaceWith, bool& CanReplace)>;
-using TBookmarkEvent = std::function<void(TCustomRudivoVoru& Sender, int Index)>;
-using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
-// The third press of a triple click, at the client point, on the character index.
-using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;
-// A press on a hyperlink style: the text of the run and its style.
-using THyperlinkClickEvent =
-    std::function<void(TCustomRudivoVoru& Sender, const std::string& Text, int Style)>;
 
 class TCustomRudivoVoru : public ParserClient,
                           public SettingsClient,
