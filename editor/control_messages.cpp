@@ -8,6 +8,7 @@
 #include "editor/sm_settings.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace qorvi {
@@ -171,9 +172,14 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
         else
             SetSelection({w32, l32 < 0 ? store_->NumChars() : l32});
         return 0;
-    case EM_LINESCROLL:
-        NewScrollPos(leftCol_ + w32, topLine_ + l32, false, true);
+    case EM_LINESCROLL: {
+        // Any distance: the sums are clamped to the text, never overflowed.
+        auto moved = [](std::int32_t from, std::int32_t by) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{from} + by, 0, INT32_MAX));
+        };
+        NewScrollPos(moved(leftCol_, w32), moved(topLine_, l32), false, true);
         return 1;
+    }
     case EM_SCROLLCARET:
         CaretInView(sel_.chEnd);
         DoChange();

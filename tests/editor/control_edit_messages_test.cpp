@@ -5,6 +5,7 @@
 #include "editor/undo_stack.h"
 #include "tests/editor/control_edit_support.h"
 
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -179,6 +180,13 @@ TEST(ControlEditMessages, TopLineAndLeftColumn) {
     msg(f.ctl, SMM_LEFTCOLUMN, kSmmSet | kSmmNoRepaint, 16);
     EXPECT_EQ(msg(f.ctl, SMM_LEFTCOLUMN), 16);
     msg(f.ctl, SMM_LEFTCOLUMN, kSmmSet, -3);
+    EXPECT_EQ(msg(f.ctl, SMM_LEFTCOLUMN), 0);
+    // Scrolling by any amount stays inside the text.
+    msg(f.ctl, EM_LINESCROLL, INT32_MAX, INT32_MAX);
+    EXPECT_EQ(msg(f.ctl, SMM_TOPLINE), 99);
+    EXPECT_EQ(msg(f.ctl, SMM_LEFTCOLUMN), 200); // the longest row less one
+    msg(f.ctl, EM_LINESCROLL, INT32_MIN, INT32_MIN);
+    EXPECT_EQ(msg(f.ctl, SMM_TOPLINE), 0);
     EXPECT_EQ(msg(f.ctl, SMM_LEFTCOLUMN), 0);
 }
 
