@@ -17,13 +17,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QUrl>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -145,4 +149,19 @@ TEST(DocumentWindowGui, WatchFileFromTheContextMenu) {
     child->mnuStartFileWatch()->trigger();
     EXPECT_FALSE(child->mnuStartFileWatch()->isChecked());
     EXPECT_FALSE(child->logic().watch().watching());
+}
+
+TEST(DocumentWindowGui, FilesDroppedOnTheWindowOpenInTheDropsOrder) {
+    DocumentsFixture f({});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(f.work + "/second.sh")),
+                  QUrl::fromLocalFile(QString::fromStdString(f.work + "/first.cpp"))});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(f.form.get(), &drop);
+    ASSERT_EQ(f.form->pgcFiles()->count(), 2);
+    EXPECT_EQ(f.form->pgcFiles()->tabText(0).toStdString(), "second.sh");
+    EXPECT_EQ(f.form->pgcFiles()->tabText(1).toStdString(), "first.cpp");
 }
