@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
     }
     (void)QTest::qWaitFor([&] { return form.lstLocalFiles()->count() == 8 && form.pgcFiles()->count() == 2; },
                           5000);
+    QTest::qWait(300); // the tab strip takes its height
     form.shell().commands().run(Command::TileVertically);
     QTest::qWait(600);
     int coloured[2] = {0, 0};
