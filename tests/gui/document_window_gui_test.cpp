@@ -10,6 +10,7 @@
 #include "gui/editor_widget.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"
+#include "gui/what_to_do_form.h"
 #include "platform/file_system.h"
 #include "platform/hive.h"
 #include "tests/gui/main_form_fixture.h"
@@ -24,9 +25,11 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -164,4 +167,22 @@ TEST(DocumentWindowGui, FilesDroppedOnTheWindowOpenInTheDropsOrder) {
     ASSERT_EQ(f.form->pgcFiles()->count(), 2);
     EXPECT_EQ(f.form->pgcFiles()->tabText(0).toStdString(), "second.sh");
     EXPECT_EQ(f.form->pgcFiles()->tabText(1).toStdString(), "first.cpp");
+}
+
+TEST(DocumentWindowGui, WhatToDoOffersThreeChoicesAndStartsWithTheSafeOne) {
+    test::app();
+    TfrmWhatToDo form;
+    EXPECT_EQ(form.windowTitle().toStdString(), "Confirmation");
+    EXPECT_EQ(form.rdbDoNotOpen()->text().toStdString(), "Do NOT open a second copy");
+    EXPECT_EQ(form.rdbSecondWindow()->text().toStdString(), "Open the file in a second window");
+    EXPECT_EQ(form.rdbReload()->text().toStdString(),
+              "Open it in the current window and discard all my changes");
+    EXPECT_TRUE(form.rdbDoNotOpen()->isChecked());
+    EXPECT_EQ(form.choice(), 1);
+    form.rdbSecondWindow()->setChecked(true);
+    EXPECT_EQ(form.choice(), 2);
+    form.rdbReload()->setChecked(true);
+    EXPECT_EQ(form.choice(), 3);
+    QTimer::singleShot(0, &form, [&] { form.reject(); });
+    EXPECT_EQ(form.ask(), 1) << "closed without Ok: nothing opens";
 }
