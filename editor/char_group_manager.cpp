@@ -1,5 +1,7 @@
 #include "editor/char_group_manager.h"
 
+#include <atomic>
+
 #include "editor/message_format.h"
 #include "editor/rudivo_voru_error.h"
 #include "editor/stream_fields.h"
@@ -43,6 +45,12 @@ void TSM_CharGroupManager::LoadFromStream(TStream& stream) {
         loaded.IdOfSet(group);
     }
     groups_ = std::move(loaded.groups_);
+    generation_ = nextGeneration();
+}
+
+std::uint64_t TSM_CharGroupManager::nextGeneration() {
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
 }
 
 } // namespace qorvi

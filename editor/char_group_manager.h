@@ -14,7 +14,7 @@ namespace qorvi {
 
 class TSM_CharGroupManager : public TSM_Base {
 public:
-    TSM_CharGroupManager() = default;
+    TSM_CharGroupManager() : generation_(nextGeneration()) {}
 
     // The id of a group equal to `group`; a copy is appended when there is none.
     int IdOfSet(const TSM_CharGroup& group);
@@ -24,7 +24,16 @@ public:
     // "Invalid Set ID (%d)".
     const TSM_CharGroup& GetCharSet(int id) const;
     int Count() const { return static_cast<int>(groups_.size()); }
-    void Clear() { groups_.clear(); }
+    void Clear() {
+        groups_.clear();
+        generation_ = nextGeneration();
+    }
+    // Changes whenever existing ids may have come to mean other groups
+    // (a clear or a load); appending a group keeps every id, so it does not.
+    // Values are unique in the process, so a manager made or moved in
+    // place of another never repeats its predecessor's. Caches of group
+    // members compare it instead of resolving every group on every parse.
+    std::uint64_t Generation() const { return generation_; }
 
     // Count, then each group; loading interns them again.
     void SaveToStream(TStream& stream) const override;
@@ -36,6 +45,9 @@ protected:
 
 private:
     std::vector<std::unique_ptr<TSM_CharGroup>> groups_;
+    static std::uint64_t nextGeneration();
+
+    std::uint64_t generation_;
 };
 
 } // namespace qorvi

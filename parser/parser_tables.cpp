@@ -53,8 +53,17 @@ const TSM_CharGroup& TParserTables::GroupOf(std::uint16_t id) const {
     return keywords_->CharGroups().GetCharSet(id);
 }
 
+void TParserTables::RefreshGroupCache() const {
+    if (keywords_->CharGroups().Generation() != groupsGeneration_)
+        groupMembers_.clear();
+}
+
 const TByteSet& TParserTables::membersSlow(std::uint16_t id) const {
     const TSM_CharGroupManager& groups = keywords_->CharGroups();
+    if (groups.Generation() != groupsGeneration_) {
+        groupMembers_.clear();
+        groupsGeneration_ = groups.Generation();
+    }
     if (id >= groups.Count())
         return kNoMembers;
     for (int g = static_cast<int>(groupMembers_.size()); g < groups.Count(); ++g) {

@@ -48,6 +48,10 @@ public:
     }
     // Forgets the cached group members; the next look-up resolves them again.
     void InvalidateGroupCache() const { groupMembers_.clear(); }
+    // Forgets them only when the groups have changed since they were
+    // resolved: a parse starts often (each re-styled stretch), and
+    // resolving every group each time costs more than the parse.
+    void RefreshGroupCache() const;
 
     // Handler table, by token value. Setting a slot replaces (and frees) its record.
     const TSM_HandlerActions* Handler(std::uint8_t value) const { return handlers_[value].get(); }
@@ -115,6 +119,7 @@ private:
     std::uint8_t usesCustomMatch_ = 0;
     bool noStateTables_ = true;
     mutable std::vector<TByteSet> groupMembers_;
+    mutable std::uint64_t groupsGeneration_ = 0;
 };
 
 } // namespace qorvi

@@ -107,7 +107,7 @@ void TRudivoVoruParser::ParseInit(std::uint8_t Index) {
     stack_.Clear();
     GetLowestState();
     // The tables may have been rebuilt since the last parse.
-    tables_.InvalidateGroupCache();
+    tables_.RefreshGroupCache();
 }
 
 void TRudivoVoruParser::fail(TEdStream& s) {

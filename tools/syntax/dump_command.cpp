@@ -80,9 +80,10 @@ std::string membersText(const TByteSet& set) {
         while (end + 1 < 256 && set.Contains(static_cast<std::uint8_t>(end + 1)))
             ++end;
         out += charText(c);
-        if (end > c + 1)
-            out += "-" + charText(end);
-        else if (end == c + 1)
+        if (end > c + 1) {
+            out += '-';
+            out += charText(end);
+        } else if (end == c + 1)
             out += charText(end);
         c = end + 1;
     }
@@ -90,9 +91,10 @@ std::string membersText(const TByteSet& set) {
 }
 
 std::string groupText(const TSM_CharGroup& g) {
-    std::string out = "[" + std::string(g.Negate() ? "^" : "") + membersText(g.CharSet()) + "]";
+    std::string out(g.Negate() ? "[^" : "[");
+    out.append(membersText(g.CharSet())).append("]");
     for (const TSM_CharGroup::Range& r : g.Ranges())
-        out += " +" + std::to_string(r.first) + "-" + std::to_string(r.second);
+        out.append(" +").append(std::to_string(r.first)).append("-").append(std::to_string(r.second));
     return out;
 }
 
@@ -261,7 +263,7 @@ private:
         for (std::int32_t c : s_.GetTabStops()) {
             if (c < 0)
                 break;
-            stops += " " + std::to_string(c + 1);
+            stops.append(" ").append(std::to_string(c + 1));
         }
         out_ << "  tab columns    " << (stops.empty() ? " none" : stops) << "\n";
         const auto colour = [this](const char* label, TColor c, int mark) {
@@ -374,10 +376,12 @@ private:
             [this, &keys](TShortCut k1, TShortCut k2, std::int32_t code) {
                 std::string binding = shortCutToText(k1);
                 if (k2)
-                    binding += ", " + keyName(k2 & 0xFF);
+                    binding.append(", ").append(keyName(k2 & 0xFF));
                 out_ << "  " << predefinedName(code, "ca", 0, 47) << " (" << binding << ")";
                 const std::string name = keys.GetActionCodeName(code);
-                out_ << (name.empty() ? "" : " " + quoted(name)) << "\n";
+                if (!name.empty())
+                    out_ << " " << quoted(name);
+                out_ << "\n";
             });
     }
 
