@@ -157,9 +157,9 @@ TCustomRudivoVoru::TPoint TCustomRudivoVoru::GetCPos() const {
 }
 
 void TCustomRudivoVoru::SetCPos(const TPoint& pos) {
-    const CaretRow row = rowByNumber(pos.y - 1);
-    const std::int32_t index = row.start + std::max(0, pos.x - 1);
-    moveCaret(std::min(index, rowCaretLimit(row)), false);
+    const CaretRow row = rowByNumber(std::max(1, pos.y) - 1);
+    const std::int64_t index = std::int64_t{row.start} + std::max<std::int64_t>(0, std::int64_t{pos.x} - 1);
+    moveCaret(static_cast<std::int32_t>(std::min<std::int64_t>(index, rowCaretLimit(row))), false);
 }
 
 // ---------------------------------------------------------------- words

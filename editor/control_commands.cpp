@@ -55,9 +55,21 @@ void TCustomRudivoVoru::deleteRow() {
     const CaretRow row = caretRow(sel_.chEnd);
     if (row.phantom)
         return;
+    // The caret's whole text line goes with its line break: rows that word
+    // wrap or the 2047-character limit cut from it go with it, so what is
+    // deleted never depends on the window's width.
+    std::int32_t start = row.start;
+    for (const TLine* before = store_->Prev(row.line); before && !before->EndsWithCR();
+         before = store_->Prev(before))
+        start -= before->Len();
+    std::int32_t end = row.start + row.line->Len();
+    for (const TLine* last = row.line; !last->EndsWithCR() && store_->Next(last);) {
+        last = store_->Next(last);
+        end += last->Len();
+    }
     UndoTransBegin(utDelete);
     try {
-        SetSelection({row.start, row.start + row.line->Len()}, true);
+        SetSelection({start, end}, true);
         DoReplaceSel("");
     } catch (...) {
         UndoTransEnd(utDelete);

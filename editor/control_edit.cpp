@@ -7,6 +7,7 @@
 #include "editor/incremental_styler.h"
 #include "editor/line_feeds.h"
 #include "editor/marker_edits.h"
+#include "editor/memory_stream.h"
 #include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
 #include "editor/text_load.h"
@@ -43,7 +44,9 @@ void TCustomRudivoVoru::SetSelStart(std::int32_t Value) {
 
 void TCustomRudivoVoru::SetSelLength(std::int32_t Value) {
     const std::int32_t start = GetSelStart();
-    SetSelection({start, start + Value});
+    // Any length: the sum is clamped to the text, never overflowed.
+    const auto end = std::clamp<std::int64_t>(std::int64_t{start} + Value, 0, store_->NumChars());
+    SetSelection({start, static_cast<std::int32_t>(end)});
 }
 
 void TCustomRudivoVoru::repaintRange(std::int32_t from, std::int32_t to) {
@@ -270,8 +273,10 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
 }
 
 void TCustomRudivoVoru::SetText(std::string_view text) {
-    const std::string copy(text);
-    SetStoreText(*store_, copy.c_str());
+    // Every byte of the text, zero bytes included (WM_SETTEXT's characters
+    // end at their zero before they get here).
+    TMemoryStream stream{std::string(text)};
+    LoadTextFromStream(*store_, stream);
     textReplaced();
 }
 

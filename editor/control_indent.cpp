@@ -18,9 +18,23 @@ bool isIndentChar(char c) {
     return c == ' ' || c == '\t' || static_cast<unsigned char>(c) == 160;
 }
 
-} // namespace
-
-namespace {
+// The indent characters at the start of the line at `start`, at most
+// `count`; read piecewise, so that a huge count costs only the indent.
+std::int32_t leadingIndent(const TTextStore& store, std::int32_t start, std::int32_t count) {
+    constexpr std::int32_t kPiece = 256;
+    std::int32_t n = 0;
+    while (n < count) {
+        const std::int32_t piece = std::min(count - n, kPiece);
+        const std::string head = store.GetText(start + n, piece);
+        std::int32_t i = 0;
+        while (i < static_cast<std::int32_t>(head.size()) && isIndentChar(head[static_cast<std::size_t>(i)]))
+            ++i;
+        n += i;
+        if (i < piece)
+            break;
+    }
+    return n;
+}
 
 struct BlockLines {
     std::vector<std::int32_t> starts; // line starts, top to bottom
@@ -108,11 +122,7 @@ void TCustomRudivoVoru::DoUndent(std::int32_t count) {
     std::int32_t removedAll = 0;
     try {
         for (auto it = block.starts.rbegin(); it != block.starts.rend(); ++it) {
-            const std::string head = store_->GetText(*it, count);
-            std::int32_t n = 0;
-            while (n < static_cast<std::int32_t>(head.size()) &&
-                   isIndentChar(head[static_cast<std::size_t>(n)]))
-                ++n;
+            const std::int32_t n = leadingIndent(*store_, *it, count);
             if (n == 0)
                 continue;
             DoUndoNotify(9, *it, n);

@@ -162,6 +162,10 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
             *reinterpret_cast<std::int32_t*>(WParam) = r.chStart;
         if (LParam)
             *reinterpret_cast<std::int32_t*>(LParam) = r.chEnd;
+        // The packed answer has 16 bits per end: past them it is -1 rather
+        // than a wrong place; the pointers carry any offset.
+        if (r.chEnd > 0xFFFF)
+            return -1;
         return MAKELONG(r.chStart, r.chEnd);
     }
     case EM_SETSEL:
@@ -226,7 +230,8 @@ std::intptr_t TCustomRudivoVoru::Int_Perform(std::uint32_t Msg, std::uintptr_t W
     case EM_POSFROMCHAR: {
         int x = 0;
         int y = 0;
-        if (!PosFromIndex(w32, x, y) || x < 0 || y >= clientHeight_)
+        if (w32 < 0 || w32 > store_->NumChars() || !PosFromIndex(w32, x, y) || x < 0 || x >= clientWidth_ ||
+            y >= clientHeight_)
             return -1;
         return MAKELONG(x, y);
     }

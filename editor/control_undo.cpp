@@ -322,6 +322,10 @@ std::int64_t TCustomRudivoVoru::GetUndoMemUsed() const {
 }
 
 void TCustomRudivoVoru::SetUndoStack(TUndoStack* stack) {
+    // Handing back the history the store holds (what SMM_UNDOSTACK get
+    // returned) keeps it: taking it over again would free it under the store.
+    if (stack == store_->UndoStack())
+        return;
     pendingUndo_ = {};
     store_->SetUndoStack(std::unique_ptr<TUndoStack>(stack));
 }

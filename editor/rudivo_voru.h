@@ -479,7 +479,8 @@ public:
     void MarkSavePoint();
     std::int64_t GetUndoMemUsed() const;
     TUndoStack* GetUndoStack() const { return store_->UndoStack(); }
-    // The store takes `stack` over (null: no history, nothing recorded).
+    // The store takes `stack` over (null: no history, nothing recorded);
+    // the history it holds already stays as it is.
     void SetUndoStack(TUndoStack* stack);
     bool UndoRecording() const { return undoRecording_; }
 

@@ -140,7 +140,9 @@ void TRudivoVoruStrings::SetText(std::string_view text) {
     const std::string stored = toStoredLineBreaks(text);
     if (stored == control_.GetText())
         return;
-    control_.perform(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(stored.c_str()));
+    // Not through WM_SETTEXT: its zero-terminated text would end at the
+    // first zero byte of the user's text.
+    control_.SetText(stored);
 }
 
 void TRudivoVoruStrings::LoadFromStream(TStream& stream) {

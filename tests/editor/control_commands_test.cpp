@@ -201,6 +201,87 @@ TEST(ControlCommands, DeleteLineTakesTheRowWithItsLineEnd) {
     EXPECT_EQ(e.text(), "one|");
 }
 
+TEST(ControlCommands, DeleteLineTakesTheWholeTextLineHoweverItIsCutIntoRows) {
+    Editor e("", {0, 0});
+    e.ctl.ViewResize(36 + 14 * 8 + 20, 200);
+    e.ctl.SetWrapColumn(14);
+    e.ctl.SetWordWrap(true);
+    e.ctl.SetText("one\ralpha beta gamma delta\rtwo");
+    ASSERT_GT(e.ctl.TextStore().NumLines(), 3);
+    e.ctl.SetSelection({17, 17}); // in "gamma", on the line's second row
+    ctrl(e.ctl, 'Y');
+    EXPECT_EQ(e.text(), "one|two");
+    EXPECT_TRUE(e.ctl.DoUndo());
+    EXPECT_EQ(e.text(), "one|alpha beta gamma delta|two");
+    // Without word wrap a line past 2047 characters is cut into records.
+    Editor l("a|" + std::string(5000, 'x') + "|b", {3000, 3000});
+    ctrl(l.ctl, 'Y');
+    EXPECT_EQ(l.text(), "a|b");
+    EXPECT_EQ(l.caret(), 2);
+}
+
+TEST(ControlCommands, EveryActionCodeHasItsDefaultKey) {
+    Editor e("abc", {0, 0});
+    std::vector<std::int32_t> seen;
+    e.ctl.OnCommandRecognised = [&](TCustomRudivoVoru&, std::int32_t& action) {
+        seen.push_back(action);
+        action = -1; // only the key map is under test here
+    };
+    struct Stroke {
+        std::uint16_t key;
+        TShiftState shift;
+        std::uint16_t chord; // a Ctrl key before it
+    };
+    std::vector<Stroke> strokes = {
+        {VK_LEFT, 0, 0},      {VK_RIGHT, 0, 0},      {VK_HOME, 0, 0},      {VK_END, 0, 0},
+        {VK_UP, 0, 0},        {VK_DOWN, 0, 0},       {VK_PRIOR, 0, 0},     {VK_NEXT, 0, 0},
+        {VK_LEFT, ssCtrl, 0}, {VK_RIGHT, ssCtrl, 0}, {VK_HOME, ssCtrl, 0}, {VK_END, ssCtrl, 0},
+        {'X', ssCtrl, 0},     {'C', ssCtrl, 0},      {'V', ssCtrl, 0},     {VK_DELETE, 0, 0},
+        {VK_BACK, 0, 0},      {'I', 0, 'K'},         {'U', 0, 'K'},        {VK_INSERT, 0, 0}};
+    for (std::uint16_t digit = '0'; digit <= '9'; ++digit)
+        strokes.push_back({digit, 0, 'K'});
+    for (std::uint16_t digit = '0'; digit <= '9'; ++digit)
+        strokes.push_back({digit, 0, 'Q'});
+    const std::vector<Stroke> rest = {{'Y', ssCtrl, 0},     {'Z', ssCtrl, 0},    {'Z', ssCtrl | ssShift, 0},
+                                      {VK_BACK, ssCtrl, 0}, {'P', 0, 'K'},       {VK_DELETE, ssCtrl, 0},
+                                      {VK_UP, ssCtrl, 0},   {VK_DOWN, ssCtrl, 0}};
+    strokes.insert(strokes.end(), rest.begin(), rest.end());
+    ASSERT_EQ(strokes.size(), static_cast<std::size_t>(kCommandActionCount));
+    for (std::size_t code = 0; code < strokes.size(); ++code) {
+        const Stroke& s = strokes[code];
+        if (s.chord)
+            ctrl(e.ctl, s.chord);
+        seen.clear();
+        press(e.ctl, s.key, s.shift);
+        EXPECT_EQ(seen, (std::vector<std::int32_t>{static_cast<std::int32_t>(code)})) << "action " << code;
+    }
+    // Nothing was carried out: the handler turned every action into none.
+    EXPECT_EQ(e.text(), "abc");
+}
+
+TEST(ControlCommands, EveryBookmarkKeySetsAndJumpsToItsOwnBookmark) {
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += "line" + std::to_string(i) + "|";
+    Editor e(text, {0, 0});
+    std::vector<std::int32_t> places;
+    for (int n = 0; n < 10; ++n) {
+        const auto at =
+            static_cast<std::int32_t>(e.ctl.perform(EM_LINEINDEX, static_cast<std::uintptr_t>(n * 5))) + 1 +
+            n % 3;
+        places.push_back(at);
+        e.ctl.SetSelection({at, at});
+        ctrl(e.ctl, 'K');
+        press(e.ctl, static_cast<std::uint16_t>('0' + n));
+    }
+    for (int n = 9; n >= 0; --n) {
+        e.ctl.SetSelection({0, 0});
+        ctrl(e.ctl, 'Q');
+        press(e.ctl, static_cast<std::uint16_t>('0' + n));
+        EXPECT_EQ(e.caret(), places[static_cast<std::size_t>(n)]) << "bookmark " << n;
+    }
+}
+
 TEST(ControlCommands, ChordsReachBlockIndentAndOtherKeysPassOn) {
     Editor e("ab|cd|", {0, 4});
     ctrl(e.ctl, 'K');

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace qorvi;
 using namespace qorvi::test;
@@ -239,6 +240,160 @@ TEST(ControlEditMessages, StyleBlocksStayInsideTheirBuffers) {
           TSMStyleBlock{0, 1, nullptr, 4}, TSMStyleBlock{0, 1, out, -2}})
         EXPECT_EQ(msg(f.ctl, SMM_GETSTYLES, 0, reinterpret_cast<std::intptr_t>(&bad)), 0);
     EXPECT_EQ(msg(f.ctl, SMM_SETSTYLES, 0, 0), 0);
+}
+
+TEST(ControlEditMessages, GetSelPacksOnlySixteenBitEnds) {
+    ControlFixture f;
+    f.ctl.SetText(std::string(70000, 'x'));
+    msg(f.ctl, EM_SETSEL, 65535, 65535);
+    EXPECT_EQ(msg(f.ctl, EM_GETSEL), std::intptr_t{0xFFFFFFFF}); // both ends 65535
+    msg(f.ctl, EM_SETSEL, 69000, 65536);
+    std::int32_t start = -1, end = -1;
+    // The packed answer cannot hold 65536: -1, and the pointers the offsets.
+    EXPECT_EQ(f.ctl.perform(EM_GETSEL, reinterpret_cast<std::uintptr_t>(&start),
+                            reinterpret_cast<std::intptr_t>(&end)),
+              -1);
+    EXPECT_EQ(start, 65536);
+    EXPECT_EQ(end, 69000);
+}
+
+TEST(ControlEditMessages, PosFromCharAnswersOnlyForPlacesInTheTextArea) {
+    ControlFixture f(640, 360);
+    f.ctl.SetText("ab\r" + std::string(300, 'y'));
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 2), (0 << 16) | (36 + 2 * 8));
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 3), (18 << 16) | 36);
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, -1), -1);
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 304), -1);     // past the text
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 3 + 200), -1); // right of the window
+    f.ctl.SetText("ab");
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 2), (0 << 16) | (36 + 2 * 8)); // the end is a place
+    EXPECT_EQ(msg(f.ctl, EM_POSFROMCHAR, 3), -1);
+}
+
+TEST(ControlEditMessages, OptionsMessageGetsAndSetsTheOptionWord) {
+    ControlFixture f;
+    const std::uint32_t options = f.ctl.GetOptions();
+    EXPECT_EQ(static_cast<std::uint32_t>(msg(f.ctl, SMM_OPTIONS)), options);
+    std::vector<std::uint32_t> reasons;
+    f.ctl.OnChange = [&](TCustomRudivoVoru& c) { reasons.push_back(c.ChangeReasons()); };
+    f.host.invalidated.clear();
+    msg(f.ctl, SMM_OPTIONS, kSmmSet | kSmmNoRepaint, options & ~smoAutoIndent);
+    EXPECT_EQ(f.ctl.GetOptions(), options & ~smoAutoIndent);
+    EXPECT_EQ(static_cast<std::uint32_t>(msg(f.ctl, SMM_OPTIONS)), options & ~smoAutoIndent);
+    // The option word takes effect: Enter no longer indents.
+    f.ctl.SetText("  x");
+    f.ctl.SetSelection({3, 3});
+    typeText(f.ctl, "\r");
+    EXPECT_EQ(shown(f.ctl.GetText()), "  x|");
+    reasons.clear();
+    msg(f.ctl, SMM_OPTIONS, kSmmSet, options | smoWordWrap);
+    EXPECT_TRUE(f.ctl.GetWordWrap());
+    ASSERT_FALSE(reasons.empty());
+    EXPECT_TRUE(reasons.back() & crOptions);
+}
+
+TEST(ControlEditMessages, FocusMessagesBindTheSharedKeyMapToTheFocusedControl) {
+    // Two controls of one language share its settings and key map: the keys
+    // act on the control that has the focus.
+    TestParser parser;
+    ControlFixture a;
+    ControlFixture b;
+    a.ctl.SetParser(1, &parser);
+    b.ctl.SetParser(1, &parser);
+    a.ctl.SetText("abc");
+    b.ctl.SetText("abc");
+    msg(b.ctl, WM_SETFOCUS);
+    EXPECT_TRUE(b.ctl.Focused());
+    msg(b.ctl, WM_KILLFOCUS);
+    msg(a.ctl, WM_SETFOCUS);
+    EXPECT_FALSE(b.ctl.Focused());
+    EXPECT_TRUE(a.ctl.Focused());
+    std::uint16_t key = VK_END;
+    TShiftState shift = 0;
+    bool handled = false;
+    parser.settings.KeyMap().KeyPressed(key, shift, handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(sel(a.ctl), (TChRange{3, 3}));
+    EXPECT_EQ(sel(b.ctl), (TChRange{0, 0}));
+    a.ctl.SetParser(1, nullptr);
+    b.ctl.SetParser(1, nullptr);
+}
+
+TEST(ControlEditMessages, SizeMessageSetsTheVisibleRowsAndColumns) {
+    ControlFixture f;
+    msg(f.ctl, WM_SIZE, 0, (360 << 16) | (36 + 40 * 8));
+    EXPECT_EQ(f.ctl.VisibleColumns(), 40);
+    EXPECT_EQ(f.ctl.VisibleRows(), 20);
+    msg(f.ctl, WM_SIZE, 0, (180 << 16) | (36 + 40 * 8));
+    EXPECT_EQ(f.ctl.VisibleRows(), 10);
+}
+
+TEST(ControlEditMessages, DialogCodeFollowsWantTabAndWantReturns) {
+    ControlFixture f;
+    const std::intptr_t all = msg(f.ctl, WM_GETDLGCODE);
+    EXPECT_EQ(all & (DLGC_WANTARROWS | DLGC_WANTCHARS), DLGC_WANTARROWS | DLGC_WANTCHARS);
+    EXPECT_TRUE(all & DLGC_WANTTAB);
+    EXPECT_TRUE(all & DLGC_WANTMESSAGE);
+    f.ctl.WantTab = false;
+    f.ctl.WantReturns = false;
+    const std::intptr_t none = msg(f.ctl, WM_GETDLGCODE);
+    EXPECT_EQ(none, DLGC_WANTARROWS | DLGC_WANTCHARS);
+}
+
+TEST(ControlEditMessages, TextStoreMessageShowsAnotherStoreAndComesBack) {
+    ControlFixture f;
+    f.ctl.SetText("own");
+    TTextStore* own = reinterpret_cast<TTextStore*>(msg(f.ctl, SMM_TEXTSTORE));
+    EXPECT_EQ(own, &f.ctl.TextStore());
+    ControlFixture other;
+    other.ctl.SetText("other text");
+    msg(f.ctl, SMM_TEXTSTORE, kSmmSet, reinterpret_cast<std::intptr_t>(&other.ctl.TextStore()));
+    EXPECT_EQ(f.ctl.GetText(), "other text");
+    EXPECT_EQ(reinterpret_cast<TTextStore*>(msg(f.ctl, SMM_TEXTSTORE)), &other.ctl.TextStore());
+    msg(f.ctl, SMM_TEXTSTORE, kSmmSet, 0);
+    EXPECT_EQ(f.ctl.GetText(), "own");
+}
+
+TEST(ControlEditMessages, UndoStackHandedBackIsKept) {
+    ControlFixture f;
+    typeText(f.ctl, "ab");
+    const std::intptr_t history = msg(f.ctl, SMM_UNDOSTACK);
+    msg(f.ctl, SMM_UNDOSTACK, kSmmSet, history);
+    EXPECT_EQ(msg(f.ctl, SMM_UNDOSTACK), history);
+    EXPECT_TRUE(f.ctl.DoUndo());
+    EXPECT_EQ(f.ctl.GetText(), "a");
+    typeText(f.ctl, "c");
+    EXPECT_EQ(f.ctl.GetText(), "ac");
+}
+
+TEST(ControlEditMessages, ParseStartBeyondTheTextStaysInside) {
+    ControlFixture f;
+    f.ctl.SetText("a\rb");
+    msg(f.ctl, SMM_PARSESTART, 0, 1000);
+    msg(f.ctl, SMM_PARSESTART, 0, -1000);
+    f.ctl.ParseText();
+    EXPECT_EQ(f.ctl.GetText(), "a\rb");
+}
+
+TEST(ControlEditMessages, HugeCountsAndLengthsStayInsideTheText) {
+    ControlFixture f;
+    f.ctl.SetText("  ab\r\tcd\r");
+    f.ctl.SetSelection({0, 9});
+    msg(f.ctl, SMM_UNDENT, INT32_MAX, 0);
+    EXPECT_EQ(shown(f.ctl.GetText()), "ab|cd|");
+    msg(f.ctl, SMM_INDENT, INT32_MAX, 0); // at most 255 a line
+    EXPECT_EQ(f.ctl.GetText().size(), 6u + 2 * 255);
+    EXPECT_TRUE(f.ctl.DoUndo());
+    EXPECT_EQ(shown(f.ctl.GetText()), "ab|cd|");
+    f.ctl.SetSelStart(2);
+    f.ctl.SetSelLength(INT32_MAX);
+    EXPECT_EQ(sel(f.ctl), (TChRange{2, 6}));
+    f.ctl.SetSelLength(INT32_MIN);
+    EXPECT_EQ(sel(f.ctl), (TChRange{2, 0}));
+    f.ctl.SetCPos({INT32_MAX, INT32_MAX});
+    EXPECT_EQ(sel(f.ctl), (TChRange{6, 6}));
+    f.ctl.SetCPos({INT32_MIN, INT32_MIN});
+    EXPECT_EQ(sel(f.ctl), (TChRange{0, 0}));
 }
 
 TEST(ControlEditMessages, LaterLayersMessagesAnswerZeroForNow) {

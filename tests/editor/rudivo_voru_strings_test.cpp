@@ -107,6 +107,10 @@ TEST(RudivoVoruStrings, SetTextReplacesOnlyADifferentText) {
     const int after = changes;
     lines.SetText("a\nb\r\nc");
     EXPECT_EQ(changes, after);
+    // A zero byte does not end the text: it is stored as any control
+    // character is, and what follows it arrives.
+    lines.SetText(std::string("nul\0after\nend", 13));
+    EXPECT_EQ(shown(f.ctl.GetText()), "nul.after|end");
 }
 
 TEST(RudivoVoruStrings, StreamsAndFilesAndUpdates) {
