@@ -5,14 +5,8 @@
 // built-in C++ image when there is one, else from a C-like script compiled
 // here; the label says which.
 
+#include "bench/bench_editor.h"
 #include "bench/bench_support.h"
-#include "editor/memory_stream.h"
-#include "editor/recording_canvas.h"
-#include "editor/rudivo_voru.h"
-#include "parser/embedded_images.h"
-#include "parser/rudivo_voru_parser.h"
-#include "parser/script_compiler.h"
-#include "tests/support/c_like_script.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -20,40 +14,6 @@
 
 namespace qorvi {
 namespace {
-
-// A window of 160 columns by 60 rows on a recording canvas with fixed
-// metrics (8 x 16, line height 18).
-constexpr int kColumns = 160;
-constexpr int kRows = 60;
-constexpr int kWidth = 36 + kColumns * 8;
-constexpr int kHeight = kRows * 18;
-
-class BenchHost : public ControlHost {
-public:
-    Canvas& measureCanvas() override { return canvas; }
-    void invalidateRect(const CanvasRect&) override {}
-    void setScrollBar(ScrollBarKind, int, int, int, int) override {}
-    void showCaret(const CanvasRect&) override {}
-    void hideCaret() override {}
-    void scheduleIdle() override {}
-    RecordingCanvas canvas;
-};
-
-struct Parser {
-    std::unique_ptr<TRudivoVoruParser> parser = std::make_unique<TRudivoVoruParser>();
-    std::string label;
-    Parser() {
-        if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
-            TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
-            parser->ReadParserData(stream);
-            label = "built-in C++ image";
-        } else {
-            TMemoryStream script(test::kCLikeScript);
-            CompileFromStream(*parser, script);
-            label = "C-like test script";
-        }
-    }
-};
 
 // C++ text of about `lines` lines in which nothing closes a block comment,
 // so that one opened at the top reaches the end.
@@ -73,30 +33,10 @@ std::string cppLines(std::size_t lines) {
     return text;
 }
 
-struct Editor {
-    Parser parser;
-    BenchHost host;
-    TRudivoVoru ctl;
-    explicit Editor(const std::string& text) {
-        ctl.SetHost(&host);
-        ctl.ViewResize(kWidth, kHeight);
-        ctl.SetParser1(parser.parser.get());
-        ctl.SetText(text);
-        finishStyling();
-    }
-    ~Editor() {
-        ctl.SetParser1(nullptr);
-        ctl.SetHost(nullptr);
-    }
-    void finishStyling() {
-        while (ctl.IdleWork()) {
-        }
-    }
-    void paint() {
-        host.canvas.clearCalls();
-        ctl.PaintTo(host.canvas, {0, 0, kWidth, kHeight});
-    }
-};
+using Editor = bench::BenchEditor;
+using bench::kHeight;
+using bench::kRows;
+using bench::kWidth;
 
 const std::string& millionLines() {
     static const std::string text = cppLines(bench::scaled(1'000'000, 2'000));
@@ -110,7 +50,7 @@ void BM_PaintScreen(benchmark::State& state) {
         e.paint();
         benchmark::DoNotOptimize(e.host.canvas.calls().data());
     }
-    state.SetLabel(e.parser.label);
+    state.SetLabel(e.label);
     state.counters["rows"] = kRows;
     state.counters["canvasCalls"] = static_cast<double>(e.host.canvas.calls().size());
 }
@@ -130,7 +70,7 @@ void BM_TypeAtTop(benchmark::State& state) {
         e.finishStyling();
         state.ResumeTiming();
     }
-    state.SetLabel(e.parser.label);
+    state.SetLabel(e.label);
     state.counters["lines"] = e.ctl.TextStore().NumLines();
 }
 BENCHMARK(BM_TypeAtTop)->Unit(benchmark::kMillisecond);
@@ -150,7 +90,7 @@ void BM_TypeAtTopIdleRestyle(benchmark::State& state) {
         e.finishStyling();
         state.ResumeTiming();
     }
-    state.SetLabel(e.parser.label);
+    state.SetLabel(e.label);
     state.counters["lines"] = e.ctl.TextStore().NumLines();
 }
 BENCHMARK(BM_TypeAtTopIdleRestyle)->Unit(benchmark::kMillisecond)->Iterations(bench::smokeRun() ? 1 : 3);
@@ -170,7 +110,7 @@ void BM_TypeAtEnd(benchmark::State& state) {
         e.finishStyling();
         state.ResumeTiming();
     }
-    state.SetLabel(e.parser.label);
+    state.SetLabel(e.label);
     state.counters["lines"] = e.ctl.TextStore().NumLines();
 }
 BENCHMARK(BM_TypeAtEnd)->Unit(benchmark::kMillisecond);
@@ -207,7 +147,7 @@ void BM_ScrollPage(benchmark::State& state) {
         e.ctl.perform(WM_VSCROLL, SB_PAGEDOWN);
         e.paint();
     }
-    state.SetLabel(e.parser.label);
+    state.SetLabel(e.label);
 }
 BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMicrosecond);
 

@@ -5,16 +5,10 @@
 // changed 100 000 places, and the undo history's memory after typing 1 MB
 // character by character (one undo step per character).
 
+#include "bench/bench_editor.h"
 #include "bench/bench_support.h"
-#include "editor/memory_stream.h"
-#include "editor/recording_canvas.h"
-#include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
 #include "editor/undo_stack.h"
-#include "parser/embedded_images.h"
-#include "parser/rudivo_voru_parser.h"
-#include "parser/script_compiler.h"
-#include "tests/support/c_like_script.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -23,34 +17,6 @@
 
 namespace qorvi {
 namespace {
-
-constexpr int kWidth = 36 + 160 * 8;
-constexpr int kHeight = 60 * 18;
-
-class BenchHost : public ControlHost {
-public:
-    Canvas& measureCanvas() override { return canvas; }
-    void invalidateRect(const CanvasRect&) override {}
-    void setScrollBar(ScrollBarKind, int, int, int, int) override {}
-    void showCaret(const CanvasRect&) override {}
-    void hideCaret() override {}
-    void scheduleIdle() override {}
-    RecordingCanvas canvas;
-};
-
-std::unique_ptr<TRudivoVoruParser> cppParser(std::string& label) {
-    auto parser = std::make_unique<TRudivoVoruParser>();
-    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
-        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
-        parser->ReadParserData(stream);
-        label = "built-in C++ image";
-    } else {
-        TMemoryStream script(test::kCLikeScript);
-        CompileFromStream(*parser, script);
-        label = "C-like test script";
-    }
-    return parser;
-}
 
 // C++ text of `lines` lines.
 std::string cppLines(std::size_t lines) {
@@ -64,27 +30,7 @@ std::string cppLines(std::size_t lines) {
     return text;
 }
 
-struct Editor {
-    std::string label;
-    std::unique_ptr<TRudivoVoruParser> parser = cppParser(label);
-    BenchHost host;
-    TRudivoVoru ctl;
-    explicit Editor(const std::string& text) {
-        ctl.SetHost(&host);
-        ctl.ViewResize(kWidth, kHeight);
-        ctl.SetParser1(parser.get());
-        ctl.SetText(text);
-        finishStyling();
-    }
-    ~Editor() {
-        ctl.SetParser1(nullptr);
-        ctl.SetHost(nullptr);
-    }
-    void finishStyling() {
-        while (ctl.IdleWork()) {
-        }
-    }
-};
+using Editor = bench::BenchEditor;
 
 void BM_TypeChar(benchmark::State& state) {
     Editor e(cppLines(bench::scaled(static_cast<std::size_t>(state.range(0)), 2'000)));

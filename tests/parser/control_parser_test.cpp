@@ -7,6 +7,7 @@
 #include "parser/rudivo_voru_parser.h"
 #include "tests/parser/script_test_support.h"
 #include "tests/support/c_like_script.h"
+#include "tests/support/quiet_control_host.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,7 @@ using namespace qorvi::test;
 
 namespace {
 
-class Host : public ControlHost {
-public:
-    Canvas& measureCanvas() override { return canvas; }
-    void invalidateRect(const CanvasRect&) override {}
-    void setScrollBar(ScrollBarKind, int, int, int, int) override {}
-    void showCaret(const CanvasRect&) override {}
-    void hideCaret() override {}
-    void scheduleIdle() override {}
-    RecordingCanvas canvas;
-};
+using Host = QuietControlHost;
 
 struct Window {
     Host host;
