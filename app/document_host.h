@@ -43,6 +43,9 @@ public:
     virtual SettingValues& settings() = 0;
     // Saves a document that came from an FTP site back to it.
     virtual bool saveRemoteDocument(DocumentWindow& window) = 0;
+    // Watch mode went on or off, from whichever menu: the main window's
+    // "&Watch File" check mark follows the active document.
+    virtual void watchChanged(DocumentWindow& /*window*/) {}
 };
 
 } // namespace qorvi

@@ -308,12 +308,15 @@ void DocumentWindow::undent() {
 
 bool DocumentWindow::setWatch(bool on) {
     if (!on) {
-        if (watch_.watching()) {
+        const bool was = watch_.watching();
+        if (was) {
             watch_.stop();
             editor_.setReadOnly(readOnlyBeforeWatch_);
         }
         watchTimer_.stop();
         view_.setWatchChecked(false);
+        if (was)
+            host_.watchChanged(*this);
         return false;
     }
     if (watch_.watching())
@@ -347,6 +350,7 @@ bool DocumentWindow::setWatch(bool on) {
     editor_.clearModified();
     showModifiedState();
     view_.setWatchChecked(true);
+    host_.watchChanged(*this);
     return true;
 }
 

@@ -194,6 +194,11 @@ void MainShell::registerExtension(const std::string& ext) {
     MappingFile(mapping_, settings_, ui_, env_.programDirectory).registerExtension(ext, typeSelector_);
 }
 
+void MainShell::watchChanged(DocumentWindow& window) {
+    if (view_.activeDocument() == &window)
+        view_.setCommandChecked(Command::WatchFile, 0, window.watch().watching());
+}
+
 bool MainShell::saveRemoteDocument(DocumentWindow& /*window*/) {
     // Until documents can be uploaded, a remote document is never written
     // under its bare remote name in whatever the current directory is.

@@ -82,6 +82,7 @@ public:
     std::int32_t watchLineCount() const override { return watchLines_; }
     SettingValues& settings() override { return settings_; }
     bool saveRemoteDocument(DocumentWindow& window) override;
+    void watchChanged(DocumentWindow& window) override;
 
     bool debugMode() const { return debugMode_; }
     bool closing() const { return closing_; }

@@ -301,6 +301,12 @@ TEST(MainWindow, WatchFileCommandChecksWithTheResult) {
     f.shell->commands().run(Command::WatchFile);
     EXPECT_FALSE(f.view.commandChecked(Command::WatchFile, 0));
     EXPECT_FALSE(f.view.child(0).window->watch().watching());
+
+    // The document's own "Watch File" moves the main window's check mark too.
+    f.view.child(0).window->setWatch(true);
+    EXPECT_TRUE(f.view.commandChecked(Command::WatchFile, 0));
+    f.view.child(0).window->setWatch(false);
+    EXPECT_FALSE(f.view.commandChecked(Command::WatchFile, 0));
 }
 
 TEST(MainWindow, ShowExplorerTogglesAndPersists) {
