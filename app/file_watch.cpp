@@ -32,6 +32,19 @@ std::string readFrom(const std::string& path, std::int64_t offset) {
     return data;
 }
 
+// Whether the byte before `offset` is a CR.
+bool crBefore(const std::string& path, std::int64_t offset) {
+    if (offset <= 0)
+        return false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char last = 0;
+    const bool cr = ::pread(fd, &last, 1, static_cast<off_t>(offset - 1)) == 1 && last == '\r';
+    ::close(fd);
+    return cr;
+}
+
 } // namespace
 
 void goToLineOf(DocumentEditor& editor, std::int32_t line) {
@@ -78,15 +91,24 @@ bool FileWatch::tick(DocumentEditor& editor, const std::string& path, std::int32
     if (!primed_) {
         primed_ = true;
         offset_ = size;
+        endedWithCR_ = crBefore(path, offset_);
         return false;
     }
     // A log that was cut short or rotated starts again.
-    if (size < offset_ || replaced)
+    if (size < offset_ || replaced) {
         offset_ = 0;
+        endedWithCR_ = false;
+    }
     const std::string added = readFrom(path, offset_);
     offset_ += static_cast<std::int64_t>(added.size());
-    if (!added.empty())
-        editor.appendText(added);
+    if (!added.empty()) {
+        const bool lfOfShownBreak = endedWithCR_ && added.front() == '\n';
+        endedWithCR_ = added.back() == '\r';
+        if (lfOfShownBreak)
+            editor.appendText(added.substr(1));
+        else
+            editor.appendText(added);
+    }
     keepLastLines(editor, lines);
     return !added.empty();
 }

@@ -6,6 +6,10 @@
 // the tick before. The first tick after switching on only notes where the
 // file ends, so only text written after that appears. A file that shrank
 // (truncated or replaced) is read again from its start.
+//
+// A writer may be caught between the CR and the LF of a CR LF break: the LF
+// that arrives at the next tick ends a line that is already ended, so it is
+// not shown as a line of its own.
 
 #include <cstdint>
 #include <string>
@@ -49,6 +53,7 @@ private:
     std::int64_t fileTime_ = 0;
     std::int64_t fileSize_ = -1;
     std::uint64_t fileId_ = 0; // the inode: a rotated log is another file
+    bool endedWithCR_ = false; // the last byte read (or seen at the start) was a CR
 };
 
 } // namespace qorvi

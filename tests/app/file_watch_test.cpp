@@ -120,6 +120,29 @@ TEST(FileWatch, ZeroBytesAndPartialLinesArriveAsWritten) {
     EXPECT_EQ(f.window.watch().offset(), 7);
 }
 
+TEST(FileWatch, ACrLfBreakWrittenInTwoPiecesIsOneBreak) {
+    WatchFixture f("a\r\n");
+    ASSERT_TRUE(f.window.setWatch(true));
+    f.tick(1);
+    append(f.path, "b\r");
+    f.tick(2);
+    append(f.path, "\nc\r\n");
+    f.tick(3);
+    EXPECT_EQ(f.editor.text(), "a\rb\rc\r");
+    EXPECT_EQ(f.window.watch().offset(), 9) << "the offset counts every byte read";
+
+    // The first tick notes a file that ends between CR and LF, too.
+    WatchFixture g("x\r");
+    ASSERT_TRUE(g.window.setWatch(true));
+    g.tick(1);
+    append(g.path, "\ny\n");
+    g.tick(2);
+    EXPECT_EQ(g.editor.text(), "x\ry\r");
+    append(g.path, "\n");
+    g.tick(3);
+    EXPECT_EQ(g.editor.text(), "x\ry\r\r") << "a LF after a LF is an empty line";
+}
+
 TEST(FileWatch, AWatchedDocumentNeverSavesAgain) {
     WatchFixture f;
     ASSERT_TRUE(f.window.setWatch(true));
