@@ -272,6 +272,15 @@ void TCustomRudivoVoru::DoReplaceSel(std::string_view text, bool noRepaint) {
     showEdit(noRepaint);
 }
 
+void TCustomRudivoVoru::InsertSel(const char* text, std::int32_t length) {
+    if (!text || length == 0 || length < -1)
+        return;
+    const std::size_t count = length == -1 ? std::strlen(text) : static_cast<std::size_t>(length);
+    const std::int32_t start = sel_.Normalised().chStart;
+    applySelection({start, start}, true);
+    DoReplaceSel(std::string_view(text, count));
+}
+
 void TCustomRudivoVoru::SetText(std::string_view text) {
     // Every byte of the text, zero bytes included (WM_SETTEXT's characters
     // end at their zero before they get here).

@@ -7,6 +7,8 @@
 
 #include "editor/command_action.h"
 #include "editor/control_macro_port.h"
+#include "editor/key_store.h"
+#include "editor/keyboard_action_controller.h"
 #include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
 #include "editor/undo_record.h"
@@ -57,10 +59,22 @@ void TCustomRudivoVoru::MakeMoveSet() {
 
 // ---------------------------------------------------------------- keys
 
+namespace {
+
+// Shift, Ctrl, Alt and Caps Lock going down alone: they only change the next
+// key, so they neither end a half-entered chord (Ctrl pressed again before
+// the chord's second key) nor reach the lists.
+bool isModifierKey(std::uint16_t key) {
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_CAPITAL || key == VK_LWIN ||
+           key == VK_RWIN;
+}
+
+} // namespace
+
 bool TCustomRudivoVoru::KeyDown(std::uint16_t key, TShiftState shift) {
     keyConsumed_ = false;
     reasons_ |= crKeyboard;
-    if (!enabled_)
+    if (!enabled_ || isModifierKey(key))
         return false;
     bindUI();
     bool handled = false;
@@ -92,6 +106,24 @@ bool TCustomRudivoVoru::KeyDown(std::uint16_t key, TShiftState shift) {
     return keyConsumed_;
 }
 
+bool TCustomRudivoVoru::KeyWanted(std::uint16_t key, TShiftState shift) const {
+    if (!enabled_ || isModifierKey(key))
+        return false;
+    const TKeyStore& keys = settings_->KeyMap().KeyStore();
+    if (keys.ChordPending())
+        return true;
+    if (!readOnly_ && settings_->Templates().IsActivateKey(key, shift))
+        return true;
+    TShiftState lookup = shift;
+    if (KeyMoveSetHas(key))
+        lookup &= ~static_cast<TShiftState>(ssShift);
+    const TShortCut shortCut = makeShortCut(key, lookup);
+    for (const TKeyNode* node = keys.Root(); node; node = node->Sibling)
+        if (node->Key == shortCut)
+            return true;
+    return false;
+}
+
 void TCustomRudivoVoru::KeyRecognised(TKeyboardActionContoller*, std::int32_t action) {
     if (OnCommandRecognised)
         OnCommandRecognised(*this, action);
@@ -104,7 +136,7 @@ void TCustomRudivoVoru::KeyPress(char key) {
         keyConsumed_ = false;
         return;
     }
-    if (!enabled_)
+    if (!enabled_ || !TabStop)
         return;
     const auto c = static_cast<unsigned char>(key);
     if ((c >= 32 && c <= 126) || c >= 128) {

@@ -99,7 +99,7 @@ void TCustomRudivoVoru::SelectAtPos(int x, int y, std::int32_t index) {
 }
 
 void TCustomRudivoVoru::MouseDown(const MouseInput& mouse) {
-    if (mouse.button != MouseButton::Left || !enabled_)
+    if (mouse.button != MouseButton::Left || !enabled_ || !TabStop)
         return;
     const bool quick = mouse.time - lastClickTime_ <= (host_ ? host_->doubleClickTime() : 500);
     switch (clickCount_) {

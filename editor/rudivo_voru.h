@@ -257,6 +257,8 @@ public:
     std::uint8_t VisiblePropEdPages = ppOPTIONS | ppHIGHLIGHTING | ppKEYS | ppAUTOCORRECT | ppTEMPLATES;
     bool WantReturns = true;
     bool WantTab = true;
+    // Without it the control takes no typed characters and ignores the mouse.
+    bool TabStop = true;
     TScrollStyle ScrollBars() const { return scrollBars_; }
     const char* Version() const { return kRudivoVoruVersion; }
     bool GetInsMode() const { return insMode_; }
@@ -367,6 +369,10 @@ public:
     // transaction 24 unless another is open). It edits read-only controls
     // too: read-only stops the user's commands, not the program.
     virtual void DoReplaceSel(std::string_view text, bool noRepaint = false);
+    // The insertion half: the selection collapses to its start and `length`
+    // characters of `text` (-1: up to its terminating zero) go in there,
+    // through DoReplaceSel, so the insertion is recorded like any edit.
+    void InsertSel(const char* text, std::int32_t length);
     std::string GetSelText() const;
     void SetSelText(std::string_view text) { DoReplaceSel(text); }
     // The selection with line breaks by SelLineStyle (CR LF with lsCRLF)
@@ -435,6 +441,11 @@ public:
     // display column `fromColumn` to `toColumn`; inserted unless `noInsert`.
     void FormPadding(std::int32_t fromColumn, std::int32_t toColumn, bool noInsert, std::string& text);
     bool KeyMoveSetHas(std::uint16_t key) const { return key < 256 && moveSet_[key]; }
+    // True when this key going down is the editor's: the key map binds it
+    // (alone or as a chord's first key), a chord waits for its second key,
+    // or it is the template hot key. The window lets the editor have such
+    // keys before any shortcut of the application's menus.
+    bool KeyWanted(std::uint16_t key, TShiftState shift) const;
     TCommandRecognisedEvent OnCommandRecognised;
 
     // ---- block indent (control_indent.cpp)

@@ -115,6 +115,11 @@ EditorWidget::~EditorWidget() {
     core_.reset();
 }
 
+void EditorWidget::setTabStop(bool on) {
+    core_->TabStop = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+}
+
 void EditorWidget::setUserGlyphs(std::vector<QImage> glyphs) {
     userGlyphs_ = std::move(glyphs);
     guarded([this] { core_->SetUserGlyphs(static_cast<int>(userGlyphs_.size())); });
@@ -224,6 +229,20 @@ void EditorWidget::mouseReleaseEvent(QMouseEvent* event) {
 void EditorWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     // The core counts its own clicks by their times.
     guarded([&] { core_->MouseDown(mouseInput(event)); });
+}
+
+bool EditorWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const std::uint16_t key = virtualKeyFromQt(keyEvent->key());
+        bool wanted = false;
+        guarded([&] { wanted = key != 0 && core_->KeyWanted(key, shiftStateFromQt(keyEvent->modifiers())); });
+        if (wanted) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
 }
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {

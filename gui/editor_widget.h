@@ -42,12 +42,19 @@ public:
     // The application's UserGlyphs images.
     void setUserGlyphs(std::vector<QImage> glyphs);
 
+    // The control takes the focus, typed characters and the mouse only with
+    // a tab stop (the default).
+    void setTabStop(bool on);
+
     // True while idle styling is scheduled.
     bool idleStylingPending() const { return idleTimer_.isActive(); }
     // The template pick list while it is shown, else null.
     TemplatePickList* pickList() const;
 
 protected:
+    // Keys the editor's key map binds (and the second key of a chord) are
+    // claimed before the application's menu shortcuts see them.
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;

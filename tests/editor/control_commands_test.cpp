@@ -282,13 +282,35 @@ TEST(ControlCommands, EveryBookmarkKeySetsAndJumpsToItsOwnBookmark) {
     }
 }
 
+TEST(ControlCommands, TheEditorWantsTheKeysItsMapsBindAndTheChordsSecondKey) {
+    Editor e("abc", {0, 0});
+    EXPECT_TRUE(e.ctl.KeyWanted(VK_LEFT, 0));
+    EXPECT_TRUE(e.ctl.KeyWanted(VK_LEFT, ssShift)); // a movement key extends
+    EXPECT_TRUE(e.ctl.KeyWanted('Y', ssCtrl));
+    EXPECT_TRUE(e.ctl.KeyWanted('K', ssCtrl)); // a chord's first key
+    EXPECT_TRUE(e.ctl.KeyWanted('J', ssCtrl)); // the template hot key
+    EXPECT_FALSE(e.ctl.KeyWanted('S', ssCtrl));
+    EXPECT_FALSE(e.ctl.KeyWanted('I', ssCtrl));
+    EXPECT_FALSE(e.ctl.KeyWanted('A', 0));
+    ctrl(e.ctl, 'K');
+    EXPECT_TRUE(e.ctl.KeyWanted('I', ssCtrl)); // the chord waits for it
+    press(e.ctl, VK_ESCAPE);
+    EXPECT_FALSE(e.ctl.KeyWanted('I', ssCtrl));
+    e.ctl.SetReadOnly(true);
+    EXPECT_FALSE(e.ctl.KeyWanted('J', ssCtrl)); // no templates when read-only
+    EXPECT_TRUE(e.ctl.KeyWanted(VK_RIGHT, 0));
+    e.ctl.SetEnabled(false);
+    EXPECT_FALSE(e.ctl.KeyWanted(VK_RIGHT, 0));
+}
+
 TEST(ControlCommands, ChordsReachBlockIndentAndOtherKeysPassOn) {
     Editor e("ab|cd|", {0, 4});
     ctrl(e.ctl, 'K');
     press(e.ctl, 'I', 0, 'i');
     EXPECT_EQ(e.text(), " ab| cd|");
     ctrl(e.ctl, 'K');
-    ctrl(e.ctl, 'U'); // the second key's Ctrl is dropped
+    press(e.ctl, VK_CONTROL, ssCtrl); // Ctrl pressed again ends no chord
+    ctrl(e.ctl, 'U');                 // the second key's Ctrl is dropped
     EXPECT_EQ(e.text(), "ab|cd|");
     // Ctrl+K then X: the chord is over and X types.
     e.ctl.SetSelection({0, 0});

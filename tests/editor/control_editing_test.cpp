@@ -95,6 +95,34 @@ TEST(ControlTyping, ReadOnlyStopsTheUserButNotTheProgram) {
     EXPECT_EQ(e.text(), "abc|def|ghi");
 }
 
+TEST(ControlTyping, WithoutATabStopNothingIsTypedOrClicked) {
+    Editor e("abc", {3, 3});
+    e.ctl.TabStop = false;
+    typeText(e.ctl, "x");
+    MouseInput click{36 + 8 + 1, 4, MouseButton::Left, ssLeft, 1000};
+    e.ctl.MouseDown(click);
+    e.ctl.MouseUp(click);
+    EXPECT_EQ(e.text(), "abc");
+    EXPECT_EQ(sel(e.ctl), (TChRange{3, 3}));
+    press(e.ctl, VK_LEFT); // keys of the key map still act
+    EXPECT_EQ(e.caret(), 2);
+}
+
+TEST(ControlTyping, InsertSelPutsTextAtTheSelectionStartAsOneEdit) {
+    Editor e("abcd", {3, 1});
+    e.ctl.InsertSel("XYZ", 2);
+    EXPECT_EQ(e.text(), "aXYbcd");
+    EXPECT_EQ(sel(e.ctl), (TChRange{3, 3}));
+    e.ctl.InsertSel("1\n2", -1);
+    EXPECT_EQ(e.text(), "aXY1|2bcd");
+    e.ctl.InsertSel(nullptr, 4);
+    e.ctl.InsertSel("Q", 0);
+    e.ctl.InsertSel("Q", -7);
+    EXPECT_EQ(e.text(), "aXY1|2bcd");
+    EXPECT_EQ(e.undoSteps(), 2);
+    EXPECT_EQ(e.text(), "abcd");
+}
+
 // ---------------------------------------------------------------- auto-indent
 
 TEST(ControlTyping, EnterKeepsTheIndentAsTabsOnlyWithSmartFill) {

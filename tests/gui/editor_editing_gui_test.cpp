@@ -12,8 +12,10 @@
 #include "parser/script_compiler.h"
 #include "tests/support/c_like_script.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -122,6 +124,49 @@ TEST(EditorWidgetEditing, ShiftAndArrowsSelectAndTheKeyMapsChordsWork) {
     QTest::keyClick(&f.widget, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(&f.widget, Qt::Key_I);
     EXPECT_EQ(f.ctl().GetText(), std::string(f.ctl().GetIndentStep(), ' ') + "one two");
+}
+
+TEST(EditorWidgetEditing, TheKeyMapWinsOverMenuShortcutsAndLeavesTheOthers) {
+    Fixture f;
+    int indentCommands = 0;
+    int saveCommands = 0;
+    QAction indent(QStringLiteral("Indent"), &f.widget);
+    indent.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    QObject::connect(&indent, &QAction::triggered, [&] { ++indentCommands; });
+    QAction save(QStringLiteral("Save"), &f.widget);
+    save.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QObject::connect(&save, &QAction::triggered, [&] { ++saveCommands; });
+    f.widget.addAction(&indent);
+    f.widget.addAction(&save);
+    QTest::keyClicks(&f.widget, "abc");
+    QTest::keyClick(&f.widget, Qt::Key_Home, Qt::ShiftModifier);
+    // Ctrl+K, then I with Ctrl still held: the chord's second key is the
+    // editor's, not the menu's Ctrl+I.
+    QTest::keyClick(&f.widget, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(&f.widget, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(indentCommands, 0);
+    EXPECT_EQ(f.ctl().GetText(), std::string(f.ctl().GetIndentStep(), ' ') + "abc");
+    // A key the key map does not bind still reaches the menu.
+    QTest::keyClick(&f.widget, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveCommands, 1);
+    QTest::keyClick(&f.widget, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(indentCommands, 1);
+}
+
+TEST(EditorWidgetEditing, WithoutATabStopTheEditorTakesNeitherFocusNorClicks) {
+    Fixture f;
+    f.ctl().SetText("abc");
+    f.ctl().SetSelection({3, 3});
+    f.widget.setTabStop(false);
+    EXPECT_EQ(f.widget.focusPolicy(), Qt::NoFocus);
+    f.mouse(QEvent::MouseButtonPress, f.at(1, 0), Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, f.at(1, 0), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(f.ctl().GetSelection(), (TChRange{3, 3}));
+    f.widget.setTabStop(true);
+    EXPECT_EQ(f.widget.focusPolicy(), Qt::StrongFocus);
+    f.mouse(QEvent::MouseButtonPress, f.at(1, 0), Qt::LeftButton, Qt::LeftButton);
+    f.mouse(QEvent::MouseButtonRelease, f.at(1, 0), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(f.ctl().GetSelection(), (TChRange{1, 1}));
 }
 
 TEST(EditorWidgetEditing, ThePickListExpandsTheChosenTemplate) {
