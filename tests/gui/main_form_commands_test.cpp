@@ -263,3 +263,40 @@ TEST(MainFormCommands, TheExplorersDeleteAndRenameWorkOnTheSelectedFile) {
     EXPECT_EQ(f.ui.texts().back(), "You cannot delete a folder from here");
     EXPECT_TRUE(fs::exists(f.work + "/sub"));
 }
+
+TEST(MainFormCommands, ThePositionPanelFollowsTheCaretAndTheClipboardCommandsCarryText) {
+    DocumentsFixture f({"first.cpp", "second.sh"});
+    ASSERT_TRUE(f.waitForTabs(2));
+    auto children = f.form->children();
+    TMDIChild* first = children[0];
+    TMDIChild* second = children[1];
+    f.form->pgcFiles()->setCurrentIndex(0);
+    first->txtMain()->setFocus();
+    QTest::keyClick(first->txtMain(), Qt::Key_Down);
+    EXPECT_EQ(first->statusPanel(0)->text().toStdString(), "Line 2, Pos 0");
+    QTest::keyClick(first->txtMain(), Qt::Key_Up);
+    QTest::keyClick(first->txtMain(), Qt::Key_Right);
+    QTest::keyClick(first->txtMain(), Qt::Key_Right);
+    EXPECT_EQ(first->statusPanel(0)->text().toStdString(), "Line 1, Pos 2");
+    EXPECT_FALSE(first->logic().editor().modified()) << "moving the caret changes nothing";
+    // A click in the second line, left of its text.
+    TRudivoVoru& control = first->txtMain()->control();
+    const int y = control.GetLineHeight() + control.GetLineHeight() / 2;
+    QTest::mouseClick(first->txtMain()->viewport(), Qt::LeftButton, {},
+                      QPoint(control.LeftRefPoint() + 1, y));
+    EXPECT_EQ(first->statusPanel(0)->text().toStdString(), "Line 2, Pos 0");
+
+    // "int" copied from the first document through the Edit menu is pasted
+    // into the second.
+    first->logic().editor().setSelection(0, 3);
+    f.form->action(Command::Copy)->trigger();
+    f.form->pgcFiles()->setCurrentIndex(1);
+    ASSERT_EQ(f.form->mdiArea()->currentSubWindow(), second);
+    second->logic().editor().setSelection(0, 0);
+    f.form->action(Command::Paste)->trigger();
+    EXPECT_EQ(editorText(second->logic().editor()), "intecho second\r");
+    second->logic().editor().setSelection(0, 3);
+    f.form->action(Command::Cut)->trigger();
+    EXPECT_EQ(editorText(second->logic().editor()), "echo second\r");
+    EXPECT_EQ(editorText(first->logic().editor()), "int first;\r");
+}
