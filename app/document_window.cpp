@@ -72,13 +72,16 @@ void DocumentWindow::makeReadOnly() {
 // ---- events
 
 void DocumentWindow::editorChanged() {
-    if (panel1_.empty() && view_.isShown() && editor_.modified())
+    // The counts follow the flag both ways: an undo back to the saved text
+    // makes the document unmodified again.
+    const bool modified = editor_.modified();
+    if (panel1_.empty() == modified && view_.isShown())
         host_.sendMessage(kRecountMessage, 0, 0);
     const std::int32_t caret = editor_.selection().second;
     const std::int32_t line = editor_.lineOfOffset(caret);
     view_.setStatusText(0, "Line " + std::to_string(line + 1) + ", Pos " +
                                std::to_string(caret - editor_.lineStart(line)));
-    panel1_ = editor_.modified() ? "Modified" : "";
+    panel1_ = modified ? "Modified" : "";
     view_.setStatusText(1, panel1_);
 }
 

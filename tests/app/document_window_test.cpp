@@ -52,6 +52,14 @@ TEST(DocumentWindow, TheFirstChangeShowsModifiedAndAsksTheMainWindowToRecountOnc
     f.type("Y");
     EXPECT_EQ(f.view.panels[0], "Line 2, Pos 4");
     EXPECT_EQ(f.host.messages, (std::vector<Message>{{kRecountMessage, 0, "", false}}));
+
+    // Undone back to the saved text: unmodified, and counted again once.
+    f.editor.setModified(false);
+    f.window.editorChanged();
+    EXPECT_EQ(f.view.panels[1], "");
+    f.window.editorChanged();
+    EXPECT_EQ(f.host.messages,
+              (std::vector<Message>{{kRecountMessage, 0, "", false}, {kRecountMessage, 0, "", false}}));
 }
 
 TEST(DocumentWindow, SavingWritesTheTextWithTheFileLineBreaksAndClearsModified) {

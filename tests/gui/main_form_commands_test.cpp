@@ -300,3 +300,24 @@ TEST(MainFormCommands, ThePositionPanelFollowsTheCaretAndTheClipboardCommandsCar
     EXPECT_EQ(editorText(second->logic().editor()), "echo second\r");
     EXPECT_EQ(editorText(first->logic().editor()), "int first;\r");
 }
+
+TEST(MainFormCommands, UndoingBackToTheSavedTextClearsModifiedAndTheCounts) {
+    DocumentsFixture f({"first.cpp"});
+    ASSERT_TRUE(f.waitForTabs(1));
+    TMDIChild* child = f.form->children()[0];
+    child->txtMain()->setFocus();
+    QTest::keyClicks(child->txtMain(), "x");
+    EXPECT_EQ(f.form->statusPanel(1)->text().toStdString(), "Opened files: 1; Modified: 1");
+    QAction* undo = child->ppmMain()->actions()[3];
+    ASSERT_EQ(undo->text(), "Undo");
+    undo->trigger();
+    EXPECT_EQ(editorText(child->logic().editor()), "int first;\r");
+    EXPECT_FALSE(child->logic().editor().modified());
+    EXPECT_EQ(child->statusPanel(1)->text().toStdString(), "");
+    EXPECT_EQ(f.form->statusPanel(1)->text().toStdString(), "Opened files: 1; Modified: 0");
+    EXPECT_FALSE(f.form->action(Command::SaveAll)->isEnabled());
+
+    // Typing again after the undo counts again.
+    QTest::keyClicks(child->txtMain(), "y");
+    EXPECT_EQ(f.form->statusPanel(1)->text().toStdString(), "Opened files: 1; Modified: 1");
+}
