@@ -111,6 +111,13 @@ EditorWidget::EditorWidget(QWidget* parent)
 EditorWidget::~EditorWidget() {
     idleTimer_.stop();
     autoScrollTimer_.stop();
+    // A pick list still open loses its focus as the children go; by then
+    // there is no editor left to report to.
+    if (pickList_) {
+        pickList_->onKey = nullptr;
+        pickList_->onChosen = nullptr;
+        pickList_->onClosed = nullptr;
+    }
     core_->SetHost(nullptr);
     core_.reset();
 }

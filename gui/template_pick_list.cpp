@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -147,6 +148,15 @@ void TemplatePickList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void TemplatePickList::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (QListWidgetItem* item = itemAt(event->position().toPoint())) {
+        setCurrentItem(item);
+        finish(true);
+        return;
+    }
+    QListWidget::mouseDoubleClickEvent(event);
 }
 
 void TemplatePickList::focusOutEvent(QFocusEvent* event) {

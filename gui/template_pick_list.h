@@ -4,7 +4,7 @@
 // and, in bold further right, its name. It opens under the caret line (or
 // above it when there is no room below) inside the editor, takes the focus,
 // and reports back to the editor's core: typed characters search by name,
-// Return chooses, Escape or losing the focus closes it.
+// Return or a double click chooses, Escape or losing the focus closes it.
 
 #include <QListWidget>
 #include <QRect>
@@ -32,6 +32,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:

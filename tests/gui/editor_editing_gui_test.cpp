@@ -198,6 +198,27 @@ TEST(EditorWidgetEditing, ThePickListExpandsTheChosenTemplate) {
     QTest::keyClick(f.widget.pickList(), Qt::Key_Escape);
     EXPECT_EQ(f.widget.pickList(), nullptr);
     EXPECT_EQ(f.ctl().GetText(), "while ()");
+    // A double click on an entry chooses it.
+    f.ctl().SetSelection({8, 8});
+    QTest::keyClick(&f.widget, Qt::Key_J, Qt::ControlModifier);
+    list = f.widget.pickList();
+    ASSERT_NE(list, nullptr);
+    const QRect first = list->visualItemRect(list->item(0));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, first.center());
+    EXPECT_EQ(f.widget.pickList(), nullptr);
+    EXPECT_EQ(f.ctl().GetText(), "while ()switch ()");
+}
+
+TEST(EditorWidgetEditing, AnEditorClosedWithItsPickListOpenGoesQuietly) {
+    auto f = std::make_unique<Fixture>();
+    TCodeTemplates& templates = f->ctl().Settings().Templates();
+    templates.Clear();
+    templates.Define("while", "while loop", "while (|)");
+    templates.Define("switch", "switch", "switch (|)");
+    QTest::keyClick(&f->widget, Qt::Key_J, Qt::ControlModifier);
+    ASSERT_NE(f->widget.pickList(), nullptr);
+    ASSERT_TRUE(f->widget.pickList()->hasFocus());
+    f.reset(); // the list loses its focus while the editor goes
 }
 
 TEST(EditorWidgetEditing, TheSystemClipboardCarriesLineFeeds) {
