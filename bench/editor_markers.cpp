@@ -26,7 +26,7 @@ struct MarkedDocument {
     explicit MarkedDocument(std::int32_t markers) {
         std::string text;
         for (std::int32_t i = 0; i < markers; ++i)
-            text += "int value" + std::to_string(i % 1000) + " = 0;\r";
+            text.append("int value").append(std::to_string(i % 1000)).append(" = 0;\r");
         store.InsertStoredText(0, text.data(), static_cast<std::int64_t>(text.size()));
         store.SetObjectList(std::make_unique<TMarkList>());
         store.Breakpoints().SetEditControl(&lines);
@@ -34,7 +34,7 @@ struct MarkedDocument {
         const std::int32_t step = store.NumChars() / markers;
         for (std::int32_t i = 0; i < markers; ++i) {
             store.ObjectList()->AddMark(i * step, 3, i);
-            store.CustomBookmarks().AddBookmark("b" + std::to_string(i), i * step + 1);
+            store.CustomBookmarks().AddBookmark(std::string("b").append(std::to_string(i)), i * step + 1);
             tracks->AddLineTrack(i + 1, i);
             if (i % 100 == 0)
                 store.Breakpoints().EnableBreakpointAtLine(i + 1);

@@ -2,6 +2,7 @@
 
 #include "editor/rudivo_voru_error.h"
 #include "editor/stream_fields.h"
+#include "platform/hex_digit.h"
 
 namespace qorvi {
 
@@ -75,16 +76,6 @@ void TSM_CharGroup::LoadFromStream(TStream& stream) {
 
 namespace {
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Reads one character of the notation at the zero-based index `i`, decoding
 // an escape, and moves `i` past it. `escaped` tells whether it was written
 // with a backslash (an escaped "]" or "[" is a plain member).
@@ -118,11 +109,11 @@ std::uint8_t readChar(std::string_view text, std::size_t& i, bool& escaped) {
     case 'X':
     case 'u':
     case 'U': {
-        if (i >= text.size() || hexValue(text[i]) < 0)
+        if (i >= text.size() || hexDigitValue(text[i]) < 0)
             return e;
         unsigned value = 0;
-        while (i < text.size() && hexValue(text[i]) >= 0)
-            value = (value * 16 + static_cast<unsigned>(hexValue(text[i++]))) & 0xFF;
+        while (i < text.size() && hexDigitValue(text[i]) >= 0)
+            value = (value * 16 + static_cast<unsigned>(hexDigitValue(text[i++]))) & 0xFF;
         return static_cast<std::uint8_t>(value);
     }
     default:

@@ -321,6 +321,33 @@ std::uint16_t LineChain::longest() const {
     return root_ ? leaves_[root_].subMax : 0;
 }
 
+template <bool byChars>
+LineChain::Descent LineChain::descend(std::uint64_t rest) const {
+    Descent d{root_, rest, 0, 0};
+    for (;;) {
+        const Leaf& n = leaves_[d.leaf];
+        const Leaf& left = leaves_[n.left];
+        const std::uint64_t leftSize = byChars ? left.subChars : left.subCount;
+        if (n.left && d.rest < leftSize) {
+            d.leaf = n.left;
+            continue;
+        }
+        if (n.left) {
+            d.rest -= leftSize;
+            d.start += static_cast<std::int64_t>(left.subChars);
+            d.index += static_cast<std::int32_t>(left.subCount);
+        }
+        const std::uint64_t own = byChars ? n.chars : n.count;
+        if (d.rest < own)
+            return d;
+        d.rest -= own;
+        d.start += n.chars;
+        d.index += static_cast<std::int32_t>(n.count);
+        d.leaf = n.right;
+        assert(d.leaf);
+    }
+}
+
 LineChain::Position LineChain::atOffset(std::int64_t offset) const {
     flush();
     if (!head_)
@@ -329,31 +356,11 @@ LineChain::Position LineChain::atOffset(std::int64_t offset) const {
         TLine* line = last();
         return {line, lines_ - 1, chars_ - line->Len()};
     }
-    std::uint64_t rest = static_cast<std::uint64_t>(std::max<std::int64_t>(offset, 0));
-    std::uint32_t x = root_;
-    std::int64_t start = 0;
-    std::int32_t index = 0;
-    for (;;) {
-        const Leaf& n = leaves_[x];
-        const Leaf& left = leaves_[n.left];
-        if (n.left && rest < left.subChars) {
-            x = n.left;
-            continue;
-        }
-        if (n.left) {
-            rest -= left.subChars;
-            start += left.subChars;
-            index += left.subCount;
-        }
-        if (rest < n.chars)
-            break;
-        rest -= n.chars;
-        start += n.chars;
-        index += n.count;
-        x = n.right;
-        assert(x);
-    }
-    TLine* line = at(leaves_[x].first);
+    Descent d = descend<true>(static_cast<std::uint64_t>(std::max<std::int64_t>(offset, 0)));
+    std::uint64_t rest = d.rest;
+    std::int64_t start = d.start;
+    std::int32_t index = d.index;
+    TLine* line = at(leaves_[d.leaf].first);
     while (rest >= line->Len()) {
         rest -= line->Len();
         start += line->Len();
@@ -367,31 +374,11 @@ LineChain::Position LineChain::atIndex(std::int64_t index) const {
     flush();
     if (!head_)
         return {};
-    std::uint64_t rest = static_cast<std::uint64_t>(std::clamp<std::int64_t>(index, 0, lines_ - 1));
-    std::uint32_t x = root_;
-    std::int64_t start = 0;
-    std::int32_t reached = 0;
-    for (;;) {
-        const Leaf& n = leaves_[x];
-        const Leaf& left = leaves_[n.left];
-        if (n.left && rest < left.subCount) {
-            x = n.left;
-            continue;
-        }
-        if (n.left) {
-            rest -= left.subCount;
-            start += left.subChars;
-            reached += left.subCount;
-        }
-        if (rest < n.count)
-            break;
-        rest -= n.count;
-        start += n.chars;
-        reached += n.count;
-        x = n.right;
-        assert(x);
-    }
-    TLine* line = at(leaves_[x].first);
+    Descent d = descend<false>(static_cast<std::uint64_t>(std::clamp<std::int64_t>(index, 0, lines_ - 1)));
+    std::uint64_t rest = d.rest;
+    std::int64_t start = d.start;
+    std::int32_t reached = d.index;
+    TLine* line = at(leaves_[d.leaf].first);
     for (; rest > 0; --rest) {
         start += line->Len();
         ++reached;

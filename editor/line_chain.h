@@ -92,6 +92,19 @@ private:
         std::uint64_t subChars = 0;
     };
 
+    // Where a walk down the tree of leaves ends: the leaf holding the
+    // wanted character or line, what is left to go inside it, and the
+    // characters and lines before the leaf.
+    struct Descent {
+        std::uint32_t leaf;
+        std::uint64_t rest;
+        std::int64_t start;
+        std::int32_t index;
+    };
+    // Walks to the leaf of the `rest`-th character (byChars) or line.
+    template <bool byChars>
+    Descent descend(std::uint64_t rest) const;
+
     static constexpr std::uint32_t kChunkBits = 12;
     static constexpr std::uint32_t kChunkSize = 1u << kChunkBits;
 

@@ -2,6 +2,7 @@
 
 #include "editor/re_error.h"
 #include "editor/re_program.h"
+#include "platform/hex_digit.h"
 
 #include <cstring>
 
@@ -44,16 +45,6 @@ void classMembers(char c, bool* members) {
     const bool complement = c >= 'A' && c <= 'Z';
     for (int ch = 0; ch < 256; ++ch)
         members[ch] = members[ch] || (set[ch] != complement);
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -421,11 +412,11 @@ unsigned char Compiler::parseEscape() {
     case 't':
         return 9;
     case 'x': {
-        if (atEnd() || hexValue(peek()) < 0)
+        if (atEnd() || hexDigitValue(peek()) < 0)
             fail(reHexDigitExpected, pos_);
-        int value = hexValue(text_[pos_++]);
-        if (!atEnd() && hexValue(peek()) >= 0)
-            value = value * 16 + hexValue(text_[pos_++]);
+        int value = hexDigitValue(text_[pos_++]);
+        if (!atEnd() && hexDigitValue(peek()) >= 0)
+            value = value * 16 + hexDigitValue(text_[pos_++]);
         return static_cast<unsigned char>(value);
     }
     default:

@@ -25,6 +25,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -189,6 +190,17 @@ private:
     void markAndRepaint(TLine* line);
 
     InsertResult insertPiece(std::int64_t offset, const char* text, std::size_t count);
+    // One piece of a long insertion: the characters to store, and how many
+    // characters of the caller's text they stand for.
+    struct Piece {
+        const char* text;
+        std::size_t size;
+        std::int64_t consumed;
+    };
+    using PieceSource = std::function<Piece(std::int64_t done)>;
+    // Inserts `count` characters of the caller's text piece by piece; when
+    // memory runs out the pieces already in are taken back.
+    InsertResult insertPieces(std::int32_t offset, std::int64_t count, const PieceSource& nextPiece);
     TLine* insertRecords(TLine* after, const char* text, std::size_t count, TLine** lastMade);
     void eraseRecord(TLine* line);
     void fixContinuation(TLine* line);

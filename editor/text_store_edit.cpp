@@ -142,34 +142,25 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
     return {line, stored};
 }
 
-TTextStore::InsertResult TTextStore::InsertText(std::int32_t offset, const char* text, std::int64_t count) {
-    if (!text || count <= 0)
-        return {};
+TTextStore::InsertResult TTextStore::insertPieces(std::int32_t offset, std::int64_t count,
+                                                  const PieceSource& nextPiece) {
     checkRoom(count);
     offset = std::clamp(offset, 0, NumChars());
     const std::int32_t before = NumChars();
     InsertResult result;
     try {
-        // Pieces of 8192 characters through one buffer; a piece whose last
-        // character is CR is cut before it, so a CR LF pair stays together.
-        std::array<char, kPiece + 1> buffer;
-        LineBreakAdjuster adjuster;
         std::int64_t at = offset;
         for (std::int64_t done = 0; done < count;) {
-            std::int64_t piece = std::min(count - done, kPiece);
-            if (piece == kPiece && done + piece < count && text[done + piece - 1] == '\r')
-                --piece;
-            bool last = done + piece == count;
-            std::size_t n =
-                adjuster.adjust(buffer.data(), text + done, static_cast<std::size_t>(piece), last);
-            InsertResult part = insertPiece(at, buffer.data(), n);
+            const Piece piece = nextPiece(done);
+            InsertResult part = insertPiece(at, piece.text, piece.size);
             if (!result.first)
                 result.first = part.first;
             result.count += part.count;
             at += part.count;
-            done += piece;
+            done += piece.consumed;
         }
     } catch (const std::bad_alloc&) {
+        // All of the text or none of it: take back the pieces that went in.
         try {
             DeleteText(offset, NumChars() - before);
         } catch (...) {
@@ -179,33 +170,31 @@ TTextStore::InsertResult TTextStore::InsertText(std::int32_t offset, const char*
     return result;
 }
 
+TTextStore::InsertResult TTextStore::InsertText(std::int32_t offset, const char* text, std::int64_t count) {
+    if (!text || count <= 0)
+        return {};
+    // Pieces of 8192 characters through one buffer; a piece whose last
+    // character is CR is cut before it, so a CR LF pair stays together.
+    std::array<char, kPiece + 1> buffer;
+    LineBreakAdjuster adjuster;
+    return insertPieces(offset, count, [&](std::int64_t done) {
+        std::int64_t piece = std::min(count - done, kPiece);
+        if (piece == kPiece && done + piece < count && text[done + piece - 1] == '\r')
+            --piece;
+        const bool last = done + piece == count;
+        const std::size_t n = adjuster.adjust(buffer.data(), text + done, static_cast<std::size_t>(piece), last);
+        return Piece{buffer.data(), n, piece};
+    });
+}
+
 TTextStore::InsertResult TTextStore::InsertStoredText(std::int32_t offset, const char* text,
                                                       std::int64_t count) {
     if (!text || count <= 0)
         return {};
-    checkRoom(count);
-    offset = std::clamp(offset, 0, NumChars());
-    const std::int32_t before = NumChars();
-    InsertResult result;
-    try {
-        std::int64_t at = offset;
-        for (std::int64_t done = 0; done < count;) {
-            std::int64_t piece = std::min(count - done, kPiece);
-            InsertResult part = insertPiece(at, text + done, static_cast<std::size_t>(piece));
-            if (!result.first)
-                result.first = part.first;
-            result.count += part.count;
-            at += part.count;
-            done += piece;
-        }
-    } catch (const std::bad_alloc&) {
-        try {
-            DeleteText(offset, NumChars() - before);
-        } catch (...) {
-        }
-        throw ERudivoVoru(kMsgNotEnoughMemory);
-    }
-    return result;
+    return insertPieces(offset, count, [&](std::int64_t done) {
+        const std::int64_t piece = std::min(count - done, kPiece);
+        return Piece{text + done, static_cast<std::size_t>(piece), piece};
+    });
 }
 
 TLine* TTextStore::DeleteText(std::int32_t offset, std::int32_t count) {

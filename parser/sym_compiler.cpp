@@ -8,6 +8,7 @@
 #include "parser/script_messages.h"
 #include "parser/sym_lexemes.h"
 #include "platform/file_system.h"
+#include "platform/hex_digit.h"
 
 #include <cstring>
 
@@ -34,16 +35,6 @@ std::string lowerCase(std::string_view text) {
     for (char& c : out)
         c = static_cast<char>(TWordStore::lower(static_cast<unsigned char>(c)));
     return out;
-}
-
-int hexValue(unsigned char c) {
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -483,9 +474,9 @@ std::string DecodeStrLiteral(std::string_view raw) {
         case 'X': {
             std::uint32_t value = 0;
             bool any = false;
-            while (i < n && hexValue(static_cast<unsigned char>(raw[i])) >= 0) {
+            while (i < n && hexDigitValue(static_cast<unsigned char>(raw[i])) >= 0) {
                 value =
-                    value * 16u + static_cast<std::uint32_t>(hexValue(static_cast<unsigned char>(raw[i++])));
+                    value * 16u + static_cast<std::uint32_t>(hexDigitValue(static_cast<unsigned char>(raw[i++])));
                 any = true;
             }
             if (any)

@@ -2,6 +2,7 @@
 
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/hex_digit.h"
 #include "platform/qorvi_error.h"
 
 #include <cerrno>
@@ -20,16 +21,6 @@ namespace {
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
 
 const char* const kHex = "0123456789abcdef";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string quote(const std::string& s) {
     std::string out = "\"";
@@ -88,7 +79,7 @@ std::optional<std::string> readHexBytes(const std::string& text) {
             break;
         if (i + 1 >= text.size())
             return std::nullopt;
-        int hi = hexDigit(text[i]), lo = hexDigit(text[i + 1]);
+        int hi = hexDigitValue(text[i]), lo = hexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);
@@ -293,7 +284,7 @@ void Hive::loadFromDisk() {
             std::uint32_t v = 0;
             bool ok = true;
             for (std::size_t i = 6; i < data.size(); ++i) {
-                int d = hexDigit(data[i]);
+                int d = hexDigitValue(data[i]);
                 if (d < 0)
                     ok = false;
                 v = v * 16 + static_cast<std::uint32_t>(d < 0 ? 0 : d);
