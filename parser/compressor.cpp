@@ -53,8 +53,10 @@ void writeAll(TStream& output, const void* data, std::int64_t count) {
         throw ECompressorException(kMsgCompressorWriteError);
 }
 
-// Reads exactly `count` bytes or raises `message`.
-void readAll(TStream& input, void* data, std::int64_t count, const char* message) {
+// Reads up to `count` bytes; fewer only at the end of the input. A read
+// that fails raises `message`.
+std::int64_t readSome(TStream& input, void* data, std::int64_t count,
+                      const char* message = kMsgCompressorBlockReadError) {
     std::int64_t got = 0;
     try {
         while (got < count) {
@@ -66,28 +68,15 @@ void readAll(TStream& input, void* data, std::int64_t count, const char* message
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception&) {
-        got = -1;
-    }
-    if (got != count)
         throw ECompressorException(message);
-}
-
-// Reads up to `count` bytes; fewer only at the end of the input.
-std::int64_t readSome(TStream& input, void* data, std::int64_t count) {
-    std::int64_t got = 0;
-    try {
-        while (got < count) {
-            const std::int64_t n = input.Read(static_cast<char*>(data) + got, count - got);
-            if (n <= 0)
-                break;
-            got += n;
-        }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        throw ECompressorException(kMsgCompressorBlockReadError);
     }
     return got;
+}
+
+// Reads exactly `count` bytes or raises `message`.
+void readAll(TStream& input, void* data, std::int64_t count, const char* message) {
+    if (readSome(input, data, count, message) != count)
+        throw ECompressorException(message);
 }
 
 void checkOutput(TStream& output) {
