@@ -11,6 +11,7 @@
 #include "editor/rudivo_voru.h"
 #include "editor/sm_settings.h"
 #include "editor/text_load.h"
+#include "editor/undo_record.h"
 #include "editor/undo_stack.h"
 
 #include <algorithm>
@@ -276,9 +277,17 @@ void TCustomRudivoVoru::InsertSel(const char* text, std::int32_t length) {
     if (!text || length == 0 || length < -1)
         return;
     const std::size_t count = length == -1 ? std::strlen(text) : static_cast<std::size_t>(length);
-    const std::int32_t start = sel_.Normalised().chStart;
-    applySelection({start, start}, true);
-    DoReplaceSel(std::string_view(text, count));
+    // One step that an undo takes back to the selection as it was.
+    UndoTransBegin(utReplaceSel);
+    try {
+        const std::int32_t start = sel_.Normalised().chStart;
+        applySelection({start, start}, true);
+        DoReplaceSel(std::string_view(text, count));
+    } catch (...) {
+        UndoTransEnd(utReplaceSel);
+        throw;
+    }
+    UndoTransEnd(utReplaceSel);
 }
 
 void TCustomRudivoVoru::SetText(std::string_view text) {

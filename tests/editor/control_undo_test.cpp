@@ -31,12 +31,33 @@ TEST(ControlUndo, EveryKindOfChangeGoesBackAndComesAgainInOneStep) {
         {"typing over a selection", "abcd", {3, 1}, [](TRudivoVoru& c) { typeText(c, "x"); }, "axd"},
         {"enter with auto-indent", "  ab", {4, 4}, [](TRudivoVoru& c) { typeText(c, "\r"); }, "  ab|  "},
         {"smart tab", "ab cd|", {6, 6}, [](TRudivoVoru& c) { typeText(c, "\t"); }, "ab cd|   "},
+        {"overwrite",
+         "abcd",
+         {1, 1},
+         [](TRudivoVoru& c) {
+             c.SetInsMode(false);
+             typeText(c, "x");
+         },
+         "axcd"},
+        {"template",
+         "  fn",
+         {4, 4},
+         [](TRudivoVoru& c) {
+             c.Settings().Templates().Define("fn", "function", "f(|)\r{\r}");
+             ctrl(c, 'J');
+         },
+         "  f()|  {|  }"},
         {"delete", "abc", {1, 1}, [](TRudivoVoru& c) { press(c, VK_DELETE); }, "ac"},
         {"backspace", "abc", {1, 1}, [](TRudivoVoru& c) { press(c, VK_BACK); }, "bc"},
         {"delete a selection", "abcdef", {1, 4}, [](TRudivoVoru& c) { press(c, VK_DELETE); }, "aef"},
         {"previous word", "one two", {7, 7}, [](TRudivoVoru& c) { ctrl(c, VK_BACK); }, "one "},
         {"next word", "one two", {0, 0}, [](TRudivoVoru& c) { ctrl(c, VK_DELETE); }, "two"},
         {"delete line", "a|b|c", {2, 2}, [](TRudivoVoru& c) { ctrl(c, 'Y'); }, "a|c"},
+        {"insert at the selection start",
+         "abcd",
+         {3, 1},
+         [](TRudivoVoru& c) { c.InsertSel("x\ny", -1); },
+         "ax|ybcd"},
         {"cut", "abcdef", {4, 1}, [](TRudivoVoru& c) { ctrl(c, 'X'); }, "aef"},
         {"paste",
          "ab",
