@@ -340,6 +340,26 @@ TEST(ControlEditMessages, DialogCodeFollowsWantTabAndWantReturns) {
     EXPECT_EQ(none, DLGC_WANTARROWS | DLGC_WANTCHARS);
 }
 
+TEST(ControlEditMessages, RefreshTakesTheFontFromTheSettingsAgain) {
+    ControlFixture f;
+    f.ctl.SetText("abc\rdef");
+    TFontSpec font = f.ctl.Settings().Font();
+    font.Name = "Another Mono";
+    font.Size = font.Size + 4;
+    f.ctl.Settings().SetFont(font); // the settings change behind the control's back
+    EXPECT_NE(f.ctl.Font().Name, "Another Mono");
+    std::vector<std::uint32_t> reasons;
+    f.ctl.OnChange = [&](TCustomRudivoVoru& c) { reasons.push_back(c.ChangeReasons()); };
+    f.host.invalidated.clear();
+    msg(f.ctl, SMM_REFRESH);
+    EXPECT_EQ(f.ctl.Font().Name, "Another Mono");
+    EXPECT_EQ(f.ctl.Font().Size, font.Size);
+    ASSERT_FALSE(reasons.empty());
+    EXPECT_TRUE(reasons.back() & crFormats);
+    EXPECT_FALSE(f.host.invalidated.empty());
+    EXPECT_EQ(f.ctl.GetText(), "abc\rdef");
+}
+
 TEST(ControlEditMessages, TextStoreMessageShowsAnotherStoreAndComesBack) {
     ControlFixture f;
     f.ctl.SetText("own");
