@@ -269,8 +269,12 @@ void DocumentWindow::goToLine(std::int32_t n) {
     goToLineOf(editor_, n);
 }
 
+// Collapsing and expanding change how a read-only document is shown, not
+// what it saves: one that was unmodified stays so, and closes without asking
+// to save what could not be saved.
 template <class F> void DocumentWindow::editEvenIfReadOnly(F&& edit) {
     const bool readOnly = editor_.readOnly();
+    const bool wasModified = editor_.modified();
     if (readOnly)
         editor_.setReadOnly(false);
     try {
@@ -280,6 +284,10 @@ template <class F> void DocumentWindow::editEvenIfReadOnly(F&& edit) {
         throw;
     }
     editor_.setReadOnly(readOnly);
+    if (readOnly && !wasModified && editor_.modified()) {
+        editor_.clearModified();
+        showModifiedState();
+    }
 }
 
 void DocumentWindow::collapseSection() {

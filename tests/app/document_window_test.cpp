@@ -279,6 +279,14 @@ TEST(DocumentWindow, CollapseAndExpandWorkOnReadOnlyDocumentsToo) {
     EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(1, 10)));
     EXPECT_TRUE(f.editor.readOnly());
     EXPECT_EQ(f.editor.refusedEdits, 0);
+
+    // What a read-only document saves did not change: it closes unasked.
+    f.editor.setSelection(f.editor.lineStart(2), f.editor.lineStart(4) + 1);
+    f.window.collapseSection();
+    EXPECT_FALSE(f.editor.modified());
+    EXPECT_EQ(f.view.panels[1], "");
+    EXPECT_TRUE(f.window.closeQuery());
+    EXPECT_TRUE(f.ui.boxes.empty());
 }
 
 TEST(DocumentWindow, BookmarksGoOnTheCaretLine) {

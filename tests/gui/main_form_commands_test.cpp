@@ -152,10 +152,19 @@ TEST(MainFormCommands, ReadOnlyFromTheContextMenuStopsTypingAndSaving) {
     EXPECT_EQ(editorText(child->logic().editor()), "int first;\r") << "a read-only document takes no typing";
     f.form->action(Command::Save)->trigger();
     EXPECT_EQ(f.ui.texts(), std::vector<std::string>{"File is read only. Cannot save"});
+    // Collapsing changes what is shown, not what the file holds.
+    child->logic().editor().setSelection(0, 3);
+    child->ppmMain()->actions()[8]->trigger();
+    EXPECT_EQ(child->logic().editor().textRange(0, 15), "---------------");
+    EXPECT_FALSE(child->logic().editor().modified());
+    EXPECT_EQ(f.form->statusPanel(1)->text().toStdString(), "Opened files: 1; Modified: 0");
+    child->logic().gutterClicked(1);
+    EXPECT_EQ(editorText(child->logic().editor()), "int first;\r");
 
     child->mnuReadOnly()->trigger();
     EXPECT_FALSE(child->mnuReadOnly()->isChecked());
     EXPECT_EQ(child->windowTitle().toStdString(), path);
+    child->logic().editor().setSelection(0, 0);
     QTest::keyClicks(child->txtMain(), "// ");
     EXPECT_EQ(editorText(child->logic().editor()), "// int first;\r");
 }
