@@ -1,8 +1,8 @@
-// Random edits, undos, redos and save points against a model of the text:
-// a list of the texts each step produced, with the selection before and
-// after it. After every action the control must show the model's text and
-// selection, and report modified exactly when its state is not the saved
-// one.
+// Random edits (replacing, typing, deleting characters and lines), undos,
+// redos and save points against a model of the text: a list of the texts
+// each step produced, with the selection before and after it. After every
+// action the control must show the model's text and selection, and report
+// modified exactly when its state is not the saved one.
 
 #include "editor/sm_settings.h"
 #include "tests/editor/control_edit_support.h"
@@ -71,7 +71,27 @@ void runRandomEdits(unsigned seed, int actions) {
         const auto length = static_cast<std::int32_t>(model.text().size());
         const int what = pick(99);
         std::string action;
-        if (what < 15) {
+        if (what < 3) {
+            action = "delete line";
+            if (selection.Empty()) {
+                // The caret's text line with its line break; nothing on the
+                // empty line after a final break.
+                const std::string& text = model.text();
+                const auto caret = static_cast<std::size_t>(selection.chEnd);
+                const bool afterFinalBreak = caret == text.size() && (text.empty() || text.back() == '\r');
+                ctrl(ctl, 'Y');
+                if (!afterFinalBreak) {
+                    const std::size_t start = caret == 0 ? 0 : text.rfind('\r', caret - 1) + 1;
+                    const std::size_t lineBreak = text.find('\r', caret);
+                    const std::size_t end = lineBreak == std::string::npos ? text.size() : lineBreak + 1;
+                    std::string next = text;
+                    next.erase(start, end - start);
+                    const auto at = static_cast<std::int32_t>(start);
+                    model.did(next, selection, {at, at});
+                    selection = {at, at};
+                }
+            }
+        } else if (what < 15) {
             action = "select";
             selection = {pick(length), pick(length)};
             ctl.SetSelection(selection);
