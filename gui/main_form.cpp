@@ -342,10 +342,12 @@ void TMainForm::subWindowActivated(QMdiSubWindow* window) {
 void TMainForm::pgcFilesChange(int index) {
     if (index < 0)
         return;
-    const int id = pgcFiles_->tabData(index).toInt();
-    for (TMDIChild* child : children())
-        if (child->logic().documentId() == id && mdi_->currentSubWindow() != child)
-            mdi_->setActiveSubWindow(child);
+    guarded([&] {
+        const int id = pgcFiles_->tabData(index).toInt();
+        for (TMDIChild* child : children())
+            if (child->logic().documentId() == id && mdi_->currentSubWindow() != child)
+                mdi_->setActiveSubWindow(child);
+    });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
