@@ -253,6 +253,22 @@ bool EditorWidget::event(QEvent* event) {
 }
 
 void EditorWidget::keyPressEvent(QKeyEvent* event) {
+    // An editor that does not want Return leaves it to its dialog's default
+    // button; Ctrl+Return types the line feed that still breaks the line.
+    const bool returnKey = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (returnKey && !core_->WantReturns) {
+        if (!(event->modifiers() & Qt::ControlModifier)) {
+            event->ignore();
+            return;
+        }
+        guarded([&] {
+            if (!core_->KeyDown(VK_RETURN, shiftStateFromQt(event->modifiers())))
+                core_->KeyPress('\n');
+            core_->KeyUp();
+        });
+        event->accept();
+        return;
+    }
     const std::uint16_t key = virtualKeyFromQt(event->key());
     const TShiftState shift = shiftStateFromQt(event->modifiers());
     const std::string typed = fromQString(event->text());

@@ -15,8 +15,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QKeySequence>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -167,6 +169,30 @@ TEST(EditorWidgetEditing, WithoutATabStopTheEditorTakesNeitherFocusNorClicks) {
     f.mouse(QEvent::MouseButtonPress, f.at(1, 0), Qt::LeftButton, Qt::LeftButton);
     f.mouse(QEvent::MouseButtonRelease, f.at(1, 0), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(f.ctl().GetSelection(), (TChRange{1, 1}));
+}
+
+TEST(EditorWidgetEditing, ReturnGoesToTheDialogWhenTheEditorDoesNotWantIt) {
+    QApplication& application = app();
+    (void)application;
+    QDialog dialog;
+    auto* editor = new EditorWidget(&dialog);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.show();
+    (void)QTest::qWaitForWindowExposed(&dialog);
+    editor->setFocus();
+    QTest::keyClicks(editor, "ab");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(shown(editor->control().GetText()), "ab|"); // wanted: the editor's
+    EXPECT_TRUE(dialog.isVisible());
+    editor->control().WantReturns = false;
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier); // still a line break
+    EXPECT_EQ(shown(editor->control().GetText()), "ab||");
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(shown(editor->control().GetText()), "ab||");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(EditorWidgetEditing, ThePickListExpandsTheChosenTemplate) {
