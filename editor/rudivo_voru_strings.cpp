@@ -2,6 +2,7 @@
 
 #include "editor/rudivo_voru.h"
 #include "editor/stored_line_breaks.h"
+#include "editor/undo_record.h"
 
 #include <algorithm>
 
@@ -49,23 +50,32 @@ TRudivoVoruStrings::Span TRudivoVoruStrings::span(std::int32_t i) const {
 }
 
 void TRudivoVoruStrings::replace(std::int32_t from, std::int32_t to, std::string_view text) {
-    // A temporary selection, put back where its text went afterwards.
+    // A temporary selection, put back where its text went afterwards. The
+    // undo step starts from the user's selection, so that an undo shows it
+    // again rather than the temporary one.
     TChRange saved = control_.GetSelection();
-    TChRange range{from, to};
-    control_.perform(SMM_SELECTION, kSmmSet | kSmmNoRepaint, reinterpret_cast<std::intptr_t>(&range));
-    const std::int32_t before = control_.TextStore().NumChars();
-    const std::string copy(text);
-    control_.DoReplaceSel(copy);
-    const std::int32_t delta = control_.TextStore().NumChars() - before;
-    auto follow = [&](std::int32_t& at) {
-        if (at >= to)
-            at += delta;
-        else if (at > from)
-            at = from;
-    };
-    follow(saved.chStart);
-    follow(saved.chEnd);
-    control_.perform(SMM_SELECTION, kSmmSet, reinterpret_cast<std::intptr_t>(&saved));
+    control_.UndoTransBegin(utReplaceSel);
+    try {
+        TChRange range{from, to};
+        control_.perform(SMM_SELECTION, kSmmSet | kSmmNoRepaint, reinterpret_cast<std::intptr_t>(&range));
+        const std::int32_t before = control_.TextStore().NumChars();
+        const std::string copy(text);
+        control_.DoReplaceSel(copy);
+        const std::int32_t delta = control_.TextStore().NumChars() - before;
+        auto follow = [&](std::int32_t& at) {
+            if (at >= to)
+                at += delta;
+            else if (at > from)
+                at = from;
+        };
+        follow(saved.chStart);
+        follow(saved.chEnd);
+        control_.perform(SMM_SELECTION, kSmmSet, reinterpret_cast<std::intptr_t>(&saved));
+    } catch (...) {
+        control_.UndoTransEnd(utReplaceSel);
+        throw;
+    }
+    control_.UndoTransEnd(utReplaceSel);
 }
 
 std::string TRudivoVoruStrings::Get(std::int32_t i) const {

@@ -80,11 +80,18 @@ TEST(RudivoVoruStrings, EditsGoThroughTheControlAndKeepTheSelection) {
     lines.Add("");
     EXPECT_EQ(shown(f.ctl.GetText()), "zero|one|three||");
     EXPECT_EQ(lines.Count(), 4);
-    // Every change is undone by the control's undo.
-    EXPECT_TRUE(f.ctl.CanUndo());
+    EXPECT_EQ(f.ctl.GetSelText(), "hr");
+    // Every change is undone by the control's undo, back to the selection
+    // the user had.
+    EXPECT_TRUE(f.ctl.DoUndo());
+    EXPECT_EQ(shown(f.ctl.GetText()), "zero|one|three|");
+    EXPECT_EQ(f.ctl.GetSelText(), "hr");
+    EXPECT_TRUE(f.ctl.DoReDo());
+    EXPECT_EQ(shown(f.ctl.GetText()), "zero|one|three||");
     while (f.ctl.DoUndo()) {
     }
     EXPECT_EQ(shown(f.ctl.GetText()), "one|two|three");
+    EXPECT_EQ(f.ctl.GetSelText(), "hr");
     // An empty text takes its first line.
     f.ctl.SetText("");
     lines.Add("x");
