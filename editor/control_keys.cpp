@@ -236,9 +236,15 @@ void TCustomRudivoVoru::smartTab() {
     if (settings_->HasOption(smoTabToColumn)) {
         // The nearest line above that reaches past the caret's column: the
         // start of its next word after the one at that column.
-        for (std::int32_t r = row.index - 1; r >= 0 && target < 0; --r) {
-            const CaretRow above = rowByNumber(r);
-            ExpandTabs(above.line, displayRow_);
+        for (TLine* above = row.phantom ? store_->LastLine() : store_->Prev(row.line); above && target < 0;
+             above = store_->Prev(above)) {
+            // A row without a tab is as wide as its characters: one too short
+            // is passed over without laying it out, so that a search up a
+            // long file costs little.
+            const std::int32_t chars = above->Len() - (above->EndsWithCR() ? 1 : 0);
+            if (!(above->Flags() & lfHasTab) && chars <= column)
+                continue;
+            ExpandTabs(above, displayRow_);
             std::string_view shown = displayRow_.Text();
             if (!shown.empty() && shown.back() == '\r')
                 shown.remove_suffix(1);

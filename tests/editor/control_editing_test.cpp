@@ -188,6 +188,16 @@ TEST(ControlTyping, SmartTabGoesToTheNextWordOfTheLineAbove) {
     EXPECT_EQ(e.text(), "ab\t    ");
 }
 
+TEST(ControlTyping, SmartTabPassesShortLinesAndMeasuresTabsOnLongerOnes) {
+    // "ab" is too short for column 5; the line above it, "    x   yyy" on
+    // screen, has its next word at column 8.
+    Editor e("\tx   yyy|ab|abcde", {17, 17});
+    e.options(0, smoSmartFill);
+    typeText(e.ctl, "\t");
+    EXPECT_EQ(e.ctl.CaretColumn(), 8);
+    EXPECT_EQ(e.text(), "\tx   yyy|ab|abcde   ");
+}
+
 TEST(ControlTyping, ATabIsACharacterWithUseTabAndNoTabToColumn) {
     Editor e("abc|", {4, 4});
     e.options(smoUseTAB, smoTabToColumn);
