@@ -4,6 +4,7 @@
 #include "platform/hive.h"
 #include "platform/qt/key_codes.h"
 
+#include "tests/gui/test_application.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
@@ -14,15 +15,9 @@
 #include <gtest/gtest.h>
 
 using namespace qorvi;
+using namespace qorvi::test;
 
 namespace {
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 } // namespace
 
 TEST(TfrmUnknown, RegisterBoxFollowsTheOpenChoice) {

@@ -3,14 +3,12 @@
 // selected with the mouse and partly undone; the template pick list; the
 // system clipboard with LF line breaks toward other programs.
 
-#include "editor/memory_stream.h"
 #include "editor/sm_settings.h"
 #include "gui/editor_widget.h"
 #include "gui/template_pick_list.h"
-#include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
-#include "parser/script_compiler.h"
-#include "tests/support/c_like_script.h"
+#include "tests/gui/test_application.h"
+#include "tests/support/built_in_cpp_parser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,30 +21,9 @@
 #include <gtest/gtest.h>
 
 using namespace qorvi;
+using namespace qorvi::test;
 
 namespace {
-
-QApplication& app() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
-std::unique_ptr<TRudivoVoruParser> cppParser() {
-    auto parser = std::make_unique<TRudivoVoruParser>();
-    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
-        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
-        parser->ReadParserData(stream);
-    } else {
-        TMemoryStream script(test::kCLikeScript);
-        CompileFromStream(*parser, script);
-    }
-    return parser;
-}
 
 std::string shown(std::string text) {
     for (char& c : text)
@@ -57,7 +34,7 @@ std::string shown(std::string text) {
 
 struct Fixture {
     QApplication& application = app();
-    std::unique_ptr<TRudivoVoruParser> parser = cppParser();
+    std::unique_ptr<TRudivoVoruParser> parser = builtInCppParser();
     EditorWidget widget;
     Fixture() {
         widget.resize(640, 300);

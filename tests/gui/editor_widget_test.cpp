@@ -2,19 +2,17 @@
 // colours, checked on the widget's pixels, and the widget driving the core's
 // scrolling and idle styling.
 
-#include "editor/memory_stream.h"
 #include "gui/editor_widget.h"
-#include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
-#include "parser/script_compiler.h"
-#include "tests/support/c_like_script.h"
+#include "tests/gui/painted_colours.h"
+#include "tests/gui/test_application.h"
+#include "tests/support/built_in_cpp_parser.h"
 #include "tests/support/temp_dir.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
-#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -23,65 +21,8 @@ using namespace qorvi::test;
 
 namespace {
 
-QApplication& app() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
-
-// The built-in C++ parser when the build carries it, else the C-like test
-// script compiled here.
-std::unique_ptr<TRudivoVoruParser> cppParser() {
-    auto parser = std::make_unique<TRudivoVoruParser>();
-    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
-        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
-        parser->ReadParserData(stream);
-    } else {
-        TMemoryStream script(kCLikeScript);
-        CompileFromStream(*parser, script);
-    }
-    return parser;
-}
-
-// The colour the control paints the character at `column` of `row` in.
-QColor colourOf(const TRudivoVoru& ctl, int row, int column) {
-    const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
-    const std::uint8_t style = line->Styles() ? line->Styles()[column] : 0;
-    const TSM_Settings& s = ctl.Settings();
-    int format = s.GetMapEntry(style);
-    if (!s.GetFormatEntry(format).InUse)
-        format = 0;
-    const TFormatEntry& e = s.GetFormatEntry(format);
-    const TColor c = resolveSystemColor(e.DefaultText ? ctl.def_TextColor : e.TextColor);
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-// Whether some pixel of the cells [column, column + count) of `row` shows
-// ink of `color` on the white background: text is antialiased, so a pixel
-// is the colour blended with white, and its difference from white points
-// the same way as the colour's.
-bool cellsShow(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
-    const double cr = 255 - color.red(), cg = 255 - color.green(), cb = 255 - color.blue();
-    const double cn = std::sqrt(cr * cr + cg * cg + cb * cb);
-    const int x0 = ctl.LeftRefPoint() + column * ctl.CellWidth();
-    const int y0 = row * ctl.GetLineHeight();
-    for (int y = y0; y < y0 + ctl.GetLineHeight() && y < image.height(); ++y)
-        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x) {
-            const QColor p(image.pixel(x, y));
-            const double pr = 255 - p.red(), pg = 255 - p.green(), pb = 255 - p.blue();
-            const double pn = std::sqrt(pr * pr + pg * pg + pb * pb);
-            if (pn >= 0.5 * cn && (pr * cr + pg * cg + pb * cb) / (pn * cn) >= 0.995)
-                return true;
-        }
-    return false;
-}
-
 struct WidgetFixture {
-    std::unique_ptr<TRudivoVoruParser> parser = cppParser();
+    std::unique_ptr<TRudivoVoruParser> parser = builtInCppParser();
     EditorWidget widget;
     WidgetFixture() {
         widget.resize(640, 300);

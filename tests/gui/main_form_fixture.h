@@ -8,6 +8,7 @@
 #include "app/type_selection.h"
 #include "gui/main_form.h"
 #include "platform/hive.h"
+#include "tests/gui/test_application.h"
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -20,17 +21,6 @@
 #include <sys/stat.h>
 
 namespace qorvi::test {
-
-inline QApplication& app() {
-    // One application per process, whichever test makes it.
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 class PlainTextSelector : public TypeSelector {
 public:

@@ -1,6 +1,7 @@
 #include "app/main_shell.h"
 #include "gui/main_form.h"
 #include "platform/hive.h"
+#include "tests/gui/test_application.h"
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
@@ -17,19 +18,9 @@
 #include <sys/stat.h>
 
 using namespace qorvi;
+using namespace qorvi::test;
 
 namespace {
-
-QApplication& app() {
-    // One application per process, whichever test makes it.
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 struct FormFixture {
     test::TempDir root;

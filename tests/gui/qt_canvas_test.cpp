@@ -3,6 +3,7 @@
 // and glyph images.
 
 #include "platform/qt/qt_canvas.h"
+#include "tests/gui/test_application.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -11,18 +12,9 @@
 #include <gtest/gtest.h>
 
 using namespace qorvi;
+using namespace qorvi::test;
 
 namespace {
-
-QApplication& app() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return *existing;
-    static int argc = 1;
-    static char name[] = "gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
 
 // The leftmost column of `image` holding a dark pixel at or after x.
 int firstInk(const QImage& image, int from) {

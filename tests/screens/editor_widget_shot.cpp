@@ -3,13 +3,12 @@
 // screenshot and fails when the keyword, comment and string colours are not
 // on screen where the control put them.
 
-#include "editor/memory_stream.h"
 #include "editor/numbered_bookmarks.h"
 #include "gui/editor_widget.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
-#include "parser/script_compiler.h"
-#include "tests/support/c_like_script.h"
+#include "tests/gui/painted_colours.h"
+#include "tests/support/built_in_cpp_parser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,10 +16,10 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
-#include <cmath>
 #include <cstdio>
 
 using namespace qorvi;
+using namespace qorvi::test;
 
 namespace {
 
@@ -49,37 +48,6 @@ const char* const kSample = "// Counts the words of a text file.\n"
                             "    return 0;\n"
                             "}\n";
 
-// Whether some pixel of the cells shows ink of `color` on white (text is
-// antialiased: a pixel is the colour blended with white).
-bool cellsShow(const QImage& image, const TRudivoVoru& ctl, int row, int column, int count, QColor color) {
-    const double cr = 255 - color.red(), cg = 255 - color.green(), cb = 255 - color.blue();
-    const double cn = std::sqrt(cr * cr + cg * cg + cb * cb);
-    const int x0 = ctl.LeftRefPoint() + column * ctl.CellWidth();
-    const int y0 = row * ctl.GetLineHeight();
-    for (int y = y0; y < y0 + ctl.GetLineHeight() && y < image.height(); ++y)
-        for (int x = x0; x < x0 + count * ctl.CellWidth() && x < image.width(); ++x) {
-            const QColor p(image.pixel(x, y));
-            const double pr = 255 - p.red(), pg = 255 - p.green(), pb = 255 - p.blue();
-            const double pn = std::sqrt(pr * pr + pg * pg + pb * pb);
-            if (pn >= 0.5 * cn && (pr * cr + pg * cg + pb * cb) / (pn * cn) >= 0.995)
-                return true;
-        }
-    return false;
-}
-
-// The colour the control paints the character at `column` of `row` in.
-QColor colourOf(const TRudivoVoru& ctl, int row, int column) {
-    const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
-    const std::uint8_t style = line->Styles() ? line->Styles()[column] : 0;
-    const TSM_Settings& s = ctl.Settings();
-    int format = s.GetMapEntry(style);
-    if (!s.GetFormatEntry(format).InUse)
-        format = 0;
-    const TFormatEntry& e = s.GetFormatEntry(format);
-    const TColor c = resolveSystemColor(e.DefaultText ? ctl.def_TextColor : e.TextColor);
-    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -88,22 +56,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    // The built-in C++ parser when the build carries it, else the C-like
-    // test script.
-    TRudivoVoruParser parser;
-    if (const EmbeddedParserImage* image = FindEmbeddedParserImage("cpp")) {
-        TMemoryStream stream(std::string(reinterpret_cast<const char*>(image->data), image->size));
-        parser.ReadParserData(stream);
-    } else {
-        TMemoryStream script(test::kCLikeScript);
-        CompileFromStream(parser, script);
-    }
+    const std::unique_ptr<TRudivoVoruParser> parser = builtInCppParser();
 
     EditorWidget widget;
     widget.setWindowTitle("sample.cpp");
     widget.resize(760, 520);
     TRudivoVoru& ctl = widget.control();
-    ctl.SetParser1(&parser);
+    ctl.SetParser1(parser.get());
     ctl.SetOptions(ctl.GetOptions() | smoLineNumbers);
     ctl.SetText(kSample);
     NumberedBookmarks(ctl.TextStore()).SetBookmark(1, 4, 1);
