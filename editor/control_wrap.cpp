@@ -48,12 +48,9 @@ TCustomRudivoVoru::WrapLayout TCustomRudivoVoru::currentWrapLayout() const {
 void TCustomRudivoVoru::rewrapLines(TLine* first, TLine* last) {
     if (!first)
         return;
-    std::int32_t headStart = store_->OffsetOfLine(first);
     TLine* head = first;
-    while (head->IsContinuation() && store_->Prev(head)) {
+    while (head->IsContinuation() && store_->Prev(head))
         head = store_->Prev(head);
-        headStart -= head->Len();
-    }
     // The row after the line holding `last`.
     TLine* stop = last ? last : first;
     while (!stop->EndsWithCR() && store_->Next(stop))

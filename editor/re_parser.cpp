@@ -43,10 +43,10 @@ bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits, bool& li
         switch (op) {
         case re::opBOL:
             lineStart = true;
-            set['\r'] = true;
+            set[static_cast<unsigned char>('\r')] = true;
             return true;
         case re::opEOL:
-            set['\r'] = true;
+            set[static_cast<unsigned char>('\r')] = true;
             return true;
         case re::opANY:
             for (int c = 0; c < 256; ++c)
