@@ -35,6 +35,9 @@ bool CodeCollapseList::collapse(DocumentEditor& editor, ShellUi& ui) {
         ui.showError(kMsgNothingToCollapse);
         return false;
     }
+    // A marker a redo brought back is a marker again before the check
+    // below, so that no section is collapsed into another.
+    reattachMarkers(editor);
     const std::int32_t start = std::min(anchor, caret);
     const std::int32_t end = std::max(anchor, caret);
     const std::int32_t s = editor.lineOfOffset(start);
@@ -60,6 +63,7 @@ bool CodeCollapseList::collapse(DocumentEditor& editor, ShellUi& ui) {
     section->text = editor.selectedText();
     section->marker = collapseMarkerText(e - s + 1);
     editor.replaceSelection(section->marker);
+    section->seenIn = editor.historyState();
 
     markLine(editor, *section, s + 1);
     items_.push_back(std::move(section));
@@ -71,6 +75,70 @@ void CodeCollapseList::markLine(DocumentEditor& editor, TCodeCollapse& section, 
     editor.addLineGlyph(kCollapseGlyph, line);
     editor.setLineColor(line, kCollapseLineColor);
     editor.setLineTextColor(line, kCollapseLineTextColor);
+}
+
+void CodeCollapseList::unmarkLine(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line) {
+    editor.removeLineGlyph(kCollapseGlyph, line);
+    editor.setLineColor(line, -1);
+    editor.setLineTextColor(line, -1);
+    editor.removeLineTrack(section.track);
+    section.track = -1;
+}
+
+void CodeCollapseList::textChanged(DocumentEditor& editor) {
+    retireUndone(editor);
+    remarkReturned(editor);
+}
+
+void CodeCollapseList::retireUndone(DocumentEditor& editor) {
+    if (items_.empty())
+        return;
+    const std::uint64_t state = editor.historyState();
+    for (const auto& track : editor.lineTracks()) {
+        auto it = std::find_if(items_.begin(), items_.end(),
+                               [&](const auto& item) { return item->track == track.id; });
+        if (it == items_.end())
+            continue;
+        TCodeCollapse& section = **it;
+        const std::int32_t from = editor.lineStart(track.line - 1);
+        if (editor.textRange(from, editor.lineEnd(track.line - 1) - from) == section.marker) {
+            section.seenIn = state;
+            continue;
+        }
+        if (editor.textRange(from, static_cast<std::int32_t>(section.text.size())) != section.text)
+            continue; // the marker was edited: its lines are still hidden
+        unmarkLine(editor, section, track.line);
+        // The undo or redo that took the marker away is taken back in the
+        // state the marker was last seen in.
+        section.returnsIn = section.seenIn;
+        retired_.push_back(std::move(*it));
+        items_.erase(it);
+    }
+}
+
+void CodeCollapseList::remarkReturned(DocumentEditor& editor) {
+    if (retired_.empty())
+        return;
+    std::map<std::intptr_t, std::int32_t> trackLines;
+    std::vector<std::int32_t> taken;
+    for (const auto& track : editor.lineTracks()) {
+        trackLines[track.id] = track.line;
+        taken.push_back(track.line);
+    }
+    const std::int32_t lines = editor.lineCount();
+    const std::uint64_t state = editor.historyState();
+    for (std::size_t i = retired_.size(); i-- > 0;) {
+        TCodeCollapse& section = *retired_[i];
+        const std::int32_t line = section.line;
+        if (section.returnsIn != state || line < 1 || line > lines ||
+            std::find(taken.begin(), taken.end(), line) != taken.end())
+            continue;
+        const std::int32_t from = editor.lineStart(line - 1);
+        if (editor.textRange(from, editor.lineEnd(line - 1) - from) != section.marker)
+            continue;
+        attach(editor, section, line, trackLines);
+        taken.push_back(line);
+    }
 }
 
 namespace {
@@ -123,8 +191,12 @@ void CodeCollapseList::reattachMarkers(DocumentEditor& editor) {
         else
             lost.push_back(section.get());
     }
-    for (const auto& section : retired_)
-        lost.push_back(section.get());
+    // An expanded or undone section is back only in the state its marker
+    // stood in (equal markers look alike).
+    const std::uint64_t state = editor.historyState();
+    for (auto it = retired_.rbegin(); it != retired_.rend(); ++it)
+        if ((*it)->returnsIn == state)
+            lost.push_back(it->get());
     if (lost.empty())
         return;
 
@@ -134,35 +206,46 @@ void CodeCollapseList::reattachMarkers(DocumentEditor& editor) {
         if (!found.count(section->marker))
             found[section->marker] = linesReading(editor, section->marker);
     }
-    for (TCodeCollapse* section : lost) {
-        std::int32_t best = 0;
-        for (std::int32_t line0 : found[section->marker]) {
-            const std::int32_t line = line0 + 1;
-            if (std::find(taken.begin(), taken.end(), line) != taken.end())
+    // Where the marker went is where it comes back, unless edits since
+    // moved it: places are taken first, the nearest marker after that.
+    std::vector<TCodeCollapse*> attached;
+    for (const bool exact : {true, false}) {
+        for (TCodeCollapse* section : lost) {
+            if (std::find(attached.begin(), attached.end(), section) != attached.end())
                 continue;
-            if (best == 0 || std::abs(line - section->line) < std::abs(best - section->line))
-                best = line;
+            std::int32_t best = 0;
+            for (std::int32_t line0 : found[section->marker]) {
+                const std::int32_t line = line0 + 1;
+                if (std::find(taken.begin(), taken.end(), line) != taken.end())
+                    continue;
+                if (exact ? line == section->line
+                          : best == 0 || std::abs(line - section->line) < std::abs(best - section->line))
+                    best = line;
+            }
+            if (best == 0)
+                continue; // its lines are in the text, or the marker was edited
+            attach(editor, *section, best, trackLines);
+            taken.push_back(best);
+            attached.push_back(section);
         }
-        if (best == 0)
-            continue; // its lines are in the text, or the marker was edited
-        // A track left on a line that is no marker any more (an undo put the
-        // section's first line there) must not mark it.
-        if (auto it = trackLines.find(section->track); it != trackLines.end()) {
-            editor.removeLineGlyph(kCollapseGlyph, it->second);
-            editor.setLineColor(it->second, -1);
-            editor.setLineTextColor(it->second, -1);
-            editor.removeLineTrack(section->track);
-        }
-        markLine(editor, *section, best);
-        taken.push_back(best);
-        // An expanded section whose marker came back (its expansion was
-        // undone) is collapsed again.
-        auto retired =
-            std::find_if(retired_.begin(), retired_.end(), [&](const auto& r) { return r.get() == section; });
-        if (retired != retired_.end()) {
-            items_.push_back(std::move(*retired));
-            retired_.erase(retired);
-        }
+    }
+}
+
+void CodeCollapseList::attach(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line,
+                              const std::map<std::intptr_t, std::int32_t>& trackLines) {
+    // A track left on a line that is no marker any more (an undo put the
+    // section's first line there) must not mark it.
+    if (auto it = trackLines.find(section.track); it != trackLines.end())
+        unmarkLine(editor, section, it->second);
+    markLine(editor, section, line);
+    section.line = line;
+    section.seenIn = editor.historyState();
+    // An expanded section whose marker came back (its expansion was undone)
+    // is collapsed again.
+    auto retired = std::find_if(retired_.begin(), retired_.end(), [&](const auto& r) { return r.get() == &section; });
+    if (retired != retired_.end()) {
+        items_.push_back(std::move(*retired));
+        retired_.erase(retired);
     }
 }
 
@@ -182,10 +265,12 @@ bool CodeCollapseList::expand(DocumentEditor& editor, ShellUi& ui, std::int32_t 
     // The marker's record stays (it is replaced, not removed), so its track
     // goes by hand: it must not mark the first restored line.
     editor.removeLineTrack(track);
+    (*it)->returnsIn = editor.historyState();
     editor.setSelection(editor.lineStart(line - 1), editor.lineEnd(line - 1));
     editor.replaceSelection((*it)->text);
-    // Kept aside: an undo of the expansion brings its marker back.
+    // Kept aside: an undo of the expansion brings its marker back, here.
     (*it)->track = -1;
+    (*it)->line = line;
     retired_.push_back(std::move(*it));
     items_.erase(it);
     return true;

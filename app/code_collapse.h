@@ -18,6 +18,7 @@
 // lines are never lost. Expanded sections are kept for this.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,10 +35,15 @@ constexpr std::int32_t kCollapseLineTextColor = 0xFFFFFF;
 
 struct TCodeCollapse {
     std::string text;      // the collapsed lines, with their line breaks (CR)
-    std::int32_t line = 0; // 1-based line of the marker when collapsed
+    std::int32_t line = 0; // 1-based line of the marker when collapsed (or last expanded)
     std::int32_t id = 0;
     std::string marker;       // the marker line's text
     std::intptr_t track = -1; // the marker line's track
+    // History states: the last one the marker was seen standing in, and
+    // for an expanded or undone section the one that brings it back (undo
+    // and redo return to the state the marker went in).
+    std::uint64_t seenIn = 0;
+    std::uint64_t returnsIn = 0;
 };
 
 // "--------------- n lines collapsed ---------------".
@@ -74,9 +80,23 @@ public:
     std::vector<std::int32_t> markerLines(const DocumentEditor& editor) const;
     // Marks the marker lines of sections whose track went (see above) anew.
     void reattachMarkers(DocumentEditor& editor);
+    // After any change of the text. A section whose lines an undo of its
+    // collapse brought back is collapsed no more: its track stays on the
+    // first of those lines, where later edits would make it pass for an
+    // edited marker and have its lines written twice, so it is dropped at
+    // once, while the lines still read as they were hidden. A marker that
+    // an undo or redo brought back to its place is marked again at once.
+    void textChanged(DocumentEditor& editor);
 
 private:
     void markLine(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line);
+    void unmarkLine(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line);
+    // Marks `line` as the section's marker (moving its track there) and
+    // makes an expanded section collapsed again.
+    void attach(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line,
+                const std::map<std::intptr_t, std::int32_t>& trackLines);
+    void retireUndone(DocumentEditor& editor);
+    void remarkReturned(DocumentEditor& editor);
 
     std::vector<std::unique_ptr<TCodeCollapse>> items_;
     // Expanded sections, whose marker an undo may bring back.

@@ -129,6 +129,11 @@ bool ControlDocumentEditor::canUndo() const {
     return control_.perform(EM_CANUNDO) != 0;
 }
 
+std::uint64_t ControlDocumentEditor::historyState() const {
+    const TUndoStack* history = control_.TextStore().UndoStack();
+    return history ? history->CurrentId() : 0;
+}
+
 void ControlDocumentEditor::undo() {
     control_.perform(EM_UNDO);
 }
@@ -204,7 +209,12 @@ void ControlDocumentEditor::removeLineTrack(std::intptr_t id) {
 std::intptr_t ControlDocumentEditor::firstTrackOnLine(std::int32_t line) const {
     if (line < 1 || line > lineCount())
         return -1;
-    return control_.GetFirstTrackIDOnLine(recordOf(line));
+    // The empty line after a final break has no record of its own: the
+    // record found for it is the line before, whose tracks are not its.
+    const std::int32_t record = recordOf(line);
+    if (textLineOfRecord(record) != line)
+        return -1;
+    return control_.GetFirstTrackIDOnLine(record);
 }
 
 bool ControlDocumentEditor::trackValid(std::intptr_t id) const {

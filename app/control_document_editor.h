@@ -36,6 +36,7 @@ public:
     void scrollCaretIntoView() override;
     void selectAll() override;
     bool canUndo() const override;
+    std::uint64_t historyState() const override;
     void undo() override;
     void indent() override;
     void undent() override;

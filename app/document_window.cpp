@@ -72,6 +72,7 @@ void DocumentWindow::makeReadOnly() {
 // ---- events
 
 void DocumentWindow::editorChanged() {
+    collapses_.textChanged(editor_);
     // The counts follow the flag both ways: an undo back to the saved text
     // makes the document unmodified again.
     const bool modified = editor_.modified();

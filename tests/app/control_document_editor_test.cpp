@@ -183,5 +183,83 @@ TEST(ControlDocumentEditor, UndoAndRedoOfACollapseNeverLoseOrRepeatLines) {
     EXPECT_EQ(f.control.GetText(), numbered(1, 10));
 }
 
+// The document window tells the sections of every change of the text.
+void changed(ControlFixture& f) {
+    f.collapses.textChanged(f.editor);
+}
+
+void collapseLines(ControlFixture& f, std::int32_t first, std::int32_t last) {
+    f.editor.setSelection(f.editor.lineStart(first - 1), f.editor.lineEnd(last - 1));
+    ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
+    changed(f);
+}
+
+void undo(ControlFixture& f) {
+    f.editor.undo();
+    changed(f);
+}
+
+void redo(ControlFixture& f) {
+    f.control.DoReDo();
+    changed(f);
+}
+
+std::string saved(ControlFixture& f) {
+    f.collapses.reattachMarkers(f.editor);
+    return textToSave(f.editor, f.collapses);
+}
+
+TEST(CollapseHistory, AnUndoneCollapseLeavesNoTrackToWriteItsLinesTwice) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 20));
+    collapseLines(f, 4, 17);
+    undo(f);
+    // A later collapse inside the lines the undone one had hidden.
+    collapseLines(f, 16, 16);
+    EXPECT_EQ(saved(f), numbered(1, 20));
+    redo(f);
+    EXPECT_EQ(saved(f), numbered(1, 20));
+}
+
+TEST(CollapseHistory, EqualMarkersComeBackToTheSectionsThatLeftThem) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 20));
+    collapseLines(f, 1, 1); // "1 lines collapsed" on line 1
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 1));
+    changed(f);
+    collapseLines(f, 4, 4); // the same marker text on line 4
+    undo(f);                // the second collapse goes
+    undo(f);                // the expansion goes: line 1's marker is back
+    EXPECT_EQ(saved(f), numbered(1, 20));
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 1));
+    EXPECT_EQ(f.control.GetText(), numbered(1, 20));
+}
+
+TEST(CollapseHistory, AnExpansionUndoneAndRedoneAndUndoneAgainKeepsItsLines) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 20));
+    collapseLines(f, 2, 5);
+    collapseLines(f, 7, 8);
+    ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 2));
+    changed(f);
+    undo(f);
+    redo(f);
+    undo(f);
+    EXPECT_EQ(saved(f), numbered(1, 20));
+    redo(f);
+    EXPECT_EQ(saved(f), numbered(1, 20));
+}
+
+TEST(CollapseHistory, AClickOnTheEmptyLineAfterAFinalBreakExpandsNothing) {
+    ControlFixture f;
+    f.control.SetText(numbered(1, 5));
+    collapseLines(f, 1, 5); // the marker, then the empty line 2
+    ASSERT_EQ(f.editor.lineCount(), 2);
+    EXPECT_FALSE(f.collapses.expand(f.editor, f.ui, 2));
+    EXPECT_EQ(saved(f), numbered(1, 5));
+    EXPECT_TRUE(f.collapses.expand(f.editor, f.ui, 1));
+    EXPECT_EQ(f.control.GetText(), numbered(1, 5));
+}
+
 } // namespace
 } // namespace qorvi

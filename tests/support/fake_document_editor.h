@@ -119,7 +119,8 @@ public:
         }
         auto [a, b] = ordered();
         const std::string in = stored(text);
-        undo_.push_back({a, textRange(a, b - a), static_cast<std::int32_t>(in.size())});
+        undo_.push_back({a, textRange(a, b - a), static_cast<std::int32_t>(in.size()), historyState()});
+        state_ = ++lastState_;
         replace(a, b, in);
         const auto caret = a + static_cast<std::int32_t>(in.size());
         sel_ = {caret, caret};
@@ -129,11 +130,13 @@ public:
     int scrolls = 0;
     void selectAll() override { sel_ = {0, textLength()}; }
     bool canUndo() const override { return !undo_.empty(); }
+    std::uint64_t historyState() const override { return state_; }
     void undo() override {
         if (undo_.empty() || readOnly_)
             return;
         Edit e = undo_.back();
         undo_.pop_back();
+        state_ = e.stateBefore;
         replace(e.at, e.at + e.insertedCount, e.removed);
         modified_ = true;
     }
@@ -232,6 +235,7 @@ private:
         std::int32_t at;
         std::string removed;
         std::int32_t insertedCount;
+        std::uint64_t stateBefore;
     };
 
     std::pair<std::int32_t, std::int32_t> ordered() const {
@@ -262,6 +266,8 @@ private:
     std::map<std::intptr_t, std::int32_t> tracks_;
     std::intptr_t nextTrack_ = 1000;
     std::vector<Edit> undo_;
+    std::uint64_t state_ = 0;
+    std::uint64_t lastState_ = 0;
     std::pair<std::int32_t, std::int32_t> sel_{0, 0};
     bool modified_ = false;
     bool readOnly_ = false;
