@@ -144,7 +144,7 @@ public:
     bool IdleWork();
     bool Focused() const { return focused_; }
 
-    // ---- Part 4.1: painting and metrics
+    // ---- painting and metrics (control_paint.cpp, control_metrics.cpp)
     // Asks the window to repaint the rows carrying the repaint or changed
     // bit (Paint of the framework, which the window then runs as PaintTo).
     void Paint();
@@ -291,7 +291,7 @@ public:
     // Records why the control changed, for the next DoChange.
     void AddChangeReason(std::uint32_t reasons) { reasons_ |= reasons; }
 
-    // ---- Part 4.7: parsers and styling
+    // ---- parsers and styling (control_parsers.cpp, control_styling.cpp)
     TCustomRudivoVoruParser* GetParser(int slot) const;
     void SetParser(int slot, TCustomRudivoVoruParser* parser) { InstallNewParser(slot, parser); }
     void InstallNewParser(int slot, TCustomRudivoVoruParser* parser);
@@ -321,7 +321,7 @@ public:
     // search by style).
     void StyleBefore(std::int32_t offset);
 
-    // ---- Part 4.4: scrolling, wrap and tabs
+    // ---- scrolling, wrap and tabs (control_scroll.cpp, control_wrap.cpp, control_tabs.cpp)
     void NewScrollPos(std::int32_t leftColumn, std::int32_t topLine, bool autoScroll, bool repaint);
     void CaretInView(std::int32_t index);
     void UpdateScrollBars();
