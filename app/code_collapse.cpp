@@ -117,7 +117,9 @@ void CodeCollapseList::retireUndone(DocumentEditor& editor) {
 }
 
 void CodeCollapseList::remarkReturned(DocumentEditor& editor) {
-    if (retired_.empty())
+    // Runs on every change: most of them bring no marker back.
+    const std::uint64_t state = editor.historyState();
+    if (std::none_of(retired_.begin(), retired_.end(), [&](const auto& r) { return r->returnsIn == state; }))
         return;
     std::map<std::intptr_t, std::int32_t> trackLines;
     std::vector<std::int32_t> taken;
@@ -126,7 +128,6 @@ void CodeCollapseList::remarkReturned(DocumentEditor& editor) {
         taken.push_back(track.line);
     }
     const std::int32_t lines = editor.lineCount();
-    const std::uint64_t state = editor.historyState();
     for (std::size_t i = retired_.size(); i-- > 0;) {
         TCodeCollapse& section = *retired_[i];
         const std::int32_t line = section.line;

@@ -333,6 +333,11 @@ void TCustomRudivoVoru::DrawRow(TRenderData& rd, TLine* row, std::int32_t rowSta
     if (!rd.canvas || !row)
         return;
     RowPaint p = rowPaintFor(rd);
+    markRow(p, row, rowStart);
+    paintRow(*rd.canvas, row, rowStart, y, p);
+}
+
+int TCustomRudivoVoru::markRow(RowPaint& p, TLine* row, std::int32_t rowStart) {
     int glyph = -1;
     std::int32_t lineColor = -1;
     std::int32_t textColor = -1;
@@ -342,7 +347,7 @@ void TCustomRudivoVoru::DrawRow(TRenderData& rd, TLine* row, std::int32_t rowSta
     p.markedBack = lineColor;
     p.rowBack = row->HasExtras() ? store_->BackColor(row) : -1;
     p.rowFore = row->HasExtras() ? store_->ForeColor(row) : -1;
-    paintRow(*rd.canvas, row, rowStart, y, p);
+    return p.markedRow ? glyph : -1;
 }
 
 void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
@@ -373,21 +378,13 @@ void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
         }
         const bool flagged = (row->Flags() & (lfRepaint | lfChanged)) || singleRow || rd.Printing;
         if (inClip && flagged) {
-            int glyph = -1;
-            std::int32_t lineColor = -1;
-            std::int32_t textColor = -1;
-            p.markedRow = store_->CodeBreak().PrepareLineDraw(rowStart, glyph, lineColor, textColor) ||
-                          store_->Breakpoints().PrepareLineDraw(rowStart, glyph, lineColor, textColor);
-            p.markedText = textColor;
-            p.markedBack = lineColor;
-            p.rowBack = row->HasExtras() ? store_->BackColor(row) : -1;
-            p.rowFore = row->HasExtras() ? store_->ForeColor(row) : -1;
+            const int glyph = markRow(p, row, rowStart);
             if (gutter) {
                 if (!lineNumberKnown && settings_->HasOption(smoLineNumbers)) {
                     lineNumber = TextLineOfRow(rowStart);
                     lineNumberKnown = true;
                 }
-                paintGutter(c, row, y, lineNumber, p.markedRow ? glyph : -1, p);
+                paintGutter(c, row, y, lineNumber, glyph, p);
             }
             if (margin > 0)
                 c.fillRect({p.left - margin, y, p.left, y + p.lineHeight}, marginBrush());

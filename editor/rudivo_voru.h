@@ -613,6 +613,9 @@ private:
     // control_paint.cpp
     RowPaint rowPaintFor(const TRenderData& rd) const;
     void paintRow(Canvas& c, TLine* row, std::int32_t rowStart, int y, RowPaint& p);
+    // Sets the colours a row takes from a code-break marker or breakpoint
+    // on it and from its own line colours; the marker's glyph, or -1.
+    int markRow(RowPaint& p, TLine* row, std::int32_t rowStart);
     void paintPastEnd(Canvas& c, int y, RowPaint& p);
     void paintRowLines(Canvas& c, int y, const RowPaint& p);
     void paintMarks(Canvas& c, TLine* row, std::int32_t rowStart, int y, const RowPaint& p);

@@ -138,12 +138,7 @@ TEST(DocumentWindowGui, TheContextMenuCollapsesAndTheGutterExpands) {
 
 TEST(DocumentWindowGui, WatchFileFromTheContextMenu) {
     DocumentsFixture f({});
-    std::string text;
-    for (int i = 1; i <= 100; ++i)
-        text += "log " + std::to_string(i) + "\n";
-    std::ofstream(f.work + "/app.log") << text;
-    f.shell().openDocument(f.work + "/app.log", false, "");
-    TMDIChild* child = f.form->children()[0];
+    TMDIChild* child = f.openLog();
     child->mnuStartFileWatch()->trigger();
     EXPECT_TRUE(child->mnuStartFileWatch()->isChecked());
     EXPECT_TRUE(child->logic().watch().watching());

@@ -204,12 +204,7 @@ TEST(MainFormCommands, SaveAsWritesTheNewFileAndRenamesCaptionAndTab) {
 
 TEST(MainFormCommands, WatchFileCommandAndTheContextMenuShareOneState) {
     DocumentsFixture f({});
-    std::string text;
-    for (int i = 1; i <= 100; ++i)
-        text += "log " + std::to_string(i) + "\n";
-    std::ofstream(f.work + "/app.log") << text;
-    f.shell().openDocument(f.work + "/app.log", false, "");
-    TMDIChild* child = f.form->children()[0];
+    TMDIChild* child = f.openLog();
     QAction* watch = f.form->action(Command::WatchFile);
     watch->trigger();
     EXPECT_TRUE(watch->isChecked());

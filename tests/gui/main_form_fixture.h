@@ -57,6 +57,15 @@ struct DocumentsFixture {
     bool waitForTabs(int n) {
         return QTest::qWaitFor([&] { return form->pgcFiles()->count() == n; }, 3000);
     }
+    // A log of 100 lines ("log 1" ...) in the project, opened in a window.
+    TMDIChild* openLog() {
+        std::string text;
+        for (int i = 1; i <= 100; ++i)
+            text += "log " + std::to_string(i) + "\n";
+        std::ofstream(work + "/app.log") << text;
+        shell().openDocument(work + "/app.log", false, "");
+        return form->children()[0];
+    }
 };
 
 } // namespace qorvi::test

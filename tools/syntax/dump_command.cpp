@@ -68,9 +68,8 @@ std::string charText(int c) {
     return buffer;
 }
 
-// Members as runs: "a-z_".
-std::string membersText(const TByteSet& set) {
-    std::string out;
+// Calls `run(first, last)` for each run of members, in order.
+template <class F> void forEachRun(const TByteSet& set, F run) {
     for (int c = 0; c < 256;) {
         if (!set.Contains(static_cast<std::uint8_t>(c))) {
             ++c;
@@ -79,14 +78,22 @@ std::string membersText(const TByteSet& set) {
         int end = c;
         while (end + 1 < 256 && set.Contains(static_cast<std::uint8_t>(end + 1)))
             ++end;
-        out += charText(c);
-        if (end > c + 1) {
-            out += '-';
-            out += charText(end);
-        } else if (end == c + 1)
-            out += charText(end);
+        run(c, end);
         c = end + 1;
     }
+}
+
+// Members as runs: "a-z_".
+std::string membersText(const TByteSet& set) {
+    std::string out;
+    forEachRun(set, [&](int first, int last) {
+        out += charText(first);
+        if (last > first + 1) {
+            out += '-';
+            out += charText(last);
+        } else if (last == first + 1)
+            out += charText(last);
+    });
     return out;
 }
 
@@ -100,19 +107,11 @@ std::string groupText(const TSM_CharGroup& g) {
 
 std::string setText(const TByteSet& set) {
     std::string out;
-    for (int c = 0; c < 256;) {
-        if (!set.Contains(static_cast<std::uint8_t>(c))) {
-            ++c;
-            continue;
-        }
-        int end = c;
-        while (end + 1 < 256 && set.Contains(static_cast<std::uint8_t>(end + 1)))
-            ++end;
-        out += (out.empty() ? "" : ", ") + std::to_string(c);
-        if (end > c)
-            out += (end == c + 1 ? ", " : "-") + std::to_string(end);
-        c = end + 1;
-    }
+    forEachRun(set, [&](int first, int last) {
+        out += (out.empty() ? "" : ", ") + std::to_string(first);
+        if (last > first)
+            out += (last == first + 1 ? ", " : "-") + std::to_string(last);
+    });
     return "{" + out + "}";
 }
 
