@@ -162,10 +162,7 @@ bool DocumentWindow::saveLocal() {
     if (saveTo(filePath_))
         return true;
     filePath_ = oldPath;
-    view_.setCaption(oldCaption);
-    const std::string oldName = fs::fileNamePart(oldCaption);
-    host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_),
-                      reinterpret_cast<std::intptr_t>(oldName.c_str()));
+    setCaptionAndTab(oldCaption);
     return false;
 }
 
