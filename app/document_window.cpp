@@ -99,21 +99,22 @@ void DocumentWindow::activated() {
     host_.sendMessage(kSelectTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
 }
 
-bool DocumentWindow::closeQuery() {
-    bool mayClose = true;
-    if (editor_.modified()) {
-        switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
-                               MsgButtons::YesNoCancel)) {
-        case MsgResult::Yes:
-            mayClose = save();
-            break;
-        case MsgResult::No:
-            break;
-        default:
-            mayClose = false;
-            break;
-        }
+bool DocumentWindow::offerToSaveChanges() {
+    if (!editor_.modified())
+        return true;
+    switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
+                           MsgButtons::YesNoCancel)) {
+    case MsgResult::Yes:
+        return save();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
     }
+}
+
+bool DocumentWindow::closeQuery() {
+    const bool mayClose = offerToSaveChanges();
     host_.settings().writeString("ChildMax", view_.isMaximised() ? "1" : "0");
     if (mayClose) {
         host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
@@ -336,19 +337,8 @@ bool DocumentWindow::setWatch(bool on) {
     }
     // A watched document never saves again: its changes are saved now or
     // never.
-    if (editor_.modified()) {
-        switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
-                               MsgButtons::YesNoCancel)) {
-        case MsgResult::Yes:
-            if (!save())
-                return false;
-            break;
-        case MsgResult::No:
-            break;
-        default:
-            return false;
-        }
-    }
+    if (!offerToSaveChanges())
+        return false;
     readOnlyBeforeWatch_ = editor_.readOnly();
     {
         FrozenPainting frozen(editor_);

@@ -107,6 +107,9 @@ public:
 
 private:
     bool saveLocal();
+    // Asks whether to save a modified text: false when the user cancels or
+    // the save fails, so whatever was about to happen does not.
+    bool offerToSaveChanges();
     // Panel 1 follows the modified flag; the main window recounts on a change.
     void showModifiedState();
     void setCaptionAndTab(const std::string& path);
