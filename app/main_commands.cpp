@@ -267,7 +267,7 @@ void MainCommands::saveAll() {
         window->setSaveDirectory(directory);
         window->save();
     }
-    shell_.recount(0);
+    shell_.recount();
 }
 
 void MainCommands::watchFile() {

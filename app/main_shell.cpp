@@ -149,7 +149,7 @@ std::intptr_t MainShell::sendMessage(std::uint32_t msg, std::uintptr_t wParam, s
     const int id = static_cast<int>(wParam);
     switch (msg) {
     case kRecountMessage:
-        recount(id);
+        recount();
         break;
     case kSelectTabMessage:
         if (view_.activeDocumentTab() != id)
@@ -167,7 +167,7 @@ std::intptr_t MainShell::sendMessage(std::uint32_t msg, std::uintptr_t wParam, s
     return 0;
 }
 
-void MainShell::recount(int /*subtract*/) {
+void MainShell::recount() {
     // A window counts until it starts closing: the one that sends 1225
     // with 1 while it closes is left out already, whether the window
     // system still lists it or not, and so is its modified text.

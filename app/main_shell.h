@@ -72,8 +72,8 @@ public:
     // Files dropped on the main window (message 563), in the drop's order.
     void filesDropped(const std::vector<std::string>& names);
     // Recount documents: "Sa&ve All" and status panel 1. The windows to
-    // leave out (1225's wParam) are those that are closing.
-    void recount(int subtract);
+    // leave out are those that are closing, whatever 1225's wParam says.
+    void recount();
     // Appends ext=key to the mapping file after asking for the type.
     void registerExtension(const std::string& ext);
 

@@ -99,7 +99,7 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
             view_.setStatusText(2, "");
             view_.discardDocumentWindow(window);
             ui_.showError(e.what());
-            recount(0);
+            recount();
             commands_.updateEnabling();
             return nullptr;
         }
@@ -115,7 +115,7 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
     const std::string& path = window.filePath();
     view_.addDocumentTab(displayName.empty() ? fs::fileNamePart(path.empty() ? fileName : path) : displayName,
                          id);
-    recount(0);
+    recount();
     commands_.updateEnabling();
     return &window;
 }
