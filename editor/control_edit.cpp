@@ -187,7 +187,6 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
     }
     if (!store_->Buffer()) {
         // Everything went.
-        sel_ = {};
         topOffset_ = 0;
         topLine_ = 0;
         leftCol_ = 0;
@@ -200,9 +199,9 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
         TLine* last = store_->InfoFromIndex(caret).line;
         rewrapLines(first, last);
         // A re-wrap may pull text back into the line's first row.
-        std::int32_t headStart = 0;
-        TLine* head = store_->InfoFromIndex(start).line;
-        headStart = store_->OffsetOfLine(head);
+        const TTextStore::LineInfo at = store_->InfoFromIndex(start);
+        TLine* head = at.line;
+        std::int32_t headStart = at.start;
         while (head->IsContinuation() && store_->Prev(head)) {
             head = store_->Prev(head);
             headStart -= head->Len();
