@@ -73,14 +73,10 @@ void IncrementalStyler::TextChanged(std::int32_t pos, std::int32_t delta) {
     // A parse in progress loses its place; it carries on from its row.
     if (run_.active)
         suspendRun();
-    for (std::int32_t& p : resumePoints_) {
-        if (delta >= 0) {
-            if (p > pos)
-                p += delta;
-        } else if (p > pos) {
+    // Points inside a removed stretch move to where it was.
+    for (std::int32_t& p : resumePoints_)
+        if (p > pos)
             p = std::max(pos, p + delta);
-        }
-    }
     resumePoints_.erase(std::unique(resumePoints_.begin(), resumePoints_.end()), resumePoints_.end());
 }
 
@@ -242,11 +238,9 @@ bool IncrementalStyler::completeRow() {
         row->AddFlags(lfRepaint);
     }
     row->ClearFlags(lfChanged | lfParseStart);
-    if (!next) {
-        absorbResumePoints(rowEnd);
-        return true;
-    }
     absorbResumePoints(rowEnd);
+    if (!next)
+        return true;
     enterRow(next, rowEnd);
     return false;
 }
