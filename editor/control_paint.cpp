@@ -189,9 +189,9 @@ void TCustomRudivoVoru::paintRow(Canvas& c, TLine* row, std::int32_t rowStart, i
     }
     if (x < p.right) {
         // The rest of the row in the background of what it follows.
-        TColor fill = colorsFor(styles && columns > 0 ? styles[columns - 1] : 0, false, p).back;
-        if (selectedPastEnd)
-            fill = colorsFor(0, true, p).back;
+        const TColor fill = selectedPastEnd
+                                ? colorsFor(0, true, p).back
+                                : colorsFor(styles && columns > 0 ? styles[columns - 1] : 0, false, p).back;
         c.fillRect({x, y, p.right, y + p.lineHeight}, fill);
     }
     if (settings_->HasOption(smoShowAllChars))
