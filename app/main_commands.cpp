@@ -254,7 +254,7 @@ void MainCommands::execute(Command id, int tag) {
         view_.showAbout();
         break;
     default:
-        // Commands of later parts are disabled until they are wired.
+        // Commands whose work is not written yet stay disabled until wired.
         break;
     }
 }
