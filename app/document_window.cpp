@@ -28,12 +28,8 @@ private:
     DocumentEditor& editor_;
 };
 
-std::string trimmed(const std::string& s) {
-    auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
+bool isBlank(const std::string& s) {
+    return s.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
 } // namespace
@@ -147,7 +143,7 @@ bool DocumentWindow::save() {
 }
 
 bool DocumentWindow::saveLocal() {
-    if (!trimmed(filePath_).empty())
+    if (!isBlank(filePath_))
         return saveTo(filePath_);
     // An untitled document is named by the save dialog; the name sticks only
     // when the file was written under it.
