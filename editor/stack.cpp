@@ -81,8 +81,8 @@ void TStack::freeItem(const Located& item) {
     if (!item.pointer || !clearProc_)
         return;
     void* pointer = nullptr;
-    std::string bytes = payload(item);
-    std::memcpy(&pointer, bytes.data(), std::min(bytes.size(), sizeof pointer));
+    std::copy_n(log_.begin() + static_cast<std::ptrdiff_t>(item.start), std::min(item.size, sizeof pointer),
+                reinterpret_cast<unsigned char*>(&pointer));
     clearProc_(pointer);
 }
 
@@ -175,8 +175,8 @@ void* TStack::Peek() const {
     if (!item.pointer || item.size != sizeof(void*))
         return nullptr;
     void* pointer = nullptr;
-    const std::string bytes = payload(item);
-    std::memcpy(&pointer, bytes.data(), sizeof pointer);
+    std::copy_n(log_.begin() + static_cast<std::ptrdiff_t>(item.start), sizeof pointer,
+                reinterpret_cast<unsigned char*>(&pointer));
     return pointer;
 }
 
