@@ -103,17 +103,42 @@ void CodeCollapseList::retireUndone(DocumentEditor& editor) {
         const std::int32_t from = editor.lineStart(track.line - 1);
         if (editor.textRange(from, editor.lineEnd(track.line - 1) - from) == section.marker) {
             section.seenIn = state;
+            section.line = track.line;
             continue;
         }
         if (editor.textRange(from, static_cast<std::int32_t>(section.text.size())) != section.text)
             continue; // the marker was edited: its lines are still hidden
         unmarkLine(editor, section, track.line);
-        // The undo or redo that took the marker away is taken back in the
-        // state the marker was last seen in.
-        section.returnsIn = section.seenIn;
-        retired_.push_back(std::move(*it));
-        items_.erase(it);
+        retire(it);
     }
+    // A marker on the last line has a record of its own that the undo of its
+    // collapse replaces, track and all: its lines are back where it was last
+    // seen. Left collapsed, the section would take the next marker of the
+    // same text for its own and write its lines twice.
+    for (auto it = items_.begin(); it != items_.end();) {
+        TCodeCollapse& section = **it;
+        if (section.track != -1 && editor.trackValid(section.track)) {
+            ++it;
+            continue;
+        }
+        const std::int32_t line = section.line;
+        const std::int32_t from = line >= 1 && line <= editor.lineCount() ? editor.lineStart(line - 1) : -1;
+        if (from < 0 || editor.textRange(from, static_cast<std::int32_t>(section.text.size())) != section.text) {
+            ++it;
+            continue;
+        }
+        section.track = -1;
+        it = retire(it);
+    }
+}
+
+std::vector<std::unique_ptr<TCodeCollapse>>::iterator
+CodeCollapseList::retire(std::vector<std::unique_ptr<TCodeCollapse>>::iterator section) {
+    // The undo or redo that took the marker away is taken back in the state
+    // the marker was last seen in.
+    (*section)->returnsIn = (*section)->seenIn;
+    retired_.push_back(std::move(*section));
+    return items_.erase(section);
 }
 
 void CodeCollapseList::remarkReturned(DocumentEditor& editor) {
@@ -266,14 +291,16 @@ bool CodeCollapseList::expand(DocumentEditor& editor, ShellUi& ui, std::int32_t 
     // The marker's record stays (it is replaced, not removed), so its track
     // goes by hand: it must not mark the first restored line.
     editor.removeLineTrack(track);
-    (*it)->returnsIn = editor.historyState();
-    editor.setSelection(editor.lineStart(line - 1), editor.lineEnd(line - 1));
-    editor.replaceSelection((*it)->text);
-    // Kept aside: an undo of the expansion brings its marker back, here.
-    (*it)->track = -1;
-    (*it)->line = line;
+    // Kept aside before the text changes (the change event looks at the
+    // sections): an undo of the expansion brings its marker back, here.
+    TCodeCollapse& section = **it;
+    section.returnsIn = editor.historyState();
+    section.track = -1;
+    section.line = line;
     retired_.push_back(std::move(*it));
     items_.erase(it);
+    editor.setSelection(editor.lineStart(line - 1), editor.lineEnd(line - 1));
+    editor.replaceSelection(section.text);
     return true;
 }
 

@@ -35,7 +35,7 @@ constexpr std::int32_t kCollapseLineTextColor = 0xFFFFFF;
 
 struct TCodeCollapse {
     std::string text;      // the collapsed lines, with their line breaks (CR)
-    std::int32_t line = 0; // 1-based line of the marker when collapsed (or last expanded)
+    std::int32_t line = 0; // 1-based line where the marker was last seen (or expanded)
     std::int32_t id = 0;
     std::string marker;       // the marker line's text
     std::intptr_t track = -1; // the marker line's track
@@ -96,6 +96,9 @@ private:
     void attach(DocumentEditor& editor, TCodeCollapse& section, std::int32_t line,
                 const std::map<std::intptr_t, std::int32_t>& trackLines);
     void retireUndone(DocumentEditor& editor);
+    // Moves a section whose collapse was undone to the expanded ones.
+    std::vector<std::unique_ptr<TCodeCollapse>>::iterator
+    retire(std::vector<std::unique_ptr<TCodeCollapse>>::iterator section);
     void remarkReturned(DocumentEditor& editor);
 
     std::vector<std::unique_ptr<TCodeCollapse>> items_;

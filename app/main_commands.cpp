@@ -254,7 +254,7 @@ void MainCommands::execute(Command id, int tag) {
         view_.showAbout();
         break;
     default:
-        // Commands whose work is not written yet stay disabled until wired.
+        // Unwired commands are disabled and do nothing.
         break;
     }
 }

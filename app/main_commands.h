@@ -2,10 +2,8 @@
 
 // The main window's commands: one table of captions, shortcuts and menus
 // from which the window builds its menus, tool bar and shortcuts, the rule
-// that enables them, and what each one does. Commands whose work is not
-// written yet (search and replace, printing, settings, the highlighting
-// options, remote profiles) are in the table and stay disabled until they
-// are wired.
+// that enables them, and what each one does. A command marked unwired keeps
+// its place in the menus but stays disabled and does nothing.
 
 #include <cstdint>
 #include <string>
@@ -64,7 +62,7 @@ struct CommandInfo {
     const char* menu;     // top menu caption; a submenu item names its submenu command
     bool separatorBefore = false;
     bool needsChild = false; // enabled only while a document window exists
-    bool wired = true;       // false: its work is not written yet
+    bool wired = true;       // false: shown disabled, runs nothing
     bool checkable = false;
 };
 

@@ -40,8 +40,8 @@ struct DriveRecord {
 class MainShell : public DocumentHost {
 public:
     static constexpr const char* kMsgRemoteSave =
-        "This document came from an FTP site. Saving it back to the site is not available yet; use Save As "
-        "to keep a local copy.";
+        "This document came from an FTP site and cannot be saved back to it from here; use Save As to keep "
+        "a local copy.";
 
     struct Environment {
         std::vector<std::string> args; // arguments 1..N

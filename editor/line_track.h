@@ -2,9 +2,9 @@
 
 // Line tracks: user handles attached to a line record, which stay with the
 // record through edits and are freed with it. A record's TLineTrack is made
-// on first use; a track's identifier is the address of its item. Freeing an
-// item (with its record, or through the list) fires the free notification so
-// that the control can drop the identifier.
+// on first use; the control's register gives each item its identifier.
+// Freeing an item (with its record, or through the list) fires the free
+// notification so that the control can drop the identifier.
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +17,7 @@ class TLineTrack;
 struct TLineTrackItem {
     TLineTrack* owner = nullptr;
     std::int32_t data = 0;
+    std::intptr_t id = -1; // given by the control's register; -1 until then
     TLineTrackItem* next = nullptr;
     TLineTrackItem* prev = nullptr;
 };

@@ -10,7 +10,7 @@ namespace qorvi {
 
 namespace {
 TTrackID idOf(const TLineTrackItem* item) {
-    return reinterpret_cast<TTrackID>(item);
+    return item->id;
 }
 } // namespace
 
@@ -21,26 +21,27 @@ TLineTrackManager::TLineTrackManager(TTextStore& store) : store_(store) {
 TLineTrackManager::~TLineTrackManager() {
     // Tracks outlive the register: they must not call back into it.
     store_.SetTrackFreeNotify({});
-    for (const TLineTrackItem* item : valid_)
-        item->owner->SetFreeNotify({});
+    for (const auto& entry : valid_)
+        entry.second->owner->SetFreeNotify({});
 }
 
 void TLineTrackManager::freed(TLineTrackItem* item) {
-    if (!valid_.count(item))
+    auto it = valid_.find(item->id);
+    if (it == valid_.end() || it->second != item)
         return;
     if (onFree_)
-        onFree_(idOf(item));
-    valid_.erase(item);
+        onFree_(item->id);
+    valid_.erase(it);
 }
 
 TLineTrackItem* TLineTrackManager::checked(TTrackID id) const {
-    auto* item = reinterpret_cast<TLineTrackItem*>(id);
-    if (!valid_.count(item)) {
+    auto it = valid_.find(id);
+    if (it == valid_.end()) {
         char message[64];
         std::snprintf(message, sizeof message, kMsgInvalidTrackId, static_cast<int>(id));
         throw ERudivoVoru(message);
     }
-    return item;
+    return it->second;
 }
 
 TTrackID TLineTrackManager::AddLineTrack(std::int32_t Line, std::int32_t Data, bool textLineStart) {
@@ -53,7 +54,8 @@ TTrackID TLineTrackManager::AddLineTrack(std::int32_t Line, std::int32_t Data, b
     // A list made before this register existed reports to it too.
     tracks.SetFreeNotify([this](TLineTrackItem* item) { freed(item); });
     TLineTrackItem* item = tracks.Add(Data);
-    valid_.insert(item);
+    item->id = nextId_++;
+    valid_.emplace(item->id, item);
     if (onAdd_)
         onAdd_(idOf(item));
     return idOf(item);
@@ -65,7 +67,7 @@ void TLineTrackManager::RemoveLineTrack(TTrackID ID) {
 }
 
 bool TLineTrackManager::IsLineTrackIDValid(TTrackID ID) const {
-    return valid_.count(reinterpret_cast<const TLineTrackItem*>(ID)) != 0;
+    return valid_.count(ID) != 0;
 }
 
 std::int32_t TLineTrackManager::GetLineTrackData(TTrackID ID) const {
@@ -114,10 +116,13 @@ TTrackID TLineTrackManager::GetFirstTrackIDOnLine(std::int32_t Line, bool textLi
 }
 
 void TLineTrackManager::ClearLineTracks() {
-    std::vector<const TLineTrackItem*> all(valid_.begin(), valid_.end());
-    for (const TLineTrackItem* item : all) {
-        if (valid_.count(item))
-            item->owner->Remove(const_cast<TLineTrackItem*>(item));
+    std::vector<TTrackID> all;
+    all.reserve(valid_.size());
+    for (const auto& entry : valid_)
+        all.push_back(entry.first);
+    for (TTrackID id : all) {
+        if (auto it = valid_.find(id); it != valid_.end())
+            it->second->owner->Remove(it->second);
     }
 }
 

@@ -2,11 +2,12 @@
 
 // The control's register of line-track identifiers. A track is a user
 // handle on a line record (the document window marks collapsed sections
-// with them); its identifier is the address of its item, and only
-// identifiers in this register are ever dereferenced, so a stale one gives
-// "Invalid track ID (%d)" rather than a read of freed memory. Tracks freed
-// with their record (a deleted line) leave the register through the
-// store's free notification.
+// with them). Its identifier is a serial number that is never given out
+// again: an address would be reused by the next track allocated after one
+// is freed, so a holder of a stale identifier would silently reach another
+// track (the collapse list then wrote a hidden line twice). A stale
+// identifier gives "Invalid track ID (%d)". Tracks freed with their record
+// (a deleted line) leave the register through the store's free notification.
 //
 // Line numbers are one-based record numbers.
 
@@ -14,7 +15,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_set>
+#include <unordered_map>
 
 namespace qorvi {
 
@@ -63,7 +64,8 @@ private:
     void freed(TLineTrackItem* item);
 
     TTextStore& store_;
-    std::unordered_set<const TLineTrackItem*> valid_;
+    std::unordered_map<TTrackID, TLineTrackItem*> valid_;
+    TTrackID nextId_ = 1;
     TrackNotify onAdd_;
     TrackNotify onFree_;
 };

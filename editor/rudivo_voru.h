@@ -116,8 +116,7 @@ public:
         return Int_Perform(Msg, WParam, LParam);
     }
 
-    // ---- virtual operations, in slot order (later slots come with the
-    // selection, editing, undo and printing work)
+    // ---- virtual operations, in slot order
     virtual void DoChange();
     virtual std::intptr_t Int_Perform(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
     virtual std::int32_t GetSelLength() const;

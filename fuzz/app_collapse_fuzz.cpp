@@ -44,6 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string start = startText(data[0], data[0] & 0x80);
     control.SetText(start);
     control.SetModified(false);
+    // As the document window does: the list hears of every change while
+    // it collapses and expands, not only after each step.
+    control.OnChange = [&](TCustomRudivoVoru&) { collapses.textChanged(editor); };
     for (std::size_t i = 1; i + 3 <= size && i < 3 * 200; i += 3) {
         const std::uint8_t op = data[i], a = data[i + 1], b = data[i + 2];
         const std::int32_t lines = editor.lineCount();

@@ -1,10 +1,14 @@
 // Replay driver for fuzz targets when libFuzzer is not linked: runs the target
 // over the files named on the command line, or over seeded random and mutated
 // inputs (--runs=N), so the sanitizers see every target in the test suite.
+// With --keep=FILE each generated input is written to FILE before it runs,
+// so the one a crash leaves there replays the crash alone.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -16,10 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 int main(int argc, char** argv) {
     long runs = 1000;
     std::vector<std::string> files;
+    const char* keep = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--runs=", 7) == 0)
             runs = std::atol(argv[i] + 7);
-        else if (argv[i][0] != '-')
+        else if (std::strncmp(argv[i], "--keep=", 7) == 0)
+            keep = argv[i] + 7;
+        else if (argv[i][0] != '-' && std::filesystem::is_directory(argv[i])) {
+            // A corpus folder: every file in it, in name order.
+            std::vector<std::string> inFolder;
+            for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+                if (entry.is_regular_file())
+                    inFolder.push_back(entry.path().string());
+            std::sort(inFolder.begin(), inFolder.end());
+            files.insert(files.end(), inFolder.begin(), inFolder.end());
+        } else if (argv[i][0] != '-')
             files.emplace_back(argv[i]);
     }
     if (!files.empty()) {
@@ -46,6 +61,10 @@ int main(int argc, char** argv) {
             input[rng() % input.size()] = static_cast<uint8_t>(rng());
         } else {
             input.resize(rng() % (input.size() + 1));
+        }
+        if (keep) {
+            std::ofstream out(keep, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
         }
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }

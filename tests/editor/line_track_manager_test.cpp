@@ -96,16 +96,37 @@ TEST_F(LineTracksTest, ClearFreesEveryTrack) {
     EXPECT_EQ(tracks.GetFirstLineTrackID(), -1);
 }
 
-TEST_F(LineTracksTest, RegisterGoingFirstLeavesNoDanglingCallback) {
+TEST_F(LineTracksTest, RegisterGoingFirstLeavesItsTracksUnreported) {
     auto store2 = std::make_unique<TTextStore>();
     store2->InsertStoredText(0, "a\rb\r", 4);
     {
-        TLineTrackManager temp(*store2);
-        temp.AddLineTrack(1, 1);
+        TLineTrackManager first(*store2);
+        first.AddLineTrack(1, 1);
     }
-    store2->DeleteText(0, 2); // frees the track; nobody to call
-    store2.reset();
-    SUCCEED();
+    // A later register on the same store hears of its own tracks only: the
+    // first register's track, freed with its record, reaches nobody.
+    TLineTrackManager later(*store2);
+    std::vector<TTrackID> laterFreed;
+    later.SetOnTrackFree([&](TTrackID id) { laterFreed.push_back(id); });
+    const TTrackID own = later.AddLineTrack(1, 2);
+    store2->DeleteText(0, 2);
+    EXPECT_EQ(laterFreed, std::vector<TTrackID>{own});
+    EXPECT_EQ(later.Count(), 0u);
+    later.SetOnTrackFree({});
+}
+
+TEST_F(LineTracksTest, IdentifiersAreNeverGivenOutTwice) {
+    // A freed track's memory is handed to the next track allocated; a holder
+    // of the old identifier must not reach the new track through it.
+    std::vector<TTrackID> seen;
+    for (int i = 0; i < 50; ++i) {
+        const TTrackID id = tracks.AddLineTrack(1 + i % 6, i);
+        for (TTrackID old : seen)
+            ASSERT_NE(old, id);
+        seen.push_back(id);
+        tracks.RemoveLineTrack(id);
+        EXPECT_FALSE(tracks.IsLineTrackIDValid(id));
+    }
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 
 using namespace qorvi;
@@ -153,10 +155,18 @@ TEST(Hive, FailedWriteKeepsThePreviousFile) {
     std::string path = dir.path() + "/hkcu.reg";
     Hive hive(path);
     hive.setValue(kKey, "A", HiveValue::string("1"));
-    std::string before = slurp(path);
-    // A directory where the lock file must go makes every write fail.
-    Hive blocked(dir.path() + "/sub/hkcu.reg");
-    std::ofstream(dir.path() + "/sub") << "a file, not a directory";
-    EXPECT_THROW(blocked.setValue(kKey, "A", HiveValue::string("2")), QorviError);
+    const std::string before = slurp(path);
+    // A file-size limit below the new contents makes the write fail part
+    // way: a writer that rewrote the file in place would leave it cut short.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(hive.setValue(kKey, "A", HiveValue::string(std::string(64 * 1024, 'x'))), QorviError);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
     EXPECT_EQ(slurp(path), before);
+    EXPECT_EQ(Hive(path).value(kKey, "A")->data, "1");
 }
