@@ -121,6 +121,11 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
     const std::int32_t start = r.chStart;
     const std::int32_t removed = r.chEnd - r.chStart;
     const std::int32_t rowsBefore = store_->NumLines();
+    // An edit across a row end, or one that breaks a line, moves the rows
+    // below it even when their number stays the same.
+    bool rowsMove = text.find('\r') != std::string_view::npos;
+    if (removed > 0 && !rowsMove)
+        rowsMove = store_->InfoFromIndex(start).line != store_->InfoFromIndex(r.chEnd).line;
     // The carriage returns before the remembered row follow the edit.
     bool countValid = lineCount_.stamp == store_->EditStamp();
     std::int32_t crDelta = 0;
@@ -209,7 +214,9 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
         pending = headStart;
     }
     refreshTopRow();
-    if (store_->NumLines() < rowsBefore)
+    // Rows below an edit that adds, removes or moves rows show other text
+    // now.
+    if (rowsMove || store_->NumLines() != rowsBefore)
         fullRepaint_ = true;
     // Other controls showing the same store find their rows again.
     for (TextStoreEditor* other : std::vector<TextStoreEditor*>(store_->Editors()))

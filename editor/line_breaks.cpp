@@ -11,7 +11,7 @@ namespace qorvi {
 namespace {
 
 // Length of the leading run of `src` that needs no attention: no character
-// below 32 (TAB, CR and LF included, since they need a look).
+// below 32 (CR and LF among them, since they need a look).
 std::size_t plainRun(const char* src, std::size_t count) {
     std::size_t i = 0;
 #if defined(__SSE2__)
@@ -44,7 +44,6 @@ std::size_t LineBreakAdjuster::adjust(char* dest, const char* src, std::size_t c
                 break;
         }
         char c = src[in];
-        bool final = last && in + 1 == count;
         ++in;
         if (partner_) {
             char partner = partner_;
@@ -58,10 +57,10 @@ std::size_t LineBreakAdjuster::adjust(char* dest, const char* src, std::size_t c
         } else if (c == '\n') {
             dest[out++] = '\r';
             partner_ = '\r';
-        } else if (c == '\t' || (static_cast<unsigned char>(c) >= 32) || final) {
-            dest[out++] = c;
         } else {
-            dest[out++] = '.';
+            // Every other byte, control characters and NUL included, is the
+            // user's text and is kept as it came.
+            dest[out++] = c;
         }
     }
     if (last)

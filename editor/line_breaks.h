@@ -5,9 +5,9 @@
 //
 // Every piece of text inserted into the store (typing, paste, load, template
 // expansion) passes through the adjustment: CR LF, LF CR, lone LF and lone CR
-// all become one CR; TAB and characters from 32 up are kept; every other
-// control character becomes '.', except the very last character of the
-// inserted text, which is kept as it is (an LF there still becomes CR).
+// all become one CR; every other byte is kept as it is, control characters
+// and NUL included, so that a file saved untouched keeps its bytes (the
+// control shows control characters with a visible glyph).
 
 #include <cstddef>
 #include <cstdint>
@@ -20,13 +20,11 @@ enum class LineBreakStyle { LF, CRLF, CR };
 
 // Adjusts exactly `count` characters of `src` (NULs included) into `dest`,
 // which must hold count + 1 characters; writes a NUL after the output and
-// returns the number of characters before it. `src` is one whole piece: its
-// last character keeps its value.
+// returns the number of characters before it. `src` is one whole piece.
 std::int32_t RTAdjustLineBreaks_FixedLen(char* dest, const char* src, std::int32_t count);
 
 // The same adjustment over text that arrives in pieces: a CR LF or LF CR pair
-// cut between two pieces still counts as one break, and only the last
-// character of the last piece keeps a control character.
+// cut between two pieces still counts as one break.
 class LineBreakAdjuster {
 public:
     // Adjusts `count` characters into `dest` (room for `count`) and returns

@@ -57,32 +57,21 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
         LineBreakStyle style = LineBreakStyle::LF;
         bool styleKnown = false;
         bool crPending = false; // a first CR ended the previous piece
-        // The last byte of each piece waits for the next one: only the very
-        // last character of the text keeps a control character.
-        std::size_t held = 0;
         for (;;) {
-            std::int64_t n = stream.Read(raw.data() + held, static_cast<std::int64_t>(kPiece - held));
-            if (n > 0 && !styleKnown) {
-                const char* incoming = raw.data() + held;
+            std::int64_t n = stream.Read(raw.data(), static_cast<std::int64_t>(kPiece));
+            if (n <= 0)
+                break;
+            if (!styleKnown) {
                 if (crPending) {
-                    style = incoming[0] == '\n' ? LineBreakStyle::CRLF : LineBreakStyle::CR;
+                    style = raw[0] == '\n' ? LineBreakStyle::CRLF : LineBreakStyle::CR;
                     styleKnown = true;
-                } else if (findLineBreakStyle(incoming, static_cast<std::size_t>(n), true, style)) {
+                } else if (findLineBreakStyle(raw.data(), static_cast<std::size_t>(n), true, style)) {
                     styleKnown = true;
-                } else if (incoming[n - 1] == '\r') {
+                } else if (raw[static_cast<std::size_t>(n - 1)] == '\r') {
                     crPending = true;
                 }
             }
-            if (n <= 0) {
-                std::size_t out = adjuster.adjust(adjusted.data(), raw.data(), held, true);
-                feeder.add(adjusted.data(), out);
-                break;
-            }
-            std::size_t total = held + static_cast<std::size_t>(n);
-            std::size_t out = adjuster.adjust(adjusted.data(), raw.data(), total - 1, false);
-            feeder.add(adjusted.data(), out);
-            raw[0] = raw[total - 1];
-            held = 1;
+            feeder.add(adjusted.data(), adjuster.adjust(adjusted.data(), raw.data(), static_cast<std::size_t>(n), false));
         }
         feeder.finish();
         if (crPending && !styleKnown)

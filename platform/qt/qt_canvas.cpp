@@ -62,9 +62,24 @@ FontMetrics QtCanvas::setFont(const CanvasFont& font) {
     return m;
 }
 
+namespace {
+
+bool isControlByte(unsigned char b) {
+    return (b < 32 && b != '\t') || b == 127;
+}
+
+} // namespace
+
 QString QtCanvas::toText(std::string_view text) const {
-    if (!symbolFont_)
-        return toQString(std::string(text));
+    if (!symbolFont_) {
+        QString shown = toQString(std::string(text));
+        // Control characters are the user's bytes too: each shows as its
+        // one-cell picture (NUL as "NUL", ESC as "ESC" ...), never as nothing.
+        for (QChar& c : shown)
+            if (c.unicode() < 128 && isControlByte(static_cast<unsigned char>(c.unicode())))
+                c = QChar(c.unicode() == 127 ? 0x2421 : 0x2400 + c.unicode());
+        return shown;
+    }
     // The Symbol font's arrows as their Unicode shapes.
     QString out;
     for (char c : text) {
@@ -105,6 +120,10 @@ void QtCanvas::drawText(int x, int y, const CanvasRect& clip, std::string_view t
     bool uniform = cellWidths != nullptr;
     for (std::size_t i = 1; uniform && i < text.size(); ++i)
         uniform = cellWidths[i] == cellWidths[0];
+    // A control character's picture comes from another font, whose advance
+    // the letter spacing does not fit: such runs are drawn cell by cell.
+    for (std::size_t i = 0; uniform && i < text.size(); ++i)
+        uniform = !isControlByte(static_cast<unsigned char>(text[i]));
     if (cellWidths && uniform) {
         painter_->setFont(letterSpaced(cellWidths[0]));
         painter_->drawText(QPointF(x, baseline), shown);

@@ -12,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 
 #include <fstream>
+#include <random>
 #include <gtest/gtest.h>
 
 namespace qorvi {
@@ -118,6 +119,74 @@ TEST(ControlDocumentEditor, AFileIsSavedWithTheLineBreaksItWasLoadedWith) {
         << "whole lines, never cut at a record";
     f.editor.clearModified();
     EXPECT_FALSE(f.editor.modified());
+}
+
+// Loads `bytes` from a file and saves them untouched: the file must come back.
+std::string loadAndSave(const std::string& bytes) {
+    test::TempDir dir;
+    const std::string path = dir.file("file");
+    std::ofstream(path, std::ios::binary) << bytes;
+    ControlFixture f;
+    f.editor.loadFromFile(path);
+    saveDocumentText(f.editor, f.collapses, path);
+    return fs::readFile(path).value();
+}
+
+TEST(ByteTruth, AnUntouchedFileIsSavedByteForByte) {
+    EXPECT_EQ(loadAndSave(""), "");
+    // Every byte value at the start, inside and at the end of a line, in
+    // each break style; and as the very last byte of a file.
+    for (const std::string brk : {"\n", "\r\n", "\r"}) {
+        std::string bytes;
+        for (int value = 0; value < 256; ++value) {
+            if (value == '\r' || value == '\n')
+                continue;
+            const char c = static_cast<char>(value);
+            bytes += std::string(1, c) + "bc" + brk + "a" + c + "c" + brk + "ab" + c + brk;
+        }
+        EXPECT_TRUE(loadAndSave(bytes) == bytes) << "break " << brk.size();
+        bytes.resize(bytes.size() - brk.size());
+        EXPECT_TRUE(loadAndSave(bytes) == bytes) << "no final break " << brk.size();
+    }
+    for (int value = 0; value < 256; ++value) {
+        const std::string bytes = "x\n" + std::string(1, static_cast<char>(value));
+        if (value != '\r' && value != '\n') {
+            ASSERT_EQ(loadAndSave(bytes), bytes);
+        }
+    }
+    // Lines far longer than a record, and empty lines.
+    const std::string longLine(5000, 'L');
+    for (const std::string brk : {"\n", "\r\n"}) {
+        const std::string bytes = longLine + brk + brk + longLine + "\x0c" + longLine;
+        EXPECT_TRUE(loadAndSave(bytes) == bytes);
+    }
+}
+
+TEST(ByteTruth, AnEditChangesOnlyTheEditedBytes) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        // Random bytes in an LF file (no CR, which would make it a mixed file).
+        std::string bytes(1 + rng() % 9000, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(rng() % 256);
+            if (c == '\r')
+                c = '\n';
+        }
+        test::TempDir dir;
+        const std::string path = dir.file("file");
+        std::ofstream(path, std::ios::binary) << bytes;
+        ControlFixture f;
+        f.editor.loadFromFile(path);
+        const auto at = static_cast<std::int32_t>(rng() % (bytes.size() + 1));
+        const auto count = std::min<std::int32_t>(static_cast<std::int32_t>(rng() % 50),
+                                                  static_cast<std::int32_t>(bytes.size()) - at);
+        f.editor.setSelection(at, at + count);
+        f.editor.replaceSelection("new\rtext");
+        saveDocumentText(f.editor, f.collapses, path);
+        const std::string expected = bytes.substr(0, static_cast<std::size_t>(at)) + "new\ntext" +
+                                     bytes.substr(static_cast<std::size_t>(at + count));
+        ASSERT_TRUE(fs::readFile(path).value() == expected) << "round " << round;
+    }
 }
 
 TEST(ControlDocumentEditor, TheWatchedTextChangesWhileReadOnly) {

@@ -114,10 +114,10 @@ TEST(RudivoVoruStrings, SetTextReplacesOnlyADifferentText) {
     const int after = changes;
     lines.SetText("a\nb\r\nc");
     EXPECT_EQ(changes, after);
-    // A zero byte does not end the text: it is stored as any control
-    // character is, and what follows it arrives.
+    // A zero byte does not end the text: it is stored as it is, and what
+    // follows it arrives.
     lines.SetText(std::string("nul\0after\nend", 13));
-    EXPECT_EQ(shown(f.ctl.GetText()), "nul.after|end");
+    EXPECT_EQ(shown(f.ctl.GetText()), std::string("nul\0after|end", 13));
 }
 
 TEST(RudivoVoruStrings, StreamsAndFilesAndUpdates) {

@@ -78,12 +78,12 @@ TEST(TextStore, LineBreakPairsBecomeOneCR) {
     EXPECT_EQ(records(store), (std::vector<std::string>{"a\r", "\r", "b"}));
 }
 
-TEST(TextStore, ControlCharactersBecomeDotsExceptTheLast) {
+TEST(TextStore, ControlCharactersAreKept) {
     TTextStore store;
     insert(store, 0, std::string("a\x07") + "b\x01");
-    EXPECT_EQ(store.GetText(), "a.b\x01");
+    EXPECT_EQ(store.GetText(), "a\x07" "b\x01");
     insert(store, 0, std::string("\0z", 2));
-    EXPECT_EQ(store.GetText(), std::string(".za.b\x01"));
+    EXPECT_EQ(store.GetText(), std::string("\0za\x07" "b\x01", 6));
 }
 
 TEST(TextStore, ExportWritesCRLFOrCR) {
