@@ -131,6 +131,21 @@ void MainShell::startupTimerFired() {
     }
 }
 
+bool MainShell::queryCloseDocuments() {
+    const std::vector<DocumentWindow*> windows = view_.documentWindows();
+    for (DocumentWindow* window : windows) {
+        if (window->closing() || !window->editor().modified())
+            continue;
+        view_.activateDocument(*window);
+        if (!window->agreeToClose()) {
+            for (DocumentWindow* other : windows)
+                other->withdrawCloseAgreement();
+            return false;
+        }
+    }
+    return true;
+}
+
 void MainShell::closeQuery() {
     WindowPlacement p = view_.placement();
     if (p.maximised) {

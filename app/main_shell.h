@@ -58,6 +58,10 @@ public:
     bool filterMessage(const PostedMessage& message);
     // The one-shot start-up timer.
     void startupTimerFired();
+    // Asks about each modified document in turn, its window in front,
+    // before any window closes: false (the user cancelled) leaves every
+    // document open and nothing agreed.
+    bool queryCloseDocuments();
     // Writes the window placement; sets the closing flag.
     void closeQuery();
 

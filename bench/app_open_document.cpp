@@ -105,6 +105,7 @@ public:
     DocumentWindow* activeDocument() const override {
         return windows.empty() ? nullptr : windows.back()->logic.get();
     }
+    void activateDocument(DocumentWindow&) override {}
     void maximiseDocument(DocumentWindow&) override {}
     void closeActiveDocument() override {}
     void arrangeDocuments(Arrangement) override {}

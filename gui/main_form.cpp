@@ -353,9 +353,10 @@ void TMainForm::pgcFilesChange(int index) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     bool mayClose = true;
     try {
-        // Every document window's close query first; one refusal keeps
-        // the program open.
-        for (TMDIChild* child : children()) {
+        // Every modified document is asked about, in front, before any
+        // window goes: a Cancel keeps the whole session open.
+        mayClose = shell_->queryCloseDocuments();
+        for (TMDIChild* child : mayClose ? children() : std::vector<TMDIChild*>{}) {
             if (!child->close()) {
                 mayClose = false;
                 break;
@@ -495,6 +496,14 @@ DocumentWindow* TMainForm::activeDocument() const {
     if (!child || child->discarded() || child->logic().closing())
         return nullptr;
     return &child->logic();
+}
+
+void TMainForm::activateDocument(DocumentWindow& window) {
+    if (TMDIChild* child = childOf(window)) {
+        if (child->isMinimized())
+            child->showNormal();
+        mdi_->setActiveSubWindow(child);
+    }
 }
 
 void TMainForm::maximiseDocument(DocumentWindow& window) {

@@ -108,9 +108,18 @@ SafeFileWriter::SafeFileWriter(const std::string& target) : target_(resolveTarge
     multiLinked_ = exists && st.st_nlink > 1;
 
     temp_ = directoryOf(target_) + "/." + fileNameOf(target_) + ".XXXXXX";
-    fd_ = ::mkstemp(temp_.data());
-    if (fd_ < 0)
+    fd_ = shouldFail(FailAt::CreateTemp) ? (errno = EACCES, -1) : ::mkstemp(temp_.data());
+    if (fd_ < 0) {
+        const int err = errno;
+        temp_.clear();
+        // The directory refuses a temp file; a file that may be written is
+        // rewritten in place.
+        if (exists && (err == EACCES || err == EPERM || err == EROFS) && ::access(target_.c_str(), W_OK) == 0) {
+            inMemory_ = true;
+            return;
+        }
         throw SafeFileError(cannotCreate);
+    }
     mode_t mode;
     if (exists) {
         mode = st.st_mode & 07777;
@@ -132,12 +141,18 @@ SafeFileWriter::~SafeFileWriter() {
 }
 
 std::size_t SafeFileWriter::write(const char* data, std::size_t count) {
-    if (failed_ || fd_ < 0)
+    if (failed_ || (fd_ < 0 && !inMemory_))
         return 0;
     std::size_t allowed = count;
     if (injected == FailAt::Write && written_ + count > injectedAfter) {
         injected = FailAt::Nothing;
         allowed = injectedAfter > written_ ? injectedAfter - written_ : 0;
+    }
+    if (inMemory_) {
+        memory_.append(data, allowed);
+        written_ += allowed;
+        failed_ = allowed < count;
+        return allowed;
     }
     std::size_t done = 0;
     while (done < allowed) {
@@ -158,6 +173,10 @@ void SafeFileWriter::commit() {
     const std::string cannotWrite = "Could not write file '" + target_ + "'";
     if (committed_)
         return;
+    if (inMemory_ && !failed_) {
+        commitFromMemory();
+        return;
+    }
     if (failed_ || fd_ < 0)
         throw SafeFileError(cannotWrite);
     if (shouldFail(FailAt::Sync) || ::fsync(fd_) != 0) {
@@ -208,6 +227,44 @@ void SafeFileWriter::commitInPlace() {
     ::close(fd_);
     fd_ = -1;
     ::unlink(temp_.c_str());
+    committed_ = true;
+}
+
+void SafeFileWriter::commitFromMemory() {
+    const std::string cannotWrite = "Could not write file '" + target_ + "'";
+    int fd = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
+    std::string old;
+    bool ok = fd >= 0;
+    if (ok) {
+        // The old bytes, so that a failed rewrite can be taken back.
+        char buffer[64 * 1024];
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                ok = false;
+            if (n <= 0)
+                break;
+            old.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    auto rewrite = [fd](const std::string& bytes) {
+        return ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes.data(), bytes.size()) &&
+               ::fsync(fd) == 0;
+    };
+    // An injected failure cuts the rewrite half way, as a full disk would.
+    const bool injectedFailure = shouldFail(FailAt::InPlaceWrite);
+    if (ok && (!rewrite(injectedFailure ? memory_.substr(0, memory_.size() / 2) : memory_) || injectedFailure)) {
+        ok = false;
+        (void)rewrite(old);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok) {
+        failed_ = true;
+        throw SafeFileError(cannotWrite);
+    }
     committed_ = true;
 }
 

@@ -9,6 +9,11 @@
 // link is not replaced but copied to a backup and rewritten in place, so
 // that its links stay links; the backup puts it back if that fails. A writer
 // destroyed without a successful commit removes its temp file.
+//
+// A file the user may write in a directory they may not (no temp file can
+// be made beside it) is rewritten in place: the new text is gathered in
+// memory, the old bytes are read into memory before the file is cut, and
+// they are written back should the rewrite fail.
 
 #include "platform/qorvi_error.h"
 
@@ -46,11 +51,16 @@ public:
     const std::string& tempPath() const { return temp_; }
 
     // Failure injection for tests: the step that fails next, once.
-    enum class FailAt { Nothing, Write, Sync, Rename, InPlaceWrite };
+    enum class FailAt { Nothing, Write, Sync, Rename, InPlaceWrite, CreateTemp };
     static void failNext(FailAt step, std::size_t afterBytes = 0);
+
+    // True when no temp file could be made and the target is rewritten in
+    // place from memory.
+    bool writesInPlace() const { return inMemory_; }
 
 private:
     void commitInPlace();
+    void commitFromMemory();
 
     std::string target_;
     std::string temp_;
@@ -58,6 +68,8 @@ private:
     bool failed_ = false;
     bool committed_ = false;
     bool multiLinked_ = false;
+    bool inMemory_ = false;
+    std::string memory_; // the new contents, when rewriting in place from memory
     std::size_t written_ = 0;
 };
 

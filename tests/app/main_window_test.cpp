@@ -198,6 +198,36 @@ TEST(MainWindow, CountsFollowChangesSavesAndClosing) {
     EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"a.txt"});
 }
 
+TEST(MainWindow, ExitAsksAboutEachModifiedDocumentInFrontAndCancelKeepsEveryWindow) {
+    MainShellFixture f;
+    DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
+    DocumentWindow* b = f.shell->openDocument(f.file("b.txt"), false, "");
+    DocumentWindow* c = f.shell->openDocument(f.file("c.txt"), false, "");
+    for (DocumentWindow* w : {a, c}) {
+        f.view.childOf(w)->editor.replaceSelection("x");
+        w->editorChanged();
+    }
+    // No for a, Cancel for c: nothing closes, nothing stays agreed.
+    f.ui.answers = {MsgResult::No, MsgResult::Cancel};
+    EXPECT_FALSE(f.shell->queryCloseDocuments());
+    ASSERT_EQ(f.ui.boxes.size(), 2u);
+    EXPECT_EQ(f.ui.boxes[0].text, "The file '" + a->filePath() + "' has been modified. Would you like to save it?");
+    EXPECT_EQ(f.ui.boxes[1].text, "The file '" + c->filePath() + "' has been modified. Would you like to save it?");
+    EXPECT_EQ(f.view.active, c) << "the window asked about is in front";
+    EXPECT_EQ(f.view.children.size(), 3u);
+    f.ui.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(a->closeQuery()) << "the No was withdrawn with the Cancel";
+    // Yes saves, No discards; then every window closes without asking again.
+    f.ui.answers = {MsgResult::Yes, MsgResult::No};
+    EXPECT_TRUE(f.shell->queryCloseDocuments());
+    EXPECT_EQ(fs::readFile(a->filePath()).value(), "xtext\n");
+    const std::size_t asked = f.ui.boxes.size();
+    for (DocumentWindow* w : {a, b, c})
+        EXPECT_TRUE(f.view.closeChild(w));
+    EXPECT_EQ(f.ui.boxes.size(), asked);
+    EXPECT_EQ(fs::readFile(f.work + "/c.txt").value(), "text\n");
+}
+
 TEST(MainWindow, ActivatingAWindowSelectsItsTab) {
     MainShellFixture f;
     DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
