@@ -412,7 +412,8 @@ bool DocumentWindow::setWatch(bool on) {
     readOnlyBeforeWatch_ = editor_.readOnly();
     {
         FrozenPainting frozen(editor_);
-        watch_.start(editor_, host_.watchLineCount());
+        const bool shownIsOnDisk = diskStamp_ && diskPath_ == filePath_ && !editor_.modified();
+        watch_.start(editor_, host_.watchLineCount(), filePath_, shownIsOnDisk ? diskStamp_->size : -1);
     }
     watchTimer_.start(FileWatch::kIntervalMs);
     editor_.setReadOnly(true);

@@ -19,15 +19,17 @@ bool isIndentChar(char c) {
 }
 
 // The indent characters at the start of the line at `start`, at most
-// `count`; read piecewise, so that a huge count costs only the indent.
-std::int32_t leadingIndent(const TTextStore& store, std::int32_t start, std::int32_t count) {
+// `count` (with `blanksOnly`, blanks and no tabs); read piecewise, so that
+// a huge count costs only the indent.
+std::int32_t leadingIndent(const TTextStore& store, std::int32_t start, std::int32_t count, bool blanksOnly) {
     constexpr std::int32_t kPiece = 256;
     std::int32_t n = 0;
     while (n < count) {
         const std::int32_t piece = std::min(count - n, kPiece);
         const std::string head = store.GetText(start + n, piece);
         std::int32_t i = 0;
-        while (i < static_cast<std::int32_t>(head.size()) && isIndentChar(head[static_cast<std::size_t>(i)]))
+        while (i < static_cast<std::int32_t>(head.size()) && isIndentChar(head[static_cast<std::size_t>(i)]) &&
+               !(blanksOnly && head[static_cast<std::size_t>(i)] == '\t'))
             ++i;
         n += i;
         if (i < piece)
@@ -64,19 +66,47 @@ BlockLines blockLines(const TTextStore& store, const TChRange& selection) {
     return block;
 }
 
+// Whether the text indents with tabs: the first indented line of the block,
+// else of the text's first lines, tells; a text indented nowhere follows
+// the tab option.
+bool indentsWithTabs(const TTextStore& store, const BlockLines& block, bool tabOption) {
+    for (std::int32_t start : block.starts) {
+        const std::string head = store.GetText(start, 1);
+        if (head == "\t" || head == " ")
+            return head == "\t";
+    }
+    constexpr int kLinesLooked = 2000;
+    int lines = 0;
+    for (const TLine* row = store.Buffer(); row && lines < kLinesLooked; row = store.Next(row)) {
+        if (!row->IsContinuation()) {
+            ++lines;
+            if (row->Len() > 0 && (row->Text()[0] == '\t' || row->Text()[0] == ' '))
+                return row->Text()[0] == '\t';
+        }
+    }
+    return tabOption;
+}
+
 } // namespace
 
 void TCustomRudivoVoru::DoIndent(std::int32_t count, std::int32_t flags) {
     if (readOnly_ || sel_.Empty() || !store_->Buffer())
         return;
-    if (count <= 0)
-        count = settings_->IndentStep();
-    count = std::min(count, 255);
-    const std::string indent(static_cast<std::size_t>(count),
-                             (flags & 1) && settings_->HasOption(smoUseTAB) ? '\t' : ' ');
     const BlockLines block = blockLines(*store_, sel_);
     if (block.starts.empty())
         return;
+    std::string indent;
+    if (count <= 0) {
+        // One step per press, in the character the text indents with,
+        // whichever command asked: a tab, or the step's blanks.
+        indent = indentsWithTabs(*store_, block, settings_->HasOption(smoUseTAB))
+                     ? std::string(1, '\t')
+                     : std::string(std::max<std::size_t>(1, settings_->IndentStep()), ' ');
+    } else {
+        count = std::min(count, 255);
+        indent.assign(static_cast<std::size_t>(count), (flags & 1) && settings_->HasOption(smoUseTAB) ? '\t' : ' ');
+    }
+    count = static_cast<std::int32_t>(indent.size());
     const bool reversed = sel_.chEnd < sel_.chStart;
     const std::int32_t end = sel_.Normalised().chEnd;
     UndoTransBegin(utBlockIndent);
@@ -110,11 +140,13 @@ void TCustomRudivoVoru::DoIndent(std::int32_t count, std::int32_t flags) {
 void TCustomRudivoVoru::DoUndent(std::int32_t count) {
     if (readOnly_ || sel_.Empty() || !store_->Buffer())
         return;
-    if (count <= 0)
-        count = settings_->IndentStep();
     const BlockLines block = blockLines(*store_, sel_);
     if (block.starts.empty())
         return;
+    // One step: a leading tab, or up to the step's blanks.
+    const bool oneStep = count <= 0;
+    if (oneStep)
+        count = std::max<std::int32_t>(1, settings_->IndentStep());
     const bool reversed = sel_.chEnd < sel_.chStart;
     std::int32_t end = sel_.Normalised().chEnd;
     UndoTransBegin(utBlockUndent);
@@ -122,7 +154,8 @@ void TCustomRudivoVoru::DoUndent(std::int32_t count) {
     std::int32_t removedAll = 0;
     try {
         for (auto it = block.starts.rbegin(); it != block.starts.rend(); ++it) {
-            const std::int32_t n = leadingIndent(*store_, *it, count);
+            const bool tab = oneStep && store_->GetText(*it, 1) == "\t";
+            const std::int32_t n = tab ? 1 : leadingIndent(*store_, *it, count, oneStep);
             if (n == 0)
                 continue;
             DoUndoNotify(9, *it, n);

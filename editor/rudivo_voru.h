@@ -448,8 +448,11 @@ public:
     TCommandRecognisedEvent OnCommandRecognised;
 
     // ---- block indent (control_indent.cpp)
-    // `count` 0 means IndentStep; bit 0 of `flags` indents with tabs when
-    // smoUseTAB is on. Not when read-only.
+    // `count` 0 is one step in the character the text indents with (a tab,
+    // or IndentStep blanks), whatever `flags` say; otherwise `count` tabs
+    // when bit 0 of `flags` is set and smoUseTAB is on, else blanks. Undent
+    // with `count` 0 takes one step back: a leading tab, or up to IndentStep
+    // blanks. Only white space is ever removed. Not when read-only.
     void DoIndent(std::int32_t count, std::int32_t flags);
     void DoUndent(std::int32_t count);
 

@@ -307,7 +307,7 @@ TEST(ControlCommands, ChordsReachBlockIndentAndOtherKeysPassOn) {
     Editor e("ab|cd|", {0, 4});
     ctrl(e.ctl, 'K');
     press(e.ctl, 'I', 0, 'i');
-    EXPECT_EQ(e.text(), " ab| cd|");
+    EXPECT_EQ(e.text(), "\tab|\tcd|");
     ctrl(e.ctl, 'K');
     press(e.ctl, VK_CONTROL, ssCtrl); // Ctrl pressed again ends no chord
     ctrl(e.ctl, 'U');                 // the second key's Ctrl is dropped

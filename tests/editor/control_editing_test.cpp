@@ -225,17 +225,52 @@ TEST(ControlTyping, PaddingFillsWithTabsWhereATabStopFits) {
 
 // ---------------------------------------------------------------- block indent
 
-TEST(ControlBlockIndent, IndentsEveryLineOfTheSelectionByTheStep) {
+TEST(ControlBlockIndent, OneStepIsInTheCharacterTheTextIndentsWith) {
+    // text | selection | tab option | step | text after one step in, after one step out
+    struct Case {
+        const char* text;
+        TChRange at;
+        bool tabs;
+        int step;
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"one|two|three|four", {5, 10}, false, 3, "one|   two|   three|four", "one|two|three|four"},
+        {"one|two|three|four", {5, 10}, true, 3, "one|\ttwo|\tthree|four", "one|two|three|four"},
+        // The text says tabs or blanks, whatever the option.
+        {"a|\tb|c|d", {7, 8}, false, 4, "a|\tb|c|\td", "a|\tb|c|d"},
+        {"a|  b|c", {6, 7}, true, 2, "a|  b|  c", "a|  b|c"},
+        // Out removes one tab, or up to a step of blanks, and never text.
+        {"\t\tx|      y|z", {0, 13}, true, 4, "\t\t\tx|\t      y|\tz", "\t\tx|      y|z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Editor e(c.text, c.at);
+        const std::uint32_t tab = smoUseTAB;
+        e.options(c.tabs ? tab : 0u, c.tabs ? 0u : tab);
+        e.ctl.SetIndentStep(static_cast<std::uint8_t>(c.step));
+        e.ctl.perform(SMM_INDENT, 0, 1); // the menu's command
+        EXPECT_EQ(e.text(), c.in);
+        e.ctl.perform(SMM_UNDENT, 0, 1);
+        EXPECT_EQ(e.text(), c.out);
+        e.ctl.perform(SMM_INDENT, 0, 0); // the key map's command does the same
+        EXPECT_EQ(e.text(), c.in);
+    }
+    Editor blanks("      y|z", {0, 9});
+    blanks.ctl.SetIndentStep(4);
+    blanks.ctl.perform(SMM_UNDENT, 0, 0);
+    EXPECT_EQ(blanks.text(), "  y|z");
+}
+
+TEST(ControlBlockIndent, AGivenCountIndentsThatManyCharactersInOneUndoStep) {
     Editor e("one|two|three|four", {5, 10});
-    e.ctl.perform(SMM_INDENT, 0, 0);
-    EXPECT_EQ(e.text(), "one| two| three|four");
-    EXPECT_EQ(sel(e.ctl), (TChRange{4, 15})); // the indented lines
-    e.ctl.SetIndentStep(3);
-    e.ctl.perform(SMM_INDENT, 0, 0);
-    EXPECT_EQ(e.text(), "one|    two|    three|four");
+    e.ctl.perform(SMM_INDENT, 3, 0);
+    EXPECT_EQ(e.text(), "one|   two|   three|four");
+    EXPECT_EQ(sel(e.ctl), (TChRange{4, 19})); // the indented lines
     e.ctl.perform(SMM_INDENT, 2, 1); // tabs with smoUseTAB
-    EXPECT_EQ(e.text(), "one|\t\t    two|\t\t    three|four");
-    EXPECT_EQ(e.undoSteps(), 3);
+    EXPECT_EQ(e.text(), "one|\t\t   two|\t\t   three|four");
+    EXPECT_EQ(e.undoSteps(), 2);
     EXPECT_EQ(e.text(), "one|two|three|four");
     EXPECT_EQ(sel(e.ctl), (TChRange{5, 10}));
 }
