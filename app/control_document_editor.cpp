@@ -138,6 +138,10 @@ void ControlDocumentEditor::undo() {
     control_.perform(EM_UNDO);
 }
 
+void ControlDocumentEditor::redo() {
+    control_.DoReDo();
+}
+
 void ControlDocumentEditor::indent() {
     control_.perform(SMM_INDENT, 0, 1);
 }

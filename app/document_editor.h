@@ -51,6 +51,8 @@ public:
     virtual void selectAll() = 0;
     virtual bool canUndo() const = 0;
     virtual void undo() = 0;
+    // Does again what the last undo took back; nothing when there is none.
+    virtual void redo() = 0;
     // Names the state the history is in: undo and redo come back to a name
     // once given, a new edit gets a new one.
     virtual std::uint64_t historyState() const = 0;

@@ -187,13 +187,14 @@ bool DocumentWindow::save() {
     return saveLocal();
 }
 
-bool DocumentWindow::saveLocal() {
+bool DocumentWindow::saveLocal(const std::string& suggested) {
     if (!isBlank(filePath_))
         return saveTo(filePath_);
     // An untitled document is named by the save dialog; the name sticks only
     // when the file was written under it.
     FileDialogOptions options;
     options.initialDirectory = saveDirectory_;
+    options.fileName = fs::fileNamePart(suggested);
     std::optional<std::string> chosen = ui_.saveFileDialog(options);
     if (!chosen || chosen->empty())
         return false;
@@ -211,7 +212,7 @@ bool DocumentWindow::saveLocal() {
 bool DocumentWindow::saveAs() {
     const std::string oldPath = filePath_;
     filePath_.clear();
-    if (!saveLocal()) {
+    if (!saveLocal(oldPath)) {
         filePath_ = oldPath;
         return false;
     }
@@ -251,6 +252,7 @@ bool DocumentWindow::saveTo(const std::string& path) {
     editor_.clearModified();
     showModifiedState();
     rememberDiskStamp(path);
+    host_.documentSaved(path);
     return true;
 }
 
@@ -304,6 +306,10 @@ void DocumentWindow::reloadFromDisk() {
 void DocumentWindow::undo() {
     if (editor_.canUndo())
         editor_.undo();
+}
+
+void DocumentWindow::redo() {
+    editor_.redo();
 }
 
 void DocumentWindow::copy() {

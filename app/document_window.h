@@ -110,6 +110,7 @@ public:
     void setReadOnlyCommand(bool checked);
     void reload();
     void undo();
+    void redo();
     void copy();
     void cut();
     void paste();
@@ -131,7 +132,8 @@ public:
     void watchTimerFired();
 
 private:
-    bool saveLocal();
+    // Saves under the file's name, or asks for one (offering `suggested`).
+    bool saveLocal(const std::string& suggested = {});
     // The name the questions show: the path, or the caption of an untitled
     // document.
     std::string shownName() const;

@@ -207,6 +207,20 @@ void MainShell::filesDropped(const std::vector<std::string>& names) {
 
 void MainShell::registerExtension(const std::string& ext) {
     MappingFile(mapping_, settings_, ui_, env_.programDirectory).registerExtension(ext, typeSelector_);
+    // The list's icons tell registered types from the rest.
+    explorer_.refresh();
+}
+
+void MainShell::documentSaved(const std::string& path) {
+    // A new file, or one that changed, in the folder the explorer shows;
+    // the save itself has succeeded whatever the listing does.
+    const std::string shown = view_.localPath();
+    if (shown.empty() || fs::joinPath(shown, fs::fileNamePart(path)) != path)
+        return;
+    try {
+        explorer_.refresh();
+    } catch (const std::exception&) {
+    }
 }
 
 void MainShell::watchChanged(DocumentWindow& window) {

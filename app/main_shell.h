@@ -87,6 +87,7 @@ public:
     SettingValues& settings() override { return settings_; }
     bool saveRemoteDocument(DocumentWindow& window) override;
     void watchChanged(DocumentWindow& window) override;
+    void documentSaved(const std::string& path) override;
 
     bool debugMode() const { return debugMode_; }
     bool closing() const { return closing_; }

@@ -99,6 +99,7 @@ TMainForm::TMainForm(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), qtUi_(this) {
     setObjectName("MainForm");
     setWindowTitle("Qorvi");
+    setWindowIcon(programIcon());
     ui_ = options_.ui ? options_.ui : &qtUi_;
     buildWidgets();
     buildMenus();

@@ -43,6 +43,7 @@ TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std:
     : QMdiSubWindow(parent), ui_(ui) {
     setObjectName(QString("MDIChild%1").arg(documentId));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -96,6 +97,9 @@ void TMDIChild::buildEditor() {
     control.TextStore().SetSelLineStyle(lsCRLF);
     control.ClipCopyFormats = smTEXT | smRTF;
     control.SetOptions(kEditorOptions);
+    // The selection stays visible while the context menu or a dialog has
+    // the focus.
+    control.SetHideSelection(false);
     control.OnChange = [this](TCustomRudivoVoru&) { guarded([this] { logic_->editorChanged(); }); };
     control.OnGutterClick = [this](TCustomRudivoVoru&, std::int32_t record) {
         guarded([&] { logic_->gutterClicked(editor_->textLineOfRecord(record)); });

@@ -144,6 +144,7 @@ TEST(DocumentWindow, SaveAsCancelledKeepsTheOldPath) {
     OpenedFixture f;
     f.ui.files.push_back(std::nullopt);
     EXPECT_FALSE(f.window.saveAs());
+    EXPECT_EQ(f.ui.dialogs.back().fileName, "a.cpp") << "the name box starts with the current name";
     EXPECT_EQ(f.window.filePath(), f.path);
     EXPECT_EQ(f.view.captionText, f.path);
 

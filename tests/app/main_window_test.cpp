@@ -313,6 +313,26 @@ TEST(MainWindow, SaveStartsTheDialogInTheExplorersDirectory) {
     EXPECT_EQ(f.view.child(1).window->filePath(), f.work + "/picked.txt");
 }
 
+TEST(MainWindow, TheExplorerShowsAFileOnceItIsSavedAndAnExtensionOnceRegistered) {
+    MainShellFixture f;
+    f.shell->startupTimerFired();
+    auto listed = [&](const std::string& name) {
+        return std::any_of(f.view.items.begin(), f.view.items.end(),
+                           [&](const std::string& item) { return item.find(name) != std::string::npos; });
+    };
+    f.shell->commands().run(Command::New);
+    f.ui.files.push_back(f.work + "/fresh.xyz");
+    f.shell->commands().run(Command::Save);
+    EXPECT_TRUE(listed("fresh.xyz")) << "Save of a new file";
+    f.ui.files.push_back(f.work + "/other.xyz");
+    f.shell->commands().run(Command::SaveAs);
+    EXPECT_TRUE(listed("other.xyz")) << "Save As";
+    const std::size_t listings = f.view.labels.size();
+    f.selector.answers = {4};
+    f.shell->registerExtension("xyz");
+    EXPECT_GT(f.view.labels.size(), listings) << "registering an extension lists again (its icons change)";
+}
+
 TEST(MainWindow, ChangeFileTypeSwitchesTheActiveDocumentsParser) {
     MainShellFixture f;
     f.shell->openDocument(f.file("x.txt"), false, "");
@@ -379,7 +399,8 @@ TEST(CommandTable, CaptionsAndShortcutsAreTheProgramsOwn) {
         if (!e.separator)
             bar.push_back(e.id);
     EXPECT_EQ(bar, (std::vector<Command>{Command::New, Command::Open, Command::Save, Command::SaveAll,
-                                         Command::Print, Command::Cut, Command::Copy, Command::Paste,
+                                         Command::Print, Command::Undo, Command::Redo, Command::Cut,
+                                         Command::Copy, Command::Paste,
                                          Command::Search, Command::Cascade, Command::TileHorizontally,
                                          Command::TileVertically}));
 }
@@ -395,6 +416,13 @@ TEST(MainWindow, EditCommandsActOnTheActiveDocument) {
     f.shell->openDocument(f.file("a.txt", "alpha beta\n"), false, "");
     auto& editor = f.view.child(0).editor;
     auto& commands = f.shell->commands();
+    EXPECT_STREQ(findCommand(Command::Undo)->shortcut, "Ctrl+Z");
+    EXPECT_STREQ(findCommand(Command::Redo)->shortcut, "Ctrl+Y");
+    editor.replaceSelection("x");
+    commands.run(Command::Undo);
+    EXPECT_EQ(editor.text(), "alpha beta\r");
+    commands.run(Command::Redo);
+    EXPECT_EQ(editor.redos, 1);
     editor.setSelection(0, 5);
     commands.run(Command::Copy);
     EXPECT_EQ(test::FakeDocumentEditor::clipboard, "alpha");

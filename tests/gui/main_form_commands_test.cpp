@@ -109,7 +109,8 @@ TEST(MainFormCommands, EveryCommandSitsInItsMenuWithCaptionShortcutAndEnabling) 
     for (QAction* a : f.form->toolBar()->actions())
         bar << (a->isSeparator() ? QString("-") : a->text());
     EXPECT_EQ(bar,
-              (QStringList{"&New", "&Open", "&Save", "Sa&ve All", "&Print", "-", "Cu&t", "&Copy", "&Paste",
+              (QStringList{"&New", "&Open", "&Save", "Sa&ve All", "&Print", "-", "&Undo", "&Redo", "-", "Cu&t",
+                           "&Copy", "&Paste",
                            "-", "&Search...", "-", "&Cascade", "Tile &Horizontally", "Tile &Vertically"}));
 }
 
