@@ -1,7 +1,7 @@
 #include "app/control_document_editor.h"
 
 #include "app/parser_bank.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <algorithm>

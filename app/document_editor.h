@@ -9,7 +9,7 @@
 // 0 unless a function says 1-based. Offsets count characters of the whole
 // text in which every line break is one CR. An empty text has one line.
 
-#include "editor/line_breaks.h"
+#include "editor/text/line_breaks.h"
 
 #include <cstdint>
 #include <string>

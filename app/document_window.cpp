@@ -5,7 +5,7 @@
 #include "app/document_text.h"
 #include "app/setting_values.h"
 #include "app/shell_timer.h"
-#include "editor/message_format.h"
+#include "editor/support/message_format.h"
 #include "platform/file_system.h"
 #include "platform/shell_ui.h"
 

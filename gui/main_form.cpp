@@ -4,6 +4,7 @@
 #include "app/entry_sequence.h"
 #include "app/local_explorer.h"
 #include "app/main_shell.h"
+#include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/shell_icons.h"
 #include "gui/what_to_do_form.h"
@@ -88,11 +89,7 @@ QString withoutAccelerator(const char* caption) {
 } // namespace
 
 template <class F> void TMainForm::guarded(F&& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        ui_->showInformation(e.what());
-    }
+    qorvi::guarded(action, [this](const std::string& text) { ui_->showInformation(text); });
 }
 
 TMainForm::TMainForm(Options options, QWidget* parent)

@@ -2,8 +2,9 @@
 
 #include "app/control_document_editor.h"
 #include "app/document_window.h"
-#include "editor/rudivo_voru_options.h"
+#include "editor/settings/rudivo_voru_options.h"
 #include "gui/editor_widget.h"
+#include "gui/guarded.h"
 #include "gui/qt_shell_timer.h"
 #include "gui/shell_icons.h"
 #include "platform/qt/text_convert.h"
@@ -31,11 +32,7 @@ constexpr TColor kNavy = 0x800000;
 } // namespace
 
 template <class F> void TMDIChild::guarded(F&& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        ui_.showInformation(e.what());
-    }
+    qorvi::guarded(action, [this](const std::string& text) { ui_.showInformation(text); });
 }
 
 TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std::string& caption,

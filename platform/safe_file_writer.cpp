@@ -1,5 +1,7 @@
 #include "platform/safe_file_writer.h"
 
+#include "platform/fd_io.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -53,19 +55,6 @@ std::string resolveTarget(const std::string& path) {
     return current;
 }
 
-bool writeAll(int fd, const char* data, std::size_t count) {
-    while (count > 0) {
-        ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool copyFile(int from, int to) {
     char buffer[64 * 1024];
     // Both from the start: a truncated file keeps its old write offset.
@@ -99,7 +88,7 @@ void SafeFileWriter::failNext(FailAt step, std::size_t afterBytes) {
     injectedAfter = afterBytes;
 }
 
-SafeFileWriter::SafeFileWriter(const std::string& target) : target_(resolveTarget(target)) {
+SafeFileWriter::SafeFileWriter(const std::string& target, int newFileMode) : target_(resolveTarget(target)) {
     const std::string cannotCreate = "Cannot create file '" + target + "'";
     struct stat st {};
     bool exists = ::stat(target_.c_str(), &st) == 0;
@@ -118,13 +107,15 @@ SafeFileWriter::SafeFileWriter(const std::string& target) : target_(resolveTarge
             inMemory_ = true;
             return;
         }
-        throw SafeFileError(cannotCreate);
+        throw SafeFileError(cannotCreate, err);
     }
     mode_t mode;
     if (exists) {
         mode = st.st_mode & 07777;
         if (::geteuid() == 0)
             (void)::fchown(fd_, st.st_uid, st.st_gid);
+    } else if (newFileMode >= 0) {
+        mode = static_cast<mode_t>(newFileMode);
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -154,18 +145,12 @@ std::size_t SafeFileWriter::write(const char* data, std::size_t count) {
         failed_ = allowed < count;
         return allowed;
     }
-    std::size_t done = 0;
-    while (done < allowed) {
-        ssize_t n = ::write(fd_, data + done, allowed - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    const std::size_t done = writeFully(fd_, data, allowed);
     written_ += done;
-    if (done < count)
+    if (done < count) {
+        error_ = done < allowed ? errno : ENOSPC;
         failed_ = true;
+    }
     return done;
 }
 
@@ -178,10 +163,11 @@ void SafeFileWriter::commit() {
         return;
     }
     if (failed_ || fd_ < 0)
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     if (shouldFail(FailAt::Sync) || ::fsync(fd_) != 0) {
+        error_ = errno;
         failed_ = true;
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     }
     if (multiLinked_) {
         commitInPlace();
@@ -190,8 +176,9 @@ void SafeFileWriter::commit() {
     ::close(fd_);
     fd_ = -1;
     if (shouldFail(FailAt::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        error_ = errno;
         failed_ = true;
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     }
     committed_ = true;
     syncDirectory(directoryOf(target_));

@@ -24,14 +24,22 @@ namespace qorvi {
 
 class SafeFileError : public QorviError {
 public:
-    using QorviError::QorviError;
+    explicit SafeFileError(const std::string& message, int systemError = 0)
+        : QorviError(message), systemError_(systemError) {}
+    // The errno of the step that failed (0 when unknown).
+    int systemError() const { return systemError_; }
+
+private:
+    int systemError_;
 };
 
 class SafeFileWriter {
 public:
     // Opens the temp file for `target`. Raises SafeFileError "Cannot create
-    // file '%s'" when it cannot be made.
-    explicit SafeFileWriter(const std::string& target);
+    // file '%s'" when it cannot be made. A target that does not exist yet is
+    // made with `newFileMode` (-1: 0666 less the umask); an existing one
+    // keeps its mode.
+    explicit SafeFileWriter(const std::string& target, int newFileMode = -1);
     ~SafeFileWriter();
     SafeFileWriter(const SafeFileWriter&) = delete;
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -71,6 +79,7 @@ private:
     bool inMemory_ = false;
     std::string memory_; // the new contents, when rewriting in place from memory
     std::size_t written_ = 0;
+    int error_ = 0;
 };
 
 } // namespace qorvi

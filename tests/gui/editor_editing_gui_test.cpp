@@ -3,7 +3,7 @@
 // selected with the mouse and partly undone; the template pick list; the
 // system clipboard with LF line breaks toward other programs.
 
-#include "editor/sm_settings.h"
+#include "editor/settings/editor_settings.h"
 #include "gui/editor_widget.h"
 #include "gui/template_pick_list.h"
 #include "parser/rudivo_voru_parser.h"

@@ -9,7 +9,7 @@
 #include "app/document_editor.h"
 #include "app/document_window.h"
 #include "app/main_shell.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "gui/editor_widget.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"

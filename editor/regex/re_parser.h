@@ -1,0 +1,111 @@
+#pragma once
+
+// TREParser: the editor's regular expressions. A pattern compiles in two
+// passes (one that sizes the node program, one that writes it) and runs with
+// backtracking directly over a text store's records through the control's
+// scanner, so find and replace copy no text.
+//
+// The dialect: "quoted literal strings", (groups) up to nine, . ^ $ with the
+// stored CR as the line break, [classes], \d \s \w and their complements,
+// escapes, * + ? {n} {n,} {,m} {n,m}, a|b and the either-or-both a||b. Every
+// consuming node records where it began as the next section, a group or a
+// repeat as one section; GetSection(0) is the start of a match and
+// GetSection(SectionCount()) its end.
+//
+// A search cannot hang or crash the editor: the matcher keeps its own
+// backtracking stack (no recursion per repetition), and a search that runs
+// past its step budget or its stack limit ends with "Expression too complex".
+
+#include "editor/regex/re_error.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qorvi {
+
+class TEdStream;
+namespace re {
+class TextReader;
+}
+
+class TREParser {
+public:
+    TREParser();
+    ~TREParser();
+    TREParser(const TREParser&) = delete;
+    TREParser& operator=(const TREParser&) = delete;
+
+    // Compiles `pattern`; false on an error, whose number and position are
+    // then kept. The pattern compiled last is not compiled again.
+    bool Compile(const std::string& pattern);
+    // Matches at the scanner's position and then at each following (or,
+    // backwards, each preceding) position. On success the scanner stands at
+    // the end of the match and the sections describe it. Raises
+    // ERegExprError "Invalid parameter" without a program, "Index range
+    // error" for a match of more than 255 sections and "Expression too
+    // complex" past the step budget.
+    bool Search(TEdStream& stream, bool forward);
+
+    // Section `index` of the last match (-1 when not recorded); an index of
+    // 256 or more (or below 0) raises "Index range error".
+    std::int32_t GetSection(int index) const;
+    int SectionCount() const { return sectionCount_; }
+
+    int ErrorNumber() const { return errorNumber_; }
+    // One-based pattern position of the last compile error.
+    int ErrorPosition() const { return errorPosition_; }
+    std::string ErrorMessage() const { return reErrorMessage(errorNumber_); }
+
+    // The pattern compiled last (empty after a failed compile).
+    const std::string& Pattern() const { return pattern_; }
+    const std::vector<std::uint8_t>& Program() const { return program_; }
+    // How many times a pattern was actually compiled (a repeated pattern is
+    // not compiled again).
+    int CompileCount() const { return compileCount_; }
+
+    // Steps a search may take: `base` plus `perChar` for every character of
+    // the text searched. The defaults keep a pathological pattern to well
+    // under a second.
+    void SetStepBudget(std::int64_t base, std::int64_t perChar);
+
+private:
+    void analyse();
+    [[noreturn]] void raise(int number, int position = 0);
+    std::int32_t nextCandidate(re::TextReader& reader, std::int32_t from) const;
+    std::int32_t prevCandidate(re::TextReader& reader, std::int32_t from) const;
+    bool mustLiteralAhead(re::TextReader& reader, std::int32_t from) const;
+
+    std::string pattern_;
+    std::vector<std::uint8_t> program_;
+    int groupCount_ = 0;
+    int slotCount_ = 0;    // section slots of groups and repeats
+    int counterCount_ = 0; // counters of counted repeats
+    int compileCount_ = 0;
+
+    // What the matcher can use to skip positions that cannot start a match.
+    std::string literalPrefix_;
+    // The longest literal every match must contain: a forward search that
+    // cannot find it ahead fails at once instead of trying every position.
+    std::string mustLiteral_;
+    bool firstChars_[256];
+    bool useFirstChars_ = false; // false when any position may start a match
+    bool lineStartPattern_ = false; // a match may begin at the start of the text
+
+    std::int32_t sections_[256];
+    int sectionCount_ = 0;
+    int errorNumber_ = 0;
+    int errorPosition_ = 0;
+
+    std::int64_t budgetBase_;
+    std::int64_t budgetPerChar_;
+
+    // An empty match found last, so that the next forward search from there
+    // moves on one character.
+    const void* emptyStore_ = nullptr;
+    std::int32_t emptyAt_ = -1;
+    std::int32_t emptyChars_ = 0;
+    std::uint64_t emptyStamp_ = 0;
+};
+
+} // namespace qorvi
