@@ -84,7 +84,7 @@ public:
     // OnModifyProperties when assigned; otherwise the options dialog edits the
     // settings and, when the user accepts, the controls are updated and (with
     // UseRegistry and a RegistryKey) the styles saved.
-    void ModifySelectedProperties(unsigned Pages);
+    void ModifySelectedProperties(unsigned Pages) override;
     TSM_Settings* ParserSettings() override { return settings_.get(); }
     void GetAnchor(TByteSet& Set) const override { Set = tables_.Anchor(); }
     bool InBoundState() const override { return currentStates_.Meets(tables_.BoundStates()); }

@@ -204,6 +204,22 @@ void TCustomRudivoVoru::TypeChar(char c) {
         throw;
     }
     UndoTransEnd(utTyping);
+    if (OnSpellWord && !IsWordChar(static_cast<unsigned char>(c)))
+        spellWordBefore(sel_.Normalised().chStart - 1);
+}
+
+void TCustomRudivoVoru::spellWordBefore(std::int32_t end) {
+    // The word that ends at `end`, read back at most a few hundred
+    // characters: a run longer than that is no word to check.
+    constexpr std::int32_t kLongestWord = 256;
+    const std::int32_t from = std::max(0, end - kLongestWord);
+    const std::string before = store_->GetText(from, end - from);
+    std::size_t start = before.size();
+    while (start > 0 && IsWordChar(static_cast<unsigned char>(before[start - 1])))
+        --start;
+    if (start == before.size() || (start == 0 && from > 0))
+        return;
+    OnSpellWord(*this, before.substr(start), from + static_cast<std::int32_t>(start));
 }
 
 void TCustomRudivoVoru::FormPadding(std::int32_t fromColumn, std::int32_t toColumn, bool noInsert,

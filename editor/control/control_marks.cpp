@@ -14,6 +14,27 @@ namespace qorvi {
 
 // ---------------------------------------------------------------- numbered bookmarks
 
+namespace {
+
+// Which of the ten bookmarks are set (bit n: bookmark n).
+unsigned setBookmarks(const TTextStore& store) {
+    const NumberedBookmarks marks(const_cast<TTextStore&>(store));
+    unsigned set = 0;
+    for (int i = 0; i < 10; ++i)
+        if (store.GetBookmarkCol(i) != 0 && marks.Find(i).line)
+            set |= 1u << i;
+    return set;
+}
+
+} // namespace
+
+void TCustomRudivoVoru::bookmarksCleared(unsigned before) {
+    const unsigned gone = before & ~setBookmarks(*store_);
+    for (int i = 0; i < 10 && OnBookmarkClear; ++i)
+        if (gone & (1u << i))
+            OnBookmarkClear(*this, i);
+}
+
 void TCustomRudivoVoru::SetBookmark(int index, std::int32_t line, std::int32_t column) {
     NumberedBookmarks marks(*store_);
     if (index < 0 || index > 9)
@@ -23,8 +44,10 @@ void TCustomRudivoVoru::SetBookmark(int index, std::int32_t line, std::int32_t c
         line = std::min(row.index + 1, store_->NumLines());
         column = row.phantom ? 1 : sel_.chEnd - row.start + 1;
     }
+    const unsigned before = setBookmarks(*store_);
     const bool set =
         marks.SetBookmark(index, std::max(1, line), std::max(1, column), settings_->HasOption(smoWordWrap));
+    bookmarksCleared(before);
     if (set && OnBookmarkSet)
         OnBookmarkSet(*this, index);
     ScreenInvalid();
@@ -39,7 +62,9 @@ void TCustomRudivoVoru::ClearBookmark(int index) {
     NumberedBookmarks marks(*store_);
     if (index < 0 || index > 9)
         throw ERudivoVoru(kMsgBookmarkIndexRange);
+    const unsigned before = setBookmarks(*store_);
     marks.ClearBookmark(index);
+    bookmarksCleared(before);
     ScreenInvalid();
     Paint();
 }

@@ -9,6 +9,7 @@
 #include "editor/styling/custom_rudivo_voru_parser.h"
 #include "editor/styling/incremental_styler.h"
 #include "editor/support/rudivo_voru_error.h"
+#include "editor/undo/undo_stack.h"
 
 #include <algorithm>
 
@@ -102,7 +103,8 @@ void TCustomRudivoVoru::parserDestroyed(TCustomRudivoVoruParser* parser) {
 
 void TCustomRudivoVoru::Loaded() {
     loading_ = false;
-    // Undo history: cleared by the editing layer when it comes.
+    // What the form data put in is the starting text, not an edit.
+    store_->UndoStack()->ClearHistory();
     for (TCustomRudivoVoruParser* parser : parsers_)
         if (parser)
             parser->AttachEditor(this);
@@ -114,7 +116,7 @@ void TCustomRudivoVoru::ModifyProperties() {
     TCustomRudivoVoruParser* parser = GetCurrentParser();
     if (!parser)
         throw ERudivoVoru(kMsgNoActiveParser);
-    parser->ModifyProperties();
+    parser->ModifySelectedProperties(VisiblePropEdPages);
 }
 
 void TCustomRudivoVoru::ShowChangesInUI() {

@@ -51,4 +51,18 @@ std::int32_t TCustomRudivoVoru::ColumnToCharOffset(std::int32_t column, TLine* r
     return std::min(offset, end);
 }
 
+std::int32_t TCustomRudivoVoru::CharOffsetToCurrentViewColumn(std::int32_t offset, std::int32_t row) const {
+    if (!store_->Buffer())
+        return 1;
+    TLine* line = store_->LineFromLineIndex(std::clamp(row, 1, store_->NumLines()) - 1).line;
+    return CharOffsetToColumn(offset, line) + 1;
+}
+
+std::int32_t TCustomRudivoVoru::CurrentViewColumnToCharOffset(std::int32_t column, std::int32_t row) const {
+    if (!store_->Buffer())
+        return 0;
+    TLine* line = store_->LineFromLineIndex(std::clamp(row, 1, store_->NumLines()) - 1).line;
+    return ColumnToCharOffset(std::max(1, column) - 1, line);
+}
+
 } // namespace qorvi

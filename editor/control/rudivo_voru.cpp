@@ -32,8 +32,6 @@ TCustomRudivoVoru::TCustomRudivoVoru()
       ownSettings_(std::make_unique<TSM_Settings>()), settings_(ownSettings_.get()),
       styler_(std::make_unique<IncrementalStyler>(*store_)) {
     store_->AttachEditor(this);
-    store_->Breakpoints().SetEditControl(this);
-    store_->CodeBreak().SetEditControl(this);
     settings_->AddRef(this);
     styler_->SetTokenSeen([this](int& style, std::int32_t position, std::int32_t tokenStart) {
         if (OnTokenSeen)
@@ -63,8 +61,6 @@ TCustomRudivoVoru::~TCustomRudivoVoru() {
     settings_->Release(this);
     if (settings_ != ownSettings_.get())
         ownSettings_->Release(this);
-    store_->Breakpoints().SetEditControl(nullptr);
-    store_->CodeBreak().SetEditControl(nullptr);
     store_->ReleaseEditor(this);
 }
 
@@ -91,16 +87,12 @@ void TCustomRudivoVoru::SetTextStore(TTextStore* store) {
     TTextStore* next = store ? store : ownStore_.get();
     if (next == store_)
         return;
-    store_->Breakpoints().SetEditControl(nullptr);
-    store_->CodeBreak().SetEditControl(nullptr);
     store_->ReleaseEditor(this);
     tracks_.reset();
     pendingUndo_ = {};
     beyondEOL_ = false;
     store_ = next;
     store_->AttachEditor(this);
-    store_->Breakpoints().SetEditControl(this);
-    store_->CodeBreak().SetEditControl(this);
     TCustomRudivoVoruParser* parser = styler_->Parser();
     styler_ = std::make_unique<IncrementalStyler>(*store_);
     styler_->SetTokenSeen([this](int& style, std::int32_t position, std::int32_t tokenStart) {

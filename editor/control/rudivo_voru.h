@@ -338,6 +338,12 @@ public:
     void ExpandTabs(TLine* row, DisplayRow& out) const;
     std::int32_t CharOffsetToColumn(std::int32_t offset, TLine* row) const;
     std::int32_t ColumnToCharOffset(std::int32_t column, TLine* row) const;
+    // The same by 1-based row on screen (record) numbers: the 1-based
+    // display column of the character at `offset` (0-based, within the row),
+    // and the offset within the row of the 1-based display `column` (past
+    // the row's end: its end). A row beyond the text is the last row.
+    std::int32_t CharOffsetToCurrentViewColumn(std::int32_t offset, std::int32_t row) const;
+    std::int32_t CurrentViewColumnToCharOffset(std::int32_t column, std::int32_t row) const;
     // Logical lines (rows joined at their carriage returns), 1-based.
     void UnwrappedToCurrentView(std::int32_t line, std::int32_t column, std::int32_t& viewColumn,
                                 std::int32_t& viewRow) const;
@@ -530,6 +536,63 @@ public:
     void ClearLineTracks();
     TTrackEvent OnTrackAdd;
     TTrackEvent OnTrackFree;
+    // Raised when a numbered bookmark goes (cleared, or set again on its
+    // own line).
+    TBookmarkEvent OnBookmarkClear;
+
+    // ---- custom marks, named bookmarks, breakpoints (control_custom_marks.cpp)
+    // Marks are character ranges with a caller's value (the words a spelling
+    // checker underlines); they belong to the store and follow its text. The
+    // control makes the store's list on first use. Offsets are clamped to the
+    // text; an identifier that is no mark of the list reads as nothing and
+    // changes nothing.
+    virtual TMark* AddMark(std::int32_t Start, std::int32_t Length, std::int32_t UserData);
+    void RemoveMark(TMark* ID);
+    void ClearCustomMarks();
+    bool IsMarkIDValid(const TMark* ID) const;
+    virtual bool IsMarkPresent(std::int32_t Start, std::int32_t Length, TMark*& ID) const;
+    TMark* GetFirstMark() const;
+    TMark* GetLastMark() const;
+    bool NextMark(TMark*& ID) const;
+    bool PrevMark(TMark*& ID) const;
+    virtual std::int32_t GetMarkStartPos(const TMark* ID) const;
+    virtual void SetMarkStartPos(TMark* ID, std::int32_t P);
+    virtual void SetMarkEndPos(TMark* ID, std::int32_t P);
+    virtual std::int32_t GetMarkEndPos(const TMark* ID) const;
+    std::int32_t GetMarkUserData(const TMark* ID) const;
+    void SetMarkUserData(TMark* ID, std::int32_t UserData);
+    // One-based rows and display columns (tabs expanded); false for an
+    // invalid identifier. Setting swaps a reversed range and clamps rows and
+    // columns to the text.
+    bool GetMarkExtents(const TMark* ID, std::int32_t& StartLine, std::int32_t& StartCol, std::int32_t& EndLine,
+                        std::int32_t& EndCol) const;
+    void SetMarkExtents(TMark* ID, std::int32_t StartLine, std::int32_t StartCol, std::int32_t EndLine,
+                        std::int32_t EndCol);
+    TMarkEvent OnMarkChange;
+    TMarkEvent OnMarkFree;
+
+    // Named bookmarks: an offset of -1 is the caret's.
+    void AddCustomBookmark(const std::string& Name, std::int32_t Offset = -1);
+    void RemoveCustomBookmark(const std::string& Name);
+    // Puts the caret at the bookmark; false when there is none of that name.
+    bool GotoCustomBookmark(const std::string& Name);
+    // Its offset, or -1.
+    std::int32_t HasCustomBookmark(const std::string& Name) const;
+    // The names in sorted order with their offsets, kept by the store.
+    const std::vector<std::pair<std::string, std::int32_t>>& GetCustBMList();
+    void CustomBookmarksToStream(TStream& Stream) const;
+    void CustomBookmarksFromStream(TStream& Stream);
+    TCustomBookmarkFreeNotify OnCustomBookmarkFree;
+
+    // The store's breakpoints and its code-break marker; their line numbers
+    // are this control's rows.
+    TSM_Breakpoints& Breakpoints() const { return store_->Breakpoints(); }
+    TSM_CodeBreak& CodeBreak() const { return store_->CodeBreak(); }
+    virtual void DoBreakpointFree(TSM_BreakpointData* Data);
+    virtual void DoBreakpointStateChange(TSM_BreakpointData* Data);
+    TBreakpointEvent OnBreakpointFree;
+    TBreakpointEvent OnBreakpointStateChange;
+    TSpellWordEvent OnSpellWord;
 
     // ---- the mouse (control_mouse.cpp)
     TTripleClickEvent OnTripleClick;
@@ -576,6 +639,12 @@ public:
     std::int32_t lineOf(std::int32_t offset) const override;
     std::int32_t lineEnd(std::int32_t offset) const override;
     void repaintBreakpoints() override;
+    void markChanged(TMark* mark) override;
+    void markFreed(TMark* mark) override;
+    void customBookmarkFreed(const std::string& name) override;
+    void breakpointFreed(TSM_BreakpointData* data) override;
+    void breakpointStateChanged(TSM_BreakpointData* data) override;
+    BreakpointControl* breakpointLines() override { return this; }
 
 protected:
     // The shared templates, auto-replace list and key map act for this
@@ -611,6 +680,12 @@ private:
     Canvas* measuringCanvas() const;
     CanvasFont canvasFont(std::uint8_t styleBits) const;
     void positionText(TLine* row, std::int32_t column, int& x) const;
+
+    // control_keys.cpp: OnSpellWord for the word that ends at `end`.
+    void spellWordBefore(std::int32_t end);
+    // control_marks.cpp: OnBookmarkClear for each bookmark set in `before`
+    // (a mask of set bookmarks) that is set no more.
+    void bookmarksCleared(unsigned before);
 
     // control_paint.cpp
     RowPaint rowPaintFor(const TRenderData& rd) const;

@@ -15,6 +15,7 @@ namespace qorvi {
 
 struct TMark;
 class TCustomRudivoVoru;
+class TSM_BreakpointData;
 
 // The record OnDrawLine receives for each row it may draw instead.
 struct TDrawLineData {
@@ -55,6 +56,16 @@ using TAutoReplaceEvent =
     std::function<void(TCustomRudivoVoru& Sender, std::int32_t ItemStart, const std::string& ReplaceItem,
                        std::string& ReplaceWith, bool& CanReplace)>;
 using TBookmarkEvent = std::function<void(TCustomRudivoVoru& Sender, int Index)>;
+// A custom mark moved or grew (OnMarkChange), or is about to be freed (OnMarkFree).
+using TMarkEvent = std::function<void(TCustomRudivoVoru& Sender, TMark* ID)>;
+// A named bookmark went with the text it stood in.
+using TCustomBookmarkFreeNotify = std::function<void(TCustomRudivoVoru& Sender, const std::string& bmName)>;
+// A breakpoint is about to be freed, or was enabled, disabled or created.
+using TBreakpointEvent = std::function<void(TCustomRudivoVoru& Sender, TSM_BreakpointData* Data)>;
+// A word was typed to its end (a character that cannot be in a word came
+// after it): a spelling checker may mark it with AddMark.
+using TSpellWordEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const std::string& Word, std::int32_t Start)>;
 using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
 // The third press of a triple click, at the client point, on the character index.
 using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;

@@ -40,6 +40,9 @@ public:
     virtual void ParseInit(std::uint8_t Index) = 0;
     // Lets the user edit the parser's settings.
     virtual void ModifyProperties() = 0;
+    // The options dialog with only the pages in `Pages` (a set of the
+    // control's pp* bits); a parser without pages opens them all.
+    virtual void ModifySelectedProperties(unsigned /*Pages*/) { ModifyProperties(); }
 
     // The token values at which the control may restart a parse.
     virtual void GetAnchor(TByteSet& Set) const = 0;

@@ -15,11 +15,52 @@ TTextStore::TTextStore()
     : chain_(std::make_unique<LineChain>()), undoStack_(std::make_unique<TUndoStack>()),
       customBookmarks_(std::make_unique<TCustomBookmarks>()),
       breakpoints_(std::make_unique<TSM_Breakpoints>()), codeBreak_(std::make_unique<TSM_CodeBreak>()) {
+    bindMarkerEvents();
 }
 
 TTextStore::~TTextStore() {
+    // The markers going with the store tell nobody.
+    editors_.clear();
     // Tracks fire their free notifications while the records still exist.
     extras_.clear();
+}
+
+template <class Tell> void TTextStore::tellEditors(Tell&& tell) {
+    // An editor may release itself while it is told.
+    const std::vector<TextStoreEditor*> editors = editors_;
+    for (TextStoreEditor* editor : editors)
+        if (std::find(editors_.begin(), editors_.end(), editor) != editors_.end())
+            tell(*editor);
+}
+
+void TTextStore::bindMarkerEvents() {
+    customBookmarks_->SetOnFree([this](TCustomBookmarks*, const std::string& name) {
+        tellEditors([&](TextStoreEditor& e) { e.customBookmarkFreed(name); });
+    });
+    for (TSM_Breakpoints* points : {breakpoints_.get(), static_cast<TSM_Breakpoints*>(codeBreak_.get())}) {
+        points->SetOnFree(
+            [this](TSM_BreakpointData* data) { tellEditors([&](TextStoreEditor& e) { e.breakpointFreed(data); }); });
+        points->SetOnStateChange([this](TSM_BreakpointData* data) {
+            tellEditors([&](TextStoreEditor& e) { e.breakpointStateChanged(data); });
+        });
+    }
+}
+
+void TTextStore::bindMarkEvents() {
+    objectList_->SetOnMarkChange([this](TMark* mark) { tellEditors([&](TextStoreEditor& e) { e.markChanged(mark); }); });
+    objectList_->SetOnMarkFree([this](TMark* mark) { tellEditors([&](TextStoreEditor& e) { e.markFreed(mark); }); });
+}
+
+TMarkList& TTextStore::EnsureObjectList() {
+    if (!objectList_)
+        SetObjectList(std::make_unique<TMarkList>());
+    return *objectList_;
+}
+
+void TTextStore::SetObjectList(std::unique_ptr<TMarkList> list) {
+    objectList_ = std::move(list);
+    if (objectList_)
+        bindMarkEvents();
 }
 
 // ---------------------------------------------------------------- reference point
@@ -249,11 +290,24 @@ int TTextStore::AttachEditor(TextStoreEditor* editor) {
     if (it != editors_.end())
         return static_cast<int>(it - editors_.begin()) + 1;
     editors_.push_back(editor);
+    if (BreakpointControl* lines = editor->breakpointLines()) {
+        breakpoints_->SetEditControl(lines);
+        codeBreak_->SetEditControl(lines);
+    }
     return static_cast<int>(editors_.size()) - 1;
 }
 
 void TTextStore::ReleaseEditor(TextStoreEditor* editor) {
     editors_.erase(std::remove(editors_.begin(), editors_.end(), editor), editors_.end());
+    BreakpointControl* going = editor->breakpointLines();
+    if (!going || breakpoints_->GetEditControl() != going)
+        return;
+    BreakpointControl* next = nullptr;
+    for (TextStoreEditor* other : editors_)
+        if ((next = other->breakpointLines()))
+            break;
+    breakpoints_->SetEditControl(next);
+    codeBreak_->SetEditControl(next);
 }
 
 void TTextStore::UpdateEditors() {

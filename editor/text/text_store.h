@@ -147,7 +147,9 @@ public:
     TUndoStack* UndoStack() const { return undoStack_.get(); }
     void SetUndoStack(std::unique_ptr<TUndoStack> stack) { undoStack_ = std::move(stack); }
     TMarkList* ObjectList() const { return objectList_.get(); }
-    void SetObjectList(std::unique_ptr<TMarkList> list) { objectList_ = std::move(list); }
+    // The marks list, made on first use; its events go to every editor.
+    TMarkList& EnsureObjectList();
+    void SetObjectList(std::unique_ptr<TMarkList> list);
     TCustomBookmarks& CustomBookmarks() { return *customBookmarks_; }
     std::vector<std::pair<std::string, std::int32_t>>& BookmarkList() { return bookmarkList_; }
     TSM_Breakpoints& Breakpoints() { return *breakpoints_; }
@@ -166,6 +168,8 @@ public:
     const std::vector<TextStoreEditor*>& Editors() const { return editors_; }
     // Returns the new list index, or the existing index + 1.
     int AttachEditor(TextStoreEditor* editor);
+    // The breakpoints take their line index from the editor attached last;
+    // when it goes, from another that still shows the store.
     void ReleaseEditor(TextStoreEditor* editor);
     void UpdateEditors();
 
@@ -207,6 +211,10 @@ private:
     void touchRecord(TLine* line);
     void editedAt(std::int64_t offset);
     void checkRoom(std::int64_t adding) const;
+    // Hands each marker event to every attached editor.
+    void bindMarkerEvents();
+    void bindMarkEvents();
+    template <class Tell> void tellEditors(Tell&& tell);
 
     std::unique_ptr<LineChain> chain_;
     TLine* topLine_ = nullptr;
