@@ -361,9 +361,13 @@ TEST_F(RegexTest, CompileErrorsCarryNumberAndPosition) {
     EXPECT_EQ(compileError("a\\xg"), "4258@4");
     EXPECT_EQ(compileError("ab\\"), "4259@4");
     EXPECT_EQ(compileError("\"ab"), "4260@4");
+    EXPECT_EQ(re.ErrorMessage(), "'\"' expected");
     EXPECT_EQ(compileError("a|"), "4262@3");
     EXPECT_EQ(compileError("()"), "4262@2");
-    EXPECT_EQ(compileError("a||"), "4262@3");
+    EXPECT_EQ(compileError("a||"), "4264@4");
+    EXPECT_EQ(re.ErrorMessage(), "Operand of || expected");
+    EXPECT_EQ(compileError("(||b)"), "4264@2");
+    EXPECT_EQ(compileError("a|||b"), "4264@4");
     EXPECT_EQ(compileError("a||b||c"), "4251@5");
     EXPECT_EQ(re.ErrorMessage(), "Too many sub-expressions");
     EXPECT_TRUE(re.Pattern().empty());
