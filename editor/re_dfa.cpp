@@ -1,0 +1,382 @@
+#include "editor/re_dfa.h"
+
+#include "editor/re_prefilter.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qorvi::re {
+
+// ---------------------------------------------------------------- states
+
+DfaStates::DfaStates() {
+    clear();
+}
+
+void DfaStates::clear() {
+    states_.clear();
+    index_.clear();
+    table_.clear();
+    intern({}, 0); // kDead: no way alive, nothing to start
+}
+
+int DfaStates::intern(const std::vector<int>& insts, int flags) {
+    key_.assign(reinterpret_cast<const char*>(insts.data()), insts.size() * sizeof(int));
+    key_ += static_cast<char>(flags);
+    const auto found = index_.find(key_);
+    if (found != index_.end())
+        return found->second;
+    const int id = static_cast<int>(states_.size());
+    states_.push_back({insts, flags});
+    index_.emplace(key_, id);
+    table_.resize(table_.size() + kColumns, -1);
+    return id;
+}
+
+// ---------------------------------------------------------------- forward
+
+ForwardDfa::ForwardDfa(const Nfa& nfa)
+    : nfa_(nfa), mark_(static_cast<std::size_t>(nfa.size()), 0), taken_(mark_), passed_(mark_) {
+}
+
+// Appends the ways that wait at the next position, from `pc` on, in the
+// order backtracking would try them. A line end is left waiting: whether it
+// holds depends on the character the next step meets.
+void ForwardDfa::closure(int pc, bool atTextStart) {
+    stack_.clear();
+    stack_.push_back(pc);
+    while (!stack_.empty()) {
+        int at = stack_.back();
+        stack_.pop_back();
+        for (;;) {
+            std::uint32_t& mark = mark_[static_cast<std::size_t>(at)];
+            if (mark == generation_)
+                break;
+            mark = generation_;
+            ++work_;
+            const NfaInst& inst = nfa_.inst(at);
+            if (inst.op == NfaOp::Char || inst.op == NfaOp::Match || inst.op == NfaOp::Eol ||
+                (inst.op == NfaOp::Bol && !atTextStart)) {
+                list_.push_back(at);
+                break;
+            }
+            if (inst.op == NfaOp::Split)
+                stack_.push_back(inst.alt);
+            at = inst.next;
+        }
+    }
+}
+
+bool ForwardDfa::take(int pc, int c, bool atTextStart) {
+    std::uint32_t& taken = taken_[static_cast<std::size_t>(pc)];
+    if (taken == generation_)
+        return false;
+    taken = generation_;
+    ++work_;
+    const NfaInst& inst = nfa_.inst(pc);
+    switch (inst.op) {
+    case NfaOp::Match:
+        return true;
+    case NfaOp::Char:
+        if (c != DfaStates::kEnd && nfa_.accepts(pc, c))
+            closure(inst.next, false);
+        return false;
+    case NfaOp::Bol:
+        if (c == '\r')
+            closure(inst.next, false);
+        return false;
+    case NfaOp::Eol: {
+        if (c != '\r' && c != DfaStates::kEnd)
+            return false;
+        // The line end holds: the ways behind it wait here too, in its
+        // place in the order.
+        std::vector<int> leaves;
+        std::vector<int> stack{inst.next};
+        while (!stack.empty()) {
+            int at = stack.back();
+            stack.pop_back();
+            for (;;) {
+                std::uint32_t& passed = passed_[static_cast<std::size_t>(at)];
+                if (passed == generation_)
+                    break;
+                passed = generation_;
+                ++work_;
+                const NfaInst& next = nfa_.inst(at);
+                if (next.op == NfaOp::Char || next.op == NfaOp::Match ||
+                    (next.op == NfaOp::Bol && !atTextStart)) {
+                    leaves.push_back(at);
+                    break;
+                }
+                if (next.op == NfaOp::Split)
+                    stack.push_back(next.alt);
+                at = next.next;
+            }
+        }
+        for (int leaf : leaves)
+            if (take(leaf, c, atTextStart))
+                return true;
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+int ForwardDfa::startState(bool atTextStart) {
+    list_.clear();
+    ++generation_;
+    closure(nfa_.start(), atTextStart);
+    return states_.intern(list_, kSeeding | (atTextStart ? kTextStart : 0));
+}
+
+int ForwardDfa::seedState() {
+    if (seedState_ < 0)
+        seedState_ = startState(false);
+    return seedState_;
+}
+
+std::int32_t ForwardDfa::step(int state, int c, Budget& budget) {
+    if (states_.full()) {
+        const std::vector<int> insts = states_.insts(state);
+        const int flags = states_.flags(state);
+        states_.clear();
+        seedState_ = -1;
+        state = states_.intern(insts, flags);
+    }
+    const std::vector<int> ways = states_.insts(state);
+    const int flags = states_.flags(state);
+    list_.clear();
+    ++generation_;
+    bool matched = false;
+    for (int pc : ways) {
+        if (take(pc, c, flags & kTextStart)) {
+            // Later ways would only have been tried had this one failed.
+            matched = true;
+            break;
+        }
+    }
+    int next = DfaStates::kDead;
+    if (c != DfaStates::kEnd) {
+        const bool seeding = (flags & kSeeding) && !matched;
+        if (seeding)
+            closure(nfa_.start(), false);
+        next = states_.intern(list_, seeding ? kSeeding : 0);
+    }
+    states_.setTransition(state, c, next, matched);
+    budget.spend(work_);
+    work_ = 0;
+    return states_.transition(state, c);
+}
+
+std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& budget,
+                                 const Prefilter* prefilter) {
+    const std::int32_t count = reader.count();
+    if (from < 0 || from > count)
+        return -1;
+    int state = startState(from == 0 && reader.at(0) != '\r');
+    int seed = prefilter ? seedState() : -2;
+    std::int32_t last = -1;
+    std::int32_t pos = from;
+    while (pos < count) {
+        if (state == seed) {
+            // Nothing is alive: go straight to where a match may start.
+            pos = prefilter->next(reader, pos);
+            if (pos < 0)
+                return last;
+            if (pos >= count)
+                break;
+        }
+        reader.locate(pos);
+        const unsigned char* text = reinterpret_cast<const unsigned char*>(reader.lineText());
+        const std::int32_t lineStart = reader.lineStart();
+        const std::int32_t len = reader.lineLength();
+        std::int32_t off = pos - lineStart;
+        const std::int32_t first = off;
+        while (off < len) {
+            std::int32_t t = states_.transition(state, text[off]);
+            if (t < 0) {
+                t = step(state, text[off], budget);
+                if (prefilter)
+                    seed = seedState();
+            }
+            if (t & 1)
+                last = lineStart + off;
+            state = t >> 1;
+            ++off;
+            if (state == DfaStates::kDead) {
+                budget.spend(off - first);
+                return last;
+            }
+            if (state == seed)
+                break;
+        }
+        budget.spend(off - first);
+        pos = lineStart + off;
+    }
+    std::int32_t t = states_.transition(state, DfaStates::kEnd);
+    if (t < 0)
+        t = step(state, DfaStates::kEnd, budget);
+    if (t & 1)
+        last = count;
+    return last;
+}
+
+// ---------------------------------------------------------------- reverse
+
+ReverseDfa::ReverseDfa(const Nfa& nfa)
+    : nfa_(nfa), epsilonPreds_(static_cast<std::size_t>(nfa.size())),
+      consumingPreds_(static_cast<std::size_t>(nfa.size())), mark_(static_cast<std::size_t>(nfa.size()), 0) {
+    for (int pc = 0; pc < nfa.size(); ++pc) {
+        const NfaInst& inst = nfa.inst(pc);
+        auto plain = [&](int to) { epsilonPreds_[static_cast<std::size_t>(to)].push_back({pc, Edge::Plain}); };
+        switch (inst.op) {
+        case NfaOp::Char:
+            consumingPreds_[static_cast<std::size_t>(inst.next)].push_back(pc);
+            break;
+        case NfaOp::Bol:
+            consumingPreds_[static_cast<std::size_t>(inst.next)].push_back(pc);
+            epsilonPreds_[static_cast<std::size_t>(inst.next)].push_back({pc, Edge::TextStart});
+            break;
+        case NfaOp::Eol:
+            epsilonPreds_[static_cast<std::size_t>(inst.next)].push_back({pc, Edge::LineEnd});
+            break;
+        case NfaOp::Split:
+            plain(inst.next);
+            plain(inst.alt);
+            break;
+        case NfaOp::Match:
+            matches_.push_back(pc);
+            break;
+        default:
+            plain(inst.next);
+            break;
+        }
+    }
+}
+
+void ReverseDfa::addToSet(int pc) {
+    std::uint32_t& mark = mark_[static_cast<std::size_t>(pc)];
+    if (mark != generation_) {
+        mark = generation_;
+        set_.push_back(pc);
+    }
+}
+
+// Adds every instruction that reaches one in `set_` without consuming.
+void ReverseDfa::close(bool lineEnd, bool textStart) {
+    for (std::size_t i = 0; i < set_.size(); ++i) {
+        for (const Pred& pred : epsilonPreds_[static_cast<std::size_t>(set_[i])]) {
+            ++work_;
+            if ((pred.edge == Edge::LineEnd && !lineEnd) || (pred.edge == Edge::TextStart && !textStart))
+                continue;
+            addToSet(pred.pc);
+        }
+    }
+}
+
+int ReverseDfa::closeAndIntern(bool lineEnd, bool seeding) {
+    if (seeding)
+        for (int pc : matches_)
+            addToSet(pc);
+    close(lineEnd, false);
+    std::sort(set_.begin(), set_.end());
+    const bool accepting = std::binary_search(set_.begin(), set_.end(), nfa_.start());
+    return states_.intern(set_, (seeding ? kSeeding : 0) | (accepting ? kAccepting : 0));
+}
+
+int ReverseDfa::initial(TextReader& reader, std::int32_t at, bool seeding) {
+    set_.clear();
+    ++generation_;
+    if (!seeding)
+        for (int pc : matches_)
+            addToSet(pc);
+    return closeAndIntern(at == reader.count() || reader.at(at) == '\r', seeding);
+}
+
+std::int32_t ReverseDfa::step(int state, int c, Budget& budget) {
+    if (states_.full()) {
+        const std::vector<int> insts = states_.insts(state);
+        const int flags = states_.flags(state);
+        states_.clear();
+        state = states_.intern(insts, flags);
+    }
+    const std::vector<int> ways = states_.insts(state);
+    set_.clear();
+    ++generation_;
+    for (int pc : ways) {
+        for (int pred : consumingPreds_[static_cast<std::size_t>(pc)]) {
+            ++work_;
+            const bool takes = nfa_.inst(pred).op == NfaOp::Char ? nfa_.accepts(pred, c) : c == '\r';
+            if (takes)
+                addToSet(pred);
+        }
+    }
+    const int next = closeAndIntern(c == '\r', states_.flags(state) & kSeeding);
+    states_.setTransition(state, c, next, false);
+    budget.spend(work_);
+    work_ = 0;
+    return states_.transition(state, c);
+}
+
+bool ReverseDfa::acceptsAtZero(TextReader& reader, int state) {
+    if (accepts(state))
+        return true;
+    if (reader.at(0) == '\r' || nfa_.size() == 0)
+        return false;
+    set_ = states_.insts(state);
+    ++generation_;
+    for (int pc : set_)
+        mark_[static_cast<std::size_t>(pc)] = generation_;
+    close(reader.count() == 0, true);
+    return std::find(set_.begin(), set_.end(), nfa_.start()) != set_.end();
+}
+
+std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget) {
+    int state = initial(reader, end, false);
+    std::int32_t best = -1;
+    std::int32_t pos = end;
+    for (;;) {
+        if (pos == 0 ? acceptsAtZero(reader, state) : accepts(state))
+            best = pos;
+        if (pos <= limit || state == DfaStates::kDead)
+            return best;
+        const int c = reader.at(pos - 1);
+        std::int32_t t = states_.transition(state, c);
+        if (t < 0)
+            t = step(state, c, budget);
+        state = t >> 1;
+        --pos;
+        budget.spend(1);
+    }
+}
+
+std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom,
+                                       Budget& budget) {
+    int state = initial(reader, scanFrom, true);
+    std::int32_t pos = scanFrom;
+    if (pos <= last && (pos == 0 ? acceptsAtZero(reader, state) : accepts(state)))
+        return pos;
+    while (pos > 0) {
+        reader.locate(pos - 1);
+        const unsigned char* text = reinterpret_cast<const unsigned char*>(reader.lineText());
+        const std::int32_t lineStart = reader.lineStart();
+        std::int32_t off = pos - 1 - lineStart;
+        const std::int32_t first = off;
+        for (; off >= 0; --off) {
+            std::int32_t t = states_.transition(state, text[off]);
+            if (t < 0)
+                t = step(state, text[off], budget);
+            state = t >> 1;
+            const std::int32_t at = lineStart + off;
+            if (at <= last && (at == 0 ? acceptsAtZero(reader, state) : accepts(state))) {
+                budget.spend(first - off + 1);
+                return at;
+            }
+        }
+        budget.spend(first - off);
+        pos = lineStart;
+    }
+    return -1;
+}
+
+} // namespace qorvi::re

@@ -1,0 +1,149 @@
+#pragma once
+
+// Finding where a match lies, fast: the automaton of a pattern (re_nfa.h)
+// run over the text as a deterministic automaton built while it runs - each
+// set of ways that can be alive at once becomes one state, and each state
+// learns its successor for a character the first time it meets it - so a
+// character costs one table lookup once the states are known.
+//
+// The forward automaton keeps its ways in the order backtracking would try
+// them and finds where the first match ends. The reverse one runs the
+// pattern backwards from a match's end to find where it starts, or, from
+// the end of the text, the last position where any match starts. Sections
+// are left to the Pike VM, which then only runs over the match itself.
+//
+// The states are kept in a cache of bounded size, emptied when it fills;
+// building states counts against the search's budget, so a pattern whose
+// states never repeat ends with "Expression too complex".
+
+#include "editor/re_budget.h"
+#include "editor/re_nfa.h"
+#include "editor/re_text_reader.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace qorvi::re {
+
+class Prefilter;
+
+// States and their transitions, interned by content.
+class DfaStates {
+public:
+    static constexpr int kEnd = 256;           // the transition taken at the end of the text
+    static constexpr int kColumns = 257;
+    static constexpr std::size_t kMaxStates = 4096;
+    static constexpr int kDead = 0;
+
+    DfaStates();
+    // The state of `insts` (ordered or sorted by the caller) and `flags`.
+    int intern(const std::vector<int>& insts, int flags);
+    const std::vector<int>& insts(int state) const { return states_[static_cast<std::size_t>(state)].insts; }
+    int flags(int state) const { return states_[static_cast<std::size_t>(state)].flags; }
+    std::size_t size() const { return states_.size(); }
+    // The successor of `state` for column `c`, shifted left by one over a
+    // bit of news (forward: a match ended before the character),
+    // or -1 when not known yet.
+    std::int32_t transition(int state, int c) const {
+        return table_[static_cast<std::size_t>(state) * kColumns + static_cast<std::size_t>(c)];
+    }
+    void setTransition(int state, int c, int next, bool bit) {
+        table_[static_cast<std::size_t>(state) * kColumns + static_cast<std::size_t>(c)] = (next << 1) | bit;
+    }
+    bool full() const { return states_.size() >= kMaxStates; }
+    void clear();
+
+private:
+    struct State {
+        std::vector<int> insts;
+        int flags;
+    };
+    std::vector<State> states_;
+    std::unordered_map<std::string, int> index_;
+    std::vector<std::int32_t> table_;
+    std::string key_;
+};
+
+class ForwardDfa {
+public:
+    explicit ForwardDfa(const Nfa& nfa);
+
+    // Where the match the backtracking matcher finds first - trying every
+    // start from `from` on - ends, or -1 when there is none. `prefilter`,
+    // when given, skips stretches where no match can start.
+    std::int32_t findEnd(TextReader& reader, std::int32_t from, Budget& budget, const Prefilter* prefilter);
+
+private:
+    // State flags: matches may still start (no match found yet); the state
+    // stands at the start of a text that does not begin with a CR.
+    static constexpr int kSeeding = 1;
+    static constexpr int kTextStart = 2;
+
+    int startState(bool atTextStart);
+    int seedState();
+    // The packed transition of `state` for column `c` (kEnd at the end).
+    std::int32_t step(int state, int c, Budget& budget);
+    void closure(int pc, bool atTextStart);
+    // Moves the way waiting at `pc` on over `c`; true when it has matched.
+    bool take(int pc, int c, bool atTextStart);
+
+    const Nfa& nfa_;
+    DfaStates states_;
+    int seedState_ = -1;
+    std::vector<std::uint32_t> mark_;   // instructions reached at the next position
+    std::vector<std::uint32_t> taken_;  // ways moved on at this position
+    std::vector<std::uint32_t> passed_; // steps followed after a line end here
+    std::uint32_t generation_ = 0;
+    std::vector<int> list_;
+    std::vector<int> stack_;
+    std::int64_t work_ = 0;
+};
+
+class ReverseDfa {
+public:
+    explicit ReverseDfa(const Nfa& nfa);
+
+    // The first start at or after `limit` of a match that ends at `end`, or
+    // -1 when there is none.
+    std::int32_t findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget);
+    // The last start at or before `last` of any match, or -1; matches may end
+    // anywhere up to `scanFrom`.
+    std::int32_t findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom, Budget& budget);
+
+private:
+    enum class Edge : std::uint8_t { Plain, LineEnd, TextStart };
+    struct Pred {
+        int pc;
+        Edge edge;
+    };
+    // State flags: a match may end at every position (searching for the
+    // last start); the program's start is in the set, so a match starts here.
+    static constexpr int kSeeding = 1;
+    static constexpr int kAccepting = 2;
+
+    // The state at a position from which `set_` (marked) leads to the end
+    // of a match; `lineEnd`: a CR or the end of the text follows.
+    int closeAndIntern(bool lineEnd, bool seeding);
+    void close(bool lineEnd, bool textStart);
+    void addToSet(int pc);
+    int initial(TextReader& reader, std::int32_t at, bool seeding);
+    std::int32_t step(int state, int c, Budget& budget);
+    bool accepts(int state) const { return states_.flags(state) & kAccepting; }
+    // Whether a match starts at offset 0, where a text that does not begin
+    // with a CR starts a line without one.
+    bool acceptsAtZero(TextReader& reader, int state);
+
+    const Nfa& nfa_;
+    std::vector<std::vector<Pred>> epsilonPreds_;
+    std::vector<std::vector<int>> consumingPreds_;
+    std::vector<int> matches_;
+    DfaStates states_;
+    std::vector<std::uint32_t> mark_;
+    std::uint32_t generation_ = 0;
+    std::vector<int> set_;
+    std::int64_t work_ = 0;
+};
+
+} // namespace qorvi::re
