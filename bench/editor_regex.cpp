@@ -1,8 +1,11 @@
 // Regular-expression figures: searching a 100 MB C++ file for every match of
 // a literal-prefixed pattern and of a character-class pattern, each beside
 // `grep -c -E` with the same pattern on the same file, timed in the same run
-// (the counter grep_ratio is our time over grep's); and the time a
-// pathological pattern takes to end with "Expression too complex".
+// (the counter grep_ratio is our time over grep's); the time patterns that
+// defeat backtracking take over 100 000 characters; and the worst cases over
+// 10 MB, forward and backward, each of which must come to its answer (found,
+// not found, or "Expression too complex" for a pattern left to backtracking)
+// within a second.
 
 #include "bench/bench_support.h"
 #include "editor/ed_stream.h"
@@ -15,6 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <random>
 #include <string>
 #include <sys/resource.h>
 
@@ -143,6 +147,78 @@ void BM_RegexPathological(benchmark::State& state) {
     state.counters["too_complex"] = errors == static_cast<int>(state.iterations()) ? 1 : 0;
 }
 BENCHMARK(BM_RegexPathological)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// One line of 10 MB of 'a', and 10 MB of random words over a-x in lines of
+// about 60 characters.
+TTextStore& worstCaseStore(bool random) {
+    static std::unique_ptr<TTextStore> stores[2];
+    std::unique_ptr<TTextStore>& store = stores[random ? 1 : 0];
+    if (!store) {
+        const std::size_t size = bench::scaled(10'000'000);
+        std::string text;
+        if (random) {
+            std::mt19937 rng(5);
+            text.reserve(size);
+            while (text.size() < size) {
+                const std::size_t r = rng() % 64;
+                text += r < 6 ? ' ' : r == 6 ? '\r' : static_cast<char>('a' + r % 24);
+            }
+        } else {
+            text.assign(size, 'a');
+        }
+        store = std::make_unique<TTextStore>();
+        store->InsertStoredText(0, text.data(), static_cast<std::int64_t>(text.size()));
+    }
+    return *store;
+}
+
+struct WorstCase {
+    const char* pattern;
+    bool randomText;
+};
+
+const WorstCase kWorstCases[] = {
+    {"(a+)+[^a]", false},  {"(a+)*[bc]", false}, {"\\w+\\d", false},      {".*[bc]", false},
+    {".*b", false},        {"a.*b", false},      {"(a|aa)+$", false},       {"(a|b| |x)*[yz]", true},
+    {"[a-x ]+\\n\\d", true}, {"\\w+q\\w*\\s", true}, {"((a{1,300}){1,300})+b", false},
+};
+
+// Forward from the start (argument 0) or backward from the end (1) through
+// 10 MB; the counters say what the search came to.
+void BM_RegexWorstCase(benchmark::State& state) {
+    const WorstCase& c = kWorstCases[state.range(0)];
+    const bool forward = state.range(1) == 0;
+    TTextStore& store = worstCaseStore(c.randomText);
+    TREParser re;
+    if (!re.Compile(c.pattern)) {
+        state.SkipWithError("pattern did not compile");
+        return;
+    }
+    auto stream = store.GetTextStream(0);
+    int found = 0, notFound = 0, tooComplex = 0;
+    double slowest = 0;
+    for (auto _ : state) {
+        stream->SetYYpos(forward ? 0 : store.NumChars());
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            (re.Search(*stream, forward) ? found : notFound) += 1;
+        } catch (const ERegExprError&) {
+            ++tooComplex;
+        }
+        slowest = std::max(slowest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.SetLabel(std::string(c.pattern) + (forward ? " forward" : " backward") +
+                   (c.randomText ? " over random text" : " over one line of a"));
+    state.counters["found"] = found;
+    state.counters["not_found"] = notFound;
+    state.counters["too_complex"] = tooComplex;
+    state.counters["linear"] = re.Linear() ? 1 : 0;
+    state.counters["slowest_s"] = slowest;
+}
+BENCHMARK(BM_RegexWorstCase)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, std::size(kWorstCases) - 1, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 } // namespace
 } // namespace qorvi

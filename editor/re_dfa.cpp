@@ -14,6 +14,7 @@ DfaStates::DfaStates() {
 }
 
 void DfaStates::clear() {
+    ++clears_;
     states_.clear();
     index_.clear();
     table_.clear();
@@ -122,11 +123,11 @@ bool ForwardDfa::take(int pc, int c, bool atTextStart) {
     }
 }
 
-int ForwardDfa::startState(bool atTextStart) {
+int ForwardDfa::startState(bool atTextStart, bool seeding) {
     list_.clear();
     ++generation_;
     closure(nfa_.start(), atTextStart);
-    return states_.intern(list_, kSeeding | (atTextStart ? kTextStart : 0));
+    return states_.intern(list_, (seeding ? kSeeding : 0) | (atTextStart ? kTextStart : 0));
 }
 
 int ForwardDfa::seedState() {
@@ -169,11 +170,13 @@ std::int32_t ForwardDfa::step(int state, int c, Budget& budget) {
 }
 
 std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& budget,
-                                 const Prefilter* prefilter) {
+                                 const Prefilter* prefilter, bool anchored) {
     const std::int32_t count = reader.count();
     if (from < 0 || from > count)
         return -1;
-    int state = startState(from == 0 && reader.at(0) != '\r');
+    if (anchored)
+        prefilter = nullptr;
+    int state = startState(from == 0 && reader.at(0) != '\r', !anchored);
     int seed = prefilter ? seedState() : -2;
     std::int32_t last = -1;
     std::int32_t pos = from;
@@ -318,28 +321,48 @@ std::int32_t ReverseDfa::step(int state, int c, Budget& budget) {
     return states_.transition(state, c);
 }
 
-bool ReverseDfa::acceptsAtZero(TextReader& reader, int state) {
-    if (accepts(state))
-        return true;
-    if (reader.at(0) == '\r' || nfa_.size() == 0)
-        return false;
+int ReverseDfa::atZero(TextReader& reader, int state) {
+    if (reader.at(0) == '\r')
+        return state;
     set_ = states_.insts(state);
     ++generation_;
     for (int pc : set_)
         mark_[static_cast<std::size_t>(pc)] = generation_;
     close(reader.count() == 0, true);
-    return std::find(set_.begin(), set_.end(), nfa_.start()) != set_.end();
+    std::sort(set_.begin(), set_.end());
+    const bool accepting = std::binary_search(set_.begin(), set_.end(), nfa_.start());
+    return states_.intern(set_, (states_.flags(state) & kSeeding) | (accepting ? kAccepting : 0));
 }
 
-std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget) {
+bool ReverseDfa::leadsOn(int state, int pc) const {
+    const std::vector<int>& set = states_.insts(state);
+    return std::binary_search(set.begin(), set.end(), pc);
+}
+
+std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget,
+                                   std::vector<int>* trail) {
+    const std::uint64_t clears = states_.clears();
+    if (trail)
+        trail->clear();
     int state = initial(reader, end, false);
     std::int32_t best = -1;
     std::int32_t pos = end;
     for (;;) {
-        if (pos == 0 ? acceptsAtZero(reader, state) : accepts(state))
+        if (pos == 0)
+            state = atZero(reader, state);
+        if (trail) {
+            // A trail longer than this is not kept; the Pike VM does without.
+            if (trail->size() >= kMaxTrail) {
+                trail->clear();
+                trail = nullptr;
+            } else {
+                trail->push_back(state);
+            }
+        }
+        if (accepts(state))
             best = pos;
         if (pos <= limit || state == DfaStates::kDead)
-            return best;
+            break;
         const int c = reader.at(pos - 1);
         std::int32_t t = states_.transition(state, c);
         if (t < 0)
@@ -348,13 +371,16 @@ std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::in
         --pos;
         budget.spend(1);
     }
+    if (trail && states_.clears() != clears)
+        trail->clear();
+    return best;
 }
 
 std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom,
                                        Budget& budget) {
     int state = initial(reader, scanFrom, true);
     std::int32_t pos = scanFrom;
-    if (pos <= last && (pos == 0 ? acceptsAtZero(reader, state) : accepts(state)))
+    if (pos <= last && accepts(pos == 0 ? atZero(reader, state) : state))
         return pos;
     while (pos > 0) {
         reader.locate(pos - 1);
@@ -368,7 +394,7 @@ std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, st
                 t = step(state, text[off], budget);
             state = t >> 1;
             const std::int32_t at = lineStart + off;
-            if (at <= last && (at == 0 ? acceptsAtZero(reader, state) : accepts(state))) {
+            if (at <= last && accepts(at == 0 ? atZero(reader, state) : state)) {
                 budget.spend(first - off + 1);
                 return at;
             }

@@ -9,8 +9,10 @@
 // The forward automaton keeps its ways in the order backtracking would try
 // them and finds where the first match ends. The reverse one runs the
 // pattern backwards from a match's end to find where it starts, or, from
-// the end of the text, the last position where any match starts. Sections
-// are left to the Pike VM, which then only runs over the match itself.
+// the end of the text, the last position where any match starts. The
+// states the reverse run passes through tell, for every position of the
+// match, which instructions still lead to its end: that steers the walk
+// that records the match's sections (re_section_walk.h).
 //
 // The states are kept in a cache of bounded size, emptied when it fills;
 // building states counts against the search's budget, so a pattern whose
@@ -54,6 +56,9 @@ public:
     }
     bool full() const { return states_.size() >= kMaxStates; }
     void clear();
+    // How often the cache was emptied: state numbers kept from before are
+    // then void.
+    std::uint64_t clears() const { return clears_; }
 
 private:
     struct State {
@@ -64,6 +69,7 @@ private:
     std::unordered_map<std::string, int> index_;
     std::vector<std::int32_t> table_;
     std::string key_;
+    std::uint64_t clears_ = 0;
 };
 
 class ForwardDfa {
@@ -71,9 +77,11 @@ public:
     explicit ForwardDfa(const Nfa& nfa);
 
     // Where the match the backtracking matcher finds first - trying every
-    // start from `from` on - ends, or -1 when there is none. `prefilter`,
-    // when given, skips stretches where no match can start.
-    std::int32_t findEnd(TextReader& reader, std::int32_t from, Budget& budget, const Prefilter* prefilter);
+    // start from `from` on, or only `from` when `anchored` - ends, or -1
+    // when there is none. `prefilter`, when given, skips stretches where no
+    // match can start.
+    std::int32_t findEnd(TextReader& reader, std::int32_t from, Budget& budget, const Prefilter* prefilter,
+                         bool anchored = false);
 
 private:
     // State flags: matches may still start (no match found yet); the state
@@ -81,7 +89,7 @@ private:
     static constexpr int kSeeding = 1;
     static constexpr int kTextStart = 2;
 
-    int startState(bool atTextStart);
+    int startState(bool atTextStart, bool seeding = true);
     int seedState();
     // The packed transition of `state` for column `c` (kEnd at the end).
     std::int32_t step(int state, int c, Budget& budget);
@@ -103,14 +111,21 @@ private:
 
 class ReverseDfa {
 public:
+    static constexpr std::size_t kMaxTrail = 1 << 24;
+
     explicit ReverseDfa(const Nfa& nfa);
 
     // The first start at or after `limit` of a match that ends at `end`, or
-    // -1 when there is none.
-    std::int32_t findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget);
+    // -1 when there is none. `trail`, when given, receives the state at each
+    // position from `end` back to the first start (trail[k] for end - k), or
+    // is left empty when the cache was emptied on the way.
+    std::int32_t findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget,
+                           std::vector<int>* trail = nullptr);
     // The last start at or before `last` of any match, or -1; matches may end
     // anywhere up to `scanFrom`.
     std::int32_t findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom, Budget& budget);
+    // Whether the rest of the match follows from `pc` in a state of a trail.
+    bool leadsOn(int state, int pc) const;
 
 private:
     enum class Edge : std::uint8_t { Plain, LineEnd, TextStart };
@@ -131,9 +146,9 @@ private:
     int initial(TextReader& reader, std::int32_t at, bool seeding);
     std::int32_t step(int state, int c, Budget& budget);
     bool accepts(int state) const { return states_.flags(state) & kAccepting; }
-    // Whether a match starts at offset 0, where a text that does not begin
-    // with a CR starts a line without one.
-    bool acceptsAtZero(TextReader& reader, int state);
+    // `state` at offset 0, where a text that does not begin with a CR
+    // starts a line without one: with the ways that open there.
+    int atZero(TextReader& reader, int state);
 
     const Nfa& nfa_;
     std::vector<std::vector<Pred>> epsilonPreds_;

@@ -35,6 +35,7 @@ public:
         } catch (const TooLarge&) {
             return false;
         }
+        skipJumps();
         return depthsFit();
     }
 
@@ -227,6 +228,24 @@ private:
         put(entry[static_cast<std::size_t>(low + optional)], NfaInst{NfaOp::Jump, exit});
     }
 
+    // Every link to a Jump goes straight to where the jumps lead (a loop of
+    // jumps, which consumes nothing for ever, is left alone).
+    void skipJumps() {
+        auto target = [&](int pc) {
+            for (int hops = 0; pc >= 0 && at(pc).op == NfaOp::Jump && hops < nfa_.size(); ++hops)
+                pc = at(pc).next;
+            return pc;
+        };
+        for (NfaInst& inst : nfa_.insts_) {
+            if (inst.op == NfaOp::Jump || inst.op == NfaOp::Match)
+                continue;
+            inst.next = target(inst.next);
+            if (inst.op == NfaOp::Split)
+                inst.alt = target(inst.alt);
+        }
+        nfa_.start_ = target(nfa_.start_);
+    }
+
     // The most sections a path can have recorded at each instruction; a
     // Close goes back to one past its Open's depth. False when some path
     // could record more than the matcher allows.
@@ -350,6 +369,9 @@ std::unique_ptr<Nfa> Nfa::build(const std::uint8_t* program, std::size_t size) {
     if (!builder.run())
         return nullptr;
     nfa->crAfterFirst_ = re::crAfterFirst(*nfa);
+    for (const NfaInst& inst : nfa->insts_)
+        if (inst.op == NfaOp::Open || inst.op == NfaOp::Close)
+            nfa->slotCount_ = std::max(nfa->slotCount_, inst.arg + 1);
     return nfa;
 }
 

@@ -55,6 +55,8 @@ public:
     const NfaInst& inst(int pc) const { return insts_[static_cast<std::size_t>(pc)]; }
     int size() const { return static_cast<int>(insts_.size()); }
     int start() const { return start_; }
+    // One more than the highest group or repeat slot.
+    int slotCount() const { return slotCount_; }
     bool accepts(int pc, int c) const {
         return sets_[static_cast<std::size_t>(insts_[static_cast<std::size_t>(pc)].arg)].Contains(
             static_cast<std::uint8_t>(c));
@@ -69,6 +71,7 @@ private:
     std::vector<NfaInst> insts_;
     std::vector<TByteSet> sets_;
     int start_ = 0;
+    int slotCount_ = 0;
     bool crAfterFirst_ = true;
 };
 

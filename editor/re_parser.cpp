@@ -10,6 +10,7 @@
 #include "editor/re_pike_vm.h"
 #include "editor/re_prefilter.h"
 #include "editor/re_program.h"
+#include "editor/re_section_walk.h"
 #include "editor/re_text_reader.h"
 #include "editor/text_store.h"
 
@@ -22,10 +23,15 @@ namespace qorvi {
 namespace {
 
 // A search may take this many steps, plus kStepsPerChar for each character
-// of the text: a plain search never comes near, and a pattern that
-// backtracks exponentially stops within a fraction of a second.
+// of the text: the linear-time engines, which take a few steps per
+// character, never come near. A step of the backtracking matcher costs
+// more, and a pattern that backtracks exponentially uses up whatever it
+// gets: it gets a quarter of the base and a sixteenth per character, which
+// ends it within a fraction of a second even over 10 MB.
 constexpr std::int64_t kBaseSteps = 1 << 24;
 constexpr std::int64_t kStepsPerChar = 64;
+constexpr std::int64_t kBacktrackingBaseShare = 4;
+constexpr std::int64_t kBacktrackingCharShare = 16;
 
 constexpr int kMaxProgram = 0xFFFF;
 
@@ -83,6 +89,7 @@ bool TREParser::Compile(const std::string& pattern) {
     nfa_.reset();
     forwardDfa_.reset();
     reverseDfa_.reset();
+    pikeVm_.reset();
     try {
         if (pattern.empty())
             throw ERegExprError(reInvalidParameter, 1);
@@ -101,6 +108,7 @@ bool TREParser::Compile(const std::string& pattern) {
         if (nfa_) {
             forwardDfa_ = std::make_unique<re::ForwardDfa>(*nfa_);
             reverseDfa_ = std::make_unique<re::ReverseDfa>(*nfa_);
+            pikeVm_ = std::make_unique<re::PikeVm>(*nfa_);
         }
         program_ = std::move(program);
         groupCount_ = emitting.groups();
@@ -131,19 +139,20 @@ std::int32_t TREParser::GetSection(int index) const {
 
 // The match the backtracking matcher finds, found by the linear-time
 // engines: the automaton finds where it ends and, running backwards, where
-// it starts; the Pike VM then records its sections over the match alone.
+// it starts; a walk along the match then records its sections, or, where
+// it cannot, the Pike VM.
 bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
                              Found& found) {
     const std::int32_t count = reader.count();
     std::int32_t first;
+    std::int32_t end;
     if (forward) {
         if (!prefilter_->mustLiteralAhead(reader, start))
             return false;
-        const std::int32_t end =
-            forwardDfa_->findEnd(reader, start, budget, prefilter_->skips() ? prefilter_.get() : nullptr);
+        end = forwardDfa_->findEnd(reader, start, budget, prefilter_->skips() ? prefilter_.get() : nullptr);
         if (end < 0)
             return false;
-        first = reverseDfa_->findStart(reader, end, start, budget);
+        first = reverseDfa_->findStart(reader, end, start, budget, &trail_);
     } else {
         // Backwards from the text's end, a search first steps back one
         // character. A match that can hold a CR only as its first character
@@ -155,15 +164,26 @@ bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool fo
         first = reverseDfa_->findLastStart(reader, start - 1, scanFrom, budget);
         if (first < 0)
             return false;
+        end = forwardDfa_->findEnd(reader, first, budget, nullptr, true);
+        if (end >= 0)
+            reverseDfa_->findStart(reader, end, first, budget, &trail_);
     }
-    re::PikeVm vm(*nfa_, reader, budget);
-    if (first < 0 || !vm.search(first, first))
+    if (first < 0 || end < 0)
         return false;
     found.start = first;
-    found.end = vm.end();
-    sectionCount_ = vm.sectionCount();
+    if (re::walkSections(*nfa_, *reverseDfa_, trail_, reader, first, end, budget, walked_)) {
+        found.end = end;
+        sectionCount_ = static_cast<int>(walked_.size()) - 1;
+        for (int i = 0; i <= sectionCount_; ++i)
+            sections_[i] = walked_[static_cast<std::size_t>(i)];
+        return true;
+    }
+    if (!pikeVm_->search(reader, budget, first, first))
+        return false;
+    found.end = pikeVm_->end();
+    sectionCount_ = pikeVm_->sectionCount();
     for (int i = 0; i <= sectionCount_; ++i)
-        sections_[i] = vm.section(i);
+        sections_[i] = pikeVm_->section(i);
     return true;
 }
 
@@ -230,7 +250,12 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     emptyStore_ = nullptr;
 
     re::TextReader reader(*store);
-    re::Budget budget(budgetBase_ + budgetPerChar_ * count);
+    // The scanner stands in the record where the search starts.
+    if (start < count && !stream.yyeof() && stream.Line() && stream.GetYYpos() == start)
+        reader.enterAt(stream.Line(), start - stream.OffsetInLine());
+    re::Budget budget(nfa_ ? budgetBase_ + budgetPerChar_ * count
+                           : std::max<std::int64_t>(1, budgetBase_ / kBacktrackingBaseShare +
+                                                           budgetPerChar_ * count / kBacktrackingCharShare));
     Found found;
     bool matched = false;
     try {
@@ -248,7 +273,14 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
         return false;
     }
     const std::int32_t end = found.end;
-    stream.SetYYpos(end);
+    // The reader knows the record where the match ends; the scanner need
+    // not ask the store's index for it.
+    if (end < count) {
+        reader.locate(end);
+        stream.UseBuffer(reader.line(), end - reader.lineStart(), reader.lineStart());
+    } else {
+        stream.SetYYpos(end);
+    }
     // Only a match that is empty where it was found would be found again
     // from its end (one that consumed a line break starts further on).
     if (sections_[0] == end && found.start == end) {

@@ -43,6 +43,7 @@ class Nfa;
 class ForwardDfa;
 class ReverseDfa;
 class Prefilter;
+class PikeVm;
 } // namespace re
 
 class TREParser {
@@ -81,7 +82,8 @@ public:
     int CompileCount() const { return compileCount_; }
 
     // Steps a search may take: `base` plus `perChar` for every character of
-    // the text searched. The defaults keep a pathological pattern to well
+    // the text searched (on the backtracking matcher a quarter of `base` and
+    // a sixteenth of `perChar`). The defaults keep any search over 10 MB to
     // under a second.
     void SetStepBudget(std::int64_t base, std::int64_t perChar);
 
@@ -110,6 +112,9 @@ private:
     std::unique_ptr<re::Nfa> nfa_;
     std::unique_ptr<re::ForwardDfa> forwardDfa_;
     std::unique_ptr<re::ReverseDfa> reverseDfa_;
+    std::unique_ptr<re::PikeVm> pikeVm_;
+    std::vector<int> trail_;
+    std::vector<std::int32_t> walked_;
 
     std::int32_t sections_[256];
     int sectionCount_ = 0;

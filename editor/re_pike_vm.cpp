@@ -7,14 +7,13 @@ namespace qorvi::re {
 namespace {
 
 // Sections of ways that have died pile up; they are swept out once there
-// are this many (and, after that, twice as many as were still in use).
-constexpr std::size_t kFirstCollection = 1 << 16;
+// are this many (and, after that, four times as many as were still in use).
+constexpr std::size_t kFirstCollection = 1 << 20;
 
 } // namespace
 
-PikeVm::PikeVm(const Nfa& nfa, TextReader& reader, Budget& budget)
-    : nfa_(nfa), reader_(reader), budget_(budget), collectAt_(kFirstCollection),
-      mark_(static_cast<std::size_t>(nfa.size()), 0) {
+PikeVm::PikeVm(const Nfa& nfa)
+    : nfa_(nfa), collectAt_(kFirstCollection), mark_(static_cast<std::size_t>(nfa.size()), 0) {
 }
 
 int PikeVm::record(std::int32_t pos, int parent, int slot) {
@@ -25,64 +24,70 @@ int PikeVm::record(std::int32_t pos, int parent, int slot) {
 // Follows every step that consumes nothing from `pc` at `pos`, in the order
 // backtracking would take them, and appends the ways that wait for a
 // character (or have matched) to `list`.
-void PikeVm::addThread(std::vector<Thread>& list, int pc, int head, std::int32_t pos) {
+void PikeVm::addThread(TextReader& reader, std::vector<Thread>& list, int pc, int head, std::int32_t pos) {
+    const NfaInst* insts = nfa_.insts().data();
+    std::uint32_t* marks = mark_.data();
+    const std::uint32_t generation = generation_;
+    // At the start of a text that does not begin with a CR a line starts
+    // without one; a line end is a CR ahead or the end of the text.
+    const bool textStart = pos == 0 && reader.at(0) != '\r';
+    int lineEnd = -1; // not looked at yet
     stack_.clear();
-    stack_.push_back({pc, head});
-    while (!stack_.empty()) {
-        Thread t = stack_.back();
-        stack_.pop_back();
-        for (;;) {
-            std::uint32_t& mark = mark_[static_cast<std::size_t>(t.pc)];
-            if (mark == generation_)
-                break;
-            mark = generation_;
+    for (;;) {
+        while (marks[pc] != generation) {
+            marks[pc] = generation;
             ++work_;
-            const NfaInst& inst = nfa_.inst(t.pc);
-            bool onward = true;
+            const NfaInst& inst = insts[pc];
             switch (inst.op) {
             case NfaOp::Char:
             case NfaOp::Match:
-                list.push_back(t);
-                onward = false;
-                break;
+                list.push_back({pc, head});
+                goto waiting;
             case NfaOp::Bol:
-                // At the start of a text that does not begin with a CR the
-                // line starts without one.
-                if (!(pos == 0 && reader_.at(0) != '\r')) {
-                    list.push_back(t);
-                    onward = false;
+                if (!textStart) {
+                    list.push_back({pc, head});
+                    goto waiting;
                 }
                 break;
             case NfaOp::Eol:
-                onward = pos == reader_.count() || reader_.at(pos) == '\r';
+                if (lineEnd < 0)
+                    lineEnd = pos == reader.count() || reader.at(pos) == '\r';
+                if (!lineEnd)
+                    goto waiting;
                 break;
             case NfaOp::Split:
-                stack_.push_back({inst.alt, t.head});
+                stack_.push_back({inst.alt, head});
                 break;
             case NfaOp::Record:
-                t.head = record(pos, t.head, -1);
+                head = record(pos, head, -1);
                 break;
             case NfaOp::Open:
-                t.head = record(pos, t.head, inst.arg);
+                head = record(pos, head, inst.arg);
                 break;
             case NfaOp::Close:
-                while (t.head >= 0 && arena_[static_cast<std::size_t>(t.head)].slot != inst.arg)
-                    t.head = arena_[static_cast<std::size_t>(t.head)].parent;
+                while (head >= 0 && arena_[static_cast<std::size_t>(head)].slot != inst.arg)
+                    head = arena_[static_cast<std::size_t>(head)].parent;
                 break;
             case NfaOp::Jump:
                 break;
             }
-            if (!onward)
-                break;
-            t.pc = inst.next;
+            pc = inst.next;
         }
+    waiting:
+        if (stack_.empty())
+            return;
+        pc = stack_.back().pc;
+        head = stack_.back().head;
+        stack_.pop_back();
     }
 }
 
 // Keeps only the sections the live ways (and the best match) still reach.
 void PikeVm::collectGarbage(std::vector<Thread>& live, int& best) {
-    std::vector<int> moved(arena_.size(), -1);
-    std::vector<Section> kept;
+    std::vector<int>& moved = moved_;
+    moved.assign(arena_.size(), -1);
+    std::vector<Section>& kept = spare_;
+    kept.clear();
     std::vector<int> chain;
     auto keep = [&](int head) {
         chain.clear();
@@ -101,24 +106,26 @@ void PikeVm::collectGarbage(std::vector<Thread>& live, int& best) {
     for (Thread& t : live)
         t.head = keep(t.head);
     best = keep(best);
-    arena_ = std::move(kept);
-    collectAt_ = std::max(kFirstCollection, 2 * arena_.size());
+    std::swap(arena_, spare_);
+    collectAt_ = std::max(kFirstCollection, 4 * arena_.size());
 }
 
-bool PikeVm::search(std::int32_t first, std::int32_t last) {
+bool PikeVm::search(TextReader& reader, Budget& budget, std::int32_t first, std::int32_t last) {
     arena_.clear();
     collectAt_ = kFirstCollection;
     end_ = -1;
     sections_.clear();
-    std::vector<Thread> current, next;
+    std::vector<Thread>& current = current_;
+    std::vector<Thread>& next = next_;
+    current.clear();
     int best = -1;
     bool matched = false;
 
     ++generation_;
-    addThread(current, nfa_.start(), -1, first);
-    const std::int32_t count = reader_.count();
+    addThread(reader, current, nfa_.start(), -1, first);
+    const std::int32_t count = reader.count();
     for (std::int32_t pos = first;; ++pos) {
-        const int c = reader_.at(pos);
+        const int c = reader.at(pos);
         next.clear();
         ++generation_;
         for (const Thread& t : current) {
@@ -132,11 +139,11 @@ bool PikeVm::search(std::int32_t first, std::int32_t last) {
             }
             const bool takes = inst.op == NfaOp::Char ? c >= 0 && nfa_.accepts(t.pc, c) : c == '\r';
             if (takes)
-                addThread(next, inst.next, t.head, pos + 1);
+                addThread(reader, next, inst.next, t.head, pos + 1);
         }
         if (!matched && pos < last && pos < count)
-            addThread(next, nfa_.start(), -1, pos + 1);
-        budget_.spend(work_ + static_cast<std::int64_t>(current.size()));
+            addThread(reader, next, nfa_.start(), -1, pos + 1);
+        budget.spend(work_ + static_cast<std::int64_t>(current.size()));
         work_ = 0;
         if (pos >= count || (next.empty() && (matched || pos >= last)))
             break;

@@ -23,11 +23,11 @@ namespace qorvi::re {
 
 class PikeVm {
 public:
-    PikeVm(const Nfa& nfa, TextReader& reader, Budget& budget);
+    explicit PikeVm(const Nfa& nfa);
 
     // The match found by trying each start from `first` to `last` in turn,
     // as the backtracking matcher does; false when there is none.
-    bool search(std::int32_t first, std::int32_t last);
+    bool search(TextReader& reader, Budget& budget, std::int32_t first, std::int32_t last);
 
     std::int32_t end() const { return end_; }
     int sectionCount() const { return static_cast<int>(sections_.size()); }
@@ -49,18 +49,20 @@ private:
         int slot;
     };
 
-    void addThread(std::vector<Thread>& list, int pc, int head, std::int32_t pos);
+    void addThread(TextReader& reader, std::vector<Thread>& list, int pc, int head, std::int32_t pos);
     int record(std::int32_t pos, int parent, int slot);
     void collectGarbage(std::vector<Thread>& live, int& best);
 
     const Nfa& nfa_;
-    TextReader& reader_;
-    Budget& budget_;
     std::vector<Section> arena_;
+    std::vector<Section> spare_;
+    std::vector<int> moved_;
     std::size_t collectAt_;
     std::vector<std::uint32_t> mark_;
     std::uint32_t generation_ = 0;
     std::vector<Thread> stack_;
+    std::vector<Thread> current_;
+    std::vector<Thread> next_;
     std::int64_t work_ = 0;
     std::int32_t end_ = -1;
     std::vector<std::int32_t> sections_;

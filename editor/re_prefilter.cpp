@@ -285,7 +285,8 @@ std::int32_t Prefilter::prev(TextReader& reader, std::int32_t from) const {
 // A match ends behind the occurrence found, so repeated searches scan the
 // text once.
 bool Prefilter::mustLiteralAhead(TextReader& reader, std::int32_t from) const {
-    if (mustLiteral_.empty())
+    // next() looks for the literal at a fixed place anyway.
+    if (mustLiteral_.empty() || mustLiteral_ == literal_)
         return true;
     if (from >= reader.count())
         return false;

@@ -108,8 +108,8 @@ Outcome pikeVm(const re::Nfa& nfa, const TTextStore& store, std::int32_t start) 
     return outcomeOf([&](Outcome& o) {
         re::TextReader reader(store);
         re::Budget budget(1 << 24);
-        re::PikeVm vm(nfa, reader, budget);
-        if (!vm.search(start, store.NumChars()))
+        re::PikeVm vm(nfa);
+        if (!vm.search(reader, budget, start, store.NumChars()))
             return false;
         o.end = vm.end();
         for (int i = 0; i <= vm.sectionCount(); ++i)
