@@ -170,7 +170,8 @@ std::int32_t ForwardDfa::step(int state, int c, Budget& budget) {
 }
 
 std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& budget,
-                                 const Prefilter* prefilter, bool anchored) {
+                                 const Prefilter* prefilter, bool anchored, std::int32_t stopAt,
+                                 std::int32_t* reached) {
     const std::int32_t count = reader.count();
     if (from < 0 || from > count)
         return -1;
@@ -180,19 +181,27 @@ std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& 
     int seed = prefilter ? seedState() : -2;
     std::int32_t last = -1;
     std::int32_t pos = from;
+    auto stop = [&](std::int32_t at, std::int32_t answer) {
+        if (reached)
+            *reached = at;
+        return answer;
+    };
     while (pos < count) {
         if (state == seed) {
             // Nothing is alive: go straight to where a match may start.
             pos = prefilter->next(reader, pos);
             if (pos < 0)
-                return last;
+                return stop(count, last);
             if (pos >= count)
                 break;
         }
+        if (pos >= stopAt)
+            return stop(pos, kGaveUp);
         reader.locate(pos);
         const unsigned char* text = reinterpret_cast<const unsigned char*>(reader.lineText());
         const std::int32_t lineStart = reader.lineStart();
-        const std::int32_t len = reader.lineLength();
+        const std::int32_t len =
+            static_cast<std::int32_t>(std::min<std::int64_t>(reader.lineLength(), std::int64_t{stopAt} - lineStart));
         std::int32_t off = pos - lineStart;
         const std::int32_t first = off;
         while (off < len) {
@@ -208,7 +217,7 @@ std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& 
             ++off;
             if (state == DfaStates::kDead) {
                 budget.spend(off - first);
-                return last;
+                return stop(lineStart + off, last);
             }
             if (state == seed)
                 break;
@@ -221,7 +230,7 @@ std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& 
         t = step(state, DfaStates::kEnd, budget);
     if (t & 1)
         last = count;
-    return last;
+    return stop(count, last);
 }
 
 // ---------------------------------------------------------------- reverse
@@ -301,6 +310,7 @@ std::int32_t ReverseDfa::step(int state, int c, Budget& budget) {
         const std::vector<int> insts = states_.insts(state);
         const int flags = states_.flags(state);
         states_.clear();
+        members_.clear();
         state = states_.intern(insts, flags);
     }
     const std::vector<int> ways = states_.insts(state);
@@ -334,9 +344,13 @@ int ReverseDfa::atZero(TextReader& reader, int state) {
     return states_.intern(set_, (states_.flags(state) & kSeeding) | (accepting ? kAccepting : 0));
 }
 
-bool ReverseDfa::leadsOn(int state, int pc) const {
-    const std::vector<int>& set = states_.insts(state);
-    return std::binary_search(set.begin(), set.end(), pc);
+void ReverseDfa::fillMembers(int state) const {
+    if (members_.size() < states_.size())
+        members_.resize(states_.size());
+    std::vector<std::uint64_t>& bits = members_[static_cast<std::size_t>(state)];
+    bits.assign((static_cast<std::size_t>(nfa_.size()) + 63) / 64 + 1, 0);
+    for (int pc : states_.insts(state))
+        bits[static_cast<std::size_t>(pc) >> 6] |= std::uint64_t{1} << (pc & 63);
 }
 
 std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget,
@@ -376,13 +390,33 @@ std::int32_t ReverseDfa::findStart(TextReader& reader, std::int32_t end, std::in
     return best;
 }
 
-std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom,
+std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, const ScanKey& key,
                                        Budget& budget) {
-    int state = initial(reader, scanFrom, true);
-    std::int32_t pos = scanFrom;
+    if (!(key == scanKey_) || states_.clears() != scanClears_) {
+        checkpoints_.clear();
+        stoppedAt_ = -1;
+        scanKey_ = key;
+        scanClears_ = states_.clears();
+    }
+    int state;
+    std::int32_t pos;
+    const auto resume = checkpoints_.lower_bound(last);
+    if (stoppedAt_ >= last && (resume == checkpoints_.end() || stoppedAt_ < resume->first)) {
+        // Right where the last search found its match.
+        pos = stoppedAt_;
+        state = stoppedState_;
+    } else if (resume != checkpoints_.end()) {
+        pos = resume->first;
+        state = resume->second;
+    } else {
+        pos = key.from;
+        state = initial(reader, pos, true);
+        checkpoints_[pos] = state;
+    }
+    std::int32_t found = -1;
     if (pos <= last && accepts(pos == 0 ? atZero(reader, state) : state))
-        return pos;
-    while (pos > 0) {
+        found = pos;
+    while (found < 0 && pos > 0) {
         reader.locate(pos - 1);
         const unsigned char* text = reinterpret_cast<const unsigned char*>(reader.lineText());
         const std::int32_t lineStart = reader.lineStart();
@@ -394,15 +428,26 @@ std::int32_t ReverseDfa::findLastStart(TextReader& reader, std::int32_t last, st
                 t = step(state, text[off], budget);
             state = t >> 1;
             const std::int32_t at = lineStart + off;
+            if (at % kCheckpoint == 0)
+                checkpoints_[at] = state;
             if (at <= last && accepts(at == 0 ? atZero(reader, state) : state)) {
-                budget.spend(first - off + 1);
-                return at;
+                found = at;
+                break;
             }
         }
-        budget.spend(first - off);
-        pos = lineStart;
+        budget.spend(first - off + 1);
+        pos = lineStart + std::max(off, 0);
     }
-    return -1;
+    if (found >= 0) {
+        stoppedAt_ = found;
+        stoppedState_ = state;
+    }
+    // States kept from before the cache was emptied are void.
+    if (states_.clears() != scanClears_) {
+        checkpoints_.clear();
+        stoppedAt_ = -1;
+    }
+    return found;
 }
 
 } // namespace qorvi::re

@@ -22,7 +22,9 @@
 #include "editor/re_nfa.h"
 #include "editor/re_text_reader.h"
 
+#include <climits>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,12 +78,16 @@ class ForwardDfa {
 public:
     explicit ForwardDfa(const Nfa& nfa);
 
+    static constexpr std::int32_t kGaveUp = -2;
+
     // Where the match the backtracking matcher finds first - trying every
     // start from `from` on, or only `from` when `anchored` - ends, or -1
     // when there is none. `prefilter`, when given, skips stretches where no
-    // match can start.
+    // match can start. With `stopAt`, kGaveUp when the answer lies beyond
+    // it; `reached`, when given, receives where the scan ended.
     std::int32_t findEnd(TextReader& reader, std::int32_t from, Budget& budget, const Prefilter* prefilter,
-                         bool anchored = false);
+                         bool anchored = false, std::int32_t stopAt = INT32_MAX,
+                         std::int32_t* reached = nullptr);
 
 private:
     // State flags: matches may still start (no match found yet); the state
@@ -121,11 +127,25 @@ public:
     // is left empty when the cache was emptied on the way.
     std::int32_t findStart(TextReader& reader, std::int32_t end, std::int32_t limit, Budget& budget,
                            std::vector<int>* trail = nullptr);
+    // Which text a backward scan runs over and from where: a scan of the
+    // same text from the same point goes on from where an earlier one
+    // passed, so searching backwards match by match scans the text once.
+    struct ScanKey {
+        const void* text = nullptr;
+        std::uint64_t stamp = 0;
+        std::int32_t from = -1;
+        bool operator==(const ScanKey&) const = default;
+    };
+
     // The last start at or before `last` of any match, or -1; matches may end
-    // anywhere up to `scanFrom`.
-    std::int32_t findLastStart(TextReader& reader, std::int32_t last, std::int32_t scanFrom, Budget& budget);
+    // anywhere up to `key.from`.
+    std::int32_t findLastStart(TextReader& reader, std::int32_t last, const ScanKey& key, Budget& budget);
     // Whether the rest of the match follows from `pc` in a state of a trail.
-    bool leadsOn(int state, int pc) const;
+    bool leadsOn(int state, int pc) const {
+        if (static_cast<std::size_t>(state) >= members_.size() || members_[static_cast<std::size_t>(state)].empty())
+            fillMembers(state);
+        return (members_[static_cast<std::size_t>(state)][static_cast<std::size_t>(pc) >> 6] >> (pc & 63)) & 1u;
+    }
 
 private:
     enum class Edge : std::uint8_t { Plain, LineEnd, TextStart };
@@ -149,6 +169,7 @@ private:
     // `state` at offset 0, where a text that does not begin with a CR
     // starts a line without one: with the ways that open there.
     int atZero(TextReader& reader, int state);
+    void fillMembers(int state) const;
 
     const Nfa& nfa_;
     std::vector<std::vector<Pred>> epsilonPreds_;
@@ -159,6 +180,15 @@ private:
     std::uint32_t generation_ = 0;
     std::vector<int> set_;
     std::int64_t work_ = 0;
+    // The state at every kCheckpoint-th position of the last backward scan.
+    static constexpr std::int32_t kCheckpoint = 4096;
+    ScanKey scanKey_;
+    std::uint64_t scanClears_ = 0;
+    std::map<std::int32_t, int> checkpoints_;
+    // The instructions of a state as a bit set, made when a walk asks.
+    mutable std::vector<std::vector<std::uint64_t>> members_;
+    std::int32_t stoppedAt_ = -1; // where the last scan found a start, and its state
+    int stoppedState_ = 0;
 };
 
 } // namespace qorvi::re

@@ -35,6 +35,11 @@ constexpr std::int64_t kBacktrackingCharShare = 16;
 
 constexpr int kMaxProgram = 0xFFFF;
 
+// Backwards, the characters the automaton may read trying the places a
+// literal allows, beyond four per character passed.
+constexpr std::int64_t kTryAllowance = 1 << 16;
+constexpr std::int32_t kUnsettled = -2;
+
 // The first CR at or after `from`, or the end of the text.
 std::int32_t nextLineBreak(re::TextReader& reader, std::int32_t from) {
     if (from >= reader.count())
@@ -142,7 +147,7 @@ std::int32_t TREParser::GetSection(int index) const {
 // it starts; a walk along the match then records its sections, or, where
 // it cannot, the Pike VM.
 bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
-                             Found& found) {
+                             Found& found, const void* text, std::uint64_t stamp) {
     const std::int32_t count = reader.count();
     std::int32_t first;
     std::int32_t end;
@@ -160,8 +165,11 @@ bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool fo
         // to look no further.
         if (start <= 0)
             return false;
-        const std::int32_t scanFrom = nfa_->crAfterFirst() ? count : nextLineBreak(reader, start);
-        first = reverseDfa_->findLastStart(reader, start - 1, scanFrom, budget);
+        first = lastStartByLiteral(reader, start - 1, budget);
+        if (first == kUnsettled) {
+            const std::int32_t scanFrom = nfa_->crAfterFirst() ? count : nextLineBreak(reader, start);
+            first = reverseDfa_->findLastStart(reader, start - 1, {text, stamp, scanFrom}, budget);
+        }
         if (first < 0)
             return false;
         end = forwardDfa_->findEnd(reader, first, budget, nullptr, true);
@@ -185,6 +193,30 @@ bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool fo
     for (int i = 0; i <= sectionCount_; ++i)
         sections_[i] = pikeVm_->section(i);
     return true;
+}
+
+// Backwards, where every match holds a literal at a fixed place: the last
+// start at or before `last` among the places the literal allows, each
+// tried by the automaton. When the tries take longer than the text they
+// pass, the answer is left to the reverse automaton (kUnsettled).
+std::int32_t TREParser::lastStartByLiteral(re::TextReader& reader, std::int32_t last, re::Budget& budget) {
+    if (!prefilter_->hasLiteral())
+        return kUnsettled;
+    std::int64_t spent = 0;
+    for (std::int32_t p = prefilter_->prev(reader, last); p >= 0; p = prefilter_->prev(reader, p - 1)) {
+        const std::int64_t allowance = kTryAllowance + 4 * (std::int64_t{last} - p) - spent;
+        std::int32_t reached = p;
+        const std::int32_t end = forwardDfa_->findEnd(
+            reader, p, budget, nullptr, true,
+            static_cast<std::int32_t>(std::min<std::int64_t>(INT32_MAX, p + std::max<std::int64_t>(allowance, 0))),
+            &reached);
+        if (end == re::ForwardDfa::kGaveUp)
+            return kUnsettled;
+        if (end >= 0)
+            return p;
+        spent += reached - p + 1;
+    }
+    return -1;
 }
 
 // Tries every position where a match may start, nearest first.
@@ -259,7 +291,7 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     Found found;
     bool matched = false;
     try {
-        matched = nfa_ ? searchLinear(reader, start, forward, budget, found)
+        matched = nfa_ ? searchLinear(reader, start, forward, budget, found, store, store->EditStamp())
                        : searchBacktracking(reader, start, forward, budget, found);
     } catch (const ERegExprError& e) {
         errorNumber_ = e.number();

@@ -96,7 +96,8 @@ private:
 
     [[noreturn]] void raise(int number, int position = 0);
     bool searchLinear(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
-                      Found& found);
+                      Found& found, const void* text, std::uint64_t stamp);
+    std::int32_t lastStartByLiteral(re::TextReader& reader, std::int32_t last, re::Budget& budget);
     bool searchBacktracking(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
                             Found& found);
 

@@ -256,10 +256,40 @@ std::int32_t Prefilter::next(TextReader& reader, std::int32_t from) const {
     return nextByFirstChars(reader, from);
 }
 
+std::int32_t Prefilter::prevByLiteral(TextReader& reader, std::int32_t from) const {
+    const std::int32_t shift = literalAt_ + static_cast<std::int32_t>(rareIndex_);
+    const std::int32_t scanFrom = std::min(from + shift, reader.count() - 1);
+    if (scanFrom < shift)
+        return -1;
+    const unsigned char rare = static_cast<unsigned char>(literal_[rareIndex_]);
+    reader.locate(scanFrom);
+    std::int32_t off = scanFrom - reader.lineStart();
+    for (;;) {
+        const char* text = reader.lineText();
+        while (off >= 0) {
+            const void* hit = ::memrchr(text, rare, static_cast<std::size_t>(off) + 1);
+            if (!hit)
+                break;
+            const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
+            const std::int32_t pos = reader.lineStart() + at - shift;
+            if (pos < 0)
+                return -1;
+            if (headFits(reader, pos))
+                return pos;
+            off = at - 1;
+        }
+        if (!reader.prevLine())
+            return -1;
+        off = reader.lineLength() - 1;
+    }
+}
+
 std::int32_t Prefilter::prev(TextReader& reader, std::int32_t from) const {
     const std::int32_t count = reader.count();
     if (from < 0)
         return -1;
+    if (!literal_.empty())
+        return prevByLiteral(reader, from);
     if (!useFirstChars_)
         return std::min(from, count);
     if (count == 0)

@@ -27,11 +27,15 @@ public:
     bool mustLiteralAhead(TextReader& reader, std::int32_t from) const;
     // True when next() can skip positions at all.
     bool skips() const { return !literal_.empty() || useFirstChars_; }
+    // True when next() and prev() look for a literal, so that the positions
+    // they give are few.
+    bool hasLiteral() const { return !literal_.empty(); }
 
 private:
     bool headFits(TextReader& reader, std::int32_t pos) const;
     std::int32_t nextByLiteral(TextReader& reader, std::int32_t from) const;
     std::int32_t nextByFirstChars(TextReader& reader, std::int32_t from) const;
+    std::int32_t prevByLiteral(TextReader& reader, std::int32_t from) const;
 
     // The literal at a fixed distance from every match's start, and the
     // characters allowed at each position before it.
