@@ -156,10 +156,18 @@ struct WorstCase {
 };
 
 const WorstCase kWorstCases[] = {
-    {"(a+)+[^a]", false},      {"(a+)*[bc]", false},    {"(a+)+b", false},
-    {"((a{1,2})+)+c", false},  {"\\w+\\d", false},      {".*[bc]", false},
-    {".*b", false},            {"a.*b", false},         {"(a|aa)+$", false},
-    {"(a|b| |x)*[yz]", true},  {"[a-x ]+\\n\\d", true},  {"\\w+q\\w*\\s", true},
+    {"(a+)+[^a]", false},
+    {"(a+)*[bc]", false},
+    {"(a+)+b", false},
+    {"((a{1,2})+)+c", false},
+    {"\\w+\\d", false},
+    {".*[bc]", false},
+    {".*b", false},
+    {"a.*b", false},
+    {"(a|aa)+$", false},
+    {"(a|b| |x)*[yz]", true},
+    {"[a-x ]+\\n\\d", true},
+    {"\\w+q\\w*\\s", true},
     {"((a{1,300}){1,300})+b", false},
 };
 
@@ -185,7 +193,8 @@ void BM_RegexWorstCase(benchmark::State& state) {
         } catch (const ERegExprError&) {
             ++tooComplex;
         }
-        slowest = std::max(slowest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        slowest = std::max(slowest,
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     state.SetLabel(std::string(c.pattern) + (forward ? " forward" : " backward") +
                    (c.randomText ? " over random text" : " over one line of a"));

@@ -200,8 +200,8 @@ std::int32_t ForwardDfa::findEnd(TextReader& reader, std::int32_t from, Budget& 
         reader.locate(pos);
         const unsigned char* text = reinterpret_cast<const unsigned char*>(reader.lineText());
         const std::int32_t lineStart = reader.lineStart();
-        const std::int32_t len =
-            static_cast<std::int32_t>(std::min<std::int64_t>(reader.lineLength(), std::int64_t{stopAt} - lineStart));
+        const std::int32_t len = static_cast<std::int32_t>(
+            std::min<std::int64_t>(reader.lineLength(), std::int64_t{stopAt} - lineStart));
         std::int32_t off = pos - lineStart;
         const std::int32_t first = off;
         while (off < len) {
@@ -240,7 +240,9 @@ ReverseDfa::ReverseDfa(const Nfa& nfa)
       consumingPreds_(static_cast<std::size_t>(nfa.size())), mark_(static_cast<std::size_t>(nfa.size()), 0) {
     for (int pc = 0; pc < nfa.size(); ++pc) {
         const NfaInst& inst = nfa.inst(pc);
-        auto plain = [&](int to) { epsilonPreds_[static_cast<std::size_t>(to)].push_back({pc, Edge::Plain}); };
+        auto plain = [&](int to) {
+            epsilonPreds_[static_cast<std::size_t>(to)].push_back({pc, Edge::Plain});
+        };
         switch (inst.op) {
         case NfaOp::Char:
             consumingPreds_[static_cast<std::size_t>(inst.next)].push_back(pc);

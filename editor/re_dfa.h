@@ -36,7 +36,7 @@ class Prefilter;
 // States and their transitions, interned by content.
 class DfaStates {
 public:
-    static constexpr int kEnd = 256;           // the transition taken at the end of the text
+    static constexpr int kEnd = 256; // the transition taken at the end of the text
     static constexpr int kColumns = 257;
     static constexpr std::size_t kMaxStates = 4096;
     static constexpr int kDead = 0;
@@ -142,9 +142,11 @@ public:
     std::int32_t findLastStart(TextReader& reader, std::int32_t last, const ScanKey& key, Budget& budget);
     // Whether the rest of the match follows from `pc` in a state of a trail.
     bool leadsOn(int state, int pc) const {
-        if (static_cast<std::size_t>(state) >= members_.size() || members_[static_cast<std::size_t>(state)].empty())
+        if (static_cast<std::size_t>(state) >= members_.size() ||
+            members_[static_cast<std::size_t>(state)].empty())
             fillMembers(state);
-        return (members_[static_cast<std::size_t>(state)][static_cast<std::size_t>(pc) >> 6] >> (pc & 63)) & 1u;
+        return (members_[static_cast<std::size_t>(state)][static_cast<std::size_t>(pc) >> 6] >> (pc & 63)) &
+               1u;
     }
 
 private:

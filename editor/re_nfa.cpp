@@ -20,7 +20,8 @@ constexpr int kDepthCap = kSectionCount + 8;
 
 class NfaBuilder {
 public:
-    NfaBuilder(const std::uint8_t* program, std::size_t size, Nfa& nfa) : prog_(program), size_(size), nfa_(nfa) {}
+    NfaBuilder(const std::uint8_t* program, std::size_t size, Nfa& nfa)
+        : prog_(program), size_(size), nfa_(nfa) {}
 
     bool run() {
         try {
@@ -215,7 +216,8 @@ private:
             return instFor(body, copies_.back().get());
         };
         for (int i = 0; i < low; ++i)
-            put(entry[static_cast<std::size_t>(i)], NfaInst{NfaOp::Jump, bodyCopy(entry[static_cast<std::size_t>(i) + 1])});
+            put(entry[static_cast<std::size_t>(i)],
+                NfaInst{NfaOp::Jump, bodyCopy(entry[static_cast<std::size_t>(i) + 1])});
         if (unbounded) {
             const int e = entry[static_cast<std::size_t>(low)];
             put(e, NfaInst{NfaOp::Split, bodyCopy(e), exit});

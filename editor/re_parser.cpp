@@ -1,10 +1,10 @@
 #include "editor/re_parser.h"
 
 #include "editor/ed_stream.h"
-#include "editor/re_compiler.h"
-#include "editor/re_either_or_both.h"
 #include "editor/re_budget.h"
+#include "editor/re_compiler.h"
 #include "editor/re_dfa.h"
+#include "editor/re_either_or_both.h"
 #include "editor/re_matcher.h"
 #include "editor/re_nfa.h"
 #include "editor/re_pike_vm.h"
@@ -206,10 +206,11 @@ std::int32_t TREParser::lastStartByLiteral(re::TextReader& reader, std::int32_t 
     for (std::int32_t p = prefilter_->prev(reader, last); p >= 0; p = prefilter_->prev(reader, p - 1)) {
         const std::int64_t allowance = kTryAllowance + 4 * (std::int64_t{last} - p) - spent;
         std::int32_t reached = p;
-        const std::int32_t end = forwardDfa_->findEnd(
-            reader, p, budget, nullptr, true,
-            static_cast<std::int32_t>(std::min<std::int64_t>(INT32_MAX, p + std::max<std::int64_t>(allowance, 0))),
-            &reached);
+        const std::int32_t end =
+            forwardDfa_->findEnd(reader, p, budget, nullptr, true,
+                                 static_cast<std::int32_t>(std::min<std::int64_t>(
+                                     INT32_MAX, p + std::max<std::int64_t>(allowance, 0))),
+                                 &reached);
         if (end == re::ForwardDfa::kGaveUp)
             return kUnsettled;
         if (end >= 0)

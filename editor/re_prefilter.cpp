@@ -15,7 +15,8 @@ constexpr int kAnalysisVisits = 4096;
 
 bool zeroWidth(int op) {
     return op == opNOTHING || op == opSECTOPEN || op == opSECTCLOSE ||
-           (op > opSECTOPEN && op <= opSECTOPEN + kMaxGroups) || (op > opSECTCLOSE && op <= opSECTCLOSE + kMaxGroups);
+           (op > opSECTOPEN && op <= opSECTOPEN + kMaxGroups) ||
+           (op > opSECTCLOSE && op <= opSECTCLOSE + kMaxGroups);
 }
 
 // How rarely a byte turns up in source text and prose, roughly: letters by
@@ -172,7 +173,8 @@ Prefilter::Prefilter(const std::uint8_t* prog) {
     if (nodeOp(prog, 1) != opBRANCH || (top >= 0 && nodeOp(prog, top) == opBRANCH))
         return;
     std::string chain;
-    for (int node = operandOf(prog, 1), guard = 0; node >= 0 && guard < 65536; node = nextNode(prog, node), ++guard) {
+    for (int node = operandOf(prog, 1), guard = 0; node >= 0 && guard < 65536;
+         node = nextNode(prog, node), ++guard) {
         if (nodeOp(prog, node) == opEXACTLY)
             chain.append(reinterpret_cast<const char*>(prog + node + kNodeSize + 2),
                          static_cast<std::size_t>(word(prog, node + kNodeSize)));
@@ -334,8 +336,8 @@ bool Prefilter::mustLiteralAhead(TextReader& reader, std::int32_t from) const {
             const std::int32_t pos = reader.lineStart() + at;
             TextReader probe = reader;
             std::size_t k = 1;
-            while (k < mustLiteral_.size() &&
-                   probe.at(pos + static_cast<std::int32_t>(k)) == static_cast<unsigned char>(mustLiteral_[k]))
+            while (k < mustLiteral_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
+                                                  static_cast<unsigned char>(mustLiteral_[k]))
                 ++k;
             if (k == mustLiteral_.size())
                 return true;

@@ -44,7 +44,7 @@ private:
     std::size_t rareIndex_ = 0; // of the literal's byte that memchr looks for
     std::vector<std::vector<bool>> head_;
     bool firstChars_[256];
-    bool useFirstChars_ = false; // false when any position may start a match
+    bool useFirstChars_ = false;    // false when any position may start a match
     bool lineStartPattern_ = false; // a match may begin at the start of the text
     bool lineEndPattern_ = false;   // a match may begin at the end of the text
     std::string mustLiteral_;

@@ -578,8 +578,8 @@ TSockClient::Ready TSockClient::waitFor(int fd, short events, int limitMs) {
             return Ready::Elapsed;
         std::int64_t slice = kSliceMs;
         if (timerOn_)
-            slice = std::min<std::int64_t>(slice,
-                                           std::max<std::int64_t>(1, lastActivity_ + effectiveTimeOut() - now));
+            slice = std::min<std::int64_t>(
+                slice, std::max<std::int64_t>(1, lastActivity_ + effectiveTimeOut() - now));
         if (deadline_ >= 0)
             slice = std::min<std::int64_t>(slice, std::max<std::int64_t>(1, deadline_ - now));
         if (until >= 0)

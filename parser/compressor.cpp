@@ -231,7 +231,8 @@ std::int64_t TCompressor::Compress() {
 
 std::int64_t TCompressor::Decompress() {
     if (mode_ == cmFile)
-        return inFiles([this](TStream& in, TStream& out) { return DecompressStream(in, out, expectedSize_); });
+        return inFiles(
+            [this](TStream& in, TStream& out) { return DecompressStream(in, out, expectedSize_); });
     if (!input_)
         throw ECompressorException(kMsgCompressorInitInput);
     if (!output_)

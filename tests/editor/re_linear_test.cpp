@@ -78,7 +78,8 @@ Outcome reference(const Program& program, const TTextStore& store, std::int32_t 
         re::TextReader reader(store);
         re::Matcher matcher({program.bytes.data(), program.slots, program.counters}, reader, 1 << 19);
         const std::int32_t count = store.NumChars();
-        for (std::int32_t p = forward ? start : start - 1; forward ? p <= count : p >= 0; p += forward ? 1 : -1) {
+        for (std::int32_t p = forward ? start : start - 1; forward ? p <= count : p >= 0;
+             p += forward ? 1 : -1) {
             if (!matcher.attempt(p))
                 continue;
             o.end = matcher.end();
@@ -182,8 +183,9 @@ private:
     }
 
     std::string atom(int depth) {
-        static const char* const simple[] = {"a",   "b",    "c",  ".",   "[ab]", "[^a]", "[a-c]", "\\w", "\\d",
-                                             "\\s", "\\W", "\\n", "^",   "$",    "\"ab\"", "\"\"", "[^\\n]", "1"};
+        static const char* const simple[] = {"a",     "b",   "c",      ".",    "[ab]",   "[^a]",
+                                             "[a-c]", "\\w", "\\d",    "\\s",  "\\W",    "\\n",
+                                             "^",     "$",   "\"ab\"", "\"\"", "[^\\n]", "1"};
         if (depth > 0 && pick(4) == 0)
             return "(" + alternation(depth - 1) + ")";
         return simple[pick(sizeof simple / sizeof simple[0])];
@@ -220,8 +222,8 @@ TEST(RegexLinear, SameMatchAndSectionsAsBacktracking) {
                 auto other = empty.GetTextStream(0);
                 re.Search(*other, true);
                 const Outcome got = searched(re, store, start, forward);
-                ASSERT_EQ(got, expected) << pattern << (forward ? " forward" : " backward") << " from " << start
-                                         << " in \"" << text << "\"";
+                ASSERT_EQ(got, expected) << pattern << (forward ? " forward" : " backward") << " from "
+                                         << start << " in \"" << text << "\"";
                 if (nfa && forward) {
                     ASSERT_EQ(pikeVm(*nfa, store, start), expected)
                         << pattern << " Pike VM from " << start << " in \"" << text << "\"";
@@ -246,12 +248,14 @@ TEST(RegexLinear, SameAnswerAcrossRecords) {
         if (!re.Compile(pattern))
             continue;
         const Program program(pattern);
-        std::string text = std::string(2040, 'a') + gen.text(40) + std::string(2100, 'b') + "\r" + gen.text(20);
+        std::string text =
+            std::string(2040, 'a') + gen.text(40) + std::string(2100, 'b') + "\r" + gen.text(20);
         text += std::string(5000, 'c') + gen.text(30) + "\r" + std::string(3000, ' ') + gen.text(30);
         TTextStore store;
         store.InsertStoredText(0, text.data(), static_cast<std::int64_t>(text.size()));
         const std::int32_t count = store.NumChars();
-        for (std::int32_t start : {count, 12000, 9000, 8193, 8192, 4097, 4000, 2047, 2030, 0, 2046, 9100, count}) {
+        for (std::int32_t start :
+             {count, 12000, 9000, 8193, 8192, 4097, 4000, 2047, 2030, 0, 2046, 9100, count}) {
             for (bool forward : {false, true}) {
                 const Outcome expected = reference(program, store, start, forward);
                 if (expected.error == reTooComplex)

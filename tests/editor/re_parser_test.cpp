@@ -438,7 +438,8 @@ TEST_F(RegexTest, PatternsALinearMatcherCanRunAreNeverTooComplex) {
     // Patterns that backtrack exponentially; the text holds every literal
     // of them, so that no shortcut rules a match out before trying.
     setText(std::string(100000, 'a') + "!bc");
-    for (const char* pattern : {"(a+)+b", "(a|aa)+$", "(a|a)*bb", "((a{1,2})+)+c", "(a+)+[^a]x", "(a+)*[bc]x"}) {
+    for (const char* pattern :
+         {"(a+)+b", "(a|aa)+$", "(a|a)*bb", "((a{1,2})+)+c", "(a+)+[^a]x", "(a+)*[bc]x"}) {
         ASSERT_TRUE(re.Compile(pattern));
         EXPECT_FALSE(search(0).found) << pattern;
         EXPECT_FALSE(search(100003, false).found) << pattern;

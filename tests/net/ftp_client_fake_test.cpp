@@ -694,7 +694,8 @@ TEST_F(FtpFake, ListingsPastTheirBoundsFail) {
         client.Connect();
         std::size_t items = 0;
         client.OnListItem = [&](TFtpClient&, const std::string&) { ++items; };
-        EXPECT_EQ(errorOf([&] { k.nlist ? (void)client.Nlist() : client.List(); }), "Directory listing too long");
+        EXPECT_EQ(errorOf([&] { k.nlist ? (void)client.Nlist() : client.List(); }),
+                  "Directory listing too long");
         EXPECT_EQ(events.failures, (std::vector<TCmdType>{k.nlist ? cmdNList : cmdList}));
         EXPECT_LE(items, TFtpClient::kMaxListingEntries);
         server.finish();

@@ -365,7 +365,8 @@ TEST(SymPreprocessor, OverlongNamesAndLinesAreScriptErrors) {
     const std::string name(1 << 20, 'a');
     EXPECT_EQ(errorOf("#define " + name + " 1"),
               "** ERROR near line 1, Column 264: Identifier longer than 255 characters");
-    EXPECT_EQ(errorOf("1 " + name), "** ERROR near line 1, Column 258: Identifier longer than 255 characters");
+    EXPECT_EQ(errorOf("1 " + name),
+              "** ERROR near line 1, Column 258: Identifier longer than 255 characters");
     EXPECT_EQ(errorOf("#define X " + std::string(100000, '1')),
               "** ERROR near line 1, Column 65537: Line longer than 65536 characters");
     EXPECT_EQ(errorOf("1 /* " + std::string(100000, ' ') + " */ 2"),
