@@ -126,21 +126,28 @@ void BM_RegexSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_RegexSearch)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// One line of 10 MB of 'a', and 10 MB of random words over a-x in lines of
-// about 60 characters.
-TTextStore& worstCaseStore(bool random) {
-    static std::unique_ptr<TTextStore> stores[2];
-    std::unique_ptr<TTextStore>& store = stores[random ? 1 : 0];
+// The texts of the worst cases, 10 MB each: one line of 'a'; random words
+// over a-x in lines of about 60 characters; one line of random 'a' and 'b',
+// on which an automaton of a pattern such as (a|b)*a(a|b){20}c needs a new
+// state at nearly every character.
+enum class WorstText { LineOfA, RandomWords, RandomAB };
+
+TTextStore& worstCaseStore(WorstText kind) {
+    static std::unique_ptr<TTextStore> stores[3];
+    std::unique_ptr<TTextStore>& store = stores[static_cast<int>(kind)];
     if (!store) {
         const std::size_t size = bench::scaled(10'000'000);
         std::string text;
-        if (random) {
-            std::mt19937 rng(5);
-            text.reserve(size);
+        std::mt19937 rng(5);
+        text.reserve(size);
+        if (kind == WorstText::RandomWords) {
             while (text.size() < size) {
                 const std::size_t r = rng() % 64;
                 text += r < 6 ? ' ' : r == 6 ? '\r' : static_cast<char>('a' + r % 24);
             }
+        } else if (kind == WorstText::RandomAB) {
+            while (text.size() < size)
+                text += static_cast<char>('a' + rng() % 2);
         } else {
             text.assign(size, 'a');
         }
@@ -150,25 +157,28 @@ TTextStore& worstCaseStore(bool random) {
     return *store;
 }
 
+const char* const kWorstTextNames[] = {"one line of a", "random words", "random a and b"};
+
 struct WorstCase {
     const char* pattern;
-    bool randomText;
+    WorstText text;
 };
 
 const WorstCase kWorstCases[] = {
-    {"(a+)+[^a]", false},
-    {"(a+)*[bc]", false},
-    {"(a+)+b", false},
-    {"((a{1,2})+)+c", false},
-    {"\\w+\\d", false},
-    {".*[bc]", false},
-    {".*b", false},
-    {"a.*b", false},
-    {"(a|aa)+$", false},
-    {"(a|b| |x)*[yz]", true},
-    {"[a-x ]+\\n\\d", true},
-    {"\\w+q\\w*\\s", true},
-    {"((a{1,300}){1,300})+b", false},
+    {"(a+)+[^a]", WorstText::LineOfA},
+    {"(a+)*[bc]", WorstText::LineOfA},
+    {"(a+)+b", WorstText::LineOfA},
+    {"((a{1,2})+)+c", WorstText::LineOfA},
+    {"\\w+\\d", WorstText::LineOfA},
+    {".*[bc]", WorstText::LineOfA},
+    {".*b", WorstText::LineOfA},
+    {"a.*b", WorstText::LineOfA},
+    {"(a|aa)+$", WorstText::LineOfA},
+    {"(a|b| |x)*[yz]", WorstText::RandomWords},
+    {"[a-x ]+\\n\\d", WorstText::RandomWords},
+    {"\\w+q\\w*\\s", WorstText::RandomWords},
+    {"(a|b)*a(a|b){20}c", WorstText::RandomAB},
+    {"((a{1,300}){1,300})+b", WorstText::LineOfA},
 };
 
 // Forward from the start (argument 0) or backward from the end (1) through
@@ -176,7 +186,7 @@ const WorstCase kWorstCases[] = {
 void BM_RegexWorstCase(benchmark::State& state) {
     const WorstCase& c = kWorstCases[state.range(0)];
     const bool forward = state.range(1) == 0;
-    TTextStore& store = worstCaseStore(c.randomText);
+    TTextStore& store = worstCaseStore(c.text);
     TREParser re;
     if (!re.Compile(c.pattern)) {
         state.SkipWithError("pattern did not compile");
@@ -196,8 +206,8 @@ void BM_RegexWorstCase(benchmark::State& state) {
         slowest = std::max(slowest,
                            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
-    state.SetLabel(std::string(c.pattern) + (forward ? " forward" : " backward") +
-                   (c.randomText ? " over random text" : " over one line of a"));
+    state.SetLabel(std::string(c.pattern) + (forward ? " forward" : " backward") + " over " +
+                   kWorstTextNames[static_cast<int>(c.text)]);
     state.counters["found"] = found;
     state.counters["not_found"] = notFound;
     state.counters["too_complex"] = tooComplex;

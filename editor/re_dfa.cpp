@@ -28,6 +28,7 @@ int DfaStates::intern(const std::vector<int>& insts, int flags) {
     if (found != index_.end())
         return found->second;
     const int id = static_cast<int>(states_.size());
+    cost_ += kColumns + static_cast<std::int64_t>(insts.size());
     states_.push_back({insts, flags});
     index_.emplace(key_, id);
     table_.resize(table_.size() + kColumns, -1);
@@ -164,7 +165,7 @@ std::int32_t ForwardDfa::step(int state, int c, Budget& budget) {
         next = states_.intern(list_, seeding ? kSeeding : 0);
     }
     states_.setTransition(state, c, next, matched);
-    budget.spend(work_);
+    budget.spend(work_ + states_.takeCost());
     work_ = 0;
     return states_.transition(state, c);
 }
@@ -328,7 +329,7 @@ std::int32_t ReverseDfa::step(int state, int c, Budget& budget) {
     }
     const int next = closeAndIntern(c == '\r', states_.flags(state) & kSeeding);
     states_.setTransition(state, c, next, false);
-    budget.spend(work_);
+    budget.spend(work_ + states_.takeCost());
     work_ = 0;
     return states_.transition(state, c);
 }

@@ -57,6 +57,13 @@ public:
         table_[static_cast<std::size_t>(state) * kColumns + static_cast<std::size_t>(c)] = (next << 1) | bit;
     }
     bool full() const { return states_.size() >= kMaxStates; }
+    // The steps building new states cost since the last call: a state's row
+    // of transitions weighs like the characters it will serve.
+    std::int64_t takeCost() {
+        const std::int64_t cost = cost_;
+        cost_ = 0;
+        return cost;
+    }
     void clear();
     // How often the cache was emptied: state numbers kept from before are
     // then void.
@@ -72,6 +79,7 @@ private:
     std::vector<std::int32_t> table_;
     std::string key_;
     std::uint64_t clears_ = 0;
+    std::int64_t cost_ = 0;
 };
 
 class ForwardDfa {

@@ -23,15 +23,14 @@ namespace qorvi {
 namespace {
 
 // A search may take this many steps, plus kStepsPerChar for each character
-// of the text: the linear-time engines, which take a few steps per
-// character, never come near. A step of the backtracking matcher costs
+// of the text: about a second's work. The linear-time engines take a few
+// steps per character and never come near, unless the automaton needs a new
+// state at nearly every character. A step of the backtracking matcher costs
 // more, and a pattern that backtracks exponentially uses up whatever it
-// gets: it gets a quarter of the base and a sixteenth per character, which
-// ends it within a fraction of a second even over 10 MB.
+// gets: it gets a quarter of the budget.
 constexpr std::int64_t kBaseSteps = 1 << 24;
-constexpr std::int64_t kStepsPerChar = 64;
-constexpr std::int64_t kBacktrackingBaseShare = 4;
-constexpr std::int64_t kBacktrackingCharShare = 16;
+constexpr std::int64_t kStepsPerChar = 16;
+constexpr std::int64_t kBacktrackingShare = 4;
 
 constexpr int kMaxProgram = 0xFFFF;
 
@@ -176,6 +175,7 @@ bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool fo
         if (end >= 0)
             reverseDfa_->findStart(reader, end, first, budget, &trail_);
     }
+    // A match found forward always has a start the reverse automaton finds.
     if (first < 0 || end < 0)
         return false;
     found.start = first;
@@ -286,9 +286,8 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     // The scanner stands in the record where the search starts.
     if (start < count && !stream.yyeof() && stream.Line() && stream.GetYYpos() == start)
         reader.enterAt(stream.Line(), start - stream.OffsetInLine());
-    re::Budget budget(nfa_ ? budgetBase_ + budgetPerChar_ * count
-                           : std::max<std::int64_t>(1, budgetBase_ / kBacktrackingBaseShare +
-                                                           budgetPerChar_ * count / kBacktrackingCharShare));
+    const std::int64_t steps = budgetBase_ + budgetPerChar_ * count;
+    re::Budget budget(nfa_ ? steps : std::max<std::int64_t>(1, steps / kBacktrackingShare));
     Found found;
     bool matched = false;
     try {

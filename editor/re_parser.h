@@ -17,7 +17,8 @@
 // order, greedy first. A search gets exactly that answer - match and
 // sections - in time linear in the text: a deterministic automaton built as
 // it runs finds where the match ends and where it starts (re_dfa.h), and a
-// Pike VM records its sections (re_pike_vm.h). Backward searches run the
+// walk along the match records its sections (re_section_walk.h; the Pike
+// VM, re_pike_vm.h, where the walk cannot go). Backward searches run the
 // automaton backwards, so they cost no more than forward ones. Only a
 // pattern whose answer depends on the order backtracking takes - one that
 // may record more than 255 sections - or whose counted repeats unroll into
@@ -82,9 +83,8 @@ public:
     int CompileCount() const { return compileCount_; }
 
     // Steps a search may take: `base` plus `perChar` for every character of
-    // the text searched (on the backtracking matcher a quarter of `base` and
-    // a sixteenth of `perChar`). The defaults keep any search over 10 MB to
-    // under a second.
+    // the text searched (a quarter of that on the backtracking matcher). The
+    // defaults keep any search over 10 MB to about a second.
     void SetStepBudget(std::int64_t base, std::int64_t perChar);
 
     // Whether the last compiled pattern runs in linear time (false: on the

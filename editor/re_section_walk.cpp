@@ -13,16 +13,21 @@ bool walkSections(const Nfa& nfa, const ReverseDfa& dfa, const std::vector<int>&
     std::int32_t pos = start;
     int pc = nfa.start();
     int idle = 0; // steps since the last character
+    std::int64_t steps = 0;
     for (;;) {
         if (++idle > nfa.size())
             return false;
+        if (++steps == 4096) {
+            budget.spend(steps);
+            steps = 0;
+        }
         const NfaInst& inst = nfa.inst(pc);
         switch (inst.op) {
         case NfaOp::Match:
             if (pos != end)
                 return false;
             sections.push_back(end);
-            budget.spend(end - start + 1);
+            budget.spend(steps);
             return true;
         case NfaOp::Char:
             ++pos;
