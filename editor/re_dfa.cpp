@@ -41,25 +41,27 @@ ForwardDfa::ForwardDfa(const Nfa& nfa)
     : nfa_(nfa), mark_(static_cast<std::size_t>(nfa.size()), 0), taken_(mark_), passed_(mark_) {
 }
 
-// Appends the ways that wait at the next position, from `pc` on, in the
-// order backtracking would try them. A line end is left waiting: whether it
-// holds depends on the character the next step meets.
-void ForwardDfa::closure(int pc, bool atTextStart) {
+// Appends to `out` the ways that wait for a character from `pc` on, in
+// the order backtracking would try them, passing each instruction once (as
+// `marks` record). A line end waits too unless `lineEnd` says it holds:
+// whether it does depends on the character the next step meets.
+void ForwardDfa::collect(int pc, bool atTextStart, bool lineEnd, std::vector<std::uint32_t>& marks,
+                         std::vector<int>& out) {
     stack_.clear();
     stack_.push_back(pc);
     while (!stack_.empty()) {
         int at = stack_.back();
         stack_.pop_back();
         for (;;) {
-            std::uint32_t& mark = mark_[static_cast<std::size_t>(at)];
+            std::uint32_t& mark = marks[static_cast<std::size_t>(at)];
             if (mark == generation_)
                 break;
             mark = generation_;
             ++work_;
             const NfaInst& inst = nfa_.inst(at);
-            if (inst.op == NfaOp::Char || inst.op == NfaOp::Match || inst.op == NfaOp::Eol ||
+            if (inst.op == NfaOp::Char || inst.op == NfaOp::Match || (inst.op == NfaOp::Eol && !lineEnd) ||
                 (inst.op == NfaOp::Bol && !atTextStart)) {
-                list_.push_back(at);
+                out.push_back(at);
                 break;
             }
             if (inst.op == NfaOp::Split)
@@ -67,6 +69,10 @@ void ForwardDfa::closure(int pc, bool atTextStart) {
             at = inst.next;
         }
     }
+}
+
+void ForwardDfa::closure(int pc, bool atTextStart) {
+    collect(pc, atTextStart, false, mark_, list_);
 }
 
 bool ForwardDfa::take(int pc, int c, bool atTextStart) {
@@ -93,27 +99,7 @@ bool ForwardDfa::take(int pc, int c, bool atTextStart) {
         // The line end holds: the ways behind it wait here too, in its
         // place in the order.
         std::vector<int> leaves;
-        std::vector<int> stack{inst.next};
-        while (!stack.empty()) {
-            int at = stack.back();
-            stack.pop_back();
-            for (;;) {
-                std::uint32_t& passed = passed_[static_cast<std::size_t>(at)];
-                if (passed == generation_)
-                    break;
-                passed = generation_;
-                ++work_;
-                const NfaInst& next = nfa_.inst(at);
-                if (next.op == NfaOp::Char || next.op == NfaOp::Match ||
-                    (next.op == NfaOp::Bol && !atTextStart)) {
-                    leaves.push_back(at);
-                    break;
-                }
-                if (next.op == NfaOp::Split)
-                    stack.push_back(next.alt);
-                at = next.next;
-            }
-        }
+        collect(inst.next, atTextStart, true, passed_, leaves);
         for (int leaf : leaves)
             if (take(leaf, c, atTextStart))
                 return true;

@@ -106,6 +106,32 @@ bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits, bool& li
     }
 }
 
+// The first position at or after `from` that holds `byte` and passes
+// `fits`, or -1: memchr through the records.
+template <typename Fits>
+std::int32_t findByte(TextReader& reader, std::int32_t from, unsigned char byte, Fits fits) {
+    if (from >= reader.count())
+        return -1;
+    reader.locate(from);
+    std::int32_t off = from - reader.lineStart();
+    for (;;) {
+        const char* text = reader.lineText();
+        const std::int32_t len = reader.lineLength();
+        while (off < len) {
+            const void* hit = std::memchr(text + off, byte, static_cast<std::size_t>(len - off));
+            if (!hit)
+                break;
+            const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
+            if (fits(reader.lineStart() + at))
+                return reader.lineStart() + at;
+            off = at + 1;
+        }
+        if (!reader.nextLine())
+            return -1;
+        off = 0;
+    }
+}
+
 } // namespace
 
 Prefilter::Prefilter(const std::uint8_t* prog) {
@@ -204,29 +230,9 @@ bool Prefilter::headFits(TextReader& reader, std::int32_t pos) const {
 
 std::int32_t Prefilter::nextByLiteral(TextReader& reader, std::int32_t from) const {
     const std::int32_t shift = literalAt_ + static_cast<std::int32_t>(rareIndex_);
-    const std::int32_t scanFrom = from + shift;
-    if (scanFrom >= reader.count())
-        return -1;
-    const unsigned char rare = static_cast<unsigned char>(literal_[rareIndex_]);
-    reader.locate(scanFrom);
-    std::int32_t off = scanFrom - reader.lineStart();
-    for (;;) {
-        const char* text = reader.lineText();
-        const std::int32_t len = reader.lineLength();
-        while (off < len) {
-            const void* hit = std::memchr(text + off, rare, static_cast<std::size_t>(len - off));
-            if (!hit)
-                break;
-            const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
-            const std::int32_t pos = reader.lineStart() + at - shift;
-            if (headFits(reader, pos))
-                return pos;
-            off = at + 1;
-        }
-        if (!reader.nextLine())
-            return -1;
-        off = 0;
-    }
+    const std::int32_t at = findByte(reader, from + shift, static_cast<unsigned char>(literal_[rareIndex_]),
+                                     [&](std::int32_t pos) { return headFits(reader, pos - shift); });
+    return at < 0 ? -1 : at - shift;
 }
 
 std::int32_t Prefilter::nextByFirstChars(TextReader& reader, std::int32_t from) const {
@@ -320,33 +326,14 @@ bool Prefilter::mustLiteralAhead(TextReader& reader, std::int32_t from) const {
     // next() looks for the literal at a fixed place anyway.
     if (mustLiteral_.empty() || mustLiteral_ == literal_)
         return true;
-    if (from >= reader.count())
-        return false;
-    const unsigned char first = static_cast<unsigned char>(mustLiteral_[0]);
-    reader.locate(from);
-    std::int32_t off = from - reader.lineStart();
-    for (;;) {
-        const char* text = reader.lineText();
-        const std::int32_t len = reader.lineLength();
-        while (off < len) {
-            const void* hit = std::memchr(text + off, first, static_cast<std::size_t>(len - off));
-            if (!hit)
-                break;
-            const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
-            const std::int32_t pos = reader.lineStart() + at;
-            TextReader probe = reader;
-            std::size_t k = 1;
-            while (k < mustLiteral_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
-                                                  static_cast<unsigned char>(mustLiteral_[k]))
-                ++k;
-            if (k == mustLiteral_.size())
-                return true;
-            off = at + 1;
-        }
-        if (!reader.nextLine())
-            return false;
-        off = 0;
-    }
+    const auto rest = [&](std::int32_t pos) {
+        TextReader probe = reader;
+        for (std::size_t k = 1; k < mustLiteral_.size(); ++k)
+            if (probe.at(pos + static_cast<std::int32_t>(k)) != static_cast<unsigned char>(mustLiteral_[k]))
+                return false;
+        return true;
+    };
+    return findByte(reader, from, static_cast<unsigned char>(mustLiteral_[0]), rest) >= 0;
 }
 
 } // namespace qorvi::re

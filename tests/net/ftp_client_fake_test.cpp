@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <thread>
@@ -54,12 +55,36 @@ void configure(TFtpClient& client, const FakeFtpServer& server) {
     client.TimeOut = 5000;
 }
 
+// A client that records its events, logged in to `server` in passive mode;
+// `setUp` adjusts it before it connects.
+void connectPassive(TFtpClient& client, Events& events, const FakeFtpServer& server,
+                    const std::function<void()>& setUp = {}) {
+    events.attach(client);
+    configure(client, server);
+    client.Passive = true;
+    if (setUp)
+        setUp();
+    client.Connect();
+}
+
 // PASV answered with a listener of the fake; returns the accepted data
 // connection.
 FakeConnection passiveData(FakeFtpServer& s, FakeConnection& c, const std::string& address = "127,0,0,1") {
     s.expect(c, "PASV");
     c.reply(passiveReply(s.listenData(), address));
     return s.acceptData();
+}
+
+// Login, a Unix SYST reply and a passive LIST answered "150 Here"; returns
+// the data connection.
+FakeConnection listingStarted(FakeFtpServer& s, FakeConnection& c) {
+    s.login(c);
+    s.expect(c, "SYST");
+    c.reply("215 UNIX");
+    FakeConnection data = passiveData(s, c);
+    s.expect(c, "LIST");
+    c.reply("150 Here");
+    return data;
 }
 
 class FtpFake : public ::testing::Test {
@@ -398,10 +423,7 @@ TEST_F(FtpFake, MalformedPasvReplyFailsTheTransfer) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.Download("a.txt", dir_.file("a.txt")); }),
               "Invalid passive mode reply: 227 Entering Passive Mode (127,0,0,1,300,1)");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdDownload}));
@@ -449,10 +471,7 @@ TEST_F(FtpFake, ErrorReplyAfterTheDataFailsAndDeletesThePartialDownload) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.Download("big.bin", dir_.file("big.bin")); }),
               "451 Local error in processing");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdDownload}));
@@ -508,22 +527,14 @@ TEST_F(FtpFake, ResetDataConnectionFailsEvenWhenTheServerClaimsSuccess) {
 
 TEST_F(FtpFake, MissingFinalReplyFailsTheListing) {
     FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "SYST");
-        c.reply("215 UNIX");
-        FakeConnection data = passiveData(s, c);
-        s.expect(c, "LIST");
-        c.reply("150 Here");
+        FakeConnection data = listingStarted(s, c);
         data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n");
         data.close();
         c.close();
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.List(); }), "Connection closed by the server");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
     EXPECT_FALSE(client.Connected());
@@ -589,10 +600,7 @@ TEST_F(FtpFake, OperationsStartedDuringATransferAreRefusedAsBusy) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     std::vector<std::string> refusals;
     bool busySeen = false;
     client.OnPacketRecvd = [&](TSockClient&) {
@@ -687,11 +695,7 @@ TEST_F(FtpFake, ListingsPastTheirBoundsFail) {
         });
         TFtpClient client;
         Events events;
-        events.attach(client);
-        configure(client, server);
-        client.Passive = true;
-        client.ParseList = true;
-        client.Connect();
+        connectPassive(client, events, server, [&] { client.ParseList = true; });
         std::size_t items = 0;
         client.OnListItem = [&](TFtpClient&, const std::string&) { ++items; };
         EXPECT_EQ(errorOf([&] { k.nlist ? (void)client.Nlist() : client.List(); }),
@@ -707,12 +711,7 @@ TEST_F(FtpFake, ListingsPastTheirBoundsFail) {
 // std::bad_alloc or an event handler's exception, reaches OnFailure first.
 TEST_F(FtpFake, EveryExceptionOfAnOperationGoesToOnFailure) {
     FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "SYST");
-        c.reply("215 UNIX");
-        FakeConnection data = passiveData(s, c);
-        s.expect(c, "LIST");
-        c.reply("150 Here");
+        FakeConnection data = listingStarted(s, c);
         data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n");
         data.close();
         c.reply("226 Done");
@@ -721,10 +720,7 @@ TEST_F(FtpFake, EveryExceptionOfAnOperationGoesToOnFailure) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     client.OnListItem = [](TFtpClient&, const std::string&) { throw std::bad_alloc(); };
     EXPECT_THROW(client.List(), std::bad_alloc);
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
@@ -760,12 +756,7 @@ TEST_F(FtpFake, EndlessPreliminaryRepliesMeetTheDeadline) {
 // within the time-out does not keep it alive for ever.
 TEST_F(FtpFake, TrickledListingMeetsItsDeadline) {
     FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "SYST");
-        c.reply("215 UNIX");
-        FakeConnection data = passiveData(s, c);
-        s.expect(c, "LIST");
-        c.reply("150 Here");
+        FakeConnection data = listingStarted(s, c);
         for (int i = 0; i < 160 && data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         data.close();
@@ -775,11 +766,7 @@ TEST_F(FtpFake, TrickledListingMeetsItsDeadline) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.ListingDeadline = 1000;
-    client.Connect();
+    connectPassive(client, events, server, [&] { client.ListingDeadline = 1000; });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(errorOf([&] { client.List(); }), "Directory listing took too long");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
@@ -793,12 +780,7 @@ TEST_F(FtpFake, TrickledListingMeetsItsDeadline) {
 // runs a second per turn of the event loop.
 TEST_F(FtpFake, TimeOutZeroStillEndsAStalledListing) {
     FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "SYST");
-        c.reply("215 UNIX");
-        FakeConnection data = passiveData(s, c);
-        s.expect(c, "LIST");
-        c.reply("150 Here");
+        FakeConnection data = listingStarted(s, c);
         s.expect(c, "ABOR");
         data.close();
         c.reply("426 Transfer aborted");
@@ -809,11 +791,7 @@ TEST_F(FtpFake, TimeOutZeroStillEndsAStalledListing) {
     pump.onPump = [&] { clock.advance(1000); };
     TFtpClient client(&pump, &clock);
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.TimeOut = 0;
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server, [&] { client.TimeOut = 0; });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(errorOf([&] { client.List(); }), "Socket readln aborted");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
