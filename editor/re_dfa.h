@@ -107,7 +107,8 @@ private:
     int seedState();
     // The packed transition of `state` for column `c` (kEnd at the end).
     std::int32_t step(int state, int c, Budget& budget);
-    void collect(int pc, bool atTextStart, bool lineEnd, std::vector<std::uint32_t>& marks, std::vector<int>& out);
+    void collect(int pc, bool atTextStart, bool lineEnd, std::vector<std::uint32_t>& marks,
+                 std::vector<int>& out);
     void closure(int pc, bool atTextStart);
     // Moves the way waiting at `pc` on over `c`; true when it has matched.
     bool take(int pc, int c, bool atTextStart);
