@@ -1,7 +1,7 @@
 #include "app/control_document_editor.h"
 
 #include "app/parser_bank.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <algorithm>
@@ -136,6 +136,10 @@ std::uint64_t ControlDocumentEditor::historyState() const {
 
 void ControlDocumentEditor::undo() {
     control_.perform(EM_UNDO);
+}
+
+void ControlDocumentEditor::redo() {
+    control_.DoReDo();
 }
 
 void ControlDocumentEditor::indent() {

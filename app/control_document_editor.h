@@ -38,6 +38,7 @@ public:
     bool canUndo() const override;
     std::uint64_t historyState() const override;
     void undo() override;
+    void redo() override;
     void indent() override;
     void undent() override;
     void copyToClipboard() override;

@@ -9,7 +9,7 @@
 // 0 unless a function says 1-based. Offsets count characters of the whole
 // text in which every line break is one CR. An empty text has one line.
 
-#include "editor/line_breaks.h"
+#include "editor/text/line_breaks.h"
 
 #include <cstdint>
 #include <string>
@@ -51,6 +51,8 @@ public:
     virtual void selectAll() = 0;
     virtual bool canUndo() const = 0;
     virtual void undo() = 0;
+    // Does again what the last undo took back; nothing when there is none.
+    virtual void redo() = 0;
     // Names the state the history is in: undo and redo come back to a name
     // once given, a new edit gets a new one.
     virtual std::uint64_t historyState() const = 0;

@@ -46,6 +46,9 @@ public:
     // Watch mode went on or off, from whichever menu: the main window's
     // "&Watch File" check mark follows the active document.
     virtual void watchChanged(DocumentWindow& /*window*/) {}
+    // A document was written to the local file `path` (the explorer's list
+    // may show it, or show it changed).
+    virtual void documentSaved(const std::string& /*path*/) {}
 };
 
 } // namespace qorvi

@@ -2,10 +2,10 @@
 
 #include "app/code_collapse.h"
 #include "app/document_editor.h"
+#include "editor/text/line_break_writer.h"
 #include "platform/safe_file_writer.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace qorvi {
 
@@ -13,59 +13,6 @@ namespace {
 
 // Pieces of the editor's text read at a time while saving.
 constexpr std::int32_t kChunk = 1 << 20;
-
-// Turns stored text (CR breaks) into the file's line breaks and hands it on.
-class BreakWriter {
-public:
-    BreakWriter(SafeFileWriter& out, LineBreakStyle style) : out_(out), style_(style) {}
-
-    void write(const std::string& stored) {
-        if (style_ == LineBreakStyle::CR) {
-            put(stored.data(), stored.size());
-            return;
-        }
-        const char* p = stored.data();
-        const char* end = p + stored.size();
-        while (p < end) {
-            const char* cr =
-                static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-            if (!cr) {
-                put(p, static_cast<std::size_t>(end - p));
-                break;
-            }
-            put(p, static_cast<std::size_t>(cr - p));
-            if (style_ == LineBreakStyle::CRLF)
-                put("\r\n", 2);
-            else
-                put("\n", 1);
-            p = cr + 1;
-        }
-    }
-    void flush() {
-        if (!buffer_.empty())
-            send(buffer_.data(), buffer_.size());
-        buffer_.clear();
-    }
-
-private:
-    void put(const char* data, std::size_t count) {
-        if (buffer_.size() + count > kBuffer)
-            flush();
-        if (count > kBuffer)
-            send(data, count);
-        else
-            buffer_.append(data, count);
-    }
-    void send(const char* data, std::size_t count) {
-        if (out_.write(data, count) != count)
-            out_.commit(); // raises: the writer has failed
-    }
-
-    static constexpr std::size_t kBuffer = 256 * 1024;
-    SafeFileWriter& out_;
-    LineBreakStyle style_;
-    std::string buffer_;
-};
 
 // Feeds `sink` the text to save piece by piece.
 template <class Sink>
@@ -120,7 +67,10 @@ std::string textToSave(const DocumentEditor& editor, const CodeCollapseList& col
 void saveDocumentText(const DocumentEditor& editor, const CodeCollapseList& collapses,
                       const std::string& path) {
     SafeFileWriter file(path);
-    BreakWriter out(file, editor.lineBreaks());
+    LineBreakWriter out(editor.lineBreaks(), [&](const char* data, std::size_t count) {
+        if (file.write(data, count) != count)
+            file.commit(); // raises: the writer has failed
+    });
     produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
     out.flush();
     file.commit();

@@ -5,6 +5,7 @@
 #include "app/document_text.h"
 #include "app/setting_values.h"
 #include "app/shell_timer.h"
+#include "editor/support/message_format.h"
 #include "platform/file_system.h"
 #include "platform/shell_ui.h"
 
@@ -52,11 +53,49 @@ void DocumentWindow::setParser(const ParserSlot& slot) {
 }
 
 void DocumentWindow::loadFile(const std::string& path) {
+    // Taken first: a change while the file is read must not pass unnoticed.
+    const std::optional<fs::FileStamp> before = fs::fileStamp(path);
     editor_.loadFromFile(path);
+    diskPath_ = path;
+    diskStamp_ = before;
+    declinedStamp_.reset();
+    deletionReported_ = false;
     // The old text's markers went with it.
     collapses_.clear();
     editor_.clearModified();
     showModifiedState();
+}
+
+void DocumentWindow::rememberDiskStamp(const std::string& path) {
+    diskPath_ = path;
+    diskStamp_ = fs::fileStamp(path);
+    declinedStamp_.reset();
+    deletionReported_ = false;
+}
+
+std::string DocumentWindow::shownName() const {
+    return filePath_.empty() ? view_.caption() : filePath_;
+}
+
+void DocumentWindow::checkDiskChange() {
+    // A watched document shows the file's tail as it grows and never saves.
+    if (remote_ || closing_ || watch_.watching() || watch_.wasWatched() || !diskStamp_ || diskPath_ != filePath_)
+        return;
+    const std::optional<fs::FileStamp> now = fs::fileStamp(diskPath_);
+    if (!now) {
+        if (!deletionReported_) {
+            deletionReported_ = true;
+            ui_.showInformation(formatMsg(kMsgDeletedOnDisk, filePath_));
+        }
+        return;
+    }
+    deletionReported_ = false;
+    if (*now == *diskStamp_ || now == declinedStamp_)
+        return;
+    // Asked once for each change, also when the box lets this run again.
+    declinedStamp_ = now;
+    if (ui_.confirm(formatMsg(editor_.modified() ? kMsgChangedOnDiskModified : kMsgChangedOnDisk, filePath_)))
+        reloadFromDisk();
 }
 
 void DocumentWindow::makeReadOnly() {
@@ -93,12 +132,13 @@ void DocumentWindow::showModifiedState() {
 
 void DocumentWindow::activated() {
     host_.sendMessage(kSelectTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
+    checkDiskChange();
 }
 
 bool DocumentWindow::offerToSaveChanges() {
     if (!editor_.modified())
         return true;
-    switch (ui_.messageBox(kMsgModified, ShellUi::applicationTitle(), MsgIcon::Warning,
+    switch (ui_.messageBox(formatMsg(kMsgModified, shownName()), ShellUi::applicationTitle(), MsgIcon::Warning,
                            MsgButtons::YesNoCancel)) {
     case MsgResult::Yes:
         return save();
@@ -109,8 +149,13 @@ bool DocumentWindow::offerToSaveChanges() {
     }
 }
 
+bool DocumentWindow::agreeToClose() {
+    closeAgreed_ = offerToSaveChanges();
+    return closeAgreed_;
+}
+
 bool DocumentWindow::closeQuery() {
-    const bool mayClose = offerToSaveChanges();
+    const bool mayClose = closeAgreed_ || offerToSaveChanges();
     host_.settings().writeString("ChildMax", view_.isMaximised() ? "1" : "0");
     if (mayClose) {
         host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
@@ -142,13 +187,14 @@ bool DocumentWindow::save() {
     return saveLocal();
 }
 
-bool DocumentWindow::saveLocal() {
+bool DocumentWindow::saveLocal(const std::string& suggested) {
     if (!isBlank(filePath_))
         return saveTo(filePath_);
     // An untitled document is named by the save dialog; the name sticks only
     // when the file was written under it.
     FileDialogOptions options;
     options.initialDirectory = saveDirectory_;
+    options.fileName = fs::fileNamePart(suggested);
     std::optional<std::string> chosen = ui_.saveFileDialog(options);
     if (!chosen || chosen->empty())
         return false;
@@ -166,7 +212,7 @@ bool DocumentWindow::saveLocal() {
 bool DocumentWindow::saveAs() {
     const std::string oldPath = filePath_;
     filePath_.clear();
-    if (!saveLocal()) {
+    if (!saveLocal(oldPath)) {
         filePath_ = oldPath;
         return false;
     }
@@ -188,6 +234,9 @@ bool DocumentWindow::saveTo(const std::string& path) {
     }
     if (path.empty())
         return false;
+    bool savedAs = false;
+    if (!mayWriteTo(path, savedAs))
+        return savedAs;
     const auto caret = editor_.selection();
     try {
         FrozenPainting frozen(editor_);
@@ -202,6 +251,27 @@ bool DocumentWindow::saveTo(const std::string& path) {
     editor_.setSelection(caret.first, caret.second);
     editor_.clearModified();
     showModifiedState();
+    rememberDiskStamp(path);
+    host_.documentSaved(path);
+    return true;
+}
+
+bool DocumentWindow::mayWriteTo(const std::string& path, bool& savedAs) {
+    savedAs = false;
+    // A file the user may not write stays as it is: the text goes elsewhere
+    // or stays modified here.
+    if (fs::isReadOnlyFile(path)) {
+        if (ui_.confirm(formatMsg(kMsgReadOnlyFile, path)))
+            savedAs = saveAs();
+        return false;
+    }
+    if (path != diskPath_ || !diskStamp_)
+        return true;
+    const std::optional<fs::FileStamp> now = fs::fileStamp(path);
+    if (!now)
+        return ui_.confirm(formatMsg(kMsgRecreateDeleted, path));
+    if (*now != *diskStamp_)
+        return ui_.confirm(formatMsg(kMsgOverwriteChanged, path));
     return true;
 }
 
@@ -221,6 +291,12 @@ void DocumentWindow::setReadOnlyCommand(bool checked) {
 void DocumentWindow::reload() {
     if (remote_ || filePath_.empty())
         return;
+    if (editor_.modified() && !ui_.confirm(formatMsg(kMsgReloadModified, filePath_)))
+        return;
+    reloadFromDisk();
+}
+
+void DocumentWindow::reloadFromDisk() {
     const auto caret = editor_.selection();
     loadFile(filePath_);
     const std::int32_t length = editor_.textLength();
@@ -230,6 +306,10 @@ void DocumentWindow::reload() {
 void DocumentWindow::undo() {
     if (editor_.canUndo())
         editor_.undo();
+}
+
+void DocumentWindow::redo() {
+    editor_.redo();
 }
 
 void DocumentWindow::copy() {
@@ -338,7 +418,8 @@ bool DocumentWindow::setWatch(bool on) {
     readOnlyBeforeWatch_ = editor_.readOnly();
     {
         FrozenPainting frozen(editor_);
-        watch_.start(editor_, host_.watchLineCount());
+        const bool shownIsOnDisk = diskStamp_ && diskPath_ == filePath_ && !editor_.modified();
+        watch_.start(editor_, host_.watchLineCount(), filePath_, shownIsOnDisk ? diskStamp_->size : -1);
     }
     watchTimer_.start(FileWatch::kIntervalMs);
     editor_.setReadOnly(true);

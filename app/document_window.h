@@ -10,8 +10,10 @@
 
 #include "app/code_collapse.h"
 #include "app/file_watch.h"
+#include "platform/file_system.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qorvi {
@@ -29,7 +31,22 @@ public:
     static constexpr const char* kMsgReadOnly = "File is read only. Cannot save";
     static constexpr const char* kMsgWasWatched = "You cannot save this file since it was being watched. You "
                                                   "should not watch a file that you want to modify.";
-    static constexpr const char* kMsgModified = "The file has been modified. Would you like to save it?";
+    static constexpr const char* kMsgModified = "The file '%s' has been modified. Would you like to save it?";
+    static constexpr const char* kMsgReloadModified =
+        "The file '%s' has been modified. Reload it from disk and lose the changes?";
+    static constexpr const char* kMsgChangedOnDisk =
+        "The file '%s' has been changed on disk by another program. Reload it?";
+    static constexpr const char* kMsgChangedOnDiskModified =
+        "The file '%s' has been changed on disk by another program. Reload it and lose the changes made "
+        "here?";
+    static constexpr const char* kMsgDeletedOnDisk =
+        "The file '%s' has been deleted or moved on disk. Saving it will create it again.";
+    static constexpr const char* kMsgOverwriteChanged =
+        "The file '%s' has been changed on disk by another program since it was opened or saved here. "
+        "Overwrite it with the text in the editor?";
+    static constexpr const char* kMsgRecreateDeleted = "The file '%s' no longer exists on disk. Save it again?";
+    static constexpr const char* kMsgReadOnlyFile =
+        "The file '%s' is read-only and cannot be saved. Save the text under another name?";
     static constexpr const char* kMsgInvalidNumber = "Invalid number";
     static constexpr const char* kMsgRemoteWatch = "Cannot watch a remote file";
 
@@ -70,8 +87,16 @@ public:
     // The editor changed: caret position and "Modified" in the status bar.
     void editorChanged();
     void activated();
+    // Tells the user when another program changed or deleted the file
+    // since it was loaded or saved here, and offers to reload it.
+    void checkDiskChange();
     // The close query: false keeps the window open.
     bool closeQuery();
+    // Asks about unsaved changes ahead of a close that takes every window
+    // (the program's exit): true when the window may close. The answer
+    // stands for its close query until withdrawn.
+    bool agreeToClose();
+    void withdrawCloseAgreement() { closeAgreed_ = false; }
     // The window goes.
     void closed();
 
@@ -85,6 +110,7 @@ public:
     void setReadOnlyCommand(bool checked);
     void reload();
     void undo();
+    void redo();
     void copy();
     void cut();
     void paste();
@@ -106,7 +132,18 @@ public:
     void watchTimerFired();
 
 private:
-    bool saveLocal();
+    // Saves under the file's name, or asks for one (offering `suggested`).
+    bool saveLocal(const std::string& suggested = {});
+    // The name the questions show: the path, or the caption of an untitled
+    // document.
+    std::string shownName() const;
+    // Asks before a save replaces a file that changed or went on disk, or
+    // that is read-only (offering Save As). False: do not write to `path`;
+    // `savedAs` tells whether Save As saved the text instead.
+    bool mayWriteTo(const std::string& path, bool& savedAs);
+    // Loads the file again, keeping the caret where it can.
+    void reloadFromDisk();
+    void rememberDiskStamp(const std::string& path);
     // Asks whether to save a modified text: false when the user cancels or
     // the save fails, so whatever was about to happen does not.
     bool offerToSaveChanges();
@@ -132,6 +169,13 @@ private:
     FileWatch watch_;
     bool readOnlyBeforeWatch_ = false;
     bool closing_ = false;
+    bool closeAgreed_ = false;
+    // How the file stood when it was last loaded or saved here, and a later
+    // state of it the user chose not to reload (asked about once).
+    std::string diskPath_;
+    std::optional<fs::FileStamp> diskStamp_;
+    std::optional<fs::FileStamp> declinedStamp_;
+    bool deletionReported_ = false;
 };
 
 } // namespace qorvi

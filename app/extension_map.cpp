@@ -13,6 +13,9 @@ const std::vector<std::string>& ExtensionMap::defaultLines() {
         "frm=bas",  "sql=sql",   "htm=htm",   "html=htm",       "asp=htm",   "idl=idl", "txt=txt",
         "ini=ini",  "bat=bat",   "cmd=bat",   "me=txt",         "4gl=4gl",   "sh=sh",   "properties=sh",
         "profile=sh", "login=sh", "mail=sh",  "config=sh",      "php3=php3", "phtml=php3",
+        // Extensions common on a Linux machine, for new users' files only.
+        "php=php3", "cc=cpp",    "cxx=cpp",   "hh=cpp",         "hxx=cpp",   "conf=ini", "cfg=ini",
+        "log=txt",  "bash=sh",
     };
     return lines;
 }

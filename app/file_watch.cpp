@@ -66,11 +66,23 @@ void keepLastLines(DocumentEditor& editor, std::int32_t lines) {
     goToLineOf(editor, lines);
 }
 
-void FileWatch::start(DocumentEditor& editor, std::int32_t lines) {
+void FileWatch::start(DocumentEditor& editor, std::int32_t lines, const std::string& path,
+                      std::int64_t shownSize) {
     keepLastLines(editor, lines);
     watching_ = true;
     wasWatched_ = true;
     primed_ = false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return; // noted at the first tick that finds the file
+    primed_ = true;
+    const auto size = static_cast<std::int64_t>(st.st_size);
+    offset_ = shownSize >= 0 && shownSize <= size ? shownSize : size;
+    endedWithCR_ = crBefore(path, offset_);
+    fileId_ = static_cast<std::uint64_t>(st.st_ino);
+    // The first tick reads whatever lies past the offset.
+    fileTime_ = -1;
+    fileSize_ = -1;
 }
 
 bool FileWatch::tick(DocumentEditor& editor, const std::string& path, std::int32_t lines) {

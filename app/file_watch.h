@@ -3,9 +3,10 @@
 // The file watch ("tail") mode of a document window: while it is on, the
 // editor is read-only and shows only the last N lines of the file, and
 // every tick of the watch timer appends what was written to the file since
-// the tick before. The first tick after switching on only notes where the
-// file ends, so only text written after that appears. A file that shrank
-// (truncated or replaced) is read again from its start.
+// the tick before. Switching on notes where the shown text ends in the file
+// (its size when it was loaded or saved, when that is known), so that lines
+// written since then, even within the first tick, all appear. A file that
+// shrank (truncated or replaced) is read again from its start.
 //
 // A writer may be caught between the CR and the LF of a CR LF break: the LF
 // that arrives at the next tick ends a line that is already ended, so it is
@@ -37,8 +38,10 @@ public:
     bool wasWatched() const { return wasWatched_; }
     std::int64_t offset() const { return offset_; }
 
-    // Watch mode on: the editor keeps the last `lines` lines.
-    void start(DocumentEditor& editor, std::int32_t lines);
+    // Watch mode on for the file `path`: the editor keeps the last `lines`
+    // lines. `shownSize` is the file's size when the editor's text was read
+    // or written (-1 when unknown: then the file's size now).
+    void start(DocumentEditor& editor, std::int32_t lines, const std::string& path, std::int64_t shownSize = -1);
     void stop() { watching_ = false; }
 
     // One tick of the watch timer for the file `path`. True when text was

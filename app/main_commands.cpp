@@ -25,7 +25,9 @@ std::vector<CommandInfo> buildTable() {
         {C::PrinterSetup, 0, "Printer Se&tup", "", "&File", true, false, false},
         {C::Print, 0, "&Print", "Ctrl+P", "&File", false, true, false},
         {C::Exit, 0, "E&xit", "", "&File", true},
-        {C::Cut, 0, "Cu&t", "Ctrl+X", "&Edit", false, true, true},
+        {C::Undo, 0, "&Undo", "Ctrl+Z", "&Edit", false, true, true},
+        {C::Redo, 0, "&Redo", "Ctrl+Y", "&Edit", false, true, true},
+        {C::Cut, 0, "Cu&t", "Ctrl+X", "&Edit", true, true, true},
         {C::Copy, 0, "&Copy", "Ctrl+C", "&Edit", false, true, true},
         {C::Paste, 0, "&Paste", "Ctrl+V", "&Edit", false, true, true},
         {C::SelectAll, 0, "Select All", "Ctrl+A", "&Edit", false, true},
@@ -98,6 +100,9 @@ const std::vector<ToolBarEntry>& toolBarLayout() {
         {C::Save},
         {C::SaveAll},
         {C::Print},
+        {C::New, true},
+        {C::Undo},
+        {C::Redo},
         {C::New, true},
         {C::Cut},
         {C::Copy},
@@ -187,6 +192,14 @@ void MainCommands::execute(Command id, int tag) {
         break;
     case Command::Exit:
         view_.closeWindow();
+        break;
+    case Command::Undo:
+        if (child)
+            child->undo();
+        break;
+    case Command::Redo:
+        if (child)
+            child->redo();
         break;
     case Command::Cut:
         if (child)

@@ -25,6 +25,8 @@ enum class Command {
     PrinterSetup,
     Print,
     Exit,
+    Undo,
+    Redo,
     Cut,
     Copy,
     Paste,
@@ -69,8 +71,8 @@ struct CommandInfo {
 // Every command in menu order.
 const std::vector<CommandInfo>& commandTable();
 const CommandInfo* findCommand(Command id, int tag = 0);
-// The tool bar: New, Open, Save, Save All, Print, |, Cut, Copy, Paste, |,
-// Search, |, Cascade, Tile Horizontally, Tile Vertically. Separators are
+// The tool bar: New, Open, Save, Save All, Print, |, Undo, Redo, |, Cut,
+// Copy, Paste, |, Search, |, Cascade, Tile Horizontally, Tile Vertically. Separators are
 // entries with `separator` set.
 struct ToolBarEntry {
     Command id;

@@ -131,6 +131,21 @@ void MainShell::startupTimerFired() {
     }
 }
 
+bool MainShell::queryCloseDocuments() {
+    const std::vector<DocumentWindow*> windows = view_.documentWindows();
+    for (DocumentWindow* window : windows) {
+        if (window->closing() || !window->editor().modified())
+            continue;
+        view_.activateDocument(*window);
+        if (!window->agreeToClose()) {
+            for (DocumentWindow* other : windows)
+                other->withdrawCloseAgreement();
+            return false;
+        }
+    }
+    return true;
+}
+
 void MainShell::closeQuery() {
     WindowPlacement p = view_.placement();
     if (p.maximised) {
@@ -192,6 +207,20 @@ void MainShell::filesDropped(const std::vector<std::string>& names) {
 
 void MainShell::registerExtension(const std::string& ext) {
     MappingFile(mapping_, settings_, ui_, env_.programDirectory).registerExtension(ext, typeSelector_);
+    // The list's icons tell registered types from the rest.
+    explorer_.refresh();
+}
+
+void MainShell::documentSaved(const std::string& path) {
+    // A new file, or one that changed, in the folder the explorer shows;
+    // the save itself has succeeded whatever the listing does.
+    const std::string shown = view_.localPath();
+    if (shown.empty() || fs::joinPath(shown, fs::fileNamePart(path)) != path)
+        return;
+    try {
+        explorer_.refresh();
+    } catch (const std::exception&) {
+    }
 }
 
 void MainShell::watchChanged(DocumentWindow& window) {

@@ -58,6 +58,10 @@ public:
     bool filterMessage(const PostedMessage& message);
     // The one-shot start-up timer.
     void startupTimerFired();
+    // Asks about each modified document in turn, its window in front,
+    // before any window closes: false (the user cancelled) leaves every
+    // document open and nothing agreed.
+    bool queryCloseDocuments();
     // Writes the window placement; sets the closing flag.
     void closeQuery();
 
@@ -83,6 +87,7 @@ public:
     SettingValues& settings() override { return settings_; }
     bool saveRemoteDocument(DocumentWindow& window) override;
     void watchChanged(DocumentWindow& window) override;
+    void documentSaved(const std::string& path) override;
 
     bool debugMode() const { return debugMode_; }
     bool closing() const { return closing_; }

@@ -42,6 +42,8 @@ public:
     virtual void discardDocumentWindow(DocumentWindow& window) = 0;
     virtual std::vector<DocumentWindow*> documentWindows() const = 0;
     virtual DocumentWindow* activeDocument() const = 0;
+    // Brings a document window to the front and makes it the active one.
+    virtual void activateDocument(DocumentWindow& window) = 0;
     virtual void maximiseDocument(DocumentWindow& window) = 0;
     // The close query of the active document window, then its close.
     virtual void closeActiveDocument() = 0;

@@ -2,7 +2,7 @@
 
 #include "app/document_types.h"
 #include "app/extension_map.h"
-#include "editor/memory_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 

@@ -12,7 +12,7 @@
 #include "app/shell_timer.h"
 #include "app/type_selection.h"
 #include "bench/bench_support.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "platform/hive.h"
 #include "platform/shell_ui.h"
 
@@ -105,6 +105,7 @@ public:
     DocumentWindow* activeDocument() const override {
         return windows.empty() ? nullptr : windows.back()->logic.get();
     }
+    void activateDocument(DocumentWindow&) override {}
     void maximiseDocument(DocumentWindow&) override {}
     void closeActiveDocument() override {}
     void arrangeDocuments(Arrangement) override {}

@@ -4,7 +4,7 @@
 // recording canvas with fixed metrics (8 x 16, line height 18), coloured by
 // this build's C++ parser (the label says which one).
 
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "tests/support/built_in_cpp_parser.h"
 #include "tests/support/quiet_control_host.h"
 

@@ -7,8 +7,8 @@
 
 #include "bench/bench_editor.h"
 #include "bench/bench_support.h"
-#include "editor/sm_settings.h"
-#include "editor/undo_stack.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/undo/undo_stack.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

@@ -3,10 +3,10 @@
 // a large C++ text, each failed match stepping one character on.
 
 #include "bench/bench_support.h"
-#include "editor/char_group.h"
-#include "editor/ed_stream.h"
-#include "editor/keywords.h"
-#include "editor/text_store.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/lexicon/keywords.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -6,9 +6,10 @@
 // BM_MarkerShiftAll shows what touching every marker would cost instead.
 
 #include "bench/bench_support.h"
-#include "editor/line_track_manager.h"
-#include "editor/marker_edits.h"
-#include "editor/text_store.h"
+#include "editor/control/line_track_manager.h"
+#include "editor/text/marker_edits.h"
+#include "editor/text/store_breakpoint_lines.h"
+#include "editor/text/text_store.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -7,10 +7,10 @@
 // left to backtracking) within a second. bench/regex_vs_grep.sh prints them.
 
 #include "bench/bench_support.h"
-#include "editor/ed_stream.h"
-#include "editor/re_parser.h"
-#include "editor/text_load.h"
-#include "editor/text_store.h"
+#include "editor/regex/re_parser.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_load.h"
+#include "editor/text/text_store.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

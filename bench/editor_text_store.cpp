@@ -4,10 +4,10 @@
 // file for comparison. Set QORVI_BENCH_1GB=1 to also load a 1 GB file.
 
 #include "bench/bench_support.h"
-#include "editor/memory_stream.h"
-#include "editor/text_load.h"
-#include "editor/text_save.h"
-#include "editor/text_store.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/text_load.h"
+#include "editor/text/text_save.h"
+#include "editor/text/text_store.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>

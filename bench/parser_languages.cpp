@@ -6,9 +6,9 @@
 // language's own example text.
 
 #include "bench/bench_support.h"
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/text_store.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 

@@ -3,9 +3,9 @@
 // identifiers, run over a large C++ text from start to end.
 
 #include "bench/bench_support.h"
-#include "editor/char_group.h"
-#include "editor/ed_stream.h"
-#include "editor/text_store.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <algorithm>

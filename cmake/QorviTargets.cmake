@@ -20,11 +20,11 @@ function(qorvi_library name)
 endfunction()
 
 # qorvi_test_suite(<name> DIR <dir> [DEPS <targets>...] [ENV <var=value>...] [LABELS <labels>...])
-# One GoogleTest executable of every *_test.cpp in <dir>; each test case is
-# registered with ctest.
+# One GoogleTest executable of every .cpp in <dir> and its sub-folders; each
+# test case is registered with ctest.
 function(qorvi_test_suite name)
     cmake_parse_arguments(ARG "" "DIR" "DEPS;ENV;LABELS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp)
     if(NOT sources)
         return()
     endif()

@@ -7,7 +7,7 @@
 #include "app/code_collapse.h"
 #include "app/control_document_editor.h"
 #include "app/document_text.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "tests/support/fake_shell_ui.h"
 
 #include <cstdint>

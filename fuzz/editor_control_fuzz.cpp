@@ -4,13 +4,13 @@
 // every change: undoing everything gives back the starting text, redoing
 // everything the text the actions left.
 
-#include "editor/clipboard_port.h"
-#include "editor/recording_canvas.h"
-#include "editor/rudivo_voru.h"
-#include "editor/rudivo_voru_messages.h"
-#include "editor/sm_settings.h"
+#include "editor/control/rudivo_voru.h"
+#include "editor/control/rudivo_voru_messages.h"
+#include "editor/settings/editor_settings.h"
+#include "platform/clipboard_port.h"
 #include "platform/keys.h"
 #include "tests/support/quiet_control_host.h"
+#include "tests/support/recording_canvas.h"
 
 #include <cstdint>
 #include <cstdlib>

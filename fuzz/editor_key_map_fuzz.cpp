@@ -3,8 +3,8 @@
 // or give a map whose stream form reads back the same; keys fed to a loaded
 // map must not crash it.
 
-#include "editor/keyboard_action_controller.h"
-#include "editor/memory_stream.h"
+#include "editor/keys/keyboard_action_controller.h"
+#include "editor/support/memory_stream.h"
 
 #include <cstdint>
 #include <cstdlib>

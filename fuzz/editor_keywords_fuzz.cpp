@@ -3,13 +3,13 @@
 // first byte picks the reader). A reader must either reject the bytes with
 // a QorviError or produce an object whose stream form reads back the same.
 
-#include "editor/char_group.h"
-#include "editor/char_group_manager.h"
-#include "editor/ed_stream.h"
-#include "editor/keyword_table_set.h"
-#include "editor/memory_stream.h"
-#include "editor/syntax_keywords.h"
-#include "editor/text_store.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/lexicon/char_group_manager.h"
+#include "editor/lexicon/keyword_table_set.h"
+#include "editor/lexicon/syntax_keywords.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,9 +5,9 @@
 // text, with no match, or with a regular-expression error - never with a
 // crash, a hang or another exception.
 
-#include "editor/ed_stream.h"
-#include "editor/re_parser.h"
-#include "editor/text_store.h"
+#include "editor/regex/re_parser.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 
 #include <cstddef>
 #include <cstdint>

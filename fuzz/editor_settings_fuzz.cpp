@@ -5,10 +5,10 @@
 // QorviError and leave the object as it was, or produce an object whose
 // stream form reads back the same.
 
-#include "editor/auto_replace.h"
-#include "editor/code_templates.h"
-#include "editor/memory_stream.h"
-#include "editor/sm_settings.h"
+#include "editor/macros/auto_replace.h"
+#include "editor/macros/code_templates.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/support/memory_stream.h"
 
 #include <cstdint>
 #include <cstdlib>

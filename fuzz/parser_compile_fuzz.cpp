@@ -6,9 +6,9 @@
 // Scripts that would #include a path outside the (empty) working directory
 // are skipped: reading arbitrary system files proves nothing here.
 
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/text_store.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 

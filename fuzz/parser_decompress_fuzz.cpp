@@ -2,7 +2,7 @@
 // refuse them with a compressor error or decode them; whatever it decodes
 // must survive a compress-decompress round trip, and so must the raw input.
 
-#include "editor/memory_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/compressor.h"
 
 #include <cstdint>

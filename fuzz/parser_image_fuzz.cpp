@@ -8,11 +8,11 @@
 // to an equal image and tokenise a text without a crash, an endless loop or
 // a zero-length token.
 
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/sm_settings.h"
-#include "editor/stream_fields.h"
-#include "editor/text_store.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/support/memory_stream.h"
+#include "editor/support/stream_fields.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/compressor.h"
 #include "parser/rudivo_voru_parser.h"
 

@@ -4,9 +4,9 @@
 // rest is the text. Every call must move the scanner on by the length it
 // reports, so no input can crash the parser or make it loop.
 
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/text_store.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 

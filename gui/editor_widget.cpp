@@ -1,5 +1,6 @@
 #include "gui/editor_widget.h"
 
+#include "gui/guarded.h"
 #include "gui/qt_shell_ui.h"
 #include "gui/template_pick_list.h"
 #include "platform/qorvi_error.h"
@@ -133,15 +134,7 @@ void EditorWidget::setUserGlyphs(std::vector<QImage> glyphs) {
 }
 
 template <class F> void EditorWidget::guarded(F&& action) {
-    try {
-        action();
-    } catch (const QorviError& e) {
-        showFailure(QString::fromStdString(e.message()));
-    } catch (const std::exception& e) {
-        showFailure(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        showFailure(QStringLiteral("Unexpected error"));
-    }
+    qorvi::guarded(action, [this](const std::string& text) { showFailure(QString::fromStdString(text)); });
 }
 
 void EditorWidget::showFailure(const QString& text) {

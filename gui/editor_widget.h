@@ -12,8 +12,8 @@
 // controls' clipboard with the first widget. No exception leaves an event
 // handler: failures are shown through the ShellUi.
 
-#include "editor/control_host.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/control_host.h"
+#include "editor/control/rudivo_voru.h"
 
 #include <QAbstractScrollArea>
 #include <QImage>

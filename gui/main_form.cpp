@@ -4,6 +4,7 @@
 #include "app/entry_sequence.h"
 #include "app/local_explorer.h"
 #include "app/main_shell.h"
+#include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/shell_icons.h"
 #include "gui/what_to_do_form.h"
@@ -88,17 +89,14 @@ QString withoutAccelerator(const char* caption) {
 } // namespace
 
 template <class F> void TMainForm::guarded(F&& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        ui_->showInformation(e.what());
-    }
+    qorvi::guarded(action, [this](const std::string& text) { ui_->showInformation(text); });
 }
 
 TMainForm::TMainForm(Options options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)), qtUi_(this) {
     setObjectName("MainForm");
     setWindowTitle("Qorvi");
+    setWindowIcon(programIcon());
     ui_ = options_.ui ? options_.ui : &qtUi_;
     buildWidgets();
     buildMenus();
@@ -353,9 +351,10 @@ void TMainForm::pgcFilesChange(int index) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     bool mayClose = true;
     try {
-        // Every document window's close query first; one refusal keeps
-        // the program open.
-        for (TMDIChild* child : children()) {
+        // Every modified document is asked about, in front, before any
+        // window goes: a Cancel keeps the whole session open.
+        mayClose = shell_->queryCloseDocuments();
+        for (TMDIChild* child : mayClose ? children() : std::vector<TMDIChild*>{}) {
             if (!child->close()) {
                 mayClose = false;
                 break;
@@ -495,6 +494,14 @@ DocumentWindow* TMainForm::activeDocument() const {
     if (!child || child->discarded() || child->logic().closing())
         return nullptr;
     return &child->logic();
+}
+
+void TMainForm::activateDocument(DocumentWindow& window) {
+    if (TMDIChild* child = childOf(window)) {
+        if (child->isMinimized())
+            child->showNormal();
+        mdi_->setActiveSubWindow(child);
+    }
 }
 
 void TMainForm::maximiseDocument(DocumentWindow& window) {

@@ -72,6 +72,7 @@ public:
     void discardDocumentWindow(DocumentWindow& window) override;
     std::vector<DocumentWindow*> documentWindows() const override;
     DocumentWindow* activeDocument() const override;
+    void activateDocument(DocumentWindow& window) override;
     void maximiseDocument(DocumentWindow& window) override;
     void closeActiveDocument() override;
     void arrangeDocuments(Arrangement arrangement) override;

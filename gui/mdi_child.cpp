@@ -2,8 +2,9 @@
 
 #include "app/control_document_editor.h"
 #include "app/document_window.h"
-#include "editor/rudivo_voru_options.h"
+#include "editor/settings/rudivo_voru_options.h"
 #include "gui/editor_widget.h"
+#include "gui/guarded.h"
 #include "gui/qt_shell_timer.h"
 #include "gui/shell_icons.h"
 #include "platform/qt/text_convert.h"
@@ -31,11 +32,7 @@ constexpr TColor kNavy = 0x800000;
 } // namespace
 
 template <class F> void TMDIChild::guarded(F&& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        ui_.showInformation(e.what());
-    }
+    qorvi::guarded(action, [this](const std::string& text) { ui_.showInformation(text); });
 }
 
 TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std::string& caption,
@@ -43,6 +40,7 @@ TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std:
     : QMdiSubWindow(parent), ui_(ui) {
     setObjectName(QString("MDIChild%1").arg(documentId));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
     auto* body = new QWidget(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -96,6 +94,9 @@ void TMDIChild::buildEditor() {
     control.TextStore().SetSelLineStyle(lsCRLF);
     control.ClipCopyFormats = smTEXT | smRTF;
     control.SetOptions(kEditorOptions);
+    // The selection stays visible while the context menu or a dialog has
+    // the focus.
+    control.SetHideSelection(false);
     control.OnChange = [this](TCustomRudivoVoru&) { guarded([this] { logic_->editorChanged(); }); };
     control.OnGutterClick = [this](TCustomRudivoVoru&, std::int32_t record) {
         guarded([&] { logic_->gutterClicked(editor_->textLineOfRecord(record)); });

@@ -125,6 +125,22 @@ QPixmap toolPicture(Command id) {
         g.drawRect(QRectF(4.5, 1.5, 7, 5));
         g.drawRect(QRectF(4.5, 10.5, 7, 4));
         break;
+    case Command::Undo:
+    case Command::Redo: {
+        // A curved arrow: back to the left for Undo, on to the right for Redo.
+        const bool back = id == Command::Undo;
+        g.setPen(QPen(kBlue, 1.8));
+        g.setBrush(Qt::NoBrush);
+        QPainterPath arc;
+        arc.moveTo(back ? 4 : 12, 6);
+        arc.cubicTo(back ? 10 : 6, 2, back ? 16 : 0, 9, back ? 9 : 7, 13);
+        g.drawPath(arc);
+        g.setBrush(kBlue);
+        QPolygonF head;
+        head << QPointF(back ? 1.5 : 14.5, 6) << QPointF(back ? 6 : 10, 2.5) << QPointF(back ? 6 : 10, 9);
+        g.drawPolygon(head);
+        break;
+    }
     case Command::Cut:
         g.setPen(QPen(kInk, 1.5));
         g.drawLine(QPointF(4, 2), QPointF(11, 11));
@@ -168,6 +184,48 @@ QPixmap toolPicture(Command id) {
 
 } // namespace
 
+namespace {
+
+// A page with coloured lines of code and a folded corner, drawn at `size`.
+QPixmap programPicture(int size) {
+    QPixmap p(size, size);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.scale(size / 64.0, size / 64.0);
+    QPainterPath sheet;
+    sheet.moveTo(10, 4);
+    sheet.lineTo(42, 4);
+    sheet.lineTo(56, 18);
+    sheet.lineTo(56, 60);
+    sheet.lineTo(10, 60);
+    sheet.closeSubpath();
+    g.setPen(QPen(QColor(0x28, 0x3A, 0x5A), 3));
+    g.setBrush(kPaper);
+    g.drawPath(sheet);
+    g.setBrush(QColor(0xC8, 0xD4, 0xE8));
+    g.drawPolygon(QPolygonF() << QPointF(42, 4) << QPointF(42, 18) << QPointF(56, 18));
+    const QColor ink[] = {QColor(0x1A, 0x4F, 0xB0), QColor(0x2E, 0x8B, 0x3A), QColor(0xB0, 0x30, 0x30),
+                          QColor(0x80, 0x40, 0xA0), QColor(0x1A, 0x4F, 0xB0)};
+    const qreal starts[] = {16, 22, 22, 16, 22};
+    const qreal ends[] = {34, 48, 42, 44, 36};
+    for (int i = 0; i < 5; ++i) {
+        g.setPen(QPen(ink[i], 4, Qt::SolidLine, Qt::RoundCap));
+        const qreal y = 26 + i * 7;
+        g.drawLine(QPointF(starts[i], y), QPointF(ends[i], y));
+    }
+    return p;
+}
+
+} // namespace
+
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(programPicture(size));
+    return icon;
+}
+
 QIcon commandIcon(Command id) {
     QPixmap p = toolPicture(id);
     return p.isNull() ? QIcon() : QIcon(p);
@@ -184,10 +242,10 @@ const std::vector<QPixmap>& fileIcons() {
 }
 
 std::vector<QImage> documentGlyphs() {
-    // Glyph 0 is unused; glyph 1: a boxed plus, "click to expand".
-    QImage none(15, 16, QImage::Format_ARGB32_Premultiplied);
-    none.fill(Qt::transparent);
-    QImage plus = none;
+    // Glyph n is image n - 1 (the mask's bit n - 1). Glyph 1: a boxed plus,
+    // "click to expand".
+    QImage plus(15, 16, QImage::Format_ARGB32_Premultiplied);
+    plus.fill(Qt::transparent);
     QPainter g(&plus);
     g.setPen(QPen(kInk, 1));
     g.setBrush(kPaper);
@@ -195,7 +253,7 @@ std::vector<QImage> documentGlyphs() {
     g.drawLine(4, 8, 10, 8);
     g.drawLine(7, 5, 7, 11);
     g.end();
-    return {none, plus};
+    return {plus};
 }
 
 } // namespace qorvi

@@ -21,5 +21,7 @@ QIcon commandIcon(Command id);
 const std::vector<QPixmap>& fileIcons();
 // The user glyphs of a document window's gutter.
 std::vector<QImage> documentGlyphs();
+// The program's own icon (windows, documents, the task bar).
+QIcon programIcon();
 
 } // namespace qorvi

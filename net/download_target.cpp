@@ -3,6 +3,8 @@
 #include "net/ftp_exception.h"
 #include "net/sock_errors.h"
 
+#include "platform/fd_io.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -44,16 +46,10 @@ void copyInto(int from, const std::string& to) {
         }
         if (n == 0)
             break;
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = ::write(out, block.data() + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                int error = w < 0 ? errno : EIO;
-                ::close(out);
-                throw FTPException("Can't write " + to + ": " + SocketErrorStr(error));
-            }
-            done += w;
+        if (!writeAll(out, block.data(), static_cast<std::size_t>(n))) {
+            const int error = errno;
+            ::close(out);
+            throw FTPException("Can't write " + to + ": " + SocketErrorStr(error));
         }
         offset += n;
     }

@@ -1,11 +1,11 @@
 // The sections that fill the language's editing aids: %%keys (the key
 // map), %%autoreplace, %%templates and %%kwTables (extra keyword tables).
 
-#include "editor/auto_replace.h"
-#include "editor/code_templates.h"
-#include "editor/keyboard_action_controller.h"
-#include "editor/rudivo_voru_error.h"
-#include "editor/sm_settings.h"
+#include "editor/keys/keyboard_action_controller.h"
+#include "editor/macros/auto_replace.h"
+#include "editor/macros/code_templates.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/support/rudivo_voru_error.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 #include "parser/script_messages.h"

@@ -3,11 +3,11 @@
 // Entries are key = value in any order; the section ends at the first
 // lexeme that is no key.
 
-#include "editor/format_entry.h"
-#include "editor/message_format.h"
-#include "editor/rudivo_voru_error.h"
-#include "editor/sm_settings.h"
-#include "editor/tab_columns.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/settings/format_entry.h"
+#include "editor/settings/tab_columns.h"
+#include "editor/support/message_format.h"
+#include "editor/support/rudivo_voru_error.h"
 #include "parser/parser_tables.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"

@@ -2,8 +2,8 @@
 // (%%states, %%containers) and how each token value is painted (%%map,
 // %%effects).
 
-#include "editor/format_entry.h"
-#include "editor/sm_settings.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/settings/format_entry.h"
 #include "parser/parser_tables.h"
 #include "parser/script_compiler.h"
 #include "parser/script_messages.h"

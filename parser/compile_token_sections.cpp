@@ -2,9 +2,9 @@
 // %%handlers (how a keyword's token goes on) and %%tokens (tokens by their
 // first character, at top level or inside InState blocks).
 
-#include "editor/char_group.h"
-#include "editor/rudivo_voru_error.h"
-#include "editor/syntax_keywords.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/lexicon/syntax_keywords.h"
+#include "editor/support/rudivo_voru_error.h"
 #include "parser/parser_tables.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"

@@ -1,7 +1,7 @@
 #include "parser/compressor.h"
 
-#include "editor/file_stream.h"
-#include "editor/stream.h"
+#include "editor/support/file_stream.h"
+#include "editor/support/stream.h"
 #include "parser/block_coder.h"
 #include "platform/safe_file_writer.h"
 

@@ -1,6 +1,6 @@
 #include "parser/parser_image.h"
 
-#include "editor/stream_fields.h"
+#include "editor/support/stream_fields.h"
 #include "parser/parser_tables.h"
 
 namespace qorvi {

@@ -1,6 +1,6 @@
 #include "parser/parser_image_settings.h"
 
-#include "editor/sm_settings.h"
+#include "editor/settings/editor_settings.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <climits>

@@ -4,7 +4,7 @@
 // the compiled image carries them. Character groups are referred to by their
 // 16-bit id in the keyword table's group manager.
 
-#include "editor/byte_set.h"
+#include "editor/support/byte_set.h"
 
 #include <array>
 #include <cstdint>

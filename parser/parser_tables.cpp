@@ -1,7 +1,7 @@
 #include "parser/parser_tables.h"
 
-#include "editor/message_format.h"
-#include "editor/rudivo_voru_error.h"
+#include "editor/support/message_format.h"
+#include "editor/support/rudivo_voru_error.h"
 
 namespace qorvi {
 

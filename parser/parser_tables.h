@@ -8,8 +8,8 @@
 // compiler fills these through the building calls below, the image reader
 // rebuilds them, and the runtime only reads them.
 
-#include "editor/byte_set.h"
-#include "editor/syntax_keywords.h"
+#include "editor/lexicon/syntax_keywords.h"
+#include "editor/support/byte_set.h"
 #include "parser/parser_records.h"
 
 #include <array>

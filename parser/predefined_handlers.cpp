@@ -1,6 +1,6 @@
 #include "parser/predefined_handlers.h"
 
-#include "editor/ed_stream.h"
+#include "editor/text/ed_stream.h"
 
 #include <array>
 

@@ -4,8 +4,8 @@
 // push copies the set into a block of its own; blocks left on the stack are
 // freed when it is cleared or destroyed.
 
-#include "editor/byte_set.h"
-#include "editor/stack.h"
+#include "editor/support/byte_set.h"
+#include "editor/support/stack.h"
 
 namespace qorvi {
 

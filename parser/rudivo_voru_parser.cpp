@@ -1,7 +1,7 @@
 #include "parser/rudivo_voru_parser.h"
 
-#include "editor/ed_stream.h"
-#include "editor/parser_client.h"
+#include "editor/styling/parser_client.h"
+#include "editor/text/ed_stream.h"
 #include "parser/predefined_handlers.h"
 #include "parser/script_compiler.h"
 

@@ -18,10 +18,10 @@
 // Any refusal falls back to a one-character token of value 0, so every call
 // moves the scanner on by at least one character.
 
-#include "editor/byte_set.h"
-#include "editor/custom_rudivo_voru_parser.h"
-#include "editor/keyword_table_set.h"
-#include "editor/sm_settings.h"
+#include "editor/lexicon/keyword_table_set.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/styling/custom_rudivo_voru_parser.h"
+#include "editor/support/byte_set.h"
 #include "parser/compressor.h"
 #include "parser/parser_tables.h"
 #include "parser/rt_stack.h"

@@ -2,10 +2,10 @@
 // property): the 16-bit image version, the 32-bit size of the image, then
 // the image compressed by the block method.
 
-#include "editor/memory_stream.h"
-#include "editor/message_format.h"
-#include "editor/rudivo_voru_error.h"
-#include "editor/stream_fields.h"
+#include "editor/support/memory_stream.h"
+#include "editor/support/message_format.h"
+#include "editor/support/rudivo_voru_error.h"
+#include "editor/support/stream_fields.h"
 #include "parser/parser_image.h"
 #include "parser/parser_image_settings.h"
 #include "parser/rudivo_voru_parser.h"

@@ -1,9 +1,9 @@
 #include "parser/script_compiler.h"
 
-#include "editor/char_group.h"
-#include "editor/file_stream.h"
-#include "editor/message_format.h"
-#include "editor/rudivo_voru_error.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/support/file_stream.h"
+#include "editor/support/message_format.h"
+#include "editor/support/rudivo_voru_error.h"
 #include "parser/parser_tables.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_messages.h"

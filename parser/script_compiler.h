@@ -16,7 +16,7 @@
 // This class holds the parsing primitives and the section loop; the
 // sections themselves live in the compile_*_section(s).cpp files.
 
-#include "editor/byte_set.h"
+#include "editor/support/byte_set.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // The start groups of the whole-token handlers (script numbers 10-20): a
 // token declared in %%tokens by handler number starts on these characters.
 
-#include "editor/char_group.h"
+#include "editor/lexicon/char_group.h"
 
 namespace qorvi {
 

@@ -1,8 +1,8 @@
 #include "parser/sym_compiler.h"
 
-#include "editor/line_breaks.h"
-#include "editor/message_format.h"
-#include "editor/stream.h"
+#include "editor/support/message_format.h"
+#include "editor/support/stream.h"
+#include "editor/text/line_breaks.h"
 #include "parser/predefined_names.h"
 #include "parser/script_messages.h"
 #include "parser/sym_lexemes.h"

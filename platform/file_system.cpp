@@ -151,6 +151,20 @@ std::optional<std::int64_t> lastWriteTime(const std::string& path) {
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+std::optional<FileStamp> fileStamp(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                     static_cast<std::int64_t>(st.st_size),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+bool isReadOnlyFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0;
+}
+
 bool matchesPattern(const std::string& name, const std::string& pattern) {
     if (pattern == "*.*" || pattern == "*")
         return true;

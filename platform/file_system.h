@@ -46,6 +46,20 @@ std::optional<std::int64_t> fileSize(const std::string& path);
 // Last-write time in nanoseconds since the epoch; nullopt when missing.
 std::optional<std::int64_t> lastWriteTime(const std::string& path);
 
+// Which file a path names and how it stood: another program that rewrote,
+// appended to or replaced the file changes its stamp.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+// nullopt when the file does not exist (or cannot be looked at).
+std::optional<FileStamp> fileStamp(const std::string& path);
+// No write permission bit in the file's mode (whoever runs the program).
+bool isReadOnlyFile(const std::string& path);
+
 // True when `name` matches `pattern` ("*" any run, "?" one character; "*.*"
 // matches every name). Case-sensitive.
 bool matchesPattern(const std::string& name, const std::string& pattern);

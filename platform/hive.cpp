@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/hex_digit.h"
 #include "platform/qorvi_error.h"
+#include "platform/safe_file_writer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -367,41 +368,16 @@ std::string Hive::serialize() {
 }
 
 void Hive::writeToDisk() {
-    std::string text = serialize();
-    std::string dir = fs::directoryPart(path_);
-    std::string tmp = path_ + ".XXXXXX";
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        throw QorviError("Could not write the settings file " + path_ + ": " + std::strerror(errno));
-    ::fchmod(fd, 0600);
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    int err = errno;
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        err = errno;
-    }
-    ::close(fd);
-    if (!ok || ::rename(tmp.c_str(), path_.c_str()) != 0) {
-        if (ok)
-            err = errno;
-        ::unlink(tmp.c_str());
-        throw QorviError("Could not write the settings file " + path_ + ": " + std::strerror(err));
-    }
-    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
+    const std::string text = serialize();
+    try {
+        // A new hive is private: it holds the site profiles' passwords.
+        SafeFileWriter file(path_, 0600);
+        if (file.write(text.data(), text.size()) != text.size())
+            file.commit(); // raises: the write failed
+        file.commit();
+    } catch (const SafeFileError& e) {
+        throw QorviError("Could not write the settings file " + path_ + ": " +
+                         std::strerror(e.systemError() ? e.systemError() : EIO));
     }
     loaded_ = stampOf();
 }

@@ -1,5 +1,7 @@
 #include "platform/safe_file_writer.h"
 
+#include "platform/fd_io.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -53,19 +55,6 @@ std::string resolveTarget(const std::string& path) {
     return current;
 }
 
-bool writeAll(int fd, const char* data, std::size_t count) {
-    while (count > 0) {
-        ssize_t n = ::write(fd, data, count);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool copyFile(int from, int to) {
     char buffer[64 * 1024];
     // Both from the start: a truncated file keeps its old write offset.
@@ -99,7 +88,7 @@ void SafeFileWriter::failNext(FailAt step, std::size_t afterBytes) {
     injectedAfter = afterBytes;
 }
 
-SafeFileWriter::SafeFileWriter(const std::string& target) : target_(resolveTarget(target)) {
+SafeFileWriter::SafeFileWriter(const std::string& target, int newFileMode) : target_(resolveTarget(target)) {
     const std::string cannotCreate = "Cannot create file '" + target + "'";
     struct stat st {};
     bool exists = ::stat(target_.c_str(), &st) == 0;
@@ -108,14 +97,25 @@ SafeFileWriter::SafeFileWriter(const std::string& target) : target_(resolveTarge
     multiLinked_ = exists && st.st_nlink > 1;
 
     temp_ = directoryOf(target_) + "/." + fileNameOf(target_) + ".XXXXXX";
-    fd_ = ::mkstemp(temp_.data());
-    if (fd_ < 0)
-        throw SafeFileError(cannotCreate);
+    fd_ = shouldFail(FailAt::CreateTemp) ? (errno = EACCES, -1) : ::mkstemp(temp_.data());
+    if (fd_ < 0) {
+        const int err = errno;
+        temp_.clear();
+        // The directory refuses a temp file; a file that may be written is
+        // rewritten in place.
+        if (exists && (err == EACCES || err == EPERM || err == EROFS) && ::access(target_.c_str(), W_OK) == 0) {
+            inMemory_ = true;
+            return;
+        }
+        throw SafeFileError(cannotCreate, err);
+    }
     mode_t mode;
     if (exists) {
         mode = st.st_mode & 07777;
         if (::geteuid() == 0)
             (void)::fchown(fd_, st.st_uid, st.st_gid);
+    } else if (newFileMode >= 0) {
+        mode = static_cast<mode_t>(newFileMode);
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -132,25 +132,25 @@ SafeFileWriter::~SafeFileWriter() {
 }
 
 std::size_t SafeFileWriter::write(const char* data, std::size_t count) {
-    if (failed_ || fd_ < 0)
+    if (failed_ || (fd_ < 0 && !inMemory_))
         return 0;
     std::size_t allowed = count;
     if (injected == FailAt::Write && written_ + count > injectedAfter) {
         injected = FailAt::Nothing;
         allowed = injectedAfter > written_ ? injectedAfter - written_ : 0;
     }
-    std::size_t done = 0;
-    while (done < allowed) {
-        ssize_t n = ::write(fd_, data + done, allowed - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
+    if (inMemory_) {
+        memory_.append(data, allowed);
+        written_ += allowed;
+        failed_ = allowed < count;
+        return allowed;
     }
+    const std::size_t done = writeFully(fd_, data, allowed);
     written_ += done;
-    if (done < count)
+    if (done < count) {
+        error_ = done < allowed ? errno : ENOSPC;
         failed_ = true;
+    }
     return done;
 }
 
@@ -158,11 +158,16 @@ void SafeFileWriter::commit() {
     const std::string cannotWrite = "Could not write file '" + target_ + "'";
     if (committed_)
         return;
+    if (inMemory_ && !failed_) {
+        commitFromMemory();
+        return;
+    }
     if (failed_ || fd_ < 0)
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     if (shouldFail(FailAt::Sync) || ::fsync(fd_) != 0) {
+        error_ = errno;
         failed_ = true;
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     }
     if (multiLinked_) {
         commitInPlace();
@@ -171,8 +176,9 @@ void SafeFileWriter::commit() {
     ::close(fd_);
     fd_ = -1;
     if (shouldFail(FailAt::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
+        error_ = errno;
         failed_ = true;
-        throw SafeFileError(cannotWrite);
+        throw SafeFileError(cannotWrite, error_);
     }
     committed_ = true;
     syncDirectory(directoryOf(target_));
@@ -208,6 +214,44 @@ void SafeFileWriter::commitInPlace() {
     ::close(fd_);
     fd_ = -1;
     ::unlink(temp_.c_str());
+    committed_ = true;
+}
+
+void SafeFileWriter::commitFromMemory() {
+    const std::string cannotWrite = "Could not write file '" + target_ + "'";
+    int fd = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
+    std::string old;
+    bool ok = fd >= 0;
+    if (ok) {
+        // The old bytes, so that a failed rewrite can be taken back.
+        char buffer[64 * 1024];
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                ok = false;
+            if (n <= 0)
+                break;
+            old.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    auto rewrite = [fd](const std::string& bytes) {
+        return ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes.data(), bytes.size()) &&
+               ::fsync(fd) == 0;
+    };
+    // An injected failure cuts the rewrite half way, as a full disk would.
+    const bool injectedFailure = shouldFail(FailAt::InPlaceWrite);
+    if (ok && (!rewrite(injectedFailure ? memory_.substr(0, memory_.size() / 2) : memory_) || injectedFailure)) {
+        ok = false;
+        (void)rewrite(old);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (!ok) {
+        failed_ = true;
+        throw SafeFileError(cannotWrite);
+    }
     committed_ = true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/entry_sequence.h"
 #include "gui/main_form.h"
+#include "gui/shell_icons.h"
 #include "gui/qt_shell_ui.h"
 #include "platform/file_system.h"
 #include "platform/instance_channel.h"
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
             return handOverTo(*running, args, argc, argv);
 
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
     QApplication::setApplicationName("QorviSingle");
     InstanceChannel channel;
     if (channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {

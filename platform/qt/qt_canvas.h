@@ -8,7 +8,7 @@
 // Symbol font's marks through their Unicode shapes. Without a painter the
 // canvas only measures (for font metrics outside a paint event).
 
-#include "editor/canvas.h"
+#include "platform/canvas.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -6,7 +6,7 @@
 // lines any way. "Rich Text Format" and "HTML Format" travel as the bytes
 // of text/rtf and text/html.
 
-#include "editor/clipboard_port.h"
+#include "platform/clipboard_port.h"
 
 namespace qorvi {
 

@@ -6,7 +6,7 @@
 #include "app/code_collapse.h"
 #include "app/control_document_editor.h"
 #include "app/document_text.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "platform/file_system.h"
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/temp_dir.h"

@@ -6,7 +6,9 @@
 #include "platform/safe_file_writer.h"
 #include "tests/support/fake_document_window.h"
 
+#include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace qorvi {
@@ -142,6 +144,7 @@ TEST(DocumentWindow, SaveAsCancelledKeepsTheOldPath) {
     OpenedFixture f;
     f.ui.files.push_back(std::nullopt);
     EXPECT_FALSE(f.window.saveAs());
+    EXPECT_EQ(f.ui.dialogs.back().fileName, "a.cpp") << "the name box starts with the current name";
     EXPECT_EQ(f.window.filePath(), f.path);
     EXPECT_EQ(f.view.captionText, f.path);
 
@@ -188,7 +191,7 @@ TEST(DocumentWindow, TheCloseQueryAsksAboutChanges) {
         f.ui.answers = {MsgResult::Cancel};
         f.view.maximised = true;
         EXPECT_FALSE(f.window.closeQuery());
-        EXPECT_EQ(f.ui.boxes.at(0).text, "The file has been modified. Would you like to save it?");
+        EXPECT_EQ(f.ui.boxes.at(0).text, "The file '" + f.path + "' has been modified. Would you like to save it?");
         EXPECT_EQ(f.ui.boxes.at(0).icon, MsgIcon::Warning);
         EXPECT_EQ(f.ui.boxes.at(0).buttons, MsgButtons::YesNoCancel);
         EXPECT_TRUE(f.host.messages.empty());
@@ -230,21 +233,110 @@ TEST(DocumentWindow, ARemoteDocumentIsNeverSavedUnderItsBareNameHere) {
     EXPECT_EQ(readFile(f.path), "one\ntwo\nthree\n");
 }
 
-TEST(DocumentWindow, ReloadReadsTheFileAgainAndKeepsTheCaret) {
+TEST(DocumentWindow, ReloadAsksBeforeDroppingChangesAndKeepsTheCaret) {
     OpenedFixture f;
     f.editor.setSelection(5, 5);
     f.type("zz");
     writeFile(f.path, "changed on disk\n");
+    f.ui.answers = {MsgResult::No};
+    f.window.reload();
+    EXPECT_EQ(f.ui.boxes.at(0).text,
+              "The file '" + f.path + "' has been modified. Reload it from disk and lose the changes?");
+    EXPECT_EQ(f.editor.text(), "one\rtzzwo\rthree\r") << "No keeps the changes";
+    f.ui.answers = {MsgResult::Yes};
     f.window.reload();
     EXPECT_EQ(f.editor.text(), "changed on disk\r");
     EXPECT_EQ(f.editor.selection(), (std::pair{7, 7}));
     EXPECT_FALSE(f.editor.modified());
     EXPECT_EQ(f.view.panels[1], "");
+    f.window.reload(); // unmodified: no question
+    EXPECT_EQ(f.ui.boxes.size(), 2u);
 
     f.window.setRemote("site", "/", "a.cpp");
     writeFile(f.path, "again\n");
     f.window.reload();
     EXPECT_EQ(f.editor.text(), "changed on disk\r") << "remote documents do not reload";
+}
+
+TEST(DocumentWindow, AChangeOnDiskIsNoticedOnActivationAndBeforeSaving) {
+    OpenedFixture f;
+    f.window.activated();
+    EXPECT_TRUE(f.ui.boxes.empty()) << "unchanged on disk";
+    // Another program appends a line: activation offers to reload, once.
+    writeFile(f.path, "one\ntwo\nthree\nfour from elsewhere\n");
+    f.ui.answers = {MsgResult::No};
+    f.window.activated();
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_EQ(f.ui.boxes[0].text, "The file '" + f.path + "' has been changed on disk by another program. Reload it?");
+    f.window.activated();
+    EXPECT_EQ(f.ui.boxes.size(), 1u) << "asked once for each change";
+    // The user types and saves: the other program's line is not lost silently.
+    f.type("x");
+    f.ui.answers = {MsgResult::No};
+    EXPECT_FALSE(f.window.save());
+    EXPECT_NE(f.ui.boxes.back().text.find("changed on disk by another program since it was opened"),
+              std::string::npos);
+    EXPECT_EQ(readFile(f.path), "one\ntwo\nthree\nfour from elsewhere\n");
+    EXPECT_TRUE(f.editor.modified());
+    f.ui.answers = {MsgResult::Yes};
+    EXPECT_TRUE(f.window.save());
+    EXPECT_EQ(readFile(f.path), "xone\ntwo\nthree\n");
+    EXPECT_TRUE(f.window.save()) << "the file is ours again: no question";
+    const std::size_t asked = f.ui.boxes.size();
+    // Reload on activation.
+    writeFile(f.path, "new\n");
+    f.ui.answers = {MsgResult::Yes};
+    f.window.activated();
+    EXPECT_EQ(f.editor.text(), "new\r");
+    // A deleted file is reported once, and saving it again is asked first.
+    std::remove(f.path.c_str());
+    f.window.activated();
+    f.window.activated();
+    EXPECT_EQ(f.ui.boxes.size(), asked + 2);
+    EXPECT_EQ(f.ui.boxes.back().text,
+              "The file '" + f.path + "' has been deleted or moved on disk. Saving it will create it again.");
+    f.editor.setSelection(0, 0);
+    f.type("y");
+    f.ui.answers = {MsgResult::No};
+    EXPECT_FALSE(f.window.save());
+    EXPECT_FALSE(fs::exists(f.path));
+    f.ui.answers = {MsgResult::Yes};
+    EXPECT_TRUE(f.window.save());
+    EXPECT_EQ(readFile(f.path), "ynew\n");
+}
+
+TEST(DocumentWindow, AReadOnlyFileIsNeverWrittenAndSaveAsIsOffered) {
+    OpenedFixture f;
+    ::chmod(f.path.c_str(), 0444);
+    f.type("x");
+    f.ui.answers = {MsgResult::No};
+    EXPECT_FALSE(f.window.save());
+    EXPECT_EQ(f.ui.boxes.back().text,
+              "The file '" + f.path + "' is read-only and cannot be saved. Save the text under another name?");
+    EXPECT_EQ(readFile(f.path), "one\ntwo\nthree\n");
+    EXPECT_TRUE(f.editor.modified());
+    // Yes: Save As writes the text elsewhere, and the document is that file.
+    const std::string other = f.dir.file("copy.cpp");
+    f.ui.answers = {MsgResult::Yes};
+    f.ui.files = {other};
+    EXPECT_TRUE(f.window.save());
+    EXPECT_EQ(readFile(other), "xone\ntwo\nthree\n");
+    EXPECT_EQ(readFile(f.path), "one\ntwo\nthree\n");
+    EXPECT_EQ(f.window.filePath(), other);
+    EXPECT_FALSE(f.editor.modified());
+}
+
+TEST(DocumentWindow, AnAgreementToCloseStandsForTheCloseQueryUntilWithdrawn) {
+    OpenedFixture f;
+    f.type("x");
+    f.ui.answers = {MsgResult::No};
+    EXPECT_TRUE(f.window.agreeToClose());
+    EXPECT_TRUE(f.window.closeQuery());
+    EXPECT_EQ(f.ui.boxes.size(), 1u) << "not asked twice";
+    f.window.withdrawCloseAgreement();
+    f.ui.answers = {MsgResult::Cancel, MsgResult::Cancel};
+    EXPECT_FALSE(f.window.closeQuery());
+    EXPECT_FALSE(f.window.agreeToClose());
 }
 
 TEST(DocumentWindow, GoToLineClampsToTheDocumentAndAsksWhenGivenZero) {

@@ -48,13 +48,17 @@ std::string slurp(const std::string& path) {
 
 } // namespace
 
-TEST(ExtensionMap, DefaultTableHasTwentySevenLinesInOrder) {
+TEST(ExtensionMap, DefaultTableHasTheTwentySevenLinesInOrderThenTheCommonLinuxOnes) {
     const auto& lines = ExtensionMap::defaultLines();
-    ASSERT_EQ(lines.size(), 27u);
+    ASSERT_EQ(lines.size(), 36u);
     EXPECT_EQ(lines.front(), "cpp=cpp");
     EXPECT_EQ(lines[12], "idl=idl");
     EXPECT_EQ(lines[20], "properties=sh");
-    EXPECT_EQ(lines.back(), "phtml=php3");
+    EXPECT_EQ(lines[26], "phtml=php3");
+    ExtensionMap map = defaults();
+    for (auto [ext, parser] : {std::pair{"php", "prsPHP"}, {"hh", "prsCPP"}, {"cc", "prsCPP"}, {"cxx", "prsCPP"},
+                               {"hxx", "prsCPP"}, {"conf", "prsINI"}, {"cfg", "prsINI"}, {"bash", "prsShell"}})
+        EXPECT_EQ(parserName(map, ext), parser) << ext;
 }
 
 TEST(ExtensionMap, ExtensionsCompareWithoutCaseAndWithoutTheDot) {
@@ -155,7 +159,7 @@ TEST(MappingFile, MissingFileIsOfferedAndNoLeavesTheListEmpty) {
 
     ui.answers = {MsgResult::Yes};
     MappingFile(map, settings, ui, dir.path()).locateAndLoad();
-    EXPECT_EQ(map.lines().size(), 27u);
+    EXPECT_EQ(map.lines(), ExtensionMap::defaultLines());
     EXPECT_EQ(settings.readString("ExtFilePath", ""), dir.file("Qorvi.dat"));
 }
 
@@ -185,7 +189,7 @@ TEST(MappingFile, RegisteringAnExtensionAppendsAndWritesTheFile) {
     file.registerExtension("inc", selector);
     EXPECT_EQ(selector.titles, std::vector<std::string>{"Select file format"});
     EXPECT_EQ(map.lines().back(), "inc=php3");
-    EXPECT_NE(slurp(dir.file("Qorvi.dat")).find("phtml=php3\r\ninc=php3\r\n"), std::string::npos);
+    EXPECT_NE(slurp(dir.file("Qorvi.dat")).find("bash=sh\r\ninc=php3\r\n"), std::string::npos);
     EXPECT_EQ(parserName(map, "INC"), "prsPHP");
 }
 

@@ -78,6 +78,15 @@ TEST(FileWatch, LinesAppendedToTheFileShowAtTheNextTick) {
     EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(76, 105)));
 }
 
+TEST(FileWatch, LinesWrittenBeforeTheFirstTickAreNotLost) {
+    WatchFixture f;
+    append(f.path, numberedLines(101, 101)); // after loading, before watching
+    ASSERT_TRUE(f.window.setWatch(true));
+    append(f.path, numberedLines(102, 103)); // within the first tick's interval
+    f.tick(1);
+    EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(numberedLines(74, 103)));
+}
+
 TEST(FileWatch, AFileThatShrankIsReadAgainFromItsStart) {
     WatchFixture f;
     ASSERT_TRUE(f.window.setWatch(true));

@@ -198,6 +198,36 @@ TEST(MainWindow, CountsFollowChangesSavesAndClosing) {
     EXPECT_EQ(f.view.tabCaptions(), std::vector<std::string>{"a.txt"});
 }
 
+TEST(MainWindow, ExitAsksAboutEachModifiedDocumentInFrontAndCancelKeepsEveryWindow) {
+    MainShellFixture f;
+    DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
+    DocumentWindow* b = f.shell->openDocument(f.file("b.txt"), false, "");
+    DocumentWindow* c = f.shell->openDocument(f.file("c.txt"), false, "");
+    for (DocumentWindow* w : {a, c}) {
+        f.view.childOf(w)->editor.replaceSelection("x");
+        w->editorChanged();
+    }
+    // No for a, Cancel for c: nothing closes, nothing stays agreed.
+    f.ui.answers = {MsgResult::No, MsgResult::Cancel};
+    EXPECT_FALSE(f.shell->queryCloseDocuments());
+    ASSERT_EQ(f.ui.boxes.size(), 2u);
+    EXPECT_EQ(f.ui.boxes[0].text, "The file '" + a->filePath() + "' has been modified. Would you like to save it?");
+    EXPECT_EQ(f.ui.boxes[1].text, "The file '" + c->filePath() + "' has been modified. Would you like to save it?");
+    EXPECT_EQ(f.view.active, c) << "the window asked about is in front";
+    EXPECT_EQ(f.view.children.size(), 3u);
+    f.ui.answers = {MsgResult::Cancel};
+    EXPECT_FALSE(a->closeQuery()) << "the No was withdrawn with the Cancel";
+    // Yes saves, No discards; then every window closes without asking again.
+    f.ui.answers = {MsgResult::Yes, MsgResult::No};
+    EXPECT_TRUE(f.shell->queryCloseDocuments());
+    EXPECT_EQ(fs::readFile(a->filePath()).value(), "xtext\n");
+    const std::size_t asked = f.ui.boxes.size();
+    for (DocumentWindow* w : {a, b, c})
+        EXPECT_TRUE(f.view.closeChild(w));
+    EXPECT_EQ(f.ui.boxes.size(), asked);
+    EXPECT_EQ(fs::readFile(f.work + "/c.txt").value(), "text\n");
+}
+
 TEST(MainWindow, ActivatingAWindowSelectsItsTab) {
     MainShellFixture f;
     DocumentWindow* a = f.shell->openDocument(f.file("a.txt"), false, "");
@@ -283,6 +313,26 @@ TEST(MainWindow, SaveStartsTheDialogInTheExplorersDirectory) {
     EXPECT_EQ(f.view.child(1).window->filePath(), f.work + "/picked.txt");
 }
 
+TEST(MainWindow, TheExplorerShowsAFileOnceItIsSavedAndAnExtensionOnceRegistered) {
+    MainShellFixture f;
+    f.shell->startupTimerFired();
+    auto listed = [&](const std::string& name) {
+        return std::any_of(f.view.items.begin(), f.view.items.end(),
+                           [&](const std::string& item) { return item.find(name) != std::string::npos; });
+    };
+    f.shell->commands().run(Command::New);
+    f.ui.files.push_back(f.work + "/fresh.xyz");
+    f.shell->commands().run(Command::Save);
+    EXPECT_TRUE(listed("fresh.xyz")) << "Save of a new file";
+    f.ui.files.push_back(f.work + "/other.xyz");
+    f.shell->commands().run(Command::SaveAs);
+    EXPECT_TRUE(listed("other.xyz")) << "Save As";
+    const std::size_t listings = f.view.labels.size();
+    f.selector.answers = {4};
+    f.shell->registerExtension("xyz");
+    EXPECT_GT(f.view.labels.size(), listings) << "registering an extension lists again (its icons change)";
+}
+
 TEST(MainWindow, ChangeFileTypeSwitchesTheActiveDocumentsParser) {
     MainShellFixture f;
     f.shell->openDocument(f.file("x.txt"), false, "");
@@ -349,7 +399,8 @@ TEST(CommandTable, CaptionsAndShortcutsAreTheProgramsOwn) {
         if (!e.separator)
             bar.push_back(e.id);
     EXPECT_EQ(bar, (std::vector<Command>{Command::New, Command::Open, Command::Save, Command::SaveAll,
-                                         Command::Print, Command::Cut, Command::Copy, Command::Paste,
+                                         Command::Print, Command::Undo, Command::Redo, Command::Cut,
+                                         Command::Copy, Command::Paste,
                                          Command::Search, Command::Cascade, Command::TileHorizontally,
                                          Command::TileVertically}));
 }
@@ -365,6 +416,13 @@ TEST(MainWindow, EditCommandsActOnTheActiveDocument) {
     f.shell->openDocument(f.file("a.txt", "alpha beta\n"), false, "");
     auto& editor = f.view.child(0).editor;
     auto& commands = f.shell->commands();
+    EXPECT_STREQ(findCommand(Command::Undo)->shortcut, "Ctrl+Z");
+    EXPECT_STREQ(findCommand(Command::Redo)->shortcut, "Ctrl+Y");
+    editor.replaceSelection("x");
+    commands.run(Command::Undo);
+    EXPECT_EQ(editor.text(), "alpha beta\r");
+    commands.run(Command::Redo);
+    EXPECT_EQ(editor.redos, 1);
     editor.setSelection(0, 5);
     commands.run(Command::Copy);
     EXPECT_EQ(test::FakeDocumentEditor::clipboard, "alpha");

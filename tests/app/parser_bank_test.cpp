@@ -4,8 +4,8 @@
 
 #include "app/document_types.h"
 #include "app/parser_bank.h"
-#include "editor/ed_stream.h"
-#include "editor/text_store.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 

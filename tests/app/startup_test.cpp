@@ -158,7 +158,7 @@ TEST(MainShell, CreationReadsSettingsAndStartsTheTimer) {
     EXPECT_EQ(f.view.timer, 500);
     EXPECT_EQ(f.view.drives.front(), "/");
     EXPECT_TRUE(shell->handoverBlockOpen());
-    EXPECT_EQ(shell->mapping().lines().size(), 27u);
+    EXPECT_EQ(shell->mapping().lines(), ExtensionMap::defaultLines());
     EXPECT_EQ(f.view.captionText, "Qorvi");
 }
 

@@ -6,7 +6,7 @@
 #include "app/document_window.h"
 #include "app/main_shell.h"
 #include "app/type_selection.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "gui/editor_widget.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"

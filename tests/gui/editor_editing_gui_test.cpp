@@ -3,7 +3,7 @@
 // selected with the mouse and partly undone; the template pick list; the
 // system clipboard with LF line breaks toward other programs.
 
-#include "editor/sm_settings.h"
+#include "editor/settings/editor_settings.h"
 #include "gui/editor_widget.h"
 #include "gui/template_pick_list.h"
 #include "parser/rudivo_voru_parser.h"
@@ -102,7 +102,7 @@ TEST(EditorWidgetEditing, ShiftAndArrowsSelectAndTheKeyMapsChordsWork) {
     // Ctrl+K, I indents the selected line.
     QTest::keyClick(&f.widget, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(&f.widget, Qt::Key_I);
-    EXPECT_EQ(f.ctl().GetText(), std::string(f.ctl().GetIndentStep(), ' ') + "one two");
+    EXPECT_EQ(f.ctl().GetText(), "\tone two") << "one step, a tab under the tab option";
 }
 
 TEST(EditorWidgetEditing, TheKeyMapWinsOverMenuShortcutsAndLeavesTheOthers) {
@@ -124,7 +124,7 @@ TEST(EditorWidgetEditing, TheKeyMapWinsOverMenuShortcutsAndLeavesTheOthers) {
     QTest::keyClick(&f.widget, Qt::Key_K, Qt::ControlModifier);
     QTest::keyClick(&f.widget, Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(indentCommands, 0);
-    EXPECT_EQ(f.ctl().GetText(), std::string(f.ctl().GetIndentStep(), ' ') + "abc");
+    EXPECT_EQ(f.ctl().GetText(), "\tabc");
     // A key the key map does not bind still reaches the menu.
     QTest::keyClick(&f.widget, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(saveCommands, 1);

@@ -9,7 +9,7 @@
 #include "app/document_window.h"
 #include "app/main_commands.h"
 #include "app/main_shell.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "gui/editor_widget.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"
@@ -109,7 +109,8 @@ TEST(MainFormCommands, EveryCommandSitsInItsMenuWithCaptionShortcutAndEnabling) 
     for (QAction* a : f.form->toolBar()->actions())
         bar << (a->isSeparator() ? QString("-") : a->text());
     EXPECT_EQ(bar,
-              (QStringList{"&New", "&Open", "&Save", "Sa&ve All", "&Print", "-", "Cu&t", "&Copy", "&Paste",
+              (QStringList{"&New", "&Open", "&Save", "Sa&ve All", "&Print", "-", "&Undo", "&Redo", "-", "Cu&t",
+                           "&Copy", "&Paste",
                            "-", "&Search...", "-", "&Cascade", "Tile &Horizontally", "Tile &Vertically"}));
 }
 

@@ -3,8 +3,8 @@
 // Checking the colours an editor control paints: the colour its settings
 // give a character, and whether a grabbed image shows ink of it.
 
-#include "editor/rudivo_voru.h"
-#include "editor/sm_settings.h"
+#include "editor/control/rudivo_voru.h"
+#include "editor/settings/editor_settings.h"
 #include "platform/colors.h"
 
 #include <QColor>

@@ -4,9 +4,9 @@
 // window system holds (only the regions the widget asked to update were
 // repainted) is compared with the picture after repainting everything.
 
+#include "editor/control/rudivo_voru.h"
+#include "editor/control/rudivo_voru_messages.h"
 #include "gui/editor_widget.h"
-#include "editor/rudivo_voru.h"
-#include "editor/rudivo_voru_messages.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tests/gui/test_application.h"
 #include "tests/support/built_in_cpp_parser.h"

@@ -1,6 +1,6 @@
-#include "editor/keyboard_action_controller.h"
-#include "editor/memory_stream.h"
-#include "editor/sm_settings.h"
+#include "editor/keys/keyboard_action_controller.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/support/memory_stream.h"
 #include "parser/parser_tables.h"
 #include "tests/parser/script_test_support.h"
 

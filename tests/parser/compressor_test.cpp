@@ -1,4 +1,4 @@
-#include "editor/memory_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/block_coder.h"
 #include "parser/compressor.h"
 

@@ -2,12 +2,12 @@
 // rows and the painter, and the parser's settings are shared by every
 // control attached to it.
 
-#include "editor/recording_canvas.h"
-#include "editor/rudivo_voru.h"
+#include "editor/control/rudivo_voru.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tests/parser/script_test_support.h"
 #include "tests/support/c_like_script.h"
 #include "tests/support/quiet_control_host.h"
+#include "tests/support/recording_canvas.h"
 
 #include <gtest/gtest.h>
 

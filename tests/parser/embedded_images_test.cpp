@@ -3,7 +3,7 @@
 // without a change here): its image reads and writes back unchanged, its
 // settings are complete, and no input makes it crash or stop advancing.
 
-#include "editor/sm_settings.h"
+#include "editor/settings/editor_settings.h"
 #include "tests/parser/language_test_support.h"
 
 #include <cstdlib>

@@ -5,12 +5,12 @@
 // the check that a parse restarted where the editor control would restart it
 // colours the rest of the text as a parse from the top does.
 
-#include "editor/byte_set.h"
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/sm_settings.h"
-#include "editor/text_load.h"
-#include "editor/text_store.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/support/byte_set.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_load.h"
+#include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tests/parser/language_test_support.h"
 

@@ -16,10 +16,10 @@
 // A line break shows as a line break when it is plain text, else as the
 // letter of its style (a line break inside a block comment is a 'c').
 
-#include "editor/byte_set.h"
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/text_store.h"
+#include "editor/support/byte_set.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 

@@ -4,9 +4,9 @@
 // their state changes, tokens for every character of their start group,
 // handlers and state changes by token value. Also tokenises a text.
 
-#include "editor/char_group.h"
-#include "editor/ed_stream.h"
-#include "editor/text_store.h"
+#include "editor/lexicon/char_group.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <string>

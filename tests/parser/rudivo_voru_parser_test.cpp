@@ -1,4 +1,4 @@
-#include "editor/parser_client.h"
+#include "editor/styling/parser_client.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tests/parser/parser_builder.h"
 

@@ -3,9 +3,9 @@
 // Compiling scripts from text and tokenising samples, for the compiler
 // tests.
 
-#include "editor/ed_stream.h"
-#include "editor/memory_stream.h"
-#include "editor/text_store.h"
+#include "editor/support/memory_stream.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 #include "parser/script_messages.h"

@@ -1,4 +1,4 @@
-#include "editor/memory_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/script_messages.h"
 #include "parser/sym_compiler.h"
 #include "parser/sym_lexemes.h"

@@ -131,6 +131,47 @@ TEST_F(SafeFileWriterTest, HardLinkedFileIsRewrittenInPlace) {
     EXPECT_EQ(entries(), 2);
 }
 
+TEST_F(SafeFileWriterTest, AFileInADirectoryThatRefusesTempFilesIsRewrittenInPlace) {
+    write(target, "old bytes");
+    struct stat before {};
+    ::stat(target.c_str(), &before);
+    // A directory the user may not write; root may write anywhere, so there
+    // the refusal is injected.
+    const bool root = ::geteuid() == 0;
+    auto refuse = [&] {
+        if (root)
+            SafeFileWriter::failNext(SafeFileWriter::FailAt::CreateTemp);
+        else
+            ::chmod(dir.c_str(), 0500);
+    };
+    refuse();
+    {
+        SafeFileWriter w(target);
+        EXPECT_TRUE(w.writesInPlace());
+        w.write("new", 3);
+        w.write(" text", 5);
+        w.commit();
+    }
+    EXPECT_EQ(read(target), "new text");
+    struct stat after {};
+    ::stat(target.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(entries(), 1);
+    // A rewrite that fails half way puts the old bytes back.
+    refuse();
+    {
+        SafeFileWriter w(target);
+        w.write("something much longer", 21);
+        SafeFileWriter::failNext(SafeFileWriter::FailAt::InPlaceWrite);
+        EXPECT_THROW(w.commit(), SafeFileError);
+    }
+    EXPECT_EQ(read(target), "new text");
+    // A file that does not exist yet cannot be made there.
+    refuse();
+    EXPECT_THROW(SafeFileWriter{dir + "/fresh.txt"}, SafeFileError);
+    ::chmod(dir.c_str(), 0700);
+}
+
 TEST_F(SafeFileWriterTest, ParentThatIsAFileCannotHoldTheTarget) {
     write(target, "x");
     EXPECT_THROW(SafeFileWriter{target + "/inside.txt"}, SafeFileError);

@@ -3,7 +3,7 @@
 // screenshot and fails when the keyword, comment and string colours are not
 // on screen where the control put them.
 
-#include "editor/numbered_bookmarks.h"
+#include "editor/text/numbered_bookmarks.h"
 #include "gui/editor_widget.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"

@@ -4,7 +4,7 @@
 // one, else the C-like test script compiled on the spot, so that colour
 // tests, screenshots and benchmarks run in either build.
 
-#include "editor/memory_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"

@@ -140,6 +140,8 @@ public:
         replace(e.at, e.at + e.insertedCount, e.removed);
         modified_ = true;
     }
+    void redo() override { ++redos; }
+    int redos = 0;
     void indent() override { ++indents; }
     void undent() override { ++undents; }
     int indents = 0, undents = 0;

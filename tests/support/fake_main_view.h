@@ -126,6 +126,7 @@ public:
         return out;
     }
     DocumentWindow* activeDocument() const override { return active; }
+    void activateDocument(DocumentWindow& window) override { active = &window; }
     void maximiseDocument(DocumentWindow&) override { ++maximisedDocuments; }
     void closeActiveDocument() override {
         if (active)

@@ -4,8 +4,8 @@
 // and the caret go nowhere, and text is measured on a recording canvas of
 // fixed metrics (8 x 16 cells), so layouts are the same on every machine.
 
-#include "editor/control_host.h"
-#include "editor/recording_canvas.h"
+#include "editor/control/control_host.h"
+#include "tests/support/recording_canvas.h"
 
 namespace qorvi::test {
 

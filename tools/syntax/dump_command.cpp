@@ -2,10 +2,10 @@
 // the notation scripts use (character groups as in strings, names of
 // handlers and actions), for people writing scripts.
 
-#include "editor/auto_replace.h"
-#include "editor/code_templates.h"
-#include "editor/keyboard_action_controller.h"
-#include "editor/sm_settings.h"
+#include "editor/keys/keyboard_action_controller.h"
+#include "editor/macros/auto_replace.h"
+#include "editor/macros/code_templates.h"
+#include "editor/settings/editor_settings.h"
 #include "parser/parser_tables.h"
 #include "parser/predefined_names.h"
 #include "parser/rudivo_voru_parser.h"

@@ -1,9 +1,9 @@
 // qorvi-syntax tokens (--image IMAGE | --script SCRIPT | --lang KEY) FILE
 
-#include "editor/ed_stream.h"
-#include "editor/sm_settings.h"
-#include "editor/text_load.h"
-#include "editor/text_store.h"
+#include "editor/settings/editor_settings.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_load.h"
+#include "editor/text/text_store.h"
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tools/syntax/syntax_tool.h"

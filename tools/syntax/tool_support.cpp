@@ -1,5 +1,5 @@
-#include "editor/file_stream.h"
-#include "editor/memory_stream.h"
+#include "editor/support/file_stream.h"
+#include "editor/support/memory_stream.h"
 #include "parser/rudivo_voru_parser.h"
 #include "parser/script_compiler.h"
 #include "parser/script_messages.h"

@@ -1,0 +1,54 @@
+#pragma once
+
+// A row as the painter shows it (ExpandTabs): each TAB becomes blanks up to
+// the next tab stop, all carrying the TAB's style byte and standing for the
+// TAB's character; other characters take one column each. A row without a
+// TAB is shown straight from the record, without copying.
+//
+// Tab stops are bounded (tab_columns.h), so a row of 2047 characters never
+// expands past 2047 x 4096 columns.
+
+#include "editor/settings/tab_columns.h"
+#include "editor/text/line.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qorvi {
+
+class DisplayRow {
+public:
+    // Expands `row`; with tabs the columns follow `columns` and `tabDefault`.
+    void Expand(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault);
+    // An empty row (past the end of the text).
+    void Clear();
+
+    std::string_view Text() const { return text_; }
+    // One style byte per display column, or null when the row has none.
+    const std::uint8_t* Styles() const { return styles_; }
+    std::int32_t Columns() const { return static_cast<std::int32_t>(text_.size()); }
+    std::int32_t Chars() const { return chars_; }
+    bool Expanded() const { return !charColumn_.empty(); }
+
+    // The display column of character `offset` (0 ... Chars(); the end
+    // gives Columns()).
+    std::int32_t ColumnOfChar(std::int32_t offset) const;
+    // The character shown at display `column` (a blank of a TAB gives the
+    // TAB); Chars() past the end.
+    std::int32_t CharAtColumn(std::int32_t column) const;
+    // The first character whose column reaches `column`; Chars() past the
+    // end.
+    std::int32_t FirstCharFrom(std::int32_t column) const;
+
+private:
+    std::string_view text_;
+    const std::uint8_t* styles_ = nullptr;
+    std::int32_t chars_ = 0;
+    std::string expandedText_;
+    std::vector<std::uint8_t> expandedStyles_;
+    std::vector<std::int32_t> charColumn_; // per character, then the end; empty when shown straight
+};
+
+} // namespace qorvi

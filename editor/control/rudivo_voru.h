@@ -1,0 +1,876 @@
+#pragma once
+
+// The editor control's core: TCustomRudivoVoru, published as TRudivoVoru.
+// It shows the rows of a text store in syntax colours, with a gutter for
+// glyphs and line numbers, a margin, and right-margin and wrap-column
+// lines; it binds to up to six parsers and works on the settings of the
+// active one; it keeps the rows' style bytes up to date after each edit;
+// it scrolls, wraps long lines into rows and expands tabs.
+//
+// The core draws only through the Canvas port and is driven by messages
+// (perform, with the Win32 numbers) and by view events from its window
+// (ControlHost), which never lets an exception through to its event loop.
+// The implementation is split by concern:
+//   rudivo_voru.cpp        construction, properties, change notification
+//   control_metrics.cpp    font metrics, screen geometry, positions
+//   control_paint.cpp      the row painter (DoPaint)
+//   control_gutter.cpp     the gutter: glyphs and line numbers
+//   control_parsers.cpp    parser slots, shared settings, SMM_REFRESH
+//   control_styling.cpp    ParseText and the idle styling of the rest
+//   control_scroll.cpp     scroll position, scroll bars, caret in view
+//   control_wrap.cpp       word wrap (UpdateFormat)
+//   control_tabs.cpp       tab stops, columns and offsets
+//   control_edit.cpp       the selection and the replace-selection edit
+//   control_caret_moves.cpp rows as the caret sees them, caret moves, words
+//   control_keys.cpp       key-down and typed characters, auto-indent, tabs
+//   control_commands.cpp   the keyboard action codes
+//   control_indent.cpp     block indent and unindent
+//   control_macros.cpp     template and auto-replace expansion, pick list
+//   control_clipboard.cpp  plain-text copy, cut and paste
+//   control_undo.cpp       undo recording and replay, the modified flag
+//   control_marks.cpp      numbered bookmarks and line tracks
+//   control_view.cpp       paint, size, focus and wheel events
+//   control_mouse.cpp      clicks, drags, the gutter and the margin
+//   control_messages.cpp   the message dispatch
+// The events it raises are in rudivo_voru_events.h.
+
+#include "editor/control/control_host.h"
+#include "editor/control/display_row.h"
+#include "editor/control/line_track_manager.h"
+#include "editor/control/render_data.h"
+#include "editor/control/row_breaks.h"
+#include "editor/control/rudivo_voru_events.h"
+#include "editor/control/rudivo_voru_messages.h"
+#include "editor/control/view_events.h"
+#include "editor/lexicon/word_chars.h"
+#include "editor/marks/breakpoint_control.h"
+#include "editor/settings/format_entry.h"
+#include "editor/settings/settings_client.h"
+#include "editor/styling/parser_client.h"
+#include "editor/support/ch_range.h"
+#include "editor/text/ed_stream.h"
+#include "editor/text/text_save.h"
+#include "editor/text/text_store.h"
+#include "editor/text/text_store_editor.h"
+#include "editor/undo/undo_record.h"
+#include "platform/canvas.h"
+#include "platform/clipboard_port.h"
+#include "platform/keys.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qorvi {
+
+class IncrementalStyler;
+class TCustomRudivoVoruParser;
+class TKeyboardActionContoller;
+class TMacroKeywords;
+class TRudivoVoruStrings;
+class TSM_CaretControl;
+class TSM_Settings;
+class TUndoStack;
+struct TMark;
+
+inline constexpr const char* kRudivoVoruVersion = "3.00.39";
+inline constexpr const char* kMsgParserIndexRange = "Parser index out of range";
+inline constexpr const char* kMsgNoActiveParser = "No active parser";
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TBorderStyle { bsNone, bsSingle };
+enum TFlatScrollBarStyle { fssEncarta, fssFLAT, fssREGULAR };
+enum TClipCopyFormat : std::uint8_t { smTEXT = 1, smRTF = 2 };
+enum TPropEdPage : std::uint8_t {
+    ppOPTIONS = 1,
+    ppHIGHLIGHTING = 2,
+    ppKEYS = 4,
+    ppAUTOCORRECT = 8,
+    ppTEMPLATES = 16,
+};
+
+class TCustomRudivoVoru : public ParserClient,
+                          public SettingsClient,
+                          public TextStoreEditor,
+                          public BreakpointControl {
+public:
+    // Fixed-pitch rows hand the canvas one cell width per character; longer
+    // runs are drawn in pieces of this many.
+    static constexpr int kCellTableSize = 301;
+    static constexpr int kParserSlots = 6;
+
+    TCustomRudivoVoru();
+    ~TCustomRudivoVoru() override;
+    TCustomRudivoVoru(const TCustomRudivoVoru&) = delete;
+    TCustomRudivoVoru& operator=(const TCustomRudivoVoru&) = delete;
+
+    // ---- the window
+    // The window showing the control; null: no window (metrics 7 and 17).
+    void SetHost(ControlHost* host);
+    ControlHost* Host() const { return host_; }
+    std::intptr_t perform(std::uint32_t Msg, std::uintptr_t WParam = 0, std::intptr_t LParam = 0) {
+        return Int_Perform(Msg, WParam, LParam);
+    }
+
+    // ---- virtual operations, in slot order
+    virtual void DoChange();
+    virtual std::intptr_t Int_Perform(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    virtual std::int32_t GetSelLength() const;
+    virtual std::int32_t GetSelStart() const;
+    virtual void SetSelLength(std::int32_t Value);
+    virtual void SetSelStart(std::int32_t Value);
+    virtual void SetScrollBars(TScrollStyle Value);
+
+    // ---- events from the window (control_view.cpp)
+    // Paints the part `dirty` of the client area on `canvas` (the window's
+    // paint event): rows are styled first, then drawn, then the caret and
+    // the scroll bars follow.
+    void PaintTo(Canvas& canvas, const CanvasRect& dirty);
+    void ViewResize(int clientWidth, int clientHeight);
+    void ViewFocus(bool focused);
+    void ViewWheel(const WheelInput& wheel);
+    void MouseDown(const MouseInput& mouse);
+    void MouseMove(const MouseInput& mouse);
+    void MouseUp(const MouseInput& mouse);
+    // One step of scrolling while the left button drags outside the text;
+    // false when the drag is over (button released or pointer inside).
+    bool AutoScrollStep(int x, int y, bool leftButtonDown);
+    // One idle slice of styling; false when nothing is left.
+    bool IdleWork();
+    bool Focused() const { return focused_; }
+
+    // ---- painting and metrics (control_paint.cpp, control_metrics.cpp)
+    // Asks the window to repaint the rows carrying the repaint or changed
+    // bit (Paint of the framework, which the window then runs as PaintTo).
+    void Paint();
+    void DoPaint(TRenderData& rd);
+    void FontChanged();
+    // The printing layer measures fonts on the printer from here until it
+    // passes null; the screen's metrics then come back and every row on
+    // screen is repainted. Painting the screen and the scroll bars wait.
+    void UsePrinterCanvas(Canvas* printer);
+    void MarkLinesChanged(TLine* row);
+    void ScreenInvalid();
+    void InvalidateFormats();
+    void UpdateFormat(TLine* fromRow = nullptr, TLine* toRow = nullptr);
+    // Character index <-> client point.
+    CanvasRect CaretRect() const;
+    bool PosFromIndex(std::int32_t index, int& x, int& y) const;
+    std::int32_t IndexFromPos(int x, int y) const;
+    int ColumnToXCoord(std::int32_t column, TLine* row) const;
+    std::int32_t XCoordToColumn(int x, TLine* row) const;
+    std::int32_t LeftRefPoint() const;
+    int GetLineHeight() const { return textHeight_ + lhExtra_; }
+    int GetLHExtra() const { return lhExtra_; }
+    void SetLHExtra(int extra);
+    int CharWidth() const { return charWidth_; }
+    int TextHeight() const { return textHeight_; }
+    int CellWidth() const { return cellWidth_; }
+    bool FixedPitch() const { return fixedPitch_; }
+    std::int32_t VisibleColumns() const { return visibleCols_; }
+    std::int32_t VisibleRows() const { return visibleRows_; }
+    int ClientWidth() const { return clientWidth_; }
+    int ClientHeight() const { return clientHeight_; }
+    void DoSpellHighlight(Canvas& canvas, const CanvasRect& rect);
+    void SetMarkDrawHook(TMarkDrawHook hook) { markDrawHook_ = std::move(hook); }
+    const TMarkDrawHook& GetMarkDrawHook() const { return markDrawHook_; }
+
+    // Line attributes by one-based line (record) number; 0 counts as 1 and
+    // a line beyond the text does nothing.
+    std::uint16_t GetLineGlyph(std::int32_t line) const;
+    void SetLineGlyph(std::int32_t line, std::uint16_t glyphs);
+    void AddLineGlyph(int glyph, std::int32_t line);
+    void RemoveLineGlyph(int glyph, std::int32_t line);
+    bool LineHasGlyph(int glyph, std::int32_t line) const;
+    std::int32_t GetLineColor(std::int32_t line) const;
+    void SetLineColor(std::int32_t line, std::int32_t color);
+    std::int32_t GetLineTextColor(std::int32_t line) const;
+    void SetLineTextColor(std::int32_t line, std::int32_t color);
+    // The user glyphs are the window's image list (GlyphSet::User); the
+    // control keeps only how many there are.
+    void SetUserGlyphs(int count);
+    int GetUserGlyphs() const { return userGlyphs_; }
+
+    TFormatEntry GetFormatEntry(int index) const;
+    void SetFormatEntry(int index, const TFormatEntry& entry);
+    std::uint8_t GetMapEntry(int token) const;
+    void SetMapEntry(int token, std::uint8_t style);
+    void ReleaseFormats();
+    void RegisterFormats();
+
+    // ---- published properties
+    const TFontSpec& Font() const { return font_; }
+    void SetFont(const TFontSpec& font);
+    TFontSpec GetGutterFont() const;
+    void SetGutterFont(const TFontSpec& font);
+    std::int32_t GetGutter() const;
+    void SetGutter(std::int32_t value);
+    std::int32_t GetMargin() const;
+    void SetMargin(std::int32_t value);
+    TColor GetGutterColor() const;
+    void SetGutterColor(TColor color);
+    TColor GetMarginColor() const;
+    void SetMarginColor(TColor color);
+    std::int32_t GetRightMargin() const;
+    void SetRightMargin(std::int32_t column);
+    TColor GetSelTextColor() const;
+    void SetSelTextColor(TColor color);
+    TColor GetSelTextBack() const;
+    void SetSelTextBack(TColor color);
+    std::uint32_t GetOptions() const;
+    void SetOptions(std::uint32_t options);
+    bool GetWordWrap() const;
+    void SetWordWrap(bool on);
+    std::uint16_t GetWrapColumn() const;
+    void SetWrapColumn(std::uint16_t column);
+    std::string GetWROverrideMarks() const;
+    void SetWROverrideMarks(const std::string& marks);
+    std::string GetTabColumns() const;
+    void SetTabColumns(const std::string& text);
+    std::int32_t GetDefTabStop() const;
+    void SetDefTabStop(std::int32_t width);
+    std::uint8_t GetIndentStep() const;
+    void SetIndentStep(std::uint8_t step);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool hide);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    bool MonoPrint = true;
+    bool ShowFocusLine() const { return showFocusLine_; }
+    void SetShowFocusLine(bool show);
+    TColor def_TextColor = clBlack;
+    TColor def_BackColor = clWhite;
+    std::uint8_t def_FontStyle = 0;
+    TBorderStyle BorderStyle = bsSingle;
+    std::uint8_t ClipCopyFormats = smTEXT | smRTF;
+    bool FlatScrollBars = false;
+    TFlatScrollBarStyle FlatScrollBarStyle = fssFLAT;
+    int HyperCursor = 0;
+    TSaveFormat SaveFormat = sfTEXT;
+    std::uint8_t VisiblePropEdPages = ppOPTIONS | ppHIGHLIGHTING | ppKEYS | ppAUTOCORRECT | ppTEMPLATES;
+    bool WantReturns = true;
+    bool WantTab = true;
+    // Without it the control takes no typed characters and ignores the mouse.
+    bool TabStop = true;
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    const char* Version() const { return kRudivoVoruVersion; }
+    bool GetInsMode() const { return insMode_; }
+    void SetInsMode(bool insert);
+
+    // Colours of a disabled and of a read-only control.
+    void SetDisabledFgColor(TColor c);
+    void SetDisabledBgColor(TColor c);
+    void SetDisabledFgApply(bool on);
+    void SetDisabledBgApply(bool on);
+    void SetDisabledClrChange(bool on);
+    void SetReadOnlyFgColor(TColor c);
+    void SetReadOnlyBgColor(TColor c);
+    void SetReadOnlyFgApply(bool on);
+    void SetReadOnlyBgApply(bool on);
+    void SetReadOnlyClrChange(bool on);
+
+    // ---- events
+    TNotifyEvent OnChange;
+    TDrawLineEvent OnDrawLine;
+    TDrawMarkEvent OnDrawMark;
+    TTokenSeenEvent OnTokenSeen;
+    TWordBreakProc OnWordBreakProc;
+    TTextChangeEvent OnTextChange;
+    TGutterClickEvent OnGutterClick;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    // The reasons behind the OnChange being raised (TChangeReason set).
+    std::uint32_t ChangeReasons() const { return lastReasons_; }
+    // Records why the control changed, for the next DoChange.
+    void AddChangeReason(std::uint32_t reasons) { reasons_ |= reasons; }
+
+    // ---- parsers and styling (control_parsers.cpp, control_styling.cpp)
+    TCustomRudivoVoruParser* GetParser(int slot) const;
+    void SetParser(int slot, TCustomRudivoVoruParser* parser) { InstallNewParser(slot, parser); }
+    void InstallNewParser(int slot, TCustomRudivoVoruParser* parser);
+    int GetActiveParser() const { return activeParser_; }
+    void SetActiveParser(int slot);
+    TCustomRudivoVoruParser* GetCurrentParser() const;
+    std::vector<std::string> GetLanguageNames() const;
+    // Form data is being read: no painting and no OnChange until Loaded.
+    void BeginLoading() { loading_ = true; }
+    void Loaded();
+    void ModifyProperties();
+    void ShowChangesInUI();
+    void ParseRequired(TLine* row);
+    void ParseAllRequired();
+    void ParseText();
+    virtual void PostProcess() {}
+    // The settings the control works on: the active parser's, or its own.
+    TSM_Settings& Settings() const { return *settings_; }
+    // Characters styled per idle slice.
+    std::int64_t IdleSliceChars = 256 * 1024;
+    // Rows beyond the screen that a parse styles at once.
+    std::int32_t SyncMarginRows = 48;
+    const IncrementalStyler& Styler() const { return *styler_; }
+    // True while rows wait to be styled (in idle time or before painting).
+    bool StylingPending() const;
+    // Rows before `offset` get their final styles now (painting, export,
+    // search by style).
+    void StyleBefore(std::int32_t offset);
+
+    // ---- scrolling, wrap and tabs (control_scroll.cpp, control_wrap.cpp, control_tabs.cpp)
+    void NewScrollPos(std::int32_t leftColumn, std::int32_t topLine, bool autoScroll, bool repaint);
+    void CaretInView(std::int32_t index);
+    void UpdateScrollBars();
+    std::int32_t TopLine() const { return topLine_; }
+    TLine* TopRow() const { return visLine_; }
+    std::int32_t TopRowStart() const { return topOffset_; }
+    std::int32_t LeftColumn() const { return leftCol_; }
+    // Rows per vertical scroll-bar step, so bar values stay below 32000.
+    std::int32_t ScaleFactor() const;
+    void DoMouseWheelDown(std::uint32_t shift, int x, int y, int lines);
+    void DoMouseWheelUp(std::uint32_t shift, int x, int y, int lines);
+    std::int32_t DoWordBreakTest(const char* text, std::int32_t position, int kind,
+                                 std::int32_t length) const;
+    std::int32_t NextTabStop(std::int32_t column) const;
+    void ExpandTabs(TLine* row, DisplayRow& out) const;
+    std::int32_t CharOffsetToColumn(std::int32_t offset, TLine* row) const;
+    std::int32_t ColumnToCharOffset(std::int32_t column, TLine* row) const;
+    // Logical lines (rows joined at their carriage returns), 1-based.
+    void UnwrappedToCurrentView(std::int32_t line, std::int32_t column, std::int32_t& viewColumn,
+                                std::int32_t& viewRow) const;
+    void CurrentViewToUnwrapped(std::int32_t row, std::int32_t column, std::int32_t& offset,
+                                std::int32_t& line) const;
+    std::int32_t UnwrappedCharOffset(std::int32_t line, std::int32_t column) const;
+    TLine* LineFromIndex(std::int32_t index, std::int32_t& rowStart) const;
+    TLine* LineFromLineIndex(std::int32_t rowNumber, std::int32_t& rowStart,
+                             std::int32_t& rowNumberReached) const;
+    std::int32_t OffsetIntoLine(std::int32_t index) const;
+    TTextStore::LineInfo InfoFromIndex(std::int32_t index) const;
+    std::int32_t GetLongestLineLength() const;
+    // The 1-based text line of the row starting at `rowStart` (carriage
+    // returns before it + 1).
+    std::int32_t TextLineOfRow(std::int32_t rowStart) const;
+
+    // ---- the selection and the one editing entry (control_edit.cpp)
+    TChRange GetSelection() const { return sel_; }
+    // SMM_SELECTION set: clamps, repaints the rows involved, brings the
+    // caret into view unless `noRepaint`; the caret leaves any place beyond
+    // its line end.
+    void SetSelection(const TChRange& range, bool noRepaint = false);
+    // The single replace-selection edit: the selection's text goes, `text`
+    // (any line breaks) goes in its place, markers follow, the rows of the
+    // changed lines are re-wrapped and the styles re-parsed; the caret ends
+    // after the new text. A caret beyond its line end first pads the line
+    // with blanks. The change is recorded for undo (one replace record, in
+    // transaction 24 unless another is open). It edits read-only controls
+    // too: read-only stops the user's commands, not the program.
+    virtual void DoReplaceSel(std::string_view text, bool noRepaint = false);
+    // The insertion half: the selection collapses to its start and `length`
+    // characters of `text` (-1: up to its terminating zero) go in there,
+    // through DoReplaceSel, so the insertion is recorded like any edit.
+    void InsertSel(const char* text, std::int32_t length);
+    std::string GetSelText() const;
+    void SetSelText(std::string_view text) { DoReplaceSel(text); }
+    // The selection with line breaks by SelLineStyle (CR LF with lsCRLF)
+    // into `buffer` of `size` bytes, zero-terminated; the count copied.
+    std::int32_t GetSelTextBuf(char* buffer, std::int32_t size) const;
+    void SetSelTextBuf(const char* text) { DoReplaceSel(text ? std::string_view(text) : std::string_view()); }
+    std::int32_t GetTextBuf(char* buffer, std::int32_t size) const;
+    void SetTextBuf(const char* text) { perform(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(text)); }
+    std::int32_t GetTextLen() const;
+    void SelectAll() { SetSelection({0, store_->NumChars()}); }
+    // Deletes the selection (a user's command: not when read-only).
+    void ClearSelection();
+    // Empties the text and the undo history.
+    void Clear();
+    // The caret as a 1-based (column, line): the character column in the
+    // row and the row number.
+    struct TPoint {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        bool operator==(const TPoint&) const = default;
+    };
+    TPoint GetCPos() const;
+    void SetCPos(const TPoint& pos);
+    // The caret's display column (tabs expanded), at its virtual column
+    // when it stands beyond its line end.
+    std::int32_t CaretColumn() const;
+    bool CaretBeyondEOL() const { return beyondEOL_; }
+    // Caret after the end of line: asked for and possible (fixed pitch).
+    bool CanProcessCaretAfterEOL() const;
+    // Puts the caret at display column `column` of the row holding `index`:
+    // beyond the row end it stands there virtually when that is allowed.
+    void SetCaretColumn(std::int32_t index, std::int32_t column);
+
+    // ---- words (control_caret_moves.cpp)
+    bool IsWordChar(unsigned char c) const {
+        return fn_CharIsInWord ? fn_CharIsInWord(c) : isDefaultWordChar(c);
+    }
+    bool IsWordStart(unsigned char c) const {
+        return fn_CharStartsWord ? fn_CharStartsWord(c) : isDefaultWordStart(c);
+    }
+    CharTest fn_CharIsInWord;
+    CharTest fn_CharStartsWord;
+    // The start of the word before / after the caret, -1 when there is none.
+    std::int32_t WordBefore() const { return WordBefore(sel_.chEnd); }
+    std::int32_t WordAfter() const { return WordAfter(sel_.chEnd); }
+    std::int32_t WordBefore(std::int32_t index) const;
+    std::int32_t WordAfter(std::int32_t index) const;
+    // Selects the word at the caret.
+    void DoSelectWord();
+
+    // ---- keys and commands (control_keys.cpp, control_commands.cpp)
+    // A key goes down: templates, auto-replace, then the key map. True when
+    // it was consumed (KeyPress then ignores the character it types).
+    bool KeyDown(std::uint16_t key, TShiftState shift);
+    // A typed character (Windows-1252); dropped when its key was consumed.
+    void KeyPress(char key);
+    // The key is up: a consumed key no longer drops the next character.
+    void KeyUp() { keyConsumed_ = false; }
+    void KeyRecognised(TKeyboardActionContoller* sender, std::int32_t action);
+    // Carries out one action code; `extend` keeps the anchor.
+    void ExecuteCommand(std::int32_t action, std::int32_t value, bool extend);
+    // Types one character as the user does (transaction 14, auto-indent,
+    // overwrite); nothing when read-only.
+    void TypeChar(char c);
+    // The blanks (and, with smoUseTAB and smoSmartFill, tabs) that fill from
+    // display column `fromColumn` to `toColumn`; inserted unless `noInsert`.
+    void FormPadding(std::int32_t fromColumn, std::int32_t toColumn, bool noInsert, std::string& text);
+    bool KeyMoveSetHas(std::uint16_t key) const { return key < 256 && moveSet_[key]; }
+    // True when this key going down is the editor's: the key map binds it
+    // (alone or as a chord's first key), a chord waits for its second key,
+    // or it is the template hot key. The window lets the editor have such
+    // keys before any shortcut of the application's menus.
+    bool KeyWanted(std::uint16_t key, TShiftState shift) const;
+    TCommandRecognisedEvent OnCommandRecognised;
+
+    // ---- block indent (control_indent.cpp)
+    // `count` 0 is one step in the character the text indents with (a tab,
+    // or IndentStep blanks), whatever `flags` say; otherwise `count` tabs
+    // when bit 0 of `flags` is set and smoUseTAB is on, else blanks. Undent
+    // with `count` 0 takes one step back: a leading tab, or up to IndentStep
+    // blanks. Only white space is ever removed. Not when read-only.
+    void DoIndent(std::int32_t count, std::int32_t flags);
+    void DoUndent(std::int32_t count);
+
+    // ---- templates and auto-replace (control_macros.cpp)
+    TTemplateEvent OnTemplateEvent;
+    TAutoReplaceEvent OnAutoReplace;
+    // The pick list the window shows (ControlHost::showPickList) reports
+    // back: a typed character (the entry to select, -1 for none), an entry
+    // chosen with Return, and the list closing (Escape or focus lost).
+    int PickListKey(char c);
+    void PickListChosen(int index);
+    void PickListClosed();
+    bool PickListShown() const { return pickList_ != nullptr; }
+
+    // ---- undo and redo (control_undo.cpp)
+    // The recorder: 1 replace (phase 1 with the new text at `data`, a
+    // std::string_view*, phase 2 after the change), 2 / 3 transaction begin /
+    // end (phase = code), 6 / 7 enable / disable recording, 8 clear, 9 / 10
+    // an unindent / indent record (phase = index, data = count).
+    void DoUndoNotify(std::int32_t kind, std::int32_t phase, std::intptr_t data);
+    void PushDoUndoOp(TUndoItemType type, std::int32_t value1, std::int32_t value2,
+                      std::string_view text = {});
+    void UndoTransBegin(std::int32_t code);
+    void UndoTransEnd(std::int32_t code);
+    // One step back / forward; false when there was nothing to do (or the
+    // control is read-only).
+    bool DoUndo();
+    bool DoReDo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Undoes or redoes until the history's position is `position` (a
+    // position number of TUndoStack::Iterator).
+    void ExecuteTo(std::uint64_t position);
+    bool GetModified() const;
+    // false empties the history; true does nothing.
+    void SetModified(bool modified);
+    void MarkSavePoint();
+    std::int64_t GetUndoMemUsed() const;
+    TUndoStack* GetUndoStack() const { return store_->UndoStack(); }
+    // The store takes `stack` over (null: no history, nothing recorded);
+    // the history it holds already stays as it is.
+    void SetUndoStack(TUndoStack* stack);
+    bool UndoRecording() const { return undoRecording_; }
+
+    // ---- clipboard (control_clipboard.cpp)
+    // The clipboard the control uses (default: the process-wide one).
+    void SetClipboard(ClipboardPort* clipboard) { clipboard_ = clipboard; }
+    ClipboardPort& Clipboard() const;
+    void CopyToClipboard() { perform(WM_COPY); }
+    void CutToClipboard() { perform(WM_CUT); }
+    void PasteFromClipboard() { perform(WM_PASTE); }
+    bool CanPaste() const;
+
+    // ---- bookmarks and line tracks (control_marks.cpp)
+    // Line -1: the caret's line and column; lines and columns are 1-based
+    // record numbers (with word wrap the bookmark goes to the first row of
+    // the text line). Setting a bookmark on the line it stands on removes
+    // it. Indexes above 9 raise "Bookmark index range error".
+    void SetBookmark(int index, std::int32_t line, std::int32_t column = 1);
+    bool IsBookmarkSet(int index, std::int32_t& line, std::int32_t& column) const;
+    void ClearBookmark(int index);
+    // The caret goes to the bookmark's row and column; the row becomes the
+    // middle of the window.
+    void JumpToBookmark(int index);
+    TBookmarkEvent OnBookmarkSet;
+    TTrackID AddLineTrack(std::int32_t line, std::int32_t data);
+    void RemoveLineTrack(TTrackID id);
+    bool IsLineTrackIDValid(TTrackID id) const;
+    std::int32_t GetLineTrackData(TTrackID id) const;
+    void SetLineTrackData(TTrackID id, std::int32_t data);
+    TTrackID GetFirstLineTrackID() const;
+    TTrackID NextLineTrackID(TTrackID id) const;
+    std::int32_t LineTrackIDToLineNo(TTrackID id) const;
+    TTrackID GetFirstTrackIDOnLine(std::int32_t line) const;
+    void ClearLineTracks();
+    TTrackEvent OnTrackAdd;
+    TTrackEvent OnTrackFree;
+
+    // ---- the mouse (control_mouse.cpp)
+    TTripleClickEvent OnTripleClick;
+    THyperlinkClickEvent OnHyperlinkClick;
+    TNotifyEvent OnHyperlinkHover;
+    // Where a press lands: the caret goes to the nearest character.
+    void SelectAtPos(int x, int y, std::int32_t index);
+
+    // ---- companions
+    // The text as a list of lines, through the control's messages.
+    TRudivoVoruStrings& Lines();
+    // The caret as 1-based lines and columns.
+    TSM_CaretControl& CaretControl();
+    // The printing layer prints the selected lines (caPRINTSEL).
+    virtual void PrintSelection() {}
+    // The drag layer takes up a press inside the selection that moved: true
+    // when it started dragging the text.
+    virtual bool StartTextDrag() { return false; }
+
+    // ---- the text
+    TTextStore& TextStore() const { return *store_; }
+    // Shows `store` (owned by the caller) instead of the own store; null
+    // returns to the own store.
+    void SetTextStore(TTextStore* store);
+    // Replaces the whole text: styles dropped, view reset, history cleared.
+    void SetText(std::string_view text);
+    // Loads a file in place of the whole text, as SetText; a file that
+    // cannot be read raises EFOpenError and leaves the text as it was.
+    void LoadFromFile(const std::string& path);
+    // The stream's text from its position on, in place of the whole text.
+    void LoadFromStream(TStream& stream);
+    std::string GetText() const;
+
+    // ---- interfaces for the parser, the settings and the store
+    void reinstallActiveParser() override;
+    void parserDestroyed(TCustomRudivoVoruParser* parser) override;
+    SettingsClient* settingsClient() override { return this; }
+    Canvas& resourceCanvas() override;
+    bool printingResources() const override { return printing_; }
+    void settingsChanged() override;
+    void refreshFromStore() override;
+    void repaintFromStore() override;
+    std::int32_t lineStart(std::int32_t line) const override;
+    std::int32_t lineOf(std::int32_t offset) const override;
+    std::int32_t lineEnd(std::int32_t offset) const override;
+    void repaintBreakpoints() override;
+
+protected:
+    // The shared templates, auto-replace list and key map act for this
+    // control (on focus and new settings).
+    virtual void SetUI();
+    // The keys of the movement actions, which Shift extends.
+    virtual void MakeMoveSet();
+    // One row drawn at y on rd's canvas within rd.Rect (its left edge takes
+    // the gutter and margin widths), as DoPaint draws it: for the printing
+    // layer, which lays rows out on pages itself (the screen's selection is
+    // left out on a printer).
+    void DrawRow(TRenderData& rd, TLine* row, std::int32_t rowStart, int y);
+
+private:
+    struct RunColors {
+        TColor text = clBlack;
+        TColor back = clWhite;
+        int format = 0;
+    };
+    struct RowPaint;
+
+    // rudivo_voru.cpp
+    bool canNotify() const;
+    TColor selTextColor() const;
+    TColor selTextBack() const;
+    TColor gutterBrush() const;
+    TColor marginBrush() const;
+    void takeSettings(TSM_Settings* settings);
+    void refreshEditorsOf(TSM_Settings* settings);
+
+    // control_metrics.cpp
+    void recomputeVisible();
+    Canvas* measuringCanvas() const;
+    CanvasFont canvasFont(std::uint8_t styleBits) const;
+    void positionText(TLine* row, std::int32_t column, int& x) const;
+
+    // control_paint.cpp
+    RowPaint rowPaintFor(const TRenderData& rd) const;
+    void paintRow(Canvas& c, TLine* row, std::int32_t rowStart, int y, RowPaint& p);
+    // Sets the colours a row takes from a code-break marker or breakpoint
+    // on it and from its own line colours; the marker's glyph, or -1.
+    int markRow(RowPaint& p, TLine* row, std::int32_t rowStart);
+    void paintPastEnd(Canvas& c, int y, RowPaint& p);
+    void paintRowLines(Canvas& c, int y, const RowPaint& p);
+    void paintMarks(Canvas& c, TLine* row, std::int32_t rowStart, int y, const RowPaint& p);
+    void paintAllChars(Canvas& c, TLine* row, int y, RowPaint& p);
+    RunColors colorsFor(std::uint8_t style, bool selected, const RowPaint& p) const;
+    void selectFont(Canvas& c, int format, RowPaint& p);
+    int drawRun(Canvas& c, int x, int y, std::string_view text, const RunColors& colors, RowPaint& p);
+
+    // control_gutter.cpp
+    void paintGutter(Canvas& c, TLine* row, int y, std::int32_t lineNumber, int breakGlyph, RowPaint& p);
+
+    // control_parsers.cpp
+    void refreshFromSettings();
+
+    // control_styling.cpp
+    std::int32_t syncLimit(std::int32_t pendingStart) const;
+    void requestIdle();
+    void invalidateRestyledRows();
+
+    // control_scroll.cpp
+    void setTopLine(std::int32_t index);
+    void refreshTopRow();
+    bool autoScrollOutside(int x, int y) const;
+
+    // control_wrap.cpp
+    void rewrapLines(TLine* first, TLine* last);
+    int wrapWidth() const;
+    bool wrapExempt(std::string_view line) const;
+    void rewrapAll();
+    void rewrapIfLayoutChanged();
+
+    // control_messages.cpp
+    void setOptionWord(std::uint32_t options, bool noRepaint);
+    void scrollMessage(bool vertical, int request, int position);
+    std::intptr_t editMessage(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam, bool& handled);
+    std::intptr_t styleBlock(TSMStyleBlock& block, bool set);
+
+    // control_edit.cpp
+    void repaintRange(std::int32_t from, std::int32_t to);
+    void textReplaced();
+    void applySelection(const TChRange& range, bool noRepaint);
+    void replaceText(std::string_view text);
+    void showEdit(bool noRepaint);
+    std::int32_t crBefore(std::int32_t offset) const;
+    TTextStore::LineInfo firstRowOfTextLine(std::int32_t line) const;
+
+    // control_caret_moves.cpp: rows as the caret sees them. After a final
+    // carriage return the caret stands on a row of its own past the last
+    // record (`phantom`).
+    struct CaretRow {
+        TLine* line = nullptr;
+        std::int32_t index = 0; // row number
+        std::int32_t start = 0; // its first character
+        bool phantom = false;
+    };
+    CaretRow caretRow(std::int32_t index) const;
+    CaretRow rowByNumber(std::int32_t number) const;
+    std::int32_t rowCount() const;
+    // The last index the caret may take in the row (before its carriage
+    // return; before the next row's first character in a cut line).
+    std::int32_t rowCaretLimit(const CaretRow& row) const;
+    std::int32_t indexAtColumn(const CaretRow& row, std::int32_t column) const;
+    std::int32_t columnOfIndex(std::int32_t index) const;
+    void moveCaret(std::int32_t index, bool extend);
+    void moveCaretBeyond(std::int32_t index, std::int32_t column, bool extend);
+    void moveRows(std::int32_t rows, bool extend);
+    void setCaretFromColumn(const CaretRow& row, std::int32_t column, bool extend);
+
+    // control_keys.cpp, control_commands.cpp
+    void bindUI();
+    void smartTab();
+    std::int32_t autoIndentColumn() const;
+    void deleteCommand(bool forward, std::int32_t code, std::int32_t target);
+    void pageMove(bool down, bool extend);
+    void scrollLine(bool down);
+    void deleteRow();
+
+    // control_clipboard.cpp
+    std::intptr_t clipboardMessage(std::uint32_t msg);
+
+    // control_macros.cpp
+    class MacroPort;
+    void templateFire(TMacroKeywords* sender, const std::string& name, std::string& replacement);
+    void showPickList(TMacroKeywords& list, int selected);
+
+    // control_undo.cpp
+    struct PendingReplace {
+        bool open = false;
+        TChRange before;
+        std::string removed;
+    };
+    void openReplaceRecord();
+    void closeReplaceRecord(std::int32_t insertedAt, std::int32_t inserted);
+    void historyBroken();
+    bool replay(bool undo);
+    void replayRecord(bool undo, std::int32_t kind);
+
+    // control_mouse.cpp
+    void selectRowAt(std::int32_t index);
+    bool marginColumnAt(int x, int y, std::int32_t& column) const;
+    bool hyperlinkAt(int x, int y, std::int32_t& index, std::uint8_t& style) const;
+    void hyperlinkClick(std::int32_t index, std::uint8_t style);
+
+    // control_marks.cpp
+    TLineTrackManager& tracks() const;
+
+    ControlHost* host_ = nullptr;
+    std::unique_ptr<TTextStore> ownStore_;
+    TTextStore* store_ = nullptr;
+    std::unique_ptr<TSM_Settings> ownSettings_;
+    TSM_Settings* settings_ = nullptr;
+    std::unique_ptr<IncrementalStyler> styler_;
+    std::array<TCustomRudivoVoruParser*, kParserSlots> parsers_{};
+    int activeParser_ = 1;
+
+    // Metrics (FontChanged).
+    TFontSpec font_{"Courier New", 10, 1, clWindowText, 0};
+    int charWidth_ = 7;
+    int textHeight_ = 17;
+    int lhExtra_ = 0;
+    bool fixedPitch_ = false;
+    int cellWidth_ = 8;
+    std::array<int, kCellTableSize> cells_{};
+    std::int32_t visibleCols_ = 80;
+    std::int32_t visibleRows_ = 40;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    bool hasSize_ = false;
+    bool fontMeasured_ = false;
+    bool takingFontFromParser_ = false;
+
+    // The view.
+    std::int32_t topLine_ = 0;   // rows above the top row
+    TLine* visLine_ = nullptr;   // the top row
+    std::int32_t topOffset_ = 0; // its first character
+    std::int32_t leftCol_ = 0;
+    TScrollStyle scrollBars_ = ssBoth;
+    CanvasRect paintClip_;
+    bool clipToDirty_ = false;
+    bool fullRepaint_ = false;
+
+    // The selection and state.
+    TChRange sel_;
+    bool focused_ = false;
+    bool hideSelection_ = true;
+    bool readOnly_ = false;
+    bool enabled_ = true;
+    bool showFocusLine_ = false;
+    bool insMode_ = true;
+    bool redraw_ = true;
+    int updateLock_ = 0;
+    // Set while form data is read (until Loaded).
+    bool loading_ = false;
+    bool destroying_ = false;
+    Canvas* printCanvas_ = nullptr; // metrics come from it while printing
+    bool printing_ = false;
+    std::uint32_t reasons_ = 0;
+    std::uint32_t lastReasons_ = 0;
+    std::int32_t pendingParse_ = -1; // offset of the pending parse start row
+    bool dragging_ = false;
+
+    // The caret (control_caret_moves.cpp).
+    bool beyondEOL_ = false; // stands beyond its line end, at virtualCol_
+    std::int32_t virtualCol_ = 0;
+    std::int32_t rememberedCol_ = 0; // the display column vertical moves aim for
+    bool verticalMove_ = false;
+
+    // Keys.
+    std::array<bool, 256> moveSet_{};
+    bool keyConsumed_ = false;
+    TShiftState keyShift_ = 0;
+
+    // Undo.
+    bool undoRecording_ = true;
+    bool undoReplaying_ = false;
+    PendingReplace pendingUndo_;
+
+    // The mouse.
+    int clickCount_ = 0;
+    std::int64_t lastClickTime_ = 0;
+    std::int32_t dblClickRow_ = -1;
+    bool dragArmed_ = false;     // a press inside the selection
+    bool dragSelecting_ = false; // a press that selects as the pointer moves
+    int pressX_ = 0;
+    int pressY_ = 0;
+    enum class ColumnDrag { None, Margin, Wrap };
+    ColumnDrag columnDrag_ = ColumnDrag::None;
+    std::int32_t dragColumn_ = -1;
+    bool overHyperlink_ = false;
+
+    // Companions.
+    ClipboardPort* clipboard_ = nullptr;
+    mutable std::unique_ptr<TLineTrackManager> tracks_;
+    std::unique_ptr<TRudivoVoruStrings> lines_;
+    std::unique_ptr<TSM_CaretControl> caretControl_;
+    std::unique_ptr<MacroPort> macroPort_;
+    TMacroKeywords* pickList_ = nullptr;
+    bool pickListHideSelection_ = true;
+    // Handlers left in shared settings check that the control still lives.
+    std::shared_ptr<TCustomRudivoVoru*> alive_;
+    int userGlyphs_ = 16;
+    TMarkDrawHook markDrawHook_;
+
+    // Word wrap as last applied, to tell when new settings need a re-wrap.
+    struct WrapLayout {
+        bool wrap = false;
+        std::uint16_t column = 0;
+        int width = 0;
+        bool override = false;
+        std::string marks;
+        bool operator==(const WrapLayout&) const = default;
+    };
+    WrapLayout wrapApplied_;
+    WrapLayout currentWrapLayout() const;
+
+    // Disabled and read-only colours.
+    TColor disabledFg_ = clBlack;
+    TColor disabledBg_ = clSilver;
+    bool disabledFgApply_ = false;
+    bool disabledBgApply_ = true;
+    bool disabledClrChange_ = true;
+    TColor readOnlyFg_ = clSilver;
+    TColor readOnlyBg_ = clWhite;
+    bool readOnlyFgApply_ = true;
+    bool readOnlyBgApply_ = true;
+    bool readOnlyClrChange_ = false;
+
+    // Carriage returns before an offset, kept for the line numbers.
+    struct LineCount {
+        std::uint64_t stamp = ~0ull;
+        std::int32_t offset = 0;
+        std::int32_t crs = 0;
+    };
+    mutable LineCount lineCount_;
+
+    mutable DisplayRow displayRow_;
+};
+
+// The published control: adds only published properties to the core.
+class TRudivoVoru : public TCustomRudivoVoru {
+public:
+    TCustomRudivoVoruParser* Parser1() const { return GetParser(1); }
+    TCustomRudivoVoruParser* Parser2() const { return GetParser(2); }
+    TCustomRudivoVoruParser* Parser3() const { return GetParser(3); }
+    TCustomRudivoVoruParser* Parser4() const { return GetParser(4); }
+    TCustomRudivoVoruParser* Parser5() const { return GetParser(5); }
+    TCustomRudivoVoruParser* Parser6() const { return GetParser(6); }
+    void SetParser1(TCustomRudivoVoruParser* p) { SetParser(1, p); }
+    void SetParser2(TCustomRudivoVoruParser* p) { SetParser(2, p); }
+    void SetParser3(TCustomRudivoVoruParser* p) { SetParser(3, p); }
+    void SetParser4(TCustomRudivoVoruParser* p) { SetParser(4, p); }
+    void SetParser5(TCustomRudivoVoruParser* p) { SetParser(5, p); }
+    void SetParser6(TCustomRudivoVoruParser* p) { SetParser(6, p); }
+};
+
+} // namespace qorvi

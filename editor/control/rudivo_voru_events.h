@@ -1,0 +1,65 @@
+#pragma once
+
+// The events of the editor control: method pointers (std::function) that
+// its owner assigns, each handed the control as Sender.
+
+#include "editor/control/line_track_manager.h"
+#include "platform/canvas.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace qorvi {
+
+struct TMark;
+class TCustomRudivoVoru;
+
+// The record OnDrawLine receives for each row it may draw instead.
+struct TDrawLineData {
+    std::int32_t Version = 1;
+    std::string_view Text; // the display text (tabs expanded)
+    std::int32_t Field2 = 1;
+    Canvas* canvas = nullptr;
+    CanvasRect Rect; // the row
+    std::int32_t CharIndex = 0;
+    std::int32_t LeftColumn = 0;
+    std::int32_t Length = 0;
+    bool Handled = false;
+};
+
+using TNotifyEvent = std::function<void(TCustomRudivoVoru& Sender)>;
+using TDrawLineEvent = std::function<void(TCustomRudivoVoru& Sender, TDrawLineData& Data)>;
+using TDrawMarkEvent =
+    std::function<void(TCustomRudivoVoru& Sender, Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;
+using TTokenSeenEvent = std::function<void(TCustomRudivoVoru& Sender, int& Style, std::int32_t Position,
+                                           std::int32_t TokenStart)>;
+using TTextChangeEvent =
+    std::function<void(TCustomRudivoVoru& Sender, std::int32_t Index, std::int32_t Delta)>;
+using TGutterClickEvent = std::function<void(TCustomRudivoVoru& Sender, std::int32_t Line)>;
+// Returns true when it handled the wheel turn.
+using TMouseWheelUpDownEvent =
+    std::function<bool(TCustomRudivoVoru& Sender, std::uint32_t Shift, int X, int Y)>;
+// The mark-draw hook: draws a mark instead of the spelling underline.
+using TMarkDrawHook = std::function<void(Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;
+// A key recognised as an action; the handler may change the action.
+using TCommandRecognisedEvent = std::function<void(TCustomRudivoVoru& Sender, std::int32_t& Action)>;
+// A template about to be expanded (the name as typed; empty from the pick
+// list); the handler may change the text.
+using TTemplateEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const std::string& TemplateName, std::string& Replacement)>;
+// An auto-replace item found at ItemStart: the handler may change the text
+// and the verdict.
+using TAutoReplaceEvent =
+    std::function<void(TCustomRudivoVoru& Sender, std::int32_t ItemStart, const std::string& ReplaceItem,
+                       std::string& ReplaceWith, bool& CanReplace)>;
+using TBookmarkEvent = std::function<void(TCustomRudivoVoru& Sender, int Index)>;
+using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
+// The third press of a triple click, at the client point, on the character index.
+using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;
+// A press on a hyperlink style: the text of the run and its style.
+using THyperlinkClickEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const std::string& Text, int Style)>;
+
+} // namespace qorvi
