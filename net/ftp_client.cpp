@@ -11,6 +11,8 @@ namespace {
 
 const char* const kBusy = "FTP client busy";
 const char* const kConnectionClosed = "Connection closed by the server";
+const char* const kClosedAfterProtocolError = "Connection closed after a protocol error: ";
+const char* const kUnexpectedPreliminary = "Unexpected preliminary reply: ";
 
 bool startsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
@@ -59,7 +61,7 @@ void TFtpClient::runOperation(TCmdType type, const std::function<void()>& body,
         BusyScope busy(*this, type);
         try {
             body();
-        } catch (const QorviError&) {
+        } catch (...) {
             failure = std::current_exception();
         }
     }
@@ -78,6 +80,33 @@ void TFtpClient::runOperation(TCmdType type, const std::function<void()>& body,
         OnSuccess(*this, type);
 }
 
+void TFtpClient::certifyControl() {
+    try {
+        CertifyConnect();
+    } catch (const ESockError&) {
+        if (!Connected() && !violation_.empty())
+            throw FTPException(kClosedAfterProtocolError + violation_);
+        throw;
+    }
+}
+
+void TFtpClient::protocolError(const std::string& reason) {
+    violation_ = reason;
+    replyNumber_ = 0;
+    replyText_.clear();
+    replyLines_.clear();
+    pendingReplies_ = 0;
+    CloseImmediate();
+    RequestCloseSocket();
+    StatusMessage(1, "Disconnected");
+    throw FTPException(reason);
+}
+
+void TFtpClient::requireFinalReply() {
+    if (replyNumber_ >= 100 && replyNumber_ <= 199)
+        protocolError(kUnexpectedPreliminary + replyText_);
+}
+
 bool TFtpClient::failing(int low, int high) const {
     // A reply without a proper code is never a success.
     return replyNumber_ < 100 || replyNumber_ > 599 || (replyNumber_ >= low && replyNumber_ <= high);
@@ -91,25 +120,35 @@ void TFtpClient::replyFailed() {
 
 std::string TFtpClient::Transaction(const std::string& command) {
     StatusMessage(8, "Transaction");
+    Deadline deadline(*this, replyDeadline());
     Writeln(command);
     ++pendingReplies_;
     return readReply();
 }
 
 std::string TFtpClient::readReply() {
+    // A reply that fails half-way leaves nothing of the one before.
+    replyNumber_ = 0;
+    replyText_.clear();
+    replyLines_.clear();
     FtpReplyReader reader;
     do {
-        std::string raw = ReadLn();
-        if (raw.empty()) {
-            replyNumber_ = 0;
-            replyText_.clear();
-            replyLines_.clear();
-            throw FTPException(kConnectionClosed);
+        std::string raw;
+        try {
+            raw = ReadLn();
+        } catch (const ELineTooLong& e) {
+            protocolError(e.message());
         }
+        if (raw.empty())
+            throw FTPException(kConnectionClosed);
         std::string line = stripLineBreak(std::move(raw));
         if (!reader.lines().empty())
             StatusMessage(1, line);
-        reader.addLine(line);
+        try {
+            reader.addLine(line);
+        } catch (const FTPException& e) {
+            protocolError(e.message());
+        }
     } while (!reader.complete());
     replyLines_ = reader.lines();
     replyText_ = replyLines_.front();
@@ -120,6 +159,11 @@ std::string TFtpClient::readReply() {
 }
 
 void TFtpClient::drainReplies() {
+    if (pendingReplies_ <= 0 || !Connected())
+        return;
+    // A server that keeps sending preliminary replies owes its final one for
+    // ever; the deadline ends the wait.
+    Deadline deadline(*this, replyDeadline());
     while (pendingReplies_ > 0 && Connected()) {
         try {
             readReply();
@@ -142,10 +186,19 @@ void TFtpClient::prepareControl() {
 void TFtpClient::plainCommand(const std::string& text, TCmdType type) {
     runOperation(type, [&] {
         clearCancel();
-        CertifyConnect();
+        certifyControl();
         StatusMessage(1, text);
         prepareControl();
+        Deadline deadline(*this, replyDeadline());
         Transaction(text);
+        // Only REIN may answer "120 ready in a moment" before its 220.
+        if (type == cmdReInit) {
+            while (replyNumber_ >= 100 && replyNumber_ <= 199) {
+                StatusMessage(1, replyText_);
+                readReply();
+            }
+        }
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(400, 599))
             replyFailed();
@@ -200,15 +253,17 @@ void TFtpClient::Rename(const std::string& oldName, const std::string& newName) 
     checkCommandText(newName);
     runOperation(cmdRename, [&] {
         clearCancel();
-        CertifyConnect();
+        certifyControl();
         prepareControl();
         StatusMessage(1, "RNFR " + oldName);
         Transaction("RNFR " + oldName);
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(352, 599))
             replyFailed();
         StatusMessage(1, "RNTO " + newName);
         Transaction("RNTO " + newName);
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(301, 599))
             replyFailed();
@@ -232,6 +287,7 @@ void TFtpClient::Connect() {
 void TFtpClient::loginStep(const std::string& command, const std::string& status) {
     StatusMessage(1, status.empty() ? command : status);
     Transaction(command);
+    requireFinalReply();
     StatusMessage(1, replyText_);
     if (failing(401, 599)) {
         if (OnConnectionFailed)
@@ -243,14 +299,19 @@ void TFtpClient::loginStep(const std::string& command, const std::string& status
 void TFtpClient::login() {
     if (staleServerState_)
         resetServerState();
+    violation_.clear();
     try {
         ClearInput();
         TSockClient::Connect();
         pendingReplies_ = 1;
-        readReply();
-        // 120: the server is not ready yet; its 220 follows.
-        while (replyNumber_ >= 100 && replyNumber_ < 200)
+        {
+            // 120: the server is not ready yet; its 220 follows - within the
+            // deadline, however many 120 replies come first.
+            Deadline deadline(*this, replyDeadline());
             readReply();
+            while (replyNumber_ >= 100 && replyNumber_ < 200)
+                readReply();
+        }
         StatusMessage(1, replyText_);
         if (failing(400, 599)) {
             if (OnConnectionFailed)
@@ -297,6 +358,7 @@ void TFtpClient::Disconnect() {
     BusyScope busy(*this, cmdDoCommand);
     resetServerState();
     std::exception_ptr failure;
+    violation_.clear();
     if (Connected()) {
         StatusMessage(1, "QUIT");
         try {

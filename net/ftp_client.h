@@ -6,7 +6,16 @@
 //
 // Failures go to OnFailure first; when it leaves Handled false the failure
 // is raised (FTPException with the server's reply line, or the socket error).
-// A transfer counts as done only when the server's final reply is positive.
+// Every exception inside an operation, std::bad_alloc and those of the
+// owner's own event handlers included, takes that road. A transfer counts as
+// done only when the server's final reply is positive.
+//
+// Nothing a server sends can hold the client for ever or fill its memory:
+// each command's reply has a deadline besides the inactivity time-out, a
+// listing a longer one and a bound on its size. A reply the protocol does
+// not allow (a line past the line limit, a reply of too many lines, a
+// preliminary 1xx reply to a command that has none) leaves the control
+// connection out of step, so it is closed, and the next command says why.
 //
 // Waits run the event loop, so a timer or command may call into the client
 // while an operation runs. The client never interleaves two operations on its
@@ -51,6 +60,14 @@ enum TFirewallType { FTUser, FtOpen, FtSite };
 
 class TFtpClient : public TSockClient {
 public:
+    // A listing past either bound fails with "Directory listing too long".
+    static constexpr std::size_t kMaxListingBytes = 32u << 20;
+    static constexpr std::size_t kMaxListingEntries = 250000;
+    // The default deadlines, in multiples of the time-out: of one command's
+    // reply (1xx replies before the final one included), and of a listing.
+    static constexpr int kReplyDeadlineFactor = 4;
+    static constexpr int kListingDeadlineFactor = 20;
+
     using TransEvent = std::function<void(TFtpClient& sender, TCmdType Trans_Type)>;
     using FailureEvent = std::function<void(TFtpClient& sender, bool& Handled, TCmdType Trans_Type)>;
     using ListItemEvent = std::function<void(TFtpClient& sender, const std::string& Listing)>;
@@ -70,6 +87,9 @@ public:
     std::string FWPassword;
     bool FWAuthenticate = false;
     std::string ListMask;
+    // Milliseconds; 0 or less: the factor above times the time-out.
+    int ReplyDeadline = 0;
+    int ListingDeadline = 0;
 
     // OnConnect fires after a successful login; OnPacketRecvd and
     // OnPacketSent fire for the blocks of the data connection (the sender is
@@ -135,6 +155,21 @@ private:
 
     void runOperation(TCmdType type, const std::function<void()>& body,
                       const std::function<void()>& onDone = {});
+    // CertifyConnect, naming the protocol error that closed the connection.
+    void certifyControl();
+    // Closes the control connection, which a reply out of the protocol has
+    // left out of step, and raises `reason`.
+    [[noreturn]] void protocolError(const std::string& reason);
+    // A preliminary reply where only a final one is allowed.
+    void requireFinalReply();
+    int replyDeadline() const {
+        return ReplyDeadline > 0 ? ReplyDeadline : kReplyDeadlineFactor * effectiveTimeOut();
+    }
+    int listingDeadline() const {
+        return ListingDeadline > 0 ? ListingDeadline : kListingDeadlineFactor * effectiveTimeOut();
+    }
+    // Hands every line of a listing, without its line break, to `take`.
+    void readListing(const std::function<void(const std::string&)>& take);
     void runTransfer(TCmdType type, const std::function<void()>& body);
     void plainCommand(const std::string& text, TCmdType type);
     void login();
@@ -172,6 +207,9 @@ private:
     int pendingReplies_ = 0;
     // The control connection closed without Disconnect.
     bool staleServerState_ = false;
+    // Why the control connection was closed by the client, until the next
+    // Connect.
+    std::string violation_;
     std::unique_ptr<TFTPDirectoryList> directoryList_;
 };
 

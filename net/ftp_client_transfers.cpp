@@ -30,6 +30,9 @@ private:
     int fd_;
 };
 
+const char* const kListingTooLong = "Directory listing too long";
+const char* const kListingTooSlow = "Directory listing took too long";
+
 std::string fileNamePart(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -43,7 +46,7 @@ void TFtpClient::runTransfer(TCmdType type, const std::function<void()>& body) {
         dataCancelled_ = false;
         bool failed = true;
         try {
-            CertifyConnect();
+            certifyControl();
             body();
             failed = false;
         } catch (...) {
@@ -94,10 +97,14 @@ void TFtpClient::detectVendor() {
         StatusMessage(1, "SYST");
         prepareControl();
         Transaction("SYST");
+        requireFinalReply();
         StatusMessage(1, replyText_);
         Vendor = vendorFromSystReply(replyText_);
     } catch (const QorviError&) {
-        // Without an answer the listing is read as a Unix one.
+        // Without an answer the listing is read as a Unix one - unless the
+        // answer cost the connection.
+        if (!Connected())
+            throw;
     }
 }
 
@@ -124,6 +131,7 @@ void TFtpClient::openDataConnection(bool receiving, const std::string& command, 
     if (Passive) {
         StatusMessage(1, "PASV");
         Transaction("PASV");
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(300, 599))
             replyFailed();
@@ -140,6 +148,7 @@ void TFtpClient::openDataConnection(bool receiving, const std::string& command, 
         const std::string port = "PORT " + data_->GetLocalAddress() + data_->GetPortString();
         StatusMessage(1, port);
         Transaction(port);
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(301, 599))
             replyFailed();
@@ -147,6 +156,7 @@ void TFtpClient::openDataConnection(bool receiving, const std::string& command, 
     if (!restart.empty()) {
         StatusMessage(1, restart);
         Transaction(restart);
+        requireFinalReply();
         StatusMessage(1, replyText_);
         if (failing(400, 599))
             replyFailed();
@@ -161,7 +171,10 @@ void TFtpClient::openDataConnection(bool receiving, const std::string& command, 
 }
 
 void TFtpClient::finalReply() {
+    Deadline deadline(*this, replyDeadline());
     readReply();
+    // The transfer's preliminary reply came before the data.
+    requireFinalReply();
     StatusMessage(1, replyText_);
     if (replyNumber_ < 200 || replyNumber_ > 299)
         replyFailed();
@@ -180,17 +193,12 @@ void TFtpClient::List() {
         if (OnTransactionStart)
             OnTransactionStart(*this);
         data_->CloseAfterData();
-        // The listing ends when the server closes the data connection.
-        for (;;) {
-            std::string raw = data_->ReadLn();
-            if (raw.empty())
-                break;
-            std::string line = stripLineBreak(std::move(raw));
+        readListing([&](const std::string& line) {
             if (ParseList)
                 directoryList_->ParseLine(line);
             if (OnListItem)
                 OnListItem(*this, line);
-        }
+        });
         if (OnTransactionStop)
             OnTransactionStop(*this);
         closeDataConnection();
@@ -205,20 +213,44 @@ std::vector<std::string> TFtpClient::Nlist() {
         openDataConnection(true, "NLST", {});
         if (OnTransactionStart)
             OnTransactionStart(*this);
-        for (;;) {
-            std::string raw = data_->ReadLn();
-            if (raw.empty())
-                break;
-            names.push_back(stripLineBreak(std::move(raw)));
+        readListing([&](const std::string& line) {
+            names.push_back(line);
             if (OnListItem)
                 OnListItem(*this, names.back());
-        }
+        });
         if (OnTransactionStop)
             OnTransactionStop(*this);
         closeDataConnection();
         finalReply();
     });
     return names;
+}
+
+void TFtpClient::readListing(const std::function<void(const std::string&)>& take) {
+    // The listing ends when the server closes the data connection. A server
+    // that trickles it, or never ends it, meets the listing's deadline or
+    // bounds instead, and the transfer is broken off.
+    Deadline deadline(*data_, listingDeadline());
+    std::size_t bytes = 0;
+    std::size_t entries = 0;
+    for (;;) {
+        std::string raw;
+        try {
+            raw = data_->ReadLn();
+        } catch (const EAbortError&) {
+            if (data_->DeadlinePassed())
+                throw FTPException(kListingTooSlow);
+            throw;
+        }
+        if (raw.empty())
+            return;
+        bytes += raw.size();
+        if (bytes > kMaxListingBytes || ++entries > kMaxListingEntries) {
+            data_->Cancel();
+            throw FTPException(kListingTooLong);
+        }
+        take(stripLineBreak(std::move(raw)));
+    }
 }
 
 void TFtpClient::receiveInto(int fd) {

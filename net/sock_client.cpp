@@ -87,6 +87,16 @@ private:
     bool was_;
 };
 
+TSockClient::Deadline::Deadline(TSockClient& client, int ms) : client_(client), saved_(client.deadline_) {
+    const std::int64_t until = client_.clock_->steadyMs() + std::max(ms, 1);
+    if (saved_ < 0 || until < saved_)
+        client_.deadline_ = until;
+}
+
+TSockClient::Deadline::~Deadline() {
+    client_.deadline_ = saved_;
+}
+
 TSockClient::TSockClient(Pump* pump, Clock* clock)
     : pump_(pump ? pump : &nullPump()), clock_(clock ? clock : &SystemClock::instance()) {
     lastPump_ = clock_->steadyMs();
@@ -245,11 +255,17 @@ std::string TSockClient::ReadLn() {
     StatusMessage(8, "ReadLn");
     TimerScope timer(*this);
     for (;;) {
+        // A peer that sends lines faster than they are read still meets the
+        // deadline, though no wait ever begins.
+        if (DeadlinePassed()) {
+            checkTimer();
+            throw EAbortError("Socket readln aborted");
+        }
         std::size_t lineFeed = buffer_.findByte('\n', kMaxLineLength);
         if (lineFeed != std::string::npos)
             return buffer_.RemoveString(lineFeed + 1);
         if (buffer_.Count() >= kMaxLineLength)
-            throw ESockError(kLineTooLong);
+            throw ELineTooLong(kLineTooLong);
         if (peerClosed_ || fd_ < 0)
             return buffer_.RemoveString(buffer_.Count());
         if (cancel_)
@@ -561,8 +577,11 @@ TSockClient::Ready TSockClient::waitFor(int fd, short events, int limitMs) {
         if (until >= 0 && now >= until)
             return Ready::Elapsed;
         std::int64_t slice = kSliceMs;
-        if (timerOn_ && TimeOut > 0)
-            slice = std::min<std::int64_t>(slice, std::max<std::int64_t>(1, lastActivity_ + TimeOut - now));
+        if (timerOn_)
+            slice = std::min<std::int64_t>(
+                slice, std::max<std::int64_t>(1, lastActivity_ + effectiveTimeOut() - now));
+        if (deadline_ >= 0)
+            slice = std::min<std::int64_t>(slice, std::max<std::int64_t>(1, deadline_ - now));
         if (until >= 0)
             slice = std::min<std::int64_t>(slice, std::max<std::int64_t>(1, until - now));
         pollfd p{fd, events, 0};
@@ -578,7 +597,9 @@ TSockClient::Ready TSockClient::waitFor(int fd, short events, int limitMs) {
 }
 
 void TSockClient::checkTimer() {
-    if (!timerOn_ || TimeOut <= 0 || clock_->steadyMs() - lastActivity_ < TimeOut)
+    const std::int64_t now = clock_->steadyMs();
+    const bool idle = timerOn_ && now - lastActivity_ >= effectiveTimeOut();
+    if (!idle && !(deadline_ >= 0 && now >= deadline_))
         return;
     StatusMessage(8, "Timer Triggered");
     timerOn_ = false;

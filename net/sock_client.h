@@ -8,7 +8,10 @@
 // TimeOut is an inactivity time-out: each block sent or received restarts it,
 // so a long transfer on a slow link runs as long as bytes keep moving. When it
 // expires the connection aborts itself and the wait ends with its cancel
-// message ("Connection Timed out" for Connect).
+// message ("Connection Timed out" for Connect). A time-out of 0 stands for
+// kDefaultTimeOut: no wait is endless, and the user can always cancel sooner.
+// A Deadline bounds a whole operation as well, however busily the peer keeps
+// sending.
 
 #include "net/fifo_buffer.h"
 #include "platform/clock.h"
@@ -30,6 +33,21 @@ public:
 
     static constexpr std::size_t kBlockSize = 65536;
     static constexpr std::size_t kMaxLineLength = 65536;
+    static constexpr int kDefaultTimeOut = 60000;
+
+    // While it lives, every wait of the connection ends, as on a time-out,
+    // once `ms` have passed; an enclosing earlier deadline stands.
+    class Deadline {
+    public:
+        Deadline(TSockClient& client, int ms);
+        ~Deadline();
+        Deadline(const Deadline&) = delete;
+        Deadline& operator=(const Deadline&) = delete;
+
+    private:
+        TSockClient& client_;
+        std::int64_t saved_;
+    };
 
     // Null pump or clock: no event loop / the system clock.
     explicit TSockClient(Pump* pump = nullptr, Clock* clock = nullptr);
@@ -41,7 +59,7 @@ public:
     int Port = 0;
     std::string Proxy;
     int ProxyPort = 0;
-    int TimeOut = 0; // milliseconds of inactivity; 0 waits for ever
+    int TimeOut = 0; // milliseconds of inactivity; 0 or less: kDefaultTimeOut
     int ReportLevel = 0;
 
     Event OnConnect;
@@ -61,7 +79,7 @@ public:
     void Writeln(const std::string& text);
     std::string Read(std::size_t n);
     // One line including its line feed; empty once the peer has closed and
-    // nothing is left. A line longer than kMaxLineLength raises ESockError.
+    // nothing is left. A line longer than kMaxLineLength raises ELineTooLong.
     std::string ReadLn();
     virtual std::string Transaction(const std::string& command);
     bool DataAvailable();
@@ -90,6 +108,9 @@ public:
     bool Connected() const { return connected_; }
     bool Cancelled() const { return cancel_; }
     bool TimedOut() const { return timedOut_; }
+    // True once the deadline of the running operation has passed.
+    bool DeadlinePassed() const { return deadline_ >= 0 && clock_->steadyMs() >= deadline_; }
+    int effectiveTimeOut() const { return TimeOut > 0 ? TimeOut : kDefaultTimeOut; }
     void clearCancel() {
         cancel_ = false;
         timedOut_ = false;
@@ -143,6 +164,7 @@ private:
     std::atomic<bool> timedOut_{false};
     bool timerOn_ = false;
     std::int64_t lastActivity_ = 0;
+    std::int64_t deadline_ = -1; // steady ms; -1 for none
     std::int64_t lastPump_ = 0;
     std::uint64_t bytesRcvd_ = 0;
     std::uint64_t bytesSent_ = 0;

@@ -20,6 +20,13 @@ public:
     using ESockError::ESockError;
 };
 
+// A line past TSockClient::kMaxLineLength: whatever follows it on the
+// connection can no longer be read in step.
+class ELineTooLong : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
 // The text of a socket error number (errno); "Unknown Error No." and the
 // number when the system has no text for it.
 std::string SocketErrorStr(int error);

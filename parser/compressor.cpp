@@ -149,7 +149,7 @@ std::int64_t TCompressor::CompressStream(TStream& input, TStream& output) {
     return written;
 }
 
-std::int64_t TCompressor::DecompressStream(TStream& input, TStream& output) {
+std::int64_t TCompressor::DecompressStream(TStream& input, TStream& output, std::int64_t expectedSize) {
     checkOutput(output);
     std::uint8_t header[8];
     readAll(input, header, 4, kMsgCompressorReadError);
@@ -158,6 +158,8 @@ std::int64_t TCompressor::DecompressStream(TStream& input, TStream& output) {
         throw ECompressorException(kMsgCompressorNoHeader);
     readAll(input, header + 4, 4, kMsgCompressorReadError);
     const std::int64_t original = getLE32(header + 4);
+    if (expectedSize >= 0 && original != expectedSize)
+        throw ECompressorException(kMsgCompressorSizeMismatch);
 
     std::vector<std::uint8_t> data;
     std::string decoded;
@@ -229,12 +231,13 @@ std::int64_t TCompressor::Compress() {
 
 std::int64_t TCompressor::Decompress() {
     if (mode_ == cmFile)
-        return inFiles([](TStream& in, TStream& out) { return DecompressStream(in, out); });
+        return inFiles(
+            [this](TStream& in, TStream& out) { return DecompressStream(in, out, expectedSize_); });
     if (!input_)
         throw ECompressorException(kMsgCompressorInitInput);
     if (!output_)
         throw ECompressorException(kMsgCompressorInitOutput);
-    return DecompressStream(*input_, *output_);
+    return DecompressStream(*input_, *output_, expectedSize_);
 }
 
 } // namespace qorvi

@@ -81,6 +81,12 @@ public:
     const std::string& OutputFile() const { return outputFile_; }
     void SetOutputFile(std::string path) { outputFile_ = std::move(path); }
 
+    // A stream whose header announces another original size is
+    // refused before anything is decoded, so a caller that knows the size to
+    // expect bounds what a crafted stream can make it expand. -1: any size.
+    std::int64_t ExpectedSize() const { return expectedSize_; }
+    void SetExpectedSize(std::int64_t size) { expectedSize_ = size; }
+
     // Returns the bytes written, the 8-byte header included.
     std::int64_t Compress();
     // Returns the bytes decoded.
@@ -90,7 +96,7 @@ public:
 
     // The stream-mode operations on explicit streams.
     static std::int64_t CompressStream(TStream& input, TStream& output);
-    static std::int64_t DecompressStream(TStream& input, TStream& output);
+    static std::int64_t DecompressStream(TStream& input, TStream& output, std::int64_t expectedSize = -1);
 
 private:
     template <typename Work> std::int64_t inFiles(Work work);
@@ -99,6 +105,7 @@ private:
     int method_ = cmBlock;
     TStream* input_ = nullptr;
     TStream* output_ = nullptr;
+    std::int64_t expectedSize_ = -1;
     std::string inputFile_;
     std::string outputFile_;
 };

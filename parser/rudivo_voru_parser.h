@@ -50,6 +50,10 @@ inline constexpr const char* kMsgParserVersion =
 // Any failure while an image is read or written: the component name and the
 // original message.
 inline constexpr const char* kMsgParserImageFailure = "%s: %s";
+// An image whose stated size is negative or past kMaxImageSize.
+inline constexpr const char* kMsgImageSizeOutOfRange = "Image size out of range";
+// Bytes after the compressed image: the property is not an image as written.
+inline constexpr const char* kMsgImageTrailingData = "Data after the end of the image";
 
 // A custom match `match(n)` of the script. The handler scans from the
 // scanner's position, adds what it consumed to kLength and may set kValue
@@ -72,6 +76,9 @@ class TRudivoVoruParser : public TCustomRudivoVoruParser {
 public:
     static constexpr std::uint16_t kImageVersion = 51;
     static constexpr std::uint16_t kOldestImageVersion = 50;
+    // Images of the thirteen languages take 20-125 KB; the bound keeps a
+    // crafted image from expanding into gigabytes.
+    static constexpr std::int32_t kMaxImageSize = 16 << 20;
 
     TRudivoVoruParser();
     ~TRudivoVoruParser() override;

@@ -45,19 +45,29 @@ void TRudivoVoruParser::readImage(TStream& Stream) {
         reportVersion(version);
         return;
     }
-    SReadLongint(Stream); // the image size; the compressed stream carries its own
+    // The stated size must be the compressed stream's own, so that the
+    // image never grows past what the header promised.
+    const std::int32_t size = SReadLongint(Stream);
+    if (size < 0 || size > kMaxImageSize)
+        throw EStreamError(kMsgImageSizeOutOfRange);
     TMemoryStream image;
     compressor_.SetInputStream(&Stream);
     compressor_.SetOutputStream(&image);
+    compressor_.SetExpectedSize(size);
     try {
         compressor_.Decompress();
     } catch (...) {
         compressor_.SetInputStream(nullptr);
         compressor_.SetOutputStream(nullptr);
+        compressor_.SetExpectedSize(-1);
         throw;
     }
     compressor_.SetInputStream(nullptr);
     compressor_.SetOutputStream(nullptr);
+    compressor_.SetExpectedSize(-1);
+    char extra;
+    if (Stream.Read(&extra, 1) > 0)
+        throw EStreamError(kMsgImageTrailingData);
     image.SetPosition(0);
     // Any later version is read as the current layout.
     ReadImageSettings(*this, image, version);

@@ -32,6 +32,8 @@ inline constexpr const char* kMsgElseWithoutIf = "#else without #ifdef or #ifnde
 inline constexpr const char* kMsgEndifWithoutIf = "#endif without #ifdef or #ifndef";
 inline constexpr const char* kMsgNestingTooDeep = "Macro and #include nesting deeper than %d levels";
 inline constexpr const char* kMsgExpansionTooLong = "Macro and #include expansion longer than %d bytes";
+inline constexpr const char* kMsgIdentifierTooLong = "Identifier longer than %d characters";
+inline constexpr const char* kMsgLineTooLong = "Line longer than %d characters";
 
 // Script compiler.
 inline constexpr const char* kMsgEqualsExpected = "'=' expected";

@@ -1,6 +1,5 @@
 #include "parser/sym_compiler.h"
 
-#include "editor/support/file_stream.h"
 #include "editor/support/message_format.h"
 #include "editor/support/stream.h"
 #include "editor/text/line_breaks.h"
@@ -10,7 +9,12 @@
 #include "platform/file_system.h"
 #include "platform/hex_digit.h"
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qorvi {
 
@@ -37,6 +41,44 @@ std::string lowerCase(std::string_view text) {
     return out;
 }
 
+// The bytes of an included file, or nullopt when it is not a regular file
+// or cannot be read. Only as many bytes as the file had when it was opened
+// are read, without blocking, so a device, a pipe or a pseudo-file that
+// never ends (/proc/kmsg) cannot hold the compiler.
+std::optional<std::string> readIncludeFile(const std::string& path, std::int64_t limit, bool& tooLong) {
+    tooLong = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (st.st_size > limit) {
+        ::close(fd);
+        tooLong = true;
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    return bytes;
+}
+
 } // namespace
 
 std::string ReadScriptText(TStream& stream) {
@@ -48,6 +90,10 @@ std::string ReadScriptText(TStream& stream) {
             break;
         raw.append(buffer, static_cast<std::size_t>(got));
     }
+    return NormaliseScriptText(std::move(raw));
+}
+
+std::string NormaliseScriptText(std::string raw) {
     // A NUL ends the script, as it always has; what follows is not text.
     const std::size_t nul = raw.find('\0');
     if (nul != std::string::npos)
@@ -87,9 +133,21 @@ void TSYM_Compiler::step() {
     if (c == '\r') {
         ++line_;
         column_ = 0;
+        fileColumn_ = 0;
     } else if (c != '\n') {
-        ++column_;
+        countColumns(1);
     }
+}
+
+void TSYM_Compiler::countColumns(int n) {
+    // Lines of the script and its included files are bounded, not the text
+    // macros expand into (which the nesting limits bound).
+    if (nest_.empty() || nest_.back().isFile) {
+        if (fileColumn_ + n > kMaxLineLength)
+            RaiseError(formatMsg(kMsgLineTooLong, kMaxLineLength));
+        fileColumn_ += n;
+    }
+    column_ += n;
 }
 
 void TSYM_Compiler::Nest(const std::string& name, TWordStore::MacroText text, std::string directory) {
@@ -109,8 +167,11 @@ void TSYM_Compiler::Nest(const std::string& name, TWordStore::MacroText text, st
 
 std::string TSYM_Compiler::ReadIdentifier() {
     const char* start = cursor_;
-    while (TWordStore::isWordChar(static_cast<unsigned char>(*cursor_)))
+    while (TWordStore::isWordChar(static_cast<unsigned char>(*cursor_))) {
+        if (cursor_ - start >= kMaxIdentifierLength)
+            RaiseError(formatMsg(kMsgIdentifierTooLong, kMaxIdentifierLength));
         step();
+    }
     return std::string(start, static_cast<std::size_t>(cursor_ - start));
 }
 
@@ -150,7 +211,7 @@ void TSYM_Compiler::NextChar() {
                 directive = Directive::Include;
             else
                 return; // an ordinary '#', which starts no lexeme
-            column_ += static_cast<int>(p - cursor_);
+            countColumns(static_cast<int>(p - cursor_));
             cursor_ = p;
             switch (directive) {
             case Directive::Define:
@@ -311,21 +372,18 @@ void TSYM_Compiler::DoINCLUDE() {
     }
     const std::string openerText(1, static_cast<char>(opener));
     const std::string closerText(1, closer);
-    if (path.empty() || !fs::isFile(path))
-        RaiseError(formatMsg(kMsgIncludeCannotOpen, openerText, shown, closerText));
-    const std::optional<std::int64_t> size = fs::fileSize(path);
-    if (size && nestedBytes_ + *size > kMaxNestedBytes)
+    bool tooLong = false;
+    std::optional<std::string> bytes;
+    if (!path.empty())
+        bytes = readIncludeFile(path, kMaxNestedBytes - nestedBytes_, tooLong);
+    if (tooLong)
         RaiseError(formatMsg(kMsgExpansionTooLong, static_cast<int>(kMaxNestedBytes)));
-    std::string text;
-    try {
-        TFileStream file(path);
-        text = ReadScriptText(file);
-    } catch (const QorviError&) {
+    if (!bytes)
         RaiseError(formatMsg(kMsgIncludeCannotOpen, openerText, shown, closerText));
-    }
+    std::string text = NormaliseScriptText(std::move(*bytes));
     std::string directory = fs::directoryPart(path);
     if (directory.empty())
-        directory = ".";
+        directory.assign(1, '.');
     Nest("-file-: " + path, std::make_shared<const std::string>(std::move(text)), std::move(directory));
 }
 
@@ -382,7 +440,7 @@ int TSYM_Compiler::NextLexeme() {
     const char* after = cursor_;
     const int keyword = keywords_.LongestKeyword(after);
     if (keyword >= 0) {
-        column_ += static_cast<int>(after - cursor_);
+        countColumns(static_cast<int>(after - cursor_));
         cursor_ = after;
         lexeme_ = keyword;
         return skipping ? kLexSkipped : keyword;

@@ -43,6 +43,11 @@ public:
     // an exponential expansion or a flood of empty macros ends quickly.
     static constexpr std::int64_t kMaxNestedBytes = 4 << 20;
     static constexpr std::int64_t kNestCost = 16;
+    // Names are stored in a trie of one node per character, and a line is
+    // read character by character: both are bounded, so a crafted script
+    // ends with a script error instead of taking gigabytes.
+    static constexpr int kMaxIdentifierLength = 255;
+    static constexpr int kMaxLineLength = 65536;
 
     // Copies the stream from its position to its end. `baseDirectory` is the
     // directory of the script, where #include <name> looks.
@@ -88,6 +93,7 @@ private:
     unsigned char CChar();
     // Steps over one character of the current text, counting lines and columns.
     void step();
+    void countColumns(int n);
     // Skips white space, comments and directives and expands macros.
     void NextChar();
     int NextLexeme();
@@ -111,6 +117,7 @@ private:
     std::string baseDirectory_;
     int line_ = 0;
     int column_ = 0;
+    int fileColumn_ = 0; // characters of the current line of a file text
     std::uint8_t state_ = 0;
     std::vector<std::uint8_t> conditions_;
     std::vector<NestRecord> nest_;
@@ -132,5 +139,7 @@ std::string DecodeStrLiteral(std::string_view raw);
 // A whole stream from its position, with its line breaks normalised to CR
 // and cut at the first NUL, as the preprocessor reads scripts.
 std::string ReadScriptText(TStream& stream);
+// The same for text already read.
+std::string NormaliseScriptText(std::string raw);
 
 } // namespace qorvi

@@ -128,10 +128,11 @@ RewrittenPattern rewriteEitherOrBoth(const std::string& pattern) {
                 break;
             }
         }
-        // An empty operand is left for the compiler, which reports the bar
-        // where it expected an atom.
-        if (left == op || right == op + 1)
-            return out;
+        // Either side may be missing: "a||" or "(||b)".
+        if (left == op)
+            throw ERegExprError(reOperandExpected, out.origin[tokens[op].begin] + 1);
+        if (right == op + 1)
+            throw ERegExprError(reOperandExpected, out.origin[tokens[op].end - 1] + 2);
 
         const int opOrigin = out.origin[tokens[op].begin];
         const std::size_t aBegin = tokens[left].begin, aEnd = tokens[op - 1].end;

@@ -23,7 +23,8 @@ struct RewrittenPattern {
     std::vector<int> origin;
 };
 
-// Raises ERegExprError "Too many sub-expressions" (at the operator) when a
+// Raises ERegExprError "Operand of || expected" where an operand is missing,
+// and "Too many sub-expressions" (at the operator) when a
 // rewrite would open more than nine groups: the rewritten pattern could
 // never compile, and repeated rewrites would double its size each time.
 RewrittenPattern rewriteEitherOrBoth(const std::string& pattern);

@@ -29,13 +29,15 @@ const char* reErrorMessage(int number) {
     case reUnexpectedEnd:
         return "Unexpected end of input";
     case reQuoteExpected:
-        return "' expected";
+        return "'\"' expected";
     case reIndexRange:
         return "Index range error";
     case reInternalError:
         return "Internal error";
     case reTooComplex:
         return "Expression too complex";
+    case reOperandExpected:
+        return "Operand of || expected";
     default:
         return "";
     }

@@ -28,6 +28,8 @@ enum TREErrorNumber : int {
     // A search that would take too long or too much memory, or a program
     // too large for the node format, ends with this instead of hanging.
     reTooComplex = 4263,
+    // An either-or-both operator with nothing on one side.
+    reOperandExpected = 4264,
 };
 
 // The message text of an error number (empty for an unknown number).

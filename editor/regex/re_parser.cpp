@@ -1,11 +1,17 @@
 #include "editor/regex/re_parser.h"
 
+#include "editor/text/ed_stream.h"
+#include "editor/regex/re_budget.h"
 #include "editor/regex/re_compiler.h"
+#include "editor/regex/re_dfa.h"
 #include "editor/regex/re_either_or_both.h"
 #include "editor/regex/re_matcher.h"
+#include "editor/regex/re_nfa.h"
+#include "editor/regex/re_pike_vm.h"
+#include "editor/regex/re_prefilter.h"
 #include "editor/regex/re_program.h"
+#include "editor/regex/re_section_walk.h"
 #include "editor/regex/re_text_reader.h"
-#include "editor/text/ed_stream.h"
 #include "editor/text/text_store.h"
 
 #include <algorithm>
@@ -17,92 +23,50 @@ namespace qorvi {
 namespace {
 
 // A search may take this many steps, plus kStepsPerChar for each character
-// of the text: a plain search never comes near, and a pattern that
-// backtracks exponentially stops within a fraction of a second.
+// of the text: about a second's work. The linear-time engines take a few
+// steps per character and never come near, unless the automaton needs a new
+// state at nearly every character. A step of the backtracking matcher costs
+// more, and a pattern that backtracks exponentially uses up whatever it
+// gets: it gets a quarter of the budget.
 constexpr std::int64_t kBaseSteps = 1 << 24;
-constexpr std::int64_t kStepsPerChar = 64;
+constexpr std::int64_t kStepsPerChar = 16;
+constexpr std::int64_t kBacktrackingShare = 4;
 
 constexpr int kMaxProgram = 0xFFFF;
 
-// Node visits the first-character analysis may spend before it gives up
-// (a run of optional pieces has exponentially many paths).
-constexpr int kAnalysisVisits = 4096;
+// Backwards, the characters the automaton may read trying the places a
+// literal allows, beyond four per character passed.
+constexpr std::int64_t kTryAllowance = 1 << 16;
+constexpr std::int32_t kUnsettled = -2;
 
-using re::nextNode;
-using re::nodeOp;
-
-// Collects the characters that can start a match at `pc` into `set`; false
-// when a match might start with any character or with nothing.
-// `lineStart` is set when a match may begin with a line start, which also
-// holds at the very start of the text.
-bool firstSet(const std::uint8_t* prog, int pc, bool* set, int& visits, bool& lineStart) {
+// The first CR at or after `from`, or the end of the text.
+std::int32_t nextLineBreak(re::TextReader& reader, std::int32_t from) {
+    if (from >= reader.count())
+        return reader.count();
+    reader.locate(from);
+    std::int32_t off = from - reader.lineStart();
     for (;;) {
-        if (pc < 0 || --visits < 0)
-            return false;
-        const int op = nodeOp(prog, pc);
-        switch (op) {
-        case re::opBOL:
-            lineStart = true;
-            set[static_cast<unsigned char>('\r')] = true;
-            return true;
-        case re::opEOL:
-            set[static_cast<unsigned char>('\r')] = true;
-            return true;
-        case re::opANY:
-            for (int c = 0; c < 256; ++c)
-                set[c] = set[c] || c != '\r';
-            return true;
-        case re::opANYOF:
-        case re::opANYBUT:
-            for (int c = 0; c < 256; ++c)
-                set[c] = set[c] || ((prog[pc + re::kNodeSize + c] != 0) == (op == re::opANYOF));
-            return true;
-        case re::opEXACTLY:
-            set[prog[pc + re::kNodeSize + 2]] = true;
-            return true;
-        case re::opPLUS:
-            return firstSet(prog, re::operandOf(prog, pc), set, visits, lineStart);
-        case re::opSTAR:
-            if (!firstSet(prog, re::operandOf(prog, pc), set, visits, lineStart))
-                return false;
-            pc = nextNode(prog, pc);
-            continue;
-        case re::opBRANCH: {
-            const int next = nextNode(prog, pc);
-            if (next < 0 || nodeOp(prog, next) != re::opBRANCH) {
-                pc = re::operandOf(prog, pc);
-                continue;
-            }
-            for (int branch = pc; branch >= 0 && nodeOp(prog, branch) == re::opBRANCH;
-                 branch = nextNode(prog, branch)) {
-                if (!firstSet(prog, re::operandOf(prog, branch), set, visits, lineStart))
-                    return false;
-            }
-            return true;
-        }
-        case re::opNOTHING:
-        case re::opSETCOUNTER:
-        case re::opSECTOPEN:
-        case re::opSECTCLOSE:
-            pc = nextNode(prog, pc);
-            continue;
-        default:
-            if ((op > re::opSECTOPEN && op <= re::opSECTOPEN + re::kMaxGroups) ||
-                (op > re::opSECTCLOSE && op <= re::opSECTCLOSE + re::kMaxGroups)) {
-                pc = nextNode(prog, pc);
-                continue;
-            }
-            // The end (an empty match), loops and anything else: no filter.
-            return false;
-        }
+        const char* text = reader.lineText();
+        const void* hit = std::memchr(text + off, '\r', static_cast<std::size_t>(reader.lineLength() - off));
+        if (hit)
+            return reader.lineStart() + static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
+        if (!reader.nextLine())
+            return reader.count();
+        off = 0;
     }
 }
 
 } // namespace
 
+// Where the match found starts: the position tried, which a line start
+// before the first section makes one less than GetSection(0).
+struct TREParser::Found {
+    std::int32_t start = -1;
+    std::int32_t end = -1;
+};
+
 TREParser::TREParser() : budgetBase_(kBaseSteps), budgetPerChar_(kStepsPerChar) {
     std::fill(std::begin(sections_), std::end(sections_), -1);
-    std::fill(std::begin(firstChars_), std::end(firstChars_), false);
 }
 
 TREParser::~TREParser() = default;
@@ -125,6 +89,11 @@ bool TREParser::Compile(const std::string& pattern) {
     errorPosition_ = 0;
     pattern_.clear();
     program_.clear();
+    prefilter_.reset();
+    nfa_.reset();
+    forwardDfa_.reset();
+    reverseDfa_.reset();
+    pikeVm_.reset();
     try {
         if (pattern.empty())
             throw ERegExprError(reInvalidParameter, 1);
@@ -138,6 +107,13 @@ bool TREParser::Compile(const std::string& pattern) {
         std::vector<std::uint8_t> program(static_cast<std::size_t>(sizing.size()) + 256, 0);
         re::Compiler emitting(rewritten, length, &program);
         emitting.run();
+        prefilter_ = std::make_unique<re::Prefilter>(program.data());
+        nfa_ = re::Nfa::build(program.data(), program.size());
+        if (nfa_) {
+            forwardDfa_ = std::make_unique<re::ForwardDfa>(*nfa_);
+            reverseDfa_ = std::make_unique<re::ReverseDfa>(*nfa_);
+            pikeVm_ = std::make_unique<re::PikeVm>(*nfa_);
+        }
         program_ = std::move(program);
         groupCount_ = emitting.groups();
         slotCount_ = emitting.slots();
@@ -151,102 +127,12 @@ bool TREParser::Compile(const std::string& pattern) {
         errorNumber_ = reOutOfMemory;
         errorPosition_ = 0;
         program_.clear();
+        nfa_.reset();
         return false;
     }
     pattern_ = pattern;
     ++compileCount_;
-    analyse();
     return true;
-}
-
-// Finds what every match must start with: a literal prefix (searched with
-// memchr), else the set of possible first characters.
-void TREParser::analyse() {
-    literalPrefix_.clear();
-    useFirstChars_ = false;
-    std::fill(std::begin(firstChars_), std::end(firstChars_), false);
-    const std::uint8_t* prog = program_.data();
-
-    int pc = 1;
-    for (int guard = 0; pc >= 0 && guard < 4096; ++guard) {
-        const int op = nodeOp(prog, pc);
-        if (op == re::opBRANCH) {
-            const int next = nextNode(prog, pc);
-            if (next >= 0 && nodeOp(prog, next) == re::opBRANCH)
-                break;
-            pc = re::operandOf(prog, pc);
-        } else if (op == re::opEXACTLY) {
-            const int len = re::word(prog, pc + re::kNodeSize);
-            literalPrefix_.append(reinterpret_cast<const char*>(prog + pc + re::kNodeSize + 2),
-                                  static_cast<std::size_t>(len));
-            pc = nextNode(prog, pc);
-        } else if (op == re::opNOTHING || op == re::opSECTCLOSE || op == re::opSECTOPEN ||
-                   (op > re::opSECTOPEN && op <= re::opSECTOPEN + re::kMaxGroups) ||
-                   (op > re::opSECTCLOSE && op <= re::opSECTCLOSE + re::kMaxGroups)) {
-            pc = nextNode(prog, pc);
-        } else {
-            break;
-        }
-    }
-    int visits = kAnalysisVisits;
-    lineStartPattern_ = false;
-    useFirstChars_ = firstSet(prog, 1, firstChars_, visits, lineStartPattern_);
-
-    // Runs of literal nodes on the main chain of a single-branch pattern
-    // are in every match; remember the longest.
-    mustLiteral_.clear();
-    const int top = nextNode(prog, 1);
-    if (nodeOp(prog, 1) != re::opBRANCH || (top >= 0 && nodeOp(prog, top) == re::opBRANCH))
-        return;
-    std::string run;
-    for (int node = re::operandOf(prog, 1), guard = 0; node >= 0 && guard < 65536;
-         node = nextNode(prog, node), ++guard) {
-        if (nodeOp(prog, node) == re::opEXACTLY) {
-            run.append(reinterpret_cast<const char*>(prog + node + re::kNodeSize + 2),
-                       static_cast<std::size_t>(re::word(prog, node + re::kNodeSize)));
-        } else {
-            run.clear();
-        }
-        if (run.size() > mustLiteral_.size())
-            mustLiteral_ = run;
-        if (nodeOp(prog, node) == re::opEND)
-            break;
-    }
-}
-
-// True when the must-literal occurs at or after `from` (records are
-// searched in place; an occurrence may cross into the next record). A match
-// ends behind the occurrence found, so repeated searches scan the text once.
-bool TREParser::mustLiteralAhead(re::TextReader& reader, std::int32_t from) const {
-    if (mustLiteral_.empty())
-        return true;
-    if (from >= reader.count())
-        return false;
-    const unsigned char first = static_cast<unsigned char>(mustLiteral_[0]);
-    reader.locate(from);
-    std::int32_t off = from - reader.lineStart();
-    for (;;) {
-        const char* text = reader.lineText();
-        const std::int32_t len = reader.lineLength();
-        while (off < len) {
-            const void* hit = std::memchr(text + off, first, static_cast<std::size_t>(len - off));
-            if (!hit)
-                break;
-            const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
-            const std::int32_t pos = reader.lineStart() + at;
-            re::TextReader probe = reader;
-            std::size_t k = 1;
-            while (k < mustLiteral_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
-                                                  static_cast<unsigned char>(mustLiteral_[k]))
-                ++k;
-            if (k == mustLiteral_.size())
-                return true;
-            off = at + 1;
-        }
-        if (!reader.nextLine())
-            return false;
-        off = 0;
-    }
 }
 
 std::int32_t TREParser::GetSection(int index) const {
@@ -255,89 +141,120 @@ std::int32_t TREParser::GetSection(int index) const {
     return sections_[index];
 }
 
-// The first position at or after `from` where a match may start, or -1.
-std::int32_t TREParser::nextCandidate(re::TextReader& reader, std::int32_t from) const {
+// The match the backtracking matcher finds, found by the linear-time
+// engines: the automaton finds where it ends and, running backwards, where
+// it starts; a walk along the match then records its sections, or, where
+// it cannot, the Pike VM.
+bool TREParser::searchLinear(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
+                             Found& found, const void* text, std::uint64_t stamp) {
     const std::int32_t count = reader.count();
-    if (from == 0 && lineStartPattern_)
-        return 0;
-    if (!useFirstChars_)
-        return from <= count ? from : -1;
-    if (from >= count)
-        return -1;
-    reader.locate(from);
-    std::int32_t off = from - reader.lineStart();
-    const bool literal = !literalPrefix_.empty();
-    const unsigned char first = literal ? static_cast<unsigned char>(literalPrefix_[0]) : 0;
-    for (;;) {
-        const char* text = reader.lineText();
-        const std::int32_t len = reader.lineLength();
-        if (literal) {
-            while (off < len) {
-                const void* hit = std::memchr(text + off, first, static_cast<std::size_t>(len - off));
-                if (!hit)
-                    break;
-                const std::int32_t at = static_cast<std::int32_t>(static_cast<const char*>(hit) - text);
-                const std::int32_t pos = reader.lineStart() + at;
-                // The rest of the prefix, which may run into the next record.
-                std::size_t k = 1;
-                if (at + static_cast<std::int32_t>(literalPrefix_.size()) <= len) {
-                    k = std::memcmp(text + at, literalPrefix_.data(), literalPrefix_.size()) == 0
-                            ? literalPrefix_.size()
-                            : 0;
-                } else {
-                    re::TextReader probe = reader;
-                    while (k < literalPrefix_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
-                                                            static_cast<unsigned char>(literalPrefix_[k]))
-                        ++k;
-                }
-                if (k == literalPrefix_.size())
-                    return pos;
-                off = at + 1;
-            }
-        } else {
-            for (; off < len; ++off) {
-                if (firstChars_[static_cast<unsigned char>(text[off])])
-                    return reader.lineStart() + off;
-            }
+    std::int32_t first;
+    std::int32_t end;
+    if (forward) {
+        if (!prefilter_->mustLiteralAhead(reader, start))
+            return false;
+        end = forwardDfa_->findEnd(reader, start, budget, prefilter_->skips() ? prefilter_.get() : nullptr);
+        if (end < 0)
+            return false;
+        first = reverseDfa_->findStart(reader, end, start, budget, &trail_);
+    } else {
+        // Backwards from the text's end, a search first steps back one
+        // character. A match that can hold a CR only as its first character
+        // ends before the line break after `start`, so the automaton needs
+        // to look no further.
+        if (start <= 0)
+            return false;
+        first = lastStartByLiteral(reader, start - 1, budget);
+        if (first == kUnsettled) {
+            const std::int32_t scanFrom = nfa_->crAfterFirst() ? count : nextLineBreak(reader, start);
+            first = reverseDfa_->findLastStart(reader, start - 1, {text, stamp, scanFrom}, budget);
         }
-        if (!reader.nextLine())
-            return -1;
-        off = 0;
+        if (first < 0)
+            return false;
+        end = forwardDfa_->findEnd(reader, first, budget, nullptr, true);
+        if (end >= 0)
+            reverseDfa_->findStart(reader, end, first, budget, &trail_);
     }
+    // A match found forward always has a start the reverse automaton finds.
+    if (first < 0 || end < 0)
+        return false;
+    found.start = first;
+    if (re::walkSections(*nfa_, *reverseDfa_, trail_, reader, first, end, budget, walked_)) {
+        found.end = end;
+        sectionCount_ = static_cast<int>(walked_.size()) - 1;
+        for (int i = 0; i <= sectionCount_; ++i)
+            sections_[i] = walked_[static_cast<std::size_t>(i)];
+        return true;
+    }
+    if (!pikeVm_->search(reader, budget, first, first))
+        return false;
+    found.end = pikeVm_->end();
+    sectionCount_ = pikeVm_->sectionCount();
+    for (int i = 0; i <= sectionCount_; ++i)
+        sections_[i] = pikeVm_->section(i);
+    return true;
 }
 
-// The last position at or before `from` where a match may start, or -1.
-std::int32_t TREParser::prevCandidate(re::TextReader& reader, std::int32_t from) const {
-    const std::int32_t count = reader.count();
-    if (from < 0)
-        return -1;
-    if (!useFirstChars_)
-        return std::min(from, count);
-    if (count == 0)
-        return lineStartPattern_ ? 0 : -1;
-    from = std::min(from, count - 1);
-    reader.locate(from);
-    std::int32_t off = from - reader.lineStart();
-    for (;;) {
-        const char* text = reader.lineText();
-        for (; off >= 0; --off) {
-            if (!firstChars_[static_cast<unsigned char>(text[off])])
-                continue;
-            const std::int32_t pos = reader.lineStart() + off;
-            if (literalPrefix_.empty())
-                return pos;
-            re::TextReader probe = reader;
-            std::size_t k = 1;
-            while (k < literalPrefix_.size() && probe.at(pos + static_cast<std::int32_t>(k)) ==
-                                                    static_cast<unsigned char>(literalPrefix_[k]))
-                ++k;
-            if (k == literalPrefix_.size())
-                return pos;
-        }
-        if (!reader.prevLine())
-            return lineStartPattern_ ? 0 : -1;
-        off = reader.lineLength() - 1;
+// Backwards, where every match holds a literal at a fixed place: the last
+// start at or before `last` among the places the literal allows, each
+// tried by the automaton. When the tries take longer than the text they
+// pass, the answer is left to the reverse automaton (kUnsettled).
+std::int32_t TREParser::lastStartByLiteral(re::TextReader& reader, std::int32_t last, re::Budget& budget) {
+    if (!prefilter_->hasLiteral())
+        return kUnsettled;
+    std::int64_t spent = 0;
+    for (std::int32_t p = prefilter_->prev(reader, last); p >= 0; p = prefilter_->prev(reader, p - 1)) {
+        const std::int64_t allowance = kTryAllowance + 4 * (std::int64_t{last} - p) - spent;
+        std::int32_t reached = p;
+        const std::int32_t end =
+            forwardDfa_->findEnd(reader, p, budget, nullptr, true,
+                                 static_cast<std::int32_t>(std::min<std::int64_t>(
+                                     INT32_MAX, p + std::max<std::int64_t>(allowance, 0))),
+                                 &reached);
+        if (end == re::ForwardDfa::kGaveUp)
+            return kUnsettled;
+        if (end >= 0)
+            return p;
+        spent += reached - p + 1;
     }
+    return -1;
+}
+
+// Tries every position where a match may start, nearest first.
+bool TREParser::searchBacktracking(re::TextReader& reader, std::int32_t start, bool forward,
+                                   re::Budget& budget, Found& found) {
+    const std::int32_t count = reader.count();
+    re::ProgramInfo info{program_.data(), slotCount_, counterCount_};
+    re::Matcher matcher(info, reader, budget.left());
+    if (forward) {
+        const bool possible = prefilter_->mustLiteralAhead(reader, start);
+        for (std::int32_t p = start; possible && p <= count; ++p) {
+            p = prefilter_->next(reader, p);
+            if (p < 0)
+                break;
+            if (matcher.attempt(p)) {
+                found.start = p;
+                break;
+            }
+        }
+    } else {
+        for (std::int32_t p = start - 1; p >= 0; --p) {
+            p = prefilter_->prev(reader, p);
+            if (p < 0)
+                break;
+            if (matcher.attempt(p)) {
+                found.start = p;
+                break;
+            }
+        }
+    }
+    if (found.start < 0)
+        return false;
+    found.end = matcher.end();
+    sectionCount_ = matcher.sectionCount();
+    for (int i = 0; i <= sectionCount_; ++i)
+        sections_[i] = matcher.section(i);
+    return true;
 }
 
 bool TREParser::Search(TEdStream& stream, bool forward) {
@@ -366,32 +283,16 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     emptyStore_ = nullptr;
 
     re::TextReader reader(*store);
-    re::ProgramInfo info{program_.data(), slotCount_, counterCount_};
-    re::Matcher matcher(info, reader, budgetBase_ + budgetPerChar_ * count);
-    std::int32_t found = -1;
+    // The scanner stands in the record where the search starts.
+    if (start < count && !stream.yyeof() && stream.Line() && stream.GetYYpos() == start)
+        reader.enterAt(stream.Line(), start - stream.OffsetInLine());
+    const std::int64_t steps = budgetBase_ + budgetPerChar_ * count;
+    re::Budget budget(nfa_ ? steps : std::max<std::int64_t>(1, steps / kBacktrackingShare));
+    Found found;
+    bool matched = false;
     try {
-        if (forward) {
-            const bool possible = !literalPrefix_.empty() || mustLiteralAhead(reader, start);
-            for (std::int32_t p = start; possible && p <= count; ++p) {
-                p = nextCandidate(reader, p);
-                if (p < 0)
-                    break;
-                if (matcher.attempt(p)) {
-                    found = p;
-                    break;
-                }
-            }
-        } else {
-            for (std::int32_t p = start - 1; p >= 0; --p) {
-                p = prevCandidate(reader, p);
-                if (p < 0)
-                    break;
-                if (matcher.attempt(p)) {
-                    found = p;
-                    break;
-                }
-            }
-        }
+        matched = nfa_ ? searchLinear(reader, start, forward, budget, found, store, store->EditStamp())
+                       : searchBacktracking(reader, start, forward, budget, found);
     } catch (const ERegExprError& e) {
         errorNumber_ = e.number();
         errorPosition_ = 0;
@@ -399,18 +300,22 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     } catch (const std::bad_alloc&) {
         raise(reOutOfMemory);
     }
-    if (found < 0) {
+    if (!matched) {
         errorNumber_ = reNotFound;
         return false;
     }
-    sectionCount_ = matcher.sectionCount();
-    for (int i = 0; i <= sectionCount_; ++i)
-        sections_[i] = matcher.section(i);
-    const std::int32_t end = matcher.end();
-    stream.SetYYpos(end);
+    const std::int32_t end = found.end;
+    // The reader knows the record where the match ends; the scanner need
+    // not ask the store's index for it.
+    if (end < count) {
+        reader.locate(end);
+        stream.UseBuffer(reader.line(), end - reader.lineStart(), reader.lineStart());
+    } else {
+        stream.SetYYpos(end);
+    }
     // Only a match that is empty where it was found would be found again
     // from its end (one that consumed a line break starts further on).
-    if (sections_[0] == end && found == end) {
+    if (sections_[0] == end && found.start == end) {
         emptyStore_ = store;
         emptyAt_ = end;
         emptyChars_ = count;

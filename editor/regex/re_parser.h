@@ -1,9 +1,9 @@
 #pragma once
 
 // TREParser: the editor's regular expressions. A pattern compiles in two
-// passes (one that sizes the node program, one that writes it) and runs with
-// backtracking directly over a text store's records through the control's
-// scanner, so find and replace copy no text.
+// passes (one that sizes the node program, one that writes it) and runs
+// directly over a text store's records through the control's scanner, so
+// find and replace copy no text.
 //
 // The dialect: "quoted literal strings", (groups) up to nine, . ^ $ with the
 // stored CR as the line break, [classes], \d \s \w and their complements,
@@ -12,13 +12,25 @@
 // repeat as one section; GetSection(0) is the start of a match and
 // GetSection(SectionCount()) its end.
 //
-// A search cannot hang or crash the editor: the matcher keeps its own
-// backtracking stack (no recursion per repetition), and a search that runs
-// past its step budget or its stack limit ends with "Expression too complex".
+// The dialect's semantics are those of a backtracking matcher: the first
+// position where a match starts wins, alternatives and repeats are tried in
+// order, greedy first. A search gets exactly that answer - match and
+// sections - in time linear in the text: a deterministic automaton built as
+// it runs finds where the match ends and where it starts (re_dfa.h), and a
+// walk along the match records its sections (re_section_walk.h; the Pike
+// VM, re_pike_vm.h, where the walk cannot go). Backward searches run the
+// automaton backwards, so they cost no more than forward ones. Only a
+// pattern whose answer depends on the order backtracking takes - one that
+// may record more than 255 sections - or whose counted repeats unroll into
+// too large an automaton runs on the backtracking matcher (re_matcher.h).
+//
+// A search cannot hang or crash the editor: every search has a step budget,
+// and one that runs past it ends with "Expression too complex".
 
 #include "editor/regex/re_error.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +39,13 @@ namespace qorvi {
 class TEdStream;
 namespace re {
 class TextReader;
-}
+class Budget;
+class Nfa;
+class ForwardDfa;
+class ReverseDfa;
+class Prefilter;
+class PikeVm;
+} // namespace re
 
 class TREParser {
 public:
@@ -65,16 +83,23 @@ public:
     int CompileCount() const { return compileCount_; }
 
     // Steps a search may take: `base` plus `perChar` for every character of
-    // the text searched. The defaults keep a pathological pattern to well
-    // under a second.
+    // the text searched (a quarter of that on the backtracking matcher). The
+    // defaults keep any search over 10 MB to about a second.
     void SetStepBudget(std::int64_t base, std::int64_t perChar);
 
+    // Whether the last compiled pattern runs in linear time (false: on the
+    // backtracking matcher).
+    bool Linear() const { return nfa_ != nullptr; }
+
 private:
-    void analyse();
+    struct Found;
+
     [[noreturn]] void raise(int number, int position = 0);
-    std::int32_t nextCandidate(re::TextReader& reader, std::int32_t from) const;
-    std::int32_t prevCandidate(re::TextReader& reader, std::int32_t from) const;
-    bool mustLiteralAhead(re::TextReader& reader, std::int32_t from) const;
+    bool searchLinear(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
+                      Found& found, const void* text, std::uint64_t stamp);
+    std::int32_t lastStartByLiteral(re::TextReader& reader, std::int32_t last, re::Budget& budget);
+    bool searchBacktracking(re::TextReader& reader, std::int32_t start, bool forward, re::Budget& budget,
+                            Found& found);
 
     std::string pattern_;
     std::vector<std::uint8_t> program_;
@@ -83,14 +108,14 @@ private:
     int counterCount_ = 0; // counters of counted repeats
     int compileCount_ = 0;
 
-    // What the matcher can use to skip positions that cannot start a match.
-    std::string literalPrefix_;
-    // The longest literal every match must contain: a forward search that
-    // cannot find it ahead fails at once instead of trying every position.
-    std::string mustLiteral_;
-    bool firstChars_[256];
-    bool useFirstChars_ = false; // false when any position may start a match
-    bool lineStartPattern_ = false; // a match may begin at the start of the text
+    std::unique_ptr<re::Prefilter> prefilter_;
+    // The linear-time engines of the pattern; null when it needs backtracking.
+    std::unique_ptr<re::Nfa> nfa_;
+    std::unique_ptr<re::ForwardDfa> forwardDfa_;
+    std::unique_ptr<re::ReverseDfa> reverseDfa_;
+    std::unique_ptr<re::PikeVm> pikeVm_;
+    std::vector<int> trail_;
+    std::vector<std::int32_t> walked_;
 
     std::int32_t sections_[256];
     int sectionCount_ = 0;

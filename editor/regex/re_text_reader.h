@@ -46,6 +46,10 @@ public:
         enter(info.line, info.start);
     }
 
+    // Makes `line`, whose first character is at `start`, current - as a
+    // scanner standing in it already knows - so that no index is asked.
+    void enterAt(TLine* line, std::int32_t start) { enter(line, start); }
+
     TLine* line() const { return line_; }
     std::int32_t lineStart() const { return start_; }
     const char* lineText() const { return text_; }

@@ -1,6 +1,7 @@
 #include "editor/text/line_chain.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cstring>
 #include <new>
@@ -13,6 +14,11 @@ constexpr std::uint32_t kLeafMax = 64;
 constexpr std::uint32_t kLeafMin = 16;
 constexpr std::uint32_t kMaxLeaves = 1u << 24; // leaf numbers share a word with the flags
 } // namespace
+
+std::uint64_t LineChain::freshStampBase() {
+    static std::atomic<std::uint64_t> chains{0};
+    return (chains.fetch_add(1, std::memory_order_relaxed) + 1) << 32;
+}
 
 LineChain::LineChain() : leaves_(1) {
 }

@@ -145,7 +145,11 @@ private:
     std::uint32_t tail_ = 0;
     std::int32_t lines_ = 0;
     std::int64_t chars_ = 0;
-    std::uint64_t stamp_ = 0;
+    // Each chain counts its stamps from a base of its own, so that a chain
+    // made where a freed one was never repeats that one's stamps (a search
+    // that remembers a stamp would take the new text for the old one).
+    std::uint64_t stamp_ = freshStampBase();
+    static std::uint64_t freshStampBase();
 };
 
 } // namespace qorvi

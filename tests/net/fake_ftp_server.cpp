@@ -67,14 +67,15 @@ FakeConnection& FakeConnection::operator=(FakeConnection&& other) noexcept {
     return *this;
 }
 
-void FakeConnection::send(const std::string& bytes) {
+bool FakeConnection::send(const std::string& bytes) {
     std::size_t done = 0;
     while (fd_ >= 0 && done < bytes.size()) {
         ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
         if (n <= 0)
-            return;
+            return false;
         done += static_cast<std::size_t>(n);
     }
+    return fd_ >= 0;
 }
 
 std::string FakeConnection::readLine() {

@@ -23,8 +23,9 @@ public:
     FakeConnection& operator=(FakeConnection&& other) noexcept;
 
     bool valid() const { return fd_ >= 0; }
-    void send(const std::string& bytes);
-    void reply(const std::string& line) { send(line + "\r\n"); }
+    // False once the peer is gone.
+    bool send(const std::string& bytes);
+    bool reply(const std::string& line) { return send(line + "\r\n"); }
     // The next line without its line break; empty at end of stream.
     std::string readLine();
     // Everything until the peer closes.

@@ -3,12 +3,14 @@
 
 #include "net/ftp_client.h"
 #include "net/sock_errors.h"
+#include "tests/net/callback_pump.h"
 #include "tests/net/fake_ftp_server.h"
 #include "tests/net/ftp_test_server.h"
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <thread>
@@ -16,6 +18,7 @@
 namespace qorvi {
 namespace {
 
+using test::CallbackPump;
 using test::FakeConnection;
 using test::FakeFtpServer;
 using test::passiveReply;
@@ -52,12 +55,36 @@ void configure(TFtpClient& client, const FakeFtpServer& server) {
     client.TimeOut = 5000;
 }
 
+// A client that records its events, logged in to `server` in passive mode;
+// `setUp` adjusts it before it connects.
+void connectPassive(TFtpClient& client, Events& events, const FakeFtpServer& server,
+                    const std::function<void()>& setUp = {}) {
+    events.attach(client);
+    configure(client, server);
+    client.Passive = true;
+    if (setUp)
+        setUp();
+    client.Connect();
+}
+
 // PASV answered with a listener of the fake; returns the accepted data
 // connection.
 FakeConnection passiveData(FakeFtpServer& s, FakeConnection& c, const std::string& address = "127,0,0,1") {
     s.expect(c, "PASV");
     c.reply(passiveReply(s.listenData(), address));
     return s.acceptData();
+}
+
+// Login, a Unix SYST reply and a passive LIST answered "150 Here"; returns
+// the data connection.
+FakeConnection listingStarted(FakeFtpServer& s, FakeConnection& c) {
+    s.login(c);
+    s.expect(c, "SYST");
+    c.reply("215 UNIX");
+    FakeConnection data = passiveData(s, c);
+    s.expect(c, "LIST");
+    c.reply("150 Here");
+    return data;
 }
 
 class FtpFake : public ::testing::Test {
@@ -87,36 +114,49 @@ TEST_F(FtpFake, MultiLineRepliesKeepTheirFirstLineAndStayInStep) {
     EXPECT_EQ(server.problems(), "");
 }
 
-TEST_F(FtpFake, TooManyContinuationLinesFailTheCommand) {
-    FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "FEAT");
-        std::string reply = "211-Features\r\n";
-        for (int i = 0; i < 1001; ++i)
-            reply += " line\r\n";
-        c.send(reply + "211 End\r\n");
-        c.readLine();
-    });
-    TFtpClient client;
-    configure(client, server);
-    client.Connect();
-    EXPECT_EQ(errorOf([&] { client.DoCommand("FEAT"); }), "Reply has too many lines");
-}
-
-TEST_F(FtpFake, EndlessReplyLineFailsInsteadOfFillingMemory) {
-    FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "NOOP");
-        std::string block(65536, 'A');
-        for (int i = 0; i < 32; ++i)
-            c.send(block);
-    });
-    TFtpClient client;
-    configure(client, server);
-    client.Connect();
-    EXPECT_EQ(errorOf([&] { client.DoCommand("NOOP"); }), "Received line too long");
-    client.CloseImmediate();
-    client.RequestCloseSocket();
+// Replies the protocol does not allow leave the control connection out of
+// step: whatever the server sends next would be read as the replies of later
+// commands. The client closes it, and the next command says why.
+TEST_F(FtpFake, RepliesOutsideTheProtocolCloseTheConnection) {
+    struct Case {
+        const char* reply; // what the server answers to PWD
+        std::size_t repeat;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"A", 10u << 20, "Received line too long"},
+        {"211-Features\r\n", 1, "Reply has too many lines"},
+        {"150 Opening data connection\r\n", 1, "Unexpected preliminary reply: 150 Opening data connection"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.error);
+        FakeFtpServer server([&](FakeFtpServer& s, FakeConnection& c) {
+            s.login(c);
+            s.expect(c, "PWD");
+            std::string reply;
+            for (std::size_t i = 0; i < k.repeat; ++i)
+                reply += k.reply;
+            if (k.repeat == 1 && reply[3] == '-') {
+                for (int i = 0; i < 200000; ++i)
+                    reply += " continuation\r\n";
+            }
+            c.send(reply + "257 \"/\" is current\r\n");
+            c.readAll();
+        });
+        TFtpClient client;
+        Events events;
+        events.attach(client);
+        configure(client, server);
+        client.Connect();
+        EXPECT_EQ(errorOf([&] { client.GetCurrentDir(); }), k.error);
+        EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdCurrentDir}));
+        EXPECT_FALSE(client.Connected());
+        EXPECT_EQ(client.ReplyText(), "") << "no stale reply of an earlier command";
+        EXPECT_EQ(client.ReplyNumber(), 0);
+        EXPECT_EQ(errorOf([&] { client.DoCommand("NOOP"); }),
+                  std::string("Connection closed after a protocol error: ") + k.error);
+        server.finish();
+    }
 }
 
 TEST_F(FtpFake, ReplyWithoutACodeIsAFailure) {
@@ -383,10 +423,7 @@ TEST_F(FtpFake, MalformedPasvReplyFailsTheTransfer) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.Download("a.txt", dir_.file("a.txt")); }),
               "Invalid passive mode reply: 227 Entering Passive Mode (127,0,0,1,300,1)");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdDownload}));
@@ -434,10 +471,7 @@ TEST_F(FtpFake, ErrorReplyAfterTheDataFailsAndDeletesThePartialDownload) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.Download("big.bin", dir_.file("big.bin")); }),
               "451 Local error in processing");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdDownload}));
@@ -493,22 +527,14 @@ TEST_F(FtpFake, ResetDataConnectionFailsEvenWhenTheServerClaimsSuccess) {
 
 TEST_F(FtpFake, MissingFinalReplyFailsTheListing) {
     FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
-        s.login(c);
-        s.expect(c, "SYST");
-        c.reply("215 UNIX");
-        FakeConnection data = passiveData(s, c);
-        s.expect(c, "LIST");
-        c.reply("150 Here");
+        FakeConnection data = listingStarted(s, c);
         data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n");
         data.close();
         c.close();
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     EXPECT_EQ(errorOf([&] { client.List(); }), "Connection closed by the server");
     EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
     EXPECT_FALSE(client.Connected());
@@ -574,10 +600,7 @@ TEST_F(FtpFake, OperationsStartedDuringATransferAreRefusedAsBusy) {
     });
     TFtpClient client;
     Events events;
-    events.attach(client);
-    configure(client, server);
-    client.Passive = true;
-    client.Connect();
+    connectPassive(client, events, server);
     std::vector<std::string> refusals;
     bool busySeen = false;
     client.OnPacketRecvd = [&](TSockClient&) {
@@ -633,6 +656,146 @@ TEST_F(FtpFake, ParserIsChosenAnewForEachConnection) {
     EXPECT_EQ(client.DirectoryList()->names().at(0), "Program Files");
     EXPECT_EQ(client.DirectoryList()->attributes().at(0), "drwxr-xr-x");
     client.Disconnect();
+}
+
+// A listing that does not end fills no memory: past its bounds the transfer
+// is broken off (ABOR) and fails.
+TEST_F(FtpFake, ListingsPastTheirBoundsFail) {
+    struct Case {
+        std::string line;
+        std::size_t count;
+        bool nlist;
+    };
+    const Case cases[] = {
+        {"-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n", TFtpClient::kMaxListingEntries + 10, false},
+        {std::string(60000, 'n') + "\r\n", TFtpClient::kMaxListingBytes / 60000 + 10, true},
+    };
+    for (const Case& k : cases) {
+        FakeFtpServer server([&](FakeFtpServer& s, FakeConnection& c) {
+            s.login(c);
+            if (!k.nlist) {
+                s.expect(c, "SYST");
+                c.reply("215 UNIX");
+            }
+            FakeConnection data = passiveData(s, c);
+            s.expect(c, k.nlist ? "NLST" : "LIST");
+            c.reply("150 Here it comes");
+            std::string block;
+            for (std::size_t i = 0; i < k.count; ++i) {
+                block += k.line;
+                if (block.size() > (1 << 20) || i + 1 == k.count) {
+                    data.send(block);
+                    block.clear();
+                }
+            }
+            data.close();
+            s.expect(c, "ABOR");
+            c.reply("426 Transfer aborted");
+            c.reply("226 ABOR done");
+        });
+        TFtpClient client;
+        Events events;
+        connectPassive(client, events, server, [&] { client.ParseList = true; });
+        std::size_t items = 0;
+        client.OnListItem = [&](TFtpClient&, const std::string&) { ++items; };
+        EXPECT_EQ(errorOf([&] { k.nlist ? (void)client.Nlist() : client.List(); }),
+                  "Directory listing too long");
+        EXPECT_EQ(events.failures, (std::vector<TCmdType>{k.nlist ? cmdNList : cmdList}));
+        EXPECT_LE(items, TFtpClient::kMaxListingEntries);
+        server.finish();
+        EXPECT_EQ(server.problems(), "");
+    }
+}
+
+// Not only the client's own failures: whatever an operation raises, a
+// std::bad_alloc or an event handler's exception, reaches OnFailure first.
+TEST_F(FtpFake, EveryExceptionOfAnOperationGoesToOnFailure) {
+    FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
+        FakeConnection data = listingStarted(s, c);
+        data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n");
+        data.close();
+        c.reply("226 Done");
+        s.expect(c, "NOOP");
+        c.reply("200 still here");
+    });
+    TFtpClient client;
+    Events events;
+    connectPassive(client, events, server);
+    client.OnListItem = [](TFtpClient&, const std::string&) { throw std::bad_alloc(); };
+    EXPECT_THROW(client.List(), std::bad_alloc);
+    EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
+    EXPECT_FALSE(client.Busy());
+    client.DoCommand("NOOP");
+    EXPECT_EQ(client.ReplyText(), "200 still here");
+    server.finish();
+    EXPECT_EQ(server.problems(), "");
+}
+
+// Each command has a deadline besides the inactivity time-out: a server that
+// keeps answering "120 not ready" cannot keep Connect from returning.
+TEST_F(FtpFake, EndlessPreliminaryRepliesMeetTheDeadline) {
+    FakeFtpServer server([](FakeFtpServer&, FakeConnection& c) {
+        for (int i = 0; i < 250 && c.reply("120 Not ready yet"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        c.reply("220 Ready at last");
+        c.readAll();
+    });
+    TFtpClient client;
+    Events events;
+    events.attach(client);
+    configure(client, server);
+    client.ReplyDeadline = 1000;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(errorOf([&] { client.Connect(); }), "Socket readln aborted");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdConnect}));
+    EXPECT_FALSE(client.Connected());
+}
+
+// A listing has a deadline too: a server that sends a line now and then
+// within the time-out does not keep it alive for ever.
+TEST_F(FtpFake, TrickledListingMeetsItsDeadline) {
+    FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
+        FakeConnection data = listingStarted(s, c);
+        for (int i = 0; i < 160 && data.send("-rw-r--r--   1 u  g  12 Jan 12 10:30 a\r\n"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        data.close();
+        c.reply("226 Done");
+        s.expect(c, "ABOR");
+        c.reply("226 ABOR done");
+    });
+    TFtpClient client;
+    Events events;
+    connectPassive(client, events, server, [&] { client.ListingDeadline = 1000; });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(errorOf([&] { client.List(); }), "Directory listing took too long");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
+    server.finish();
+    EXPECT_EQ(server.problems(), "");
+}
+
+// A time-out of 0 is a finite default, not an endless wait: a data
+// connection that stays open without a byte fails the listing. The clock
+// runs a second per turn of the event loop.
+TEST_F(FtpFake, TimeOutZeroStillEndsAStalledListing) {
+    FakeFtpServer server([](FakeFtpServer& s, FakeConnection& c) {
+        FakeConnection data = listingStarted(s, c);
+        s.expect(c, "ABOR");
+        data.close();
+        c.reply("426 Transfer aborted");
+        c.reply("226 ABOR done");
+    });
+    ManualClock clock;
+    CallbackPump pump;
+    pump.onPump = [&] { clock.advance(1000); };
+    TFtpClient client(&pump, &clock);
+    Events events;
+    connectPassive(client, events, server, [&] { client.TimeOut = 0; });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(errorOf([&] { client.List(); }), "Socket readln aborted");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(events.failures, (std::vector<TCmdType>{cmdList}));
 }
 
 } // namespace

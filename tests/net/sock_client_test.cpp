@@ -1,5 +1,6 @@
 #include "net/sock_client.h"
 #include "net/sock_errors.h"
+#include "tests/net/callback_pump.h"
 #include "tests/net/fake_ftp_server.h"
 #include "tests/net/ftp_test_server.h"
 
@@ -13,20 +14,9 @@
 namespace qorvi {
 namespace {
 
+using test::CallbackPump;
 using test::FakeConnection;
 using test::FakeFtpServer;
-
-// Runs a callback each time the client lets the event loop run.
-class CallbackPump : public Pump {
-public:
-    std::function<void()> onPump;
-    int calls = 0;
-    void pump() override {
-        ++calls;
-        if (onPump)
-            onPump();
-    }
-};
 
 int closedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);

@@ -439,6 +439,45 @@ TEST(ParserImage, DamagedImagesAreReportedWithTheComponentNameAndLeaveTheParserR
     }
 }
 
+// A version 51 property that states `statedSize` around the compressed
+// stream of `image`.
+std::string property(std::int32_t statedSize, const std::string& image) {
+    TMemoryStream plain(image);
+    TMemoryStream out;
+    SWriteWord(out, 51);
+    SWriteLongint(out, statedSize);
+    TCompressor::CompressStream(plain, out);
+    return out.DataString();
+}
+
+TEST(ParserImage, CraftedPropertiesAreRefusedBeforeTheyExpand) {
+    TRudivoVoruParser source;
+    buildRich(source);
+    const std::string sound = propertyOf(source);
+    TRudivoVoruParser p;
+    p.SetName("prsCPP");
+    auto refused = [&](const std::string& bad, const std::string& message) {
+        buildRich(p);
+        EXPECT_EQ(readFailure(p, bad), "prsCPP: " + message);
+        expectReset(p);
+    };
+    // 8 MB of zeros pack into a few kilobytes: a small stated size must not
+    // let them out.
+    const std::string zeros(8 << 20, '\0');
+    refused(property(100, zeros), kMsgCompressorSizeMismatch);
+    // A compressed stream that claims more than its property states.
+    std::string claims = sound;
+    claims[10] = static_cast<char>(static_cast<unsigned char>(claims[10]) + 1);
+    refused(claims, kMsgCompressorSizeMismatch);
+    // Sizes no image can have.
+    refused(property(-1, "x"), kMsgImageSizeOutOfRange);
+    refused(property(TRudivoVoruParser::kMaxImageSize + 1, zeros), kMsgImageSizeOutOfRange);
+    // Anything after the compressed stream.
+    refused(sound + std::string(1, '\0'), kMsgImageTrailingData);
+    refused(sound + std::string(1 << 20, 'j'), kMsgImageTrailingData);
+    readInto(p, sound);
+}
+
 // An image with no keywords whose handler table holds `entries`.
 std::string handlerImage(const std::string& entries, int count) {
     TMemoryStream out;

@@ -4,9 +4,14 @@
 #include "parser/sym_lexemes.h"
 #include "tests/support/temp_dir.h"
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace qorvi {
@@ -352,6 +357,55 @@ TEST(SymPreprocessor, ExponentialExpansionEndsWithAnError) {
     } catch (const ESYM_COMP_ERROR& e) {
         EXPECT_NE(e.message().find("expansion longer than"), std::string::npos);
     }
+}
+
+TEST(SymPreprocessor, OverlongNamesAndLinesAreScriptErrors) {
+    // A name is stored one trie node per character: a megabyte-long one
+    // took gigabytes.
+    const std::string name(1 << 20, 'a');
+    EXPECT_EQ(errorOf("#define " + name + " 1"),
+              "** ERROR near line 1, Column 264: Identifier longer than 255 characters");
+    EXPECT_EQ(errorOf("1 " + name),
+              "** ERROR near line 1, Column 258: Identifier longer than 255 characters");
+    EXPECT_EQ(errorOf("#define X " + std::string(100000, '1')),
+              "** ERROR near line 1, Column 65537: Line longer than 65536 characters");
+    EXPECT_EQ(errorOf("1 /* " + std::string(100000, ' ') + " */ 2"),
+              "** ERROR near line 1, Column 65537: Line longer than 65536 characters");
+    const std::string longest(255, 'b');
+    EXPECT_EQ(lexAll("#define " + longest + " 7\n" + longest + " " + std::string(65000, ' ') + "8"),
+              (std::vector<Lexeme>{num(7), num(8)}));
+}
+
+TEST_F(SymInclude, OnlyWhatARegularFileHoldsIsIncluded) {
+    // A pseudo-file that never ends held the compiler for ever; it is read
+    // only as far as its size says, without waiting. The compile runs on a
+    // thread so that a hang fails the test instead of the suite.
+    struct Outcome {
+        std::atomic<bool> done{false};
+        std::string error;
+        std::vector<Lexeme> lexemes;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    std::thread([outcome] {
+        try {
+            outcome->lexemes = lexAll("#include \"/proc/kmsg\" 1");
+        } catch (const ESYM_COMP_ERROR& e) {
+            outcome->error = e.message();
+        }
+        outcome->done = true;
+    }).detach();
+    for (int i = 0; i < 500 && !outcome->done; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(outcome->done) << "#include \"/proc/kmsg\" is still reading";
+    // Without the right to read the kernel log the file cannot be opened.
+    if (outcome->error.empty())
+        EXPECT_EQ(outcome->lexemes, (std::vector<Lexeme>{num(1)}));
+    else
+        EXPECT_NE(outcome->error.find("Unable to open #include file \"/proc/kmsg\""), std::string::npos);
+
+    ASSERT_EQ(::mkfifo(dir.file("pipe.inc").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf("#include <pipe.inc>", dir.path()),
+              "** ERROR near line 1, Column 20: Unable to open #include file <" + dir.file("pipe.inc") + ">");
 }
 
 } // namespace

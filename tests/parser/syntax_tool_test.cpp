@@ -123,6 +123,13 @@ TEST_F(SyntaxTool, DamagedImageIsRefused) {
     const ToolRun r = run("dump " + dir.file("junk.img"));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.rfind("qorvi-syntax: ", 0), 0u);
+    // A sound image followed by junk.
+    writeFile(dir.file("tiny.syn"), kScript);
+    ASSERT_EQ(run("compile " + dir.file("tiny.syn") + " -o " + dir.file("tiny.img")).status, 0);
+    writeFile(dir.file("tail.img"), readAll(dir.file("tiny.img")) + std::string(1 << 20, 'j'));
+    const ToolRun tail = run("dump " + dir.file("tail.img"));
+    EXPECT_EQ(tail.status, 1);
+    EXPECT_NE(tail.err.find("Data after the end of the image"), std::string::npos) << tail.err;
     writeFile(dir.file("old.img"), std::string("\x31\x00\x00\x00\x00\x00", 6));
     const ToolRun old = run("dump " + dir.file("old.img"));
     EXPECT_EQ(old.status, 1);

@@ -361,9 +361,13 @@ TEST_F(RegexTest, CompileErrorsCarryNumberAndPosition) {
     EXPECT_EQ(compileError("a\\xg"), "4258@4");
     EXPECT_EQ(compileError("ab\\"), "4259@4");
     EXPECT_EQ(compileError("\"ab"), "4260@4");
+    EXPECT_EQ(re.ErrorMessage(), "'\"' expected");
     EXPECT_EQ(compileError("a|"), "4262@3");
     EXPECT_EQ(compileError("()"), "4262@2");
-    EXPECT_EQ(compileError("a||"), "4262@3");
+    EXPECT_EQ(compileError("a||"), "4264@4");
+    EXPECT_EQ(re.ErrorMessage(), "Operand of || expected");
+    EXPECT_EQ(compileError("(||b)"), "4264@2");
+    EXPECT_EQ(compileError("a|||b"), "4264@4");
     EXPECT_EQ(compileError("a||b||c"), "4251@5");
     EXPECT_EQ(re.ErrorMessage(), "Too many sub-expressions");
     EXPECT_TRUE(re.Pattern().empty());
@@ -418,24 +422,43 @@ TEST_F(RegexTest, MoreThan255SectionsIsAnIndexRangeError) {
     EXPECT_THROW(re.GetSection(-1), ERegExprError);
 }
 
-TEST_F(RegexTest, PathologicalPatternsEndWithTooComplex) {
-    // The text holds every literal of the patterns, so that no shortcut
-    // can rule a match out before trying.
-    const std::string as = std::string(100000, 'a') + "!bc";
-    for (const char* pattern : {"(a+)+b", "(a|aa)+$", "(a*)*b", "(a|a)*b", "((a{1,2})+)+c"}) {
-        setText(as);
-        if (!re.Compile(pattern)) {
-            // The dialect refuses some of them outright.
-            EXPECT_EQ(re.ErrorNumber(), reInvalidRepeat) << pattern;
-            continue;
-        }
-        try {
-            search(0);
-            ADD_FAILURE() << pattern << " finished";
-        } catch (const ERegExprError& e) {
-            EXPECT_EQ(e.number(), reTooComplex) << pattern;
-            EXPECT_EQ(e.message(), "Expression too complex");
-        }
+TEST_F(RegexTest, PatternsALinearMatcherCanRunAreNeverTooComplex) {
+    // On one line of 6 000 characters these took backtracking past its
+    // budget; they run in linear time and simply find nothing.
+    setText(std::string(6000, 'a'));
+    for (const char* pattern : {"\\w+\\d", ".*[bc]"}) {
+        ASSERT_TRUE(re.Compile(pattern));
+        EXPECT_TRUE(re.Linear()) << pattern;
+        EXPECT_FALSE(search(0).found) << pattern;
+    }
+    for (const char* pattern : {".*b", "a.*b", "\\w+\\d"}) {
+        ASSERT_TRUE(re.Compile(pattern));
+        EXPECT_FALSE(search(6000, false).found) << pattern;
+    }
+    // Patterns that backtrack exponentially; the text holds every literal
+    // of them, so that no shortcut rules a match out before trying.
+    setText(std::string(100000, 'a') + "!bc");
+    for (const char* pattern :
+         {"(a+)+b", "(a|aa)+$", "(a|a)*bb", "((a{1,2})+)+c", "(a+)+[^a]x", "(a+)*[bc]x"}) {
+        ASSERT_TRUE(re.Compile(pattern));
+        EXPECT_FALSE(search(0).found) << pattern;
+        EXPECT_FALSE(search(100003, false).found) << pattern;
+    }
+    EXPECT_EQ(first("(a|aa)+!", std::string(100000, 'a') + "!").size(), 100001u);
+}
+
+TEST_F(RegexTest, PatternsLeftToBacktrackingEndWithTooComplex) {
+    // Counted repeats nested too deep to unroll stay with backtracking,
+    // whose budget still ends an exponential search.
+    setText(std::string(100000, 'a') + "!bc");
+    ASSERT_TRUE(re.Compile("((a{1,300}){1,300})+b"));
+    EXPECT_FALSE(re.Linear());
+    try {
+        search(0);
+        ADD_FAILURE() << "finished";
+    } catch (const ERegExprError& e) {
+        EXPECT_EQ(e.number(), reTooComplex);
+        EXPECT_EQ(e.message(), "Expression too complex");
     }
 }
 
