@@ -18,7 +18,7 @@
 namespace qorvi {
 namespace {
 
-struct ControlFixture {
+struct DocumentFixture {
     TRudivoVoru control;
     ControlDocumentEditor editor{control};
     test::FakeShellUi ui;
@@ -33,7 +33,7 @@ std::string numbered(int from, int to, const std::string& brk = "\r") {
 }
 
 TEST(ControlDocumentEditor, TextLinesSpanTheRecordsOfLongLines) {
-    ControlFixture f;
+    DocumentFixture f;
     const std::string longLine(5000, 'x');
     f.control.SetText("a\r" + longLine + "\rb");
     ASSERT_GT(f.control.TextStore().NumLines(), 3) << "the long line is cut into records";
@@ -50,7 +50,7 @@ TEST(ControlDocumentEditor, TextLinesSpanTheRecordsOfLongLines) {
 }
 
 TEST(ControlDocumentEditor, TheEmptyLineAfterAFinalBreakIsALine) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText("a\rb\r");
     EXPECT_EQ(f.editor.lineCount(), 3);
     EXPECT_EQ(f.editor.lineStart(2), 4);
@@ -63,7 +63,7 @@ TEST(ControlDocumentEditor, TheEmptyLineAfterAFinalBreakIsALine) {
 }
 
 TEST(ControlDocumentEditor, CollapsedSectionsLiveInTheControlsLineTracks) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 10));
     f.editor.setSelection(f.editor.lineStart(2), f.editor.lineStart(6) + 3);
     ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
@@ -91,7 +91,7 @@ TEST(ControlDocumentEditor, CollapsedSectionsLiveInTheControlsLineTracks) {
 }
 
 TEST(ControlDocumentEditor, ASectionWithLongLinesSavesWhole) {
-    ControlFixture f;
+    DocumentFixture f;
     const std::string longLine(4500, 'q');
     const std::string text = "top\r" + longLine + "\r" + longLine + "z\rbottom\r";
     f.control.SetText(text);
@@ -107,7 +107,7 @@ TEST(ControlDocumentEditor, AFileIsSavedWithTheLineBreaksItWasLoadedWith) {
     test::TempDir dir;
     const std::string path = dir.file("dos.bat");
     std::ofstream(path, std::ios::binary) << "echo off\r\nrem " << std::string(3000, 'r') << "\r\n";
-    ControlFixture f;
+    DocumentFixture f;
     f.editor.loadFromFile(path);
     EXPECT_FALSE(f.editor.modified());
     EXPECT_EQ(f.editor.lineBreaks(), LineBreakStyle::CRLF);
@@ -126,7 +126,7 @@ std::string loadAndSave(const std::string& bytes) {
     test::TempDir dir;
     const std::string path = dir.file("file");
     std::ofstream(path, std::ios::binary) << bytes;
-    ControlFixture f;
+    DocumentFixture f;
     f.editor.loadFromFile(path);
     saveDocumentText(f.editor, f.collapses, path);
     return fs::readFile(path).value();
@@ -175,7 +175,7 @@ TEST(ByteTruth, AnEditChangesOnlyTheEditedBytes) {
         test::TempDir dir;
         const std::string path = dir.file("file");
         std::ofstream(path, std::ios::binary) << bytes;
-        ControlFixture f;
+        DocumentFixture f;
         f.editor.loadFromFile(path);
         const auto at = static_cast<std::int32_t>(rng() % (bytes.size() + 1));
         const auto count = std::min<std::int32_t>(static_cast<std::int32_t>(rng() % 50),
@@ -190,7 +190,7 @@ TEST(ByteTruth, AnEditChangesOnlyTheEditedBytes) {
 }
 
 TEST(ControlDocumentEditor, TheWatchedTextChangesWhileReadOnly) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 3));
     f.editor.setReadOnly(true);
     f.editor.appendText("line4\nline5\n");
@@ -201,7 +201,7 @@ TEST(ControlDocumentEditor, TheWatchedTextChangesWhileReadOnly) {
 }
 
 TEST(ControlDocumentEditor, BookmarksGoToTheTextLinesFirstRecord) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText("a\r" + std::string(3000, 'x') + "\rc");
     f.editor.setBookmark(2, 3);
     f.editor.setSelection(0, 0);
@@ -220,7 +220,7 @@ namespace qorvi {
 namespace {
 
 TEST(ControlDocumentEditor, UndoAndRedoOfACollapseNeverLoseOrRepeatLines) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 10));
     f.control.SetModified(false);
     f.editor.setSelection(f.editor.lineStart(2), f.editor.lineStart(6) + 3);
@@ -253,33 +253,33 @@ TEST(ControlDocumentEditor, UndoAndRedoOfACollapseNeverLoseOrRepeatLines) {
 }
 
 // The document window tells the sections of every change of the text.
-void changed(ControlFixture& f) {
+void changed(DocumentFixture& f) {
     f.collapses.textChanged(f.editor);
 }
 
-void collapseLines(ControlFixture& f, std::int32_t first, std::int32_t last) {
+void collapseLines(DocumentFixture& f, std::int32_t first, std::int32_t last) {
     f.editor.setSelection(f.editor.lineStart(first - 1), f.editor.lineEnd(last - 1));
     ASSERT_TRUE(f.collapses.collapse(f.editor, f.ui));
     changed(f);
 }
 
-void undo(ControlFixture& f) {
+void undo(DocumentFixture& f) {
     f.editor.undo();
     changed(f);
 }
 
-void redo(ControlFixture& f) {
+void redo(DocumentFixture& f) {
     f.control.DoReDo();
     changed(f);
 }
 
-std::string saved(ControlFixture& f) {
+std::string saved(DocumentFixture& f) {
     f.collapses.reattachMarkers(f.editor);
     return textToSave(f.editor, f.collapses);
 }
 
 TEST(CollapseHistory, AnUndoneCollapseLeavesNoTrackToWriteItsLinesTwice) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 20));
     collapseLines(f, 4, 17);
     undo(f);
@@ -291,7 +291,7 @@ TEST(CollapseHistory, AnUndoneCollapseLeavesNoTrackToWriteItsLinesTwice) {
 }
 
 TEST(CollapseHistory, EqualMarkersComeBackToTheSectionsThatLeftThem) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 20));
     collapseLines(f, 1, 1); // "1 lines collapsed" on line 1
     ASSERT_TRUE(f.collapses.expand(f.editor, f.ui, 1));
@@ -305,7 +305,7 @@ TEST(CollapseHistory, EqualMarkersComeBackToTheSectionsThatLeftThem) {
 }
 
 TEST(CollapseHistory, AnExpansionUndoneAndRedoneAndUndoneAgainKeepsItsLines) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 20));
     collapseLines(f, 2, 5);
     collapseLines(f, 7, 8);
@@ -320,7 +320,7 @@ TEST(CollapseHistory, AnExpansionUndoneAndRedoneAndUndoneAgainKeepsItsLines) {
 }
 
 TEST(CollapseHistory, AClickOnTheEmptyLineAfterAFinalBreakExpandsNothing) {
-    ControlFixture f;
+    DocumentFixture f;
     f.control.SetText(numbered(1, 5));
     collapseLines(f, 1, 5); // the marker, then the empty line 2
     ASSERT_EQ(f.editor.lineCount(), 2);

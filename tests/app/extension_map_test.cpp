@@ -8,6 +8,7 @@
 
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 using namespace qorvi;
 
 namespace {
+
+using qorvi::test::readFile;
 
 ExtensionMap defaults() {
     ExtensionMap map;
@@ -40,11 +43,6 @@ public:
 private:
     int n_;
 };
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 } // namespace
 
@@ -112,7 +110,7 @@ TEST(ExtensionMap, LoadsAnyLineBreakStyleAndSavesCrLf) {
     ASSERT_TRUE(map.load(dir.file("a.dat")));
     EXPECT_EQ(map.lines(), (std::vector<std::string>{"cpp=cpp", "c=cpp", "h=cpp", "java=java"}));
     map.save(dir.file("b.dat"));
-    EXPECT_EQ(slurp(dir.file("b.dat")), "cpp=cpp\r\nc=cpp\r\nh=cpp\r\njava=java\r\n");
+    EXPECT_EQ(readFile(dir.file("b.dat")), "cpp=cpp\r\nc=cpp\r\nh=cpp\r\njava=java\r\n");
     EXPECT_FALSE(map.load(dir.file("missing.dat")));
     EXPECT_EQ(map.lines().size(), 4u) << "a failed load keeps the list";
 }
@@ -172,7 +170,7 @@ TEST(MappingFile, ExistingUserFileIsReplacedOnlyWhenTheUserAgrees) {
     ui.answers = {MsgResult::No};
     ExtensionMap map;
     MappingFile(map, settings, ui, dir.path()).locateAndLoad();
-    EXPECT_EQ(slurp(dir.file("Qorvi.dat")), "mine=cpp\r\n");
+    EXPECT_EQ(readFile(dir.file("Qorvi.dat")), "mine=cpp\r\n");
     EXPECT_EQ(map.lines(), std::vector<std::string>{"mine=cpp"});
     EXPECT_EQ(ui.boxes.size(), 1u);
 }
@@ -189,7 +187,7 @@ TEST(MappingFile, RegisteringAnExtensionAppendsAndWritesTheFile) {
     file.registerExtension("inc", selector);
     EXPECT_EQ(selector.titles, std::vector<std::string>{"Select file format"});
     EXPECT_EQ(map.lines().back(), "inc=php3");
-    EXPECT_NE(slurp(dir.file("Qorvi.dat")).find("bash=sh\r\ninc=php3\r\n"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("Qorvi.dat")).find("bash=sh\r\ninc=php3\r\n"), std::string::npos);
     EXPECT_EQ(parserName(map, "INC"), "prsPHP");
 }
 

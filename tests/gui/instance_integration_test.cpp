@@ -2,6 +2,7 @@
 // second hands its file over and exits.
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,6 +15,8 @@
 #include <thread>
 
 namespace {
+
+using qorvi::test::readFile;
 
 const std::string kQorvi = std::string(QORVI_BINARY_DIR) + "/bin/qorvi";
 
@@ -73,11 +76,6 @@ struct IsolatedUser {
     }
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 bool waitFor(const std::function<bool()>& cond, int ms) {
     for (int waited = 0; waited <= ms; waited += 20) {
         if (cond())
@@ -102,9 +100,9 @@ TEST(SingleInstance, SecondStartHandsItsFileToTheFirstAndExitsAtOnce) {
     EXPECT_EQ(second.waitExit(5000), 0);
 
     std::string expected = user.root.file("second/a.txt");
-    EXPECT_TRUE(waitFor([&] { return slurp(user.root.file("first/debug.log")).find(expected) != std::string::npos; },
+    EXPECT_TRUE(waitFor([&] { return readFile(user.root.file("first/debug.log")).find(expected) != std::string::npos; },
                         5000))
-        << slurp(user.root.file("first/debug.log"));
+        << readFile(user.root.file("first/debug.log"));
     EXPECT_EQ(first.waitExit(0), -1) << "the first instance keeps running";
 }
 

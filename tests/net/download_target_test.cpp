@@ -1,6 +1,7 @@
 #include "net/download_target.h"
 #include "net/ftp_exception.h"
 #include "tests/net/ftp_test_server.h"
+#include "tests/support/file_bytes.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,12 +13,9 @@
 namespace qorvi {
 namespace {
 
-namespace fs = std::filesystem;
+using test::readFile;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+namespace fs = std::filesystem;
 
 void put(DownloadTarget& target, const std::string& text) {
     ASSERT_EQ(::write(target.fd(), text.data(), text.size()), static_cast<ssize_t>(text.size()));

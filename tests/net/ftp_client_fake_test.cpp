@@ -6,6 +6,8 @@
 #include "tests/net/callback_pump.h"
 #include "tests/net/fake_ftp_server.h"
 #include "tests/net/ftp_test_server.h"
+#include "tests/support/error_of.h"
+#include "tests/support/file_bytes.h"
 
 #include <chrono>
 #include <filesystem>
@@ -18,24 +20,13 @@
 namespace qorvi {
 namespace {
 
+using test::readFile;
+using test::errorOf;
+
 using test::CallbackPump;
 using test::FakeConnection;
 using test::FakeFtpServer;
 using test::passiveReply;
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-template <typename F> std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const QorviError& e) {
-        return e.message();
-    }
-    return "(no error)";
-}
 
 // Records the client's success and failure events.
 struct Events {

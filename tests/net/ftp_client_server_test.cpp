@@ -5,6 +5,8 @@
 #include "net/ftp_client.h"
 #include "net/sock_errors.h"
 #include "tests/net/ftp_test_server.h"
+#include "tests/support/error_of.h"
+#include "tests/support/file_bytes.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +18,9 @@
 
 namespace qorvi {
 namespace {
+
+using test::readFile;
+using test::errorOf;
 
 namespace fs = std::filesystem;
 
@@ -42,11 +47,6 @@ void writeRandomFile(const std::string& path, std::size_t size, std::uint32_t se
     }
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool sameContent(const std::string& a, const std::string& b) {
     std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
     if (!fa || !fb)
@@ -60,15 +60,6 @@ bool sameContent(const std::string& a, const std::string& b) {
         if (fa.gcount() == 0)
             return true;
     }
-}
-
-template <typename F> std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const QorviError& e) {
-        return e.message();
-    }
-    return "(no error)";
 }
 
 class FtpServer : public ::testing::Test {

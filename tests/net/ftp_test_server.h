@@ -4,6 +4,8 @@
 // tests and the benchmark: a temp root directory, a user with a password and
 // a port the system picked, stopped and removed again on destruction.
 
+#include "tests/support/temp_dir.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -18,29 +20,6 @@
 #include <unistd.h>
 
 namespace qorvi::test {
-
-// A fresh directory under $TMPDIR, removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/qorvi-net-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temp directory");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 class FtpTestServer {
 public:

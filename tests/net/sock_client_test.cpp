@@ -3,6 +3,8 @@
 #include "tests/net/callback_pump.h"
 #include "tests/net/fake_ftp_server.h"
 #include "tests/net/ftp_test_server.h"
+#include "tests/support/error_of.h"
+#include "tests/support/file_bytes.h"
 
 #include <arpa/inet.h>
 #include <fstream>
@@ -13,6 +15,9 @@
 
 namespace qorvi {
 namespace {
+
+using test::readFile;
+using test::errorOf;
 
 using test::CallbackPump;
 using test::FakeConnection;
@@ -45,20 +50,6 @@ int connectFrom(const char* from, int port) {
         return -1;
     }
     return fd;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-template <typename F> std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const QorviError& e) {
-        return e.message();
-    }
-    return "(no error)";
 }
 
 TEST(SockClientLines, ReadLnKeepsTheLineBreak) {

@@ -1,6 +1,8 @@
 #include "editor/support/memory_stream.h"
 #include "parser/block_coder.h"
 #include "parser/compressor.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdio>
 #include <fstream>
@@ -13,6 +15,9 @@
 
 namespace qorvi {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;
@@ -326,65 +331,44 @@ TEST(Compressor, StreamFailuresGiveTheirMessages) {
     }
 }
 
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/qorvi-compressor-XXXXXX";
-        path = mkdtemp(tmpl);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string path;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 TEST(Compressor, FileModeRoundTripsAndNamesAMissingInput) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string input = mixedBytes(70000, 12);
-    writeFile(dir.path + "/in", input);
+    writeFile(dir.path() + "/in", input);
     TCompressor c;
     c.SetMode(TCompressor::cmFile);
-    c.SetInputFile(dir.path + "/in");
-    c.SetOutputFile(dir.path + "/packed");
+    c.SetInputFile(dir.path() + "/in");
+    c.SetOutputFile(dir.path() + "/packed");
     const std::int64_t written = c.Compress();
-    EXPECT_EQ(written, static_cast<std::int64_t>(readFile(dir.path + "/packed").size()));
-    EXPECT_EQ(readFile(dir.path + "/packed"), compress(input));
-    c.SetInputFile(dir.path + "/packed");
-    c.SetOutputFile(dir.path + "/out");
+    EXPECT_EQ(written, static_cast<std::int64_t>(readFile(dir.path() + "/packed").size()));
+    EXPECT_EQ(readFile(dir.path() + "/packed"), compress(input));
+    c.SetInputFile(dir.path() + "/packed");
+    c.SetOutputFile(dir.path() + "/out");
     EXPECT_EQ(c.Decompress(), 70000);
-    EXPECT_EQ(readFile(dir.path + "/out"), input);
+    EXPECT_EQ(readFile(dir.path() + "/out"), input);
 
-    c.SetInputFile(dir.path + "/missing");
+    c.SetInputFile(dir.path() + "/missing");
     try {
         c.Decompress();
         FAIL();
     } catch (const ECompressorException& e) {
-        EXPECT_EQ(e.message(), std::string(kMsgCompressorOpenInput) + dir.path + "/missing");
+        EXPECT_EQ(e.message(), std::string(kMsgCompressorOpenInput) + dir.path() + "/missing");
     }
 }
 
 TEST(Compressor, FileModeFailureLeavesTheOutputAsItWas) {
-    TempDir dir;
-    writeFile(dir.path + "/bad", "this is no compressed stream");
-    writeFile(dir.path + "/out", "previous contents");
+    test::TempDir dir;
+    writeFile(dir.path() + "/bad", "this is no compressed stream");
+    writeFile(dir.path() + "/out", "previous contents");
     TCompressor c;
     c.SetMode(TCompressor::cmFile);
-    c.SetInputFile(dir.path + "/bad");
-    c.SetOutputFile(dir.path + "/out");
+    c.SetInputFile(dir.path() + "/bad");
+    c.SetOutputFile(dir.path() + "/out");
     EXPECT_THROW(c.Decompress(), ECompressorException);
-    EXPECT_EQ(readFile(dir.path + "/out"), "previous contents");
-    c.SetOutputFile(dir.path + "/new");
+    EXPECT_EQ(readFile(dir.path() + "/out"), "previous contents");
+    c.SetOutputFile(dir.path() + "/new");
     EXPECT_THROW(c.Decompress(), ECompressorException);
-    EXPECT_NE(access((dir.path + "/new").c_str(), F_OK), 0);
+    EXPECT_NE(access((dir.path() + "/new").c_str(), F_OK), 0);
 }
 
 TEST(Compressor, StreamModeNeedsBothStreamsAndAdvisesTheBlockMethod) {

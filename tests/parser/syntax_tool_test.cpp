@@ -1,6 +1,7 @@
 // The qorvi-syntax tool, run as a program.
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -12,22 +13,14 @@
 namespace qorvi {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 struct ToolRun {
     int status;
     std::string out;
     std::string err;
 };
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 class SyntaxTool : public ::testing::Test {
 protected:
@@ -36,7 +29,7 @@ protected:
         const std::string command =
             std::string(QORVI_BINARY_DIR) + "/bin/qorvi-syntax " + args + " >" + out + " 2>" + err;
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readAll(out), readAll(err)};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
     }
 
     test::TempDir dir;
@@ -54,7 +47,7 @@ TEST_F(SyntaxTool, CompiledImageTokenisesAFileWithStoredOffsets) {
     // CR LF counts as one stored character.
     writeFile(dir.file("sample.txt"), "if 42\r\nab");
     ASSERT_EQ(run("compile " + dir.file("tiny.syn") + " -o " + dir.file("tiny.img")).status, 0);
-    const std::string image = readAll(dir.file("tiny.img"));
+    const std::string image = readFile(dir.file("tiny.img"));
     ASSERT_GE(image.size(), 14u);
     EXPECT_EQ(image.substr(0, 2), std::string("\x33\x00", 2));
     EXPECT_EQ(image.substr(6, 4), "WRZL");
@@ -126,7 +119,7 @@ TEST_F(SyntaxTool, DamagedImageIsRefused) {
     // A sound image followed by junk.
     writeFile(dir.file("tiny.syn"), kScript);
     ASSERT_EQ(run("compile " + dir.file("tiny.syn") + " -o " + dir.file("tiny.img")).status, 0);
-    writeFile(dir.file("tail.img"), readAll(dir.file("tiny.img")) + std::string(1 << 20, 'j'));
+    writeFile(dir.file("tail.img"), readFile(dir.file("tiny.img")) + std::string(1 << 20, 'j'));
     const ToolRun tail = run("dump " + dir.file("tail.img"));
     EXPECT_EQ(tail.status, 1);
     EXPECT_NE(tail.err.find("Data after the end of the image"), std::string::npos) << tail.err;
@@ -140,12 +133,12 @@ TEST_F(SyntaxTool, EmbedWritesTheImagesAsByteArraysUnderTheirKeys) {
     writeFile(dir.file("tiny.syn"), kScript);
     ASSERT_EQ(run("compile " + dir.file("tiny.syn") + " -o " + dir.file("php3.img")).status, 0);
     ASSERT_EQ(run("embed " + dir.file("php3.img") + " -o " + dir.file("images.cpp")).status, 0);
-    const std::string code = readAll(dir.file("images.cpp"));
+    const std::string code = readFile(dir.file("images.cpp"));
     EXPECT_NE(code.find("const std::uint8_t kImage_php3[] = {\n    0x33, 0x00,"), std::string::npos);
     EXPECT_NE(code.find("{\"php3\", kImage_php3, sizeof kImage_php3},"), std::string::npos);
 
     ASSERT_EQ(run("embed -o " + dir.file("none.cpp")).status, 0);
-    EXPECT_NE(readAll(dir.file("none.cpp")).find("return {};"), std::string::npos);
+    EXPECT_NE(readFile(dir.file("none.cpp")).find("return {};"), std::string::npos);
 
     writeFile(dir.file("bad.img"), "not an image");
     EXPECT_EQ(run("embed " + dir.file("bad.img") + " -o " + dir.file("bad.cpp")).status, 1);

@@ -99,15 +99,12 @@ TEST(ControlCommands, UpAndDownCountDisplayColumnsOverTabs) {
 }
 
 TEST(ControlCommands, UpAndDownKeepTheXWithAProportionalFont) {
-    ProportionalHost host;
-    TRudivoVoru ctl;
-    ctl.SetHost(&host);
-    ctl.ViewResize(640, 360);
+    ProportionalFixture f;
+    TRudivoVoru& ctl = f.ctl;
     ctl.SetText("iiiiiiii\rabcdefgh");
     ctl.SetSelection({8, 8}); // x = 24 past the left edge
     press(ctl, VK_DOWN);
     EXPECT_EQ(ctl.GetSelection().chEnd, 9 + 3);
-    ctl.SetHost(nullptr);
 }
 
 TEST(ControlCommands, PagesMoveByTheVisibleRowsAndScroll) {

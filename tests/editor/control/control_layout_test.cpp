@@ -49,21 +49,18 @@ TEST(ControlMetrics, FixedPitchFontGivesCellsAndLineHeightWithLeading) {
 }
 
 TEST(ControlMetrics, ProportionalFontUsesMeasuredRunsAndNoCellTable) {
-    ProportionalHost host;
-    TRudivoVoru ctl;
-    ctl.SetHost(&host);
-    ctl.ViewResize(640, 360);
+    ProportionalFixture f;
+    TRudivoVoru& ctl = f.ctl;
     EXPECT_FALSE(ctl.FixedPitch());
     EXPECT_EQ(ctl.CellWidth(), 8);
     ctl.SetText("iiW");
-    host.proportional.clearCalls();
-    ctl.PaintTo(host.proportional, {0, 0, 640, 360});
+    f.host.proportional.clearCalls();
+    ctl.PaintTo(f.host.proportional, {0, 0, 640, 360});
     // One run, measured: 3 + 3 + 8 pixels, drawn without cell widths.
-    EXPECT_TRUE(hasCall(host.proportional.calls(), "text 36,0 [36,0,50,18] opaque 'iiW' 00000000/00FFFFFF"));
+    EXPECT_TRUE(hasCall(f.host.proportional.calls(), "text 36,0 [36,0,50,18] opaque 'iiW' 00000000/00FFFFFF"));
     EXPECT_EQ(ctl.ColumnToXCoord(2, ctl.TopRow()), 36 + 6);
     EXPECT_EQ(ctl.XCoordToColumn(36 + 4, ctl.TopRow()), 1);
     EXPECT_EQ(ctl.XCoordToColumn(36 + 1, ctl.TopRow()), 0);
-    ctl.SetHost(nullptr);
 }
 
 TEST(ControlMetrics, WithoutWindowTheFallbackMetricsAndEightyByForty) {

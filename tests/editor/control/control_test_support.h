@@ -264,14 +264,14 @@ public:
 };
 
 // A control in a recording window of `width` x `height` pixels.
-struct ControlFixture {
-    RecordingHost host;
+template <class Host> struct BasicControlFixture {
+    Host host;
     TRudivoVoru ctl;
-    explicit ControlFixture(int width = 640, int height = 360) {
+    explicit BasicControlFixture(int width = 640, int height = 360) {
         ctl.SetHost(&host);
         ctl.ViewResize(width, height);
     }
-    ~ControlFixture() { ctl.SetHost(nullptr); }
+    ~BasicControlFixture() { ctl.SetHost(nullptr); }
     // Paints the whole client area and returns the canvas calls.
     const std::vector<std::string>& paint() {
         host.canvas.clearCalls();
@@ -284,6 +284,9 @@ struct ControlFixture {
         }
     }
 };
+using ControlFixture = BasicControlFixture<RecordingHost>;
+// The same with a proportional font (see ProportionalCanvas).
+using ProportionalFixture = BasicControlFixture<ProportionalHost>;
 
 // The style bytes of every row, as one string of digits per row.
 inline std::vector<std::string> rowStyles(const TTextStore& store) {

@@ -229,10 +229,8 @@ TEST(ControlTabs, OffsetsAndColumnsMapThroughTabsAndRowEnds) {
 }
 
 TEST(ControlWordWrap, AProportionalFontWrapsByMeasuredWidth) {
-    ProportionalHost host;
-    TRudivoVoru ctl;
-    ctl.SetHost(&host);
-    ctl.ViewResize(36 + 80, 360); // 80 pixels of text
+    ProportionalFixture f(36 + 80, 360); // 80 pixels of text
+    TRudivoVoru& ctl = f.ctl;
     ctl.SetWordWrap(true);
     // Ten "i" take 30 pixels; "wwwwwwwwww" 80: the i's fit more to a row.
     ctl.SetText(std::string(30, 'i') + " " + std::string(12, 'w'));
@@ -243,5 +241,4 @@ TEST(ControlWordWrap, AProportionalFontWrapsByMeasuredWidth) {
     // and, like a blank, stays at the end of its row.
     ctl.SetText("\tiiii\tw");
     EXPECT_EQ(rowTexts(ctl.TextStore()), (std::vector<std::string>{"\tiiii\t", "w"}));
-    ctl.SetHost(nullptr);
 }

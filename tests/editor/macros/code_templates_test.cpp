@@ -6,6 +6,7 @@
 #include "editor/text/text_store.h"
 #include "platform/safe_file_writer.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <filesystem>
 #include <fstream>
@@ -17,14 +18,8 @@
 namespace qorvi {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::readFile;
+using test::writeFile;
 
 // The control as the templates see it: a text and a caret.
 struct FakeHost : MacroHost {

@@ -4,6 +4,7 @@
 #include "editor/text/text_load.h"
 #include "editor/text/text_save.h"
 #include "platform/safe_file_writer.h"
+#include "tests/support/file_bytes.h"
 
 #include <cstdio>
 #include <fstream>
@@ -16,6 +17,9 @@
 
 namespace qorvi {
 namespace {
+
+using test::readFile;
+using test::writeFile;
 
 std::string load(TTextStore& store, const std::string& bytes) {
     TMemoryStream stream(bytes);
@@ -31,17 +35,6 @@ std::string save(const TTextStore& store, TSaveFormat format, TSelLineStyle styl
 
 std::string tempPath(const std::string& name) {
     return ::testing::TempDir() + "qorvi-" + std::to_string(::getpid()) + "-" + name;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 TEST(TextLoad, BreakStylesLoadTheSameAndAreRecorded) {
