@@ -220,10 +220,12 @@ QPixmap programPicture(int size) {
 } // namespace
 
 QIcon programIcon() {
-    QIcon icon;
+    // The installed theme icon when there is one (so the window, the menu
+    // and the task bar agree), else the same design drawn here.
+    QIcon drawn;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(programPicture(size));
-    return icon;
+        drawn.addPixmap(programPicture(size));
+    return QIcon::fromTheme(kProgramIconName, drawn);
 }
 
 QIcon commandIcon(Command id) {

@@ -22,6 +22,8 @@ const std::vector<QPixmap>& fileIcons();
 // The user glyphs of a document window's gutter.
 std::vector<QImage> documentGlyphs();
 // The program's own icon (windows, documents, the task bar).
+// The program's icon, known to desktops by this name (the desktop entry's id).
+inline constexpr const char* kProgramIconName = "org.qorvi.Qorvi";
 QIcon programIcon();
 
 } // namespace qorvi

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-liberation2 fonts-dejavu-core
     python3 python3-pyftpdlib curl
+    dpkg-dev lintian desktop-file-utils appstream xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

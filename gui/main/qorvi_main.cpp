@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
     QApplication::setApplicationName("QorviSingle");
+    QGuiApplication::setDesktopFileName(kProgramIconName);
     InstanceChannel channel;
     if (channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {
         // Another instance started at the same moment and won.
