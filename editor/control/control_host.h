@@ -53,6 +53,14 @@ public:
     virtual void showPickList(const std::vector<std::string>& /*items*/, int /*selected*/,
                               const CanvasRect& /*caret*/) {}
     virtual void hidePickList() {}
+    // A message box over the control (search results, pattern errors).
+    virtual void showMessage(const std::string& /*text*/) {}
+    // The busy cursor while a long operation runs.
+    virtual void setBusy(bool /*busy*/) {}
+    // The find or replace dialog of this control, with its starting text
+    // and options (kFind* flags).
+    virtual void openSearchDialog(bool /*replace*/, const std::string& /*findText*/,
+                                  const std::string& /*replaceText*/, std::int32_t /*flags*/) {}
 };
 
 } // namespace qorvi

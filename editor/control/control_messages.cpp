@@ -354,6 +354,13 @@ std::intptr_t TCustomRudivoVoru::editMessage(std::uint32_t msg, std::uintptr_t w
             return 0;
         }
         return reinterpret_cast<std::intptr_t>(store_->UndoStack());
+    case SMM_FIND: // wParam: kFind* flags, lParam: the zero-terminated text
+        return DoFindText(static_cast<std::int32_t>(wParam),
+                          lParam ? std::string(reinterpret_cast<const char*>(lParam)) : std::string());
+    case SMM_REPLACE:
+        DoReplaceText(static_cast<std::int32_t>(wParam),
+                      lParam ? std::string(reinterpret_cast<const char*>(lParam)) : std::string(), {});
+        return 0;
     case SMM_SETSTYLES:
     case SMM_GETSTYLES:
         return lParam ? styleBlock(*reinterpret_cast<TSMStyleBlock*>(lParam), msg == SMM_SETSTYLES) : 0;

@@ -36,6 +36,7 @@
 
 #include "editor/control/control_host.h"
 #include "editor/control/display_row.h"
+#include "editor/control/plain_search.h"
 #include "editor/control/line_track_manager.h"
 #include "editor/control/render_data.h"
 #include "editor/control/row_breaks.h"
@@ -44,6 +45,7 @@
 #include "editor/control/view_events.h"
 #include "editor/lexicon/word_chars.h"
 #include "editor/marks/breakpoint_control.h"
+#include "editor/regex/re_parser.h"
 #include "editor/settings/format_entry.h"
 #include "editor/settings/settings_client.h"
 #include "editor/styling/parser_client.h"
@@ -594,6 +596,42 @@ public:
     TBreakpointEvent OnBreakpointStateChange;
     TSpellWordEvent OnSpellWord;
 
+    // ---- search and replace (control_search.cpp)
+    // Searches at once with kFindNow in `flags` (-1 when nothing is found,
+    // else the match's start; a regular-expression match is selected and
+    // read through GetFindRESection); without it the host's find dialog.
+    std::int32_t DoFindText(std::int32_t flags, const std::string& text);
+    // DoFindText with `flags`; the index is the match's start.
+    bool FindText(const std::string& text, std::int32_t& index, std::int32_t flags);
+    // Repeats the last search from the selection and selects what it finds.
+    bool FindNext(std::int32_t& index);
+    // Opens the host's replace dialog (SMM_REPLACE).
+    void DoReplaceText(std::int32_t flags, const std::string& findText, const std::string& replaceText);
+    // Finds and selects the next match; `replacement` is what replaces it.
+    bool FindReplace(const std::string& findText, const std::string& replaceText, std::int32_t flags,
+                     std::string& replacement, std::int32_t& index);
+    // Replaces every plain match in [from, to) in one undo step; the caret
+    // ends at the start of the last one. Returns how many were replaced.
+    std::int32_t DoReplaceAll(std::int32_t from, std::int32_t to, bool wholeWord, bool matchCase,
+                              const std::string& replaceText, const std::string& findText);
+    // The replacement template with its escapes and the last match's
+    // sections filled in.
+    void FormReplaceText(const std::string& Template, std::string& text) const;
+    // Where section `n` of the last regular-expression match starts (n is
+    // limited to the section count), and that count.
+    std::int32_t GetFindRESection(int n) const;
+    int GetFindRESectionCount() const { return regex_ ? regex_->SectionCount() : 0; }
+    // The run around `index` of characters sharing its style byte, and the
+    // run's start (an empty text on a row without styles).
+    void TokenTextAtPos(std::int32_t index, std::int32_t& start, std::string& text) const;
+    // The style byte at `index` (255 when there is none).
+    int GetTokenAtCharPos(std::int32_t index) const;
+    // Nothing was found for `text`: OnSearchFail, else a message box.
+    virtual void DoFindNotFound(const std::string& text);
+    TSearchFailEvent OnSearchFail;
+    const std::string& LastSearchText() const { return lastSearch_; }
+    std::int32_t LastSearchFlags() const { return lastSearchFlags_; }
+
     // ---- the mouse (control_mouse.cpp)
     TTripleClickEvent OnTripleClick;
     THyperlinkClickEvent OnHyperlinkClick;
@@ -929,6 +967,19 @@ private:
     mutable LineCount lineCount_;
 
     mutable DisplayRow displayRow_;
+
+    // Search state: the last search, the last match and the engines, made
+    // on first use and kept for repeated searches.
+    std::string lastSearch_;
+    std::int32_t lastSearchFlags_ = 0;
+    std::int32_t lastMatchStart_ = -1;
+    std::unique_ptr<TREParser> regex_;
+    std::unique_ptr<TEdStream> searchStream_;
+    std::unique_ptr<TPlainSearch> plainSearch_;
+    std::int32_t searchStartFor(bool backwards) const;
+    std::int32_t findRegExpr(const std::string& pattern, std::int32_t start, bool backwards);
+    std::int32_t findPlain(const std::string& text, std::int32_t start, std::int32_t flags);
+    void showPatternError(const std::string& message, const std::string& pattern, int column);
 };
 
 // The published control: adds only published properties to the core.

@@ -66,6 +66,7 @@ using TBreakpointEvent = std::function<void(TCustomRudivoVoru& Sender, TSM_Break
 // after it): a spelling checker may mark it with AddMark.
 using TSpellWordEvent =
     std::function<void(TCustomRudivoVoru& Sender, const std::string& Word, std::int32_t Start)>;
+using TSearchFailEvent = std::function<void(TCustomRudivoVoru& Sender, const std::string& Text)>;
 using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
 // The third press of a triple click, at the client point, on the character index.
 using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;

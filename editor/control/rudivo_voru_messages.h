@@ -57,6 +57,14 @@ inline constexpr std::uint32_t SMM_TOPLINE = 0xC09;
 inline constexpr std::uint32_t SMM_LEFTCOLUMN = 0xC0A;
 inline constexpr std::uint32_t SMM_FIND = 0xC0B;
 inline constexpr std::uint32_t SMM_REPLACE = 0xC0C;
+
+// Search flags (SMM_FIND's wParam, DoFindText, FindReplace).
+inline constexpr std::int32_t kFindNow = 8; // at once, without a dialog
+inline constexpr std::int32_t kFindMatchCase = 16;
+inline constexpr std::int32_t kFindRegExpr = 32;
+inline constexpr std::int32_t kFindWholeWord = 64;
+inline constexpr std::int32_t kFindBackwards = 128;
+inline constexpr std::int32_t kFindReplaceAll = 256; // FindReplace only
 inline constexpr std::uint32_t SMM_EXPORTTEXT = 0xC0D;
 inline constexpr std::uint32_t SMM_CANREDO = 0xC0E;
 inline constexpr std::uint32_t SMM_REDO = 0xC0F;

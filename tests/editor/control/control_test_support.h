@@ -231,6 +231,8 @@ public:
     void hideCaret() override { caretShown = false; }
     void scheduleIdle() override { ++idleRequests; }
     void startAutoScroll() override { ++autoScrollStarts; }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
     struct Bar {
         int min = 0, max = 0, page = 0, position = 0;
@@ -244,6 +246,8 @@ public:
     bool caretShown = false;
     int idleRequests = 0;
     int autoScrollStarts = 0;
+    std::vector<std::string> messages;
+    std::vector<bool> busyChanges;
 };
 
 // A proportional font: "i" takes 3 pixels, everything else 8.
