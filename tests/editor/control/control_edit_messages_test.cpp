@@ -419,7 +419,7 @@ TEST(ControlEditMessages, HugeCountsAndLengthsStayInsideTheText) {
 TEST(ControlEditMessages, LaterLayersMessagesAnswerZeroForNow) {
     ControlFixture f;
     f.ctl.SetText("abc");
-    for (std::uint32_t m : {SMM_FIND, SMM_REPLACE, SMM_IMPORT, SMM_EXPORT, SMM_EXPORTTEXT})
+    for (std::uint32_t m : {SMM_IMPORT, SMM_EXPORT, SMM_EXPORTTEXT})
         EXPECT_EQ(msg(f.ctl, m, 8, 0), 0);
     EXPECT_EQ(f.ctl.GetText(), "abc");
 }
