@@ -82,6 +82,38 @@ TEST_F(LangSh, UnknownDelimiterAndHereStringAreNoHereDocuments) {
 
 // clang-format on
 
+// Constructs that once threw the colouring off for the rest of a file: each
+// must end exactly where the shell ends it, and the line after it is code.
+TEST_F(LangSh, NoConstructSpoilsTheLinesAfterIt) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        // A single-quoted string ends at the next quote, backslash or not.
+        {"echo 'path\\'\nif x; then :; fi\n",
+         "CCCC.sssssss\nkk..o.kkkk.Co.kk\n"},
+        // Double-quoted words inside a parameter expansion.
+        {": ${dir=\"${prefix}/share\"}\nfi\n",
+         "C.$$$$$$s$$$$$$$$$sssssss$\nkk\n"},
+        {"f ${args:+\"${args[@]}\"} y\nfi\n",
+         "..$$$$$$$$s$$$$$$$$$$s$..\nkk\n"},
+        // A backquoted substitution holding a quoted program of many lines:
+        // its code is code, the program a string.
+        {"n=`$AWK '{\n  print $1\n}' f`\nfi\n",
+         "$.X$$$$.ss\nssssssssss\nss..X\nkk\n"},
+        {"echo \"a `date +%s` b\"\nfi\n",
+         "CCCC.sssX........Xsss\nkk\n"},
+        // An expansion left open ends with its line.
+        {"v=${u\nfi\n",
+         "$.$$$\nkk\n"},
+        // Assigned names, numbers; a name with a dot is no name.
+        {"a=1 b_2=x c.d=3 2>&1\n",
+         "$...$$$.........noon\n"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
+
 TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
     // A restart forgets the saved states; the line breaks and the ) of a
     // substitution written in a string carry that string with them.
