@@ -72,11 +72,16 @@ def reference_class(tt):
 
 
 def reference_classes(key, path, text):
+    # Positions are counted along the token stream: the offsets a lexer
+    # reports for a region it hands to another lexer (PostgreSQL's $$ bodies)
+    # count from that region's start.
     out = ["other"] * len(text)
-    for start, tt, value in reference_lexer(key, path).get_tokens_unprocessed(text):
+    start = 0
+    for tt, value in reference_lexer(key, path).get_tokens(text):
         c = reference_class(tt)
         for i in range(start, min(start + len(value), len(text))):
             out[i] = c
+        start += len(value)
     return out
 
 

@@ -61,7 +61,7 @@ TEST_F(LangPas, NumbersInThreeBases) {
           "i.oo.nnn.o.nnnn.o.nnn.o.nnnnnn.o.nno");
     // A range between two numbers is two full stops.
     check("a: array[1..10] of Integer;",
-          "io.kkkkkonoonno.kk.iiiiiiio");
+          "io.kkkkkonoonno.kk.ttttttto");
 }
 
 TEST_F(LangPas, KeywordsAreWholeWordsInAnyCase) {
