@@ -31,7 +31,7 @@ CLASSES = ["comment", "string", "number", "keyword", "preprocessor", "variable",
 # named is "other" (text, identifier, symbol, entity, label, URL ...).
 SHARED = {1: "comment", 2: "comment", 3: "string", 4: "string", 5: "number", 6: "keyword", 7: "keyword",
           10: "preprocessor", 12: "keyword", 13: "attribute", 14: "string", 16: "variable", 17: "keyword",
-          18: "attribute", 19: "string", 21: "preprocessor"}
+          18: "attribute", 19: "string", 21: "preprocessor", 25: "attribute"}
 # The languages' own styles, and built-in functions where a language colours them.
 OWN = {
     "sh": {32: "keyword", 33: "string", 34: "keyword"},
