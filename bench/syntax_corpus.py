@@ -6,13 +6,18 @@ names, one file a line, the document type key, the package and the path the
 package installs (a path inside a zip archive the package installs is written
 ARCHIVE!MEMBER). Nothing is written for the corpus itself.
 
+Batch and INI files are few on a machine, so the packages in UNPACKED, which
+ship them but would start services or weigh much when installed, are only
+downloaded with apt-get and unpacked (dpkg-deb -x) under build/corpus-debs.
+
   syntax_corpus.py build [--dir DIR]
-      installs the listed packages with apt-get (as root) and copies every
-      listed file into DIR/KEY/ (default build/corpus).
-  syntax_corpus.py select
-      chooses the files again from the packages installed on this machine
-      and writes the list; the choice is fixed by sorted paths, so the same
-      packages give the same list.
+      installs the listed packages with apt-get (as root), unpacks those of
+      UNPACKED, and copies every listed file into DIR/KEY/ (default
+      build/corpus).
+  syntax_corpus.py select [--lang KEY ...]
+      chooses the files (of the languages named, else of all) again from the packages installed on this machine
+      and the unpacked ones, and writes the list; the choice is fixed by
+      sorted paths, so the same packages give the same list.
 """
 
 import argparse
@@ -28,7 +33,15 @@ LIST = os.path.join(HERE, "syntax_corpus.list")
 
 # The packages whose files are chosen from, beside what every machine has.
 PACKAGES = ["ant", "maven", "vim-runtime", "cmake-data", "fpc-source", "omniorb-idl", "bwbasic", "php-pear", "openjdk-17-source", "postgresql-contrib",
-            "libstdc++-12-dev", "libc6-dev", "linux-libc-dev", "python3-pygments"]
+            "libstdc++-12-dev", "libc6-dev", "linux-libc-dev", "python3-pygments", "lazarus-src-2.2", "llvm-14-tools"]
+
+# Packages that ship batch or INI files, downloaded and unpacked, never
+# installed: PgBouncer, MAME and the OpenStack services would be set up as
+# services, the Go sources are large.
+UNPACKED = ["golang-1.19-src", "python3-virtualenv", "pgbouncer", "mame", "nova-common", "glance-common",
+            "keystone", "cinder-common", "neutron-common", "heat-common", "barbican-common", "manila-common",
+            "designate-common", "aodh-common"]
+DEBS = os.path.join(ROOT, "build", "corpus-debs")
 
 # How many files of each language, at most.
 PER_LANGUAGE = 60
@@ -36,10 +49,13 @@ PER_LANGUAGE = 60
 # Bounds that keep a file measurable: the editor splits lines past 2047
 # characters, and a file of many megabytes only slows the measure.
 MIN_BYTES, MAX_BYTES, MAX_LINE = 400, 150_000, 2000
+# Batch and INI files are short by nature: most real ones are under 400 bytes.
+MIN_BYTES_OF = {"bat": 200, "ini": 200}
 
 
-def usable(data):
-    if not MIN_BYTES <= len(data) <= MAX_BYTES or b"\0" in data or b"\r" in data.replace(b"\r\n", b""):
+def usable(data, key=""):
+    least = MIN_BYTES_OF.get(key, MIN_BYTES)
+    if not least <= len(data) <= MAX_BYTES or b"\0" in data or b"\r" in data.replace(b"\r\n", b""):
         return False
     return all(len(line) <= MAX_LINE for line in data.split(b"\n"))
 
@@ -90,14 +106,42 @@ CANDIDATES = {
     "bas": lambda: walk("/usr/share/doc/bwbasic", r"\.bas$"),
     "pas": lambda: walk("/usr/share/fpcsrc", r"/(rtl|packages/fcl-base|packages/fcl-json|compiler)/.*\.(pas|pp|inc)$"),
     "idl": lambda: walk("/usr/share/idl", r"\.idl$"),
-    "bat": lambda: walk("/usr", r"\.([Bb][Aa][Tt]|[Cc][Mm][Dd])$"),
-    "ini": lambda: walk("/usr", r"\.ini(-[a-z]+)?$") + walk("/etc", r"\.ini$"),
+    "bat": lambda: walk("/usr", r"\.([Bb][Aa][Tt]|[Cc][Mm][Dd])$") + unpacked(r"\.([Bb][Aa][Tt]|[Cc][Mm][Dd])$"),
+    "ini": lambda: walk("/usr", r"\.ini(-[a-z]+)?$") + walk("/etc", r"\.ini$") + unpacked(r"\.ini$"),
     "php3": lambda: walk("/usr/share/php", r"\.php$"),
     "txt": lambda: walk("/usr/share/doc", r"/(README|NEWS|TODO|AUTHORS|THANKS)(\.txt)?$"),
 }
 
 
-def read(path):
+def unpacked_root(pkg):
+    """Where the package of UNPACKED is unpacked (downloaded on first use)."""
+    root = os.path.join(DEBS, pkg)
+    if not os.path.isdir(root):
+        os.makedirs(DEBS, exist_ok=True)
+        subprocess.run(["apt-get", "download", pkg], cwd=DEBS, check=True, capture_output=True)
+        deb = sorted(f for f in os.listdir(DEBS) if f.startswith(pkg + "_") and f.endswith(".deb"))[-1]
+        subprocess.run(["dpkg-deb", "-x", os.path.join(DEBS, deb), root], check=True)
+    return root
+
+
+# The installed path of each file found in an unpacked package, and its package.
+UNPACKED_OWNER = {}
+
+
+def unpacked(pattern):
+    out = []
+    for pkg in UNPACKED:
+        root = unpacked_root(pkg)
+        for p in walk(root, pattern):
+            path = p[len(root):]
+            UNPACKED_OWNER[path] = pkg
+            out.append(path)
+    return out
+
+
+def read(path, pkg=None):
+    if pkg in UNPACKED:
+        path = unpacked_root(pkg) + path
     if "!" in path:
         archive, member = path.split("!", 1)
         with zipfile.ZipFile(archive) as z:
@@ -112,6 +156,8 @@ NOT_DEBIAN = ("google-cloud", "nodejs")
 
 def packages_of(paths):
     """The Debian package that installed each path (archives for archive members)."""
+    known = {p: UNPACKED_OWNER[p] for p in paths if p in UNPACKED_OWNER}
+    paths = [p for p in paths if p not in known]
     files = sorted({os.path.realpath(p.split("!", 1)[0]) for p in paths})
     r = subprocess.run(["dpkg", "-S"] + files, capture_output=True, text=True)
     owner = {}
@@ -120,7 +166,7 @@ def packages_of(paths):
         pkg = pkg.split(",")[0].split(":")[0].strip()
         if not pkg.startswith(NOT_DEBIAN):
             owner[path.strip()] = pkg
-    return {p: owner.get(os.path.realpath(p.split("!", 1)[0])) for p in paths}
+    return {**{p: owner.get(os.path.realpath(p.split("!", 1)[0])) for p in paths}, **known}
 
 
 def install(packages):
@@ -132,14 +178,18 @@ def install(packages):
         subprocess.run(["apt-get", "install", "-y", "--no-install-recommends"] + missing, check=True, env=env)
 
 
-def select():
+def select(keys=None):
     install(PACKAGES)
     lines = []
     for key, find in CANDIDATES.items():
+        if keys and key not in keys:
+            # Kept as listed, so that one language's choice can be renewed alone.
+            lines += [f"{k} {pkg} {path}" for k, pkg, path in entries() if k == key]
+            continue
         chosen = []
         for p in find():
             try:
-                if usable(read(p)):
+                if usable(read(p, UNPACKED_OWNER.get(p)), key):
                     chosen.append(p)
             except (OSError, zipfile.BadZipFile):
                 pass
@@ -168,11 +218,11 @@ def corpus_name(path):
 
 
 def build(directory):
-    install(sorted({pkg for _, pkg, _ in entries()} | {"python3-pygments"}))
+    install(sorted({pkg for _, pkg, _ in entries() if pkg not in UNPACKED} | {"python3-pygments"}))
     count = 0
-    for key, _, path in entries():
+    for key, pkg, path in entries():
         try:
-            data = read(path)
+            data = read(path, pkg)
         except (OSError, KeyError, zipfile.BadZipFile) as e:
             print(f"missing: {path}: {e}", file=sys.stderr)
             continue
@@ -189,10 +239,11 @@ def main():
     sub = ap.add_subparsers(dest="command", required=True)
     b = sub.add_parser("build")
     b.add_argument("--dir", default=os.path.join(ROOT, "build", "corpus"))
-    sub.add_parser("select")
+    sel = sub.add_parser("select")
+    sel.add_argument("--lang", nargs="*")
     args = ap.parse_args()
     if args.command == "select":
-        select()
+        select(args.lang)
     else:
         build(args.dir)
 
