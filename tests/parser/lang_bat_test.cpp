@@ -86,6 +86,29 @@ TEST_F(LangBat, StringsAndEscapesHideSeparators) {
 
 // clang-format on
 
+// The field's conventions: the name after set is a variable, variables keep
+// their style inside quoted strings, numbers are numbers where a number is
+// meant, labels are labels.
+TEST_F(LangBat, NamesVariablesInStringsNumbersAndLabels) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        {"set X=1", "CCC.$o."},
+        {"set /a n+=10", "CCC....$$on"},
+        {"set /p answer=Go? ", "CCC....$$$$$$o...."},
+        {"echo \"%PATH% %%i !x! %1 %~dp0 50%\"", "CCCC.s$$$$$$s$$$s$$$s$$s$$$$$sssss"},
+        // A string left open ends with its line; the next line is code.
+        {"echo \"open\ndir", "CCCC.sssss\nCCC"},
+        {"for /f %%i in ('dir /b \"%X%\"') do echo 1",
+         "kkk.kk.$$$.kk.osssssssss$$$sso.kk.CCCC.."},
+        {"if defined X (exit /b 1)", "kk.kkkkkkk.$.oCCCC.....o"},
+        {"if %n% geq 10 goto :end\n:end", "kk.$$$.kkk.nn.CCCC.LLLL\nLLLL"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
+
 TEST_F(LangBat, LanguageSettings) {
     EXPECT_EQ(parser->Settings().LanguageName(), "MSDOS Batch file");
     test::expectExampleShowsEveryStyle(*parser);
