@@ -34,10 +34,8 @@ TEST_F(LangSh, DoubleQuotedStringWithEscapesAndExpansions) {
 }
 
 TEST_F(LangSh, SingleQuotedStringSpansLinesAndExpandsNothing) {
-    // A name before = is assigned to. (A name that ends the text, with no
-    // line break after it, is taken for one: its scan ends with the text.)
-    check("x='a $b\nc' y\n",
-          "$.sssss\nss..\n");
+    check("x='a $b\nc' y",
+          "$.sssss\nss..");
 }
 
 TEST_F(LangSh, SubstitutionInsideAStringReturnsToTheString) {
@@ -109,6 +107,27 @@ TEST_F(LangSh, NoConstructSpoilsTheLinesAfterIt) {
         // Assigned names, numbers; a name with a dot is no name.
         {"a=1 b_2=x c.d=3 2>&1\n",
          "$...$$$.........noon\n"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
+
+// Names of variables: assigned where a command may start (also several
+// before a command, and with +=), and every name after local, export and the
+// like. A word elsewhere is not checked for an =, and a name that ends the
+// text is a word like any other.
+TEST_F(LangSh, AssignmentsAndDeclarationsNameVariables) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        {"a=1 b+=2 cmd c=3\n", "$...$$..........\n"},
+        {"local x y=2; export PATH\n", "CCCCC.$.$..o.CCCCCC.$$$$\n"},
+        {"declare -A m=(); readonly r\n", "CCCCCCC....$.ooo.CCCCCCCC.$\n"},
+        {"f() { v=1; }\n", ".oo.k.$..o.k\n"},
+        {"if x=1; then y=2; fi\n", "kk.$..o.kkkk.$..o.kk\n"},
+        {"g++ -o x; make CC=gcc\n", "........o............\n"},
+        {"echo ok; name", "CCCC...o....."},
     };
     for (const auto& c : cases)
         check(c.text, c.styles);

@@ -72,8 +72,9 @@ TEST(ParserRuntime, HandlerWithoutTerminatorTakesOneContinuationUnit) {
     TParserTables& t = p.Tables();
     addWord(t, "#", 8);
     addHandler(t, 8, groupSpec(t, "[a-z]"));
-    // At the end of the text the word alone is the token.
-    EXPECT_EQ(tokenise(p, "#ab#"), (Tokens{{8, "#a"}, {0, "b"}, {8, "#"}}));
+    // The end of the text refuses the unit as a line break would.
+    EXPECT_EQ(tokenise(p, "#ab#"), (Tokens{{8, "#a"}, {0, "b"}, {0, "#"}}));
+    EXPECT_EQ(tokenise(p, "#\r"), (Tokens{{0, "#"}, {0, "\r"}}));
 }
 
 TEST(ParserRuntime, LookAheadTerminatorEndsTheTokenBeforeIt) {
@@ -379,6 +380,35 @@ TEST(ParserRuntime, StepThatConsumesNothingEndsTheToken) {
     };
     EXPECT_EQ(tokenise(p, "~ab"), (Tokens{{90, "~"}, {0, "a"}, {0, "b"}}));
     EXPECT_EQ(calls, 1);
+}
+
+// The last line of a text colours as it would with a line break after it: a
+// scan that a line break would end or continue is complete at the end of the
+// text, one that a line break would refuse is refused there too.
+TEST(ParserRuntime, EndOfTheTextActsAsALineBreak) {
+    TRudivoVoruParser p;
+    TParserTables& t = p.Tables();
+    // A name only when = follows it.
+    addWord(t, "a", 20);
+    addHandler(t, 20, groupSpec(t, "[a-z]", true), groupEnds(t, {"="}, false));
+    // A %name% pair, by the start table.
+    addToken(t, 21, "%", groupSpec(t, "[a-z]"), groupEnds(t, {"%"}, true));
+    addWord(t, "//", 22);
+    addHandler(t, 22, groupSpec(t, "[^\\n]", true), groupEnds(t, {"\\n"}, false));
+    t.CompleteCompiledTables();
+    const struct {
+        const char* text;
+        Tokens tokens;
+    } cases[] = {
+        {"ab=", Tokens{{20, "ab"}, {0, "="}}},
+        {"ab\r", Tokens{{0, "a"}, {0, "b"}, {0, "\r"}}},
+        {"ab", Tokens{{0, "a"}, {0, "b"}}},
+        {"%ab%", Tokens{{21, "%ab%"}}},
+        {"%ab", Tokens{{0, "%"}, {0, "a"}, {0, "b"}}},
+        {"// c", Tokens{{22, "// c"}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tokenise(p, c.text), c.tokens) << c.text;
 }
 
 TEST(ParserRuntime, TokenAtTheEndOfTheTextKeepsItsValue) {
