@@ -1,16 +1,12 @@
 #include "parser/rt_stack.h"
 
-#include <memory>
-
 namespace qorvi {
 
 void TRTStack::PopState(TByteSet& Set) {
-    std::unique_ptr<TByteSet> top(static_cast<TByteSet*>(Pop()));
-    Set = *top;
-}
-
-void TRTStack::RTStackClear(void* item) {
-    delete static_cast<TByteSet*>(item);
+    if (sets_.empty())
+        throw EStackError(kMsgStackUnderflow);
+    Set = sets_.back();
+    sets_.pop_back();
 }
 
 } // namespace qorvi

@@ -82,8 +82,9 @@ TEST(ParserRuntime, LookAheadTerminatorEndsTheTokenBeforeIt) {
     TParserTables& t = p.Tables();
     addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]"), groupEnds(t, {"[^a-z]"}, false));
     EXPECT_EQ(tokenise(p, "abc de"), (Tokens{{9, "abc"}, {0, " "}, {9, "de"}}));
-    // A one-letter word needs `?`: without it the token needs a continuation.
-    EXPECT_EQ(tokenise(p, "a b"), (Tokens{{0, "a"}, {0, " "}, {9, "b"}}));
+    // A one-letter word needs `?`: without it the token needs a continuation,
+    // also at the end of the text.
+    EXPECT_EQ(tokenise(p, "a b"), (Tokens{{0, "a"}, {0, " "}, {0, "b"}}));
 }
 
 TEST(ParserRuntime, OptionalContinuationLetsTheTokenEndAfterItsFirstCharacter) {
@@ -202,6 +203,19 @@ TEST(ParserRuntime, PushAndPopSaveAndRestoreTheStates) {
     EXPECT_EQ(p.StackDepth(), 2u);
     p.ParseInit(0);
     EXPECT_EQ(p.StackDepth(), 0u);
+}
+
+TEST(ParserStateStack, PopsTheSetsInReverseOrderAndRefusesWhenEmpty) {
+    TRTStack stack;
+    stack.PushState(TByteSet({1}));
+    stack.PushState(TByteSet({2, 3}));
+    TByteSet top;
+    stack.PopState(top);
+    EXPECT_EQ(top, TByteSet({2, 3}));
+    stack.PopState(top);
+    EXPECT_EQ(top, TByteSet({1}));
+    EXPECT_TRUE(stack.IsEmpty());
+    EXPECT_THROW(stack.PopState(top), EStackError);
 }
 
 TEST(ParserRuntime, PopOnAnEmptyStackLeavesTheStatesAsTheyAre) {
@@ -414,7 +428,7 @@ TEST(ParserRuntime, EndOfTheTextActsAsALineBreak) {
 TEST(ParserRuntime, TokenAtTheEndOfTheTextKeepsItsValue) {
     TRudivoVoruParser p;
     TParserTables& t = p.Tables();
-    addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]"), groupEnds(t, {"[^a-z]"}, false));
+    addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]", true), groupEnds(t, {"[^a-z]"}, false));
     EXPECT_EQ(tokenise(p, "ab c"), (Tokens{{9, "ab"}, {0, " "}, {9, "c"}}));
 }
 
