@@ -2,6 +2,10 @@
 
 namespace qorvi {
 
+void TRTStack::PushState(const TByteSet& Set) {
+    sets_.push_back(Set);
+}
+
 void TRTStack::PopState(TByteSet& Set) {
     if (sets_.empty())
         throw EStackError(kMsgStackUnderflow);

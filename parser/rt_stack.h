@@ -15,7 +15,9 @@ namespace qorvi {
 
 class TRTStack {
 public:
-    void PushState(const TByteSet& Set) { sets_.push_back(Set); }
+    // Out of line, so that the parser's path for tokens that push nothing
+    // stays lean.
+    void PushState(const TByteSet& Set);
     // Pops the top set into `Set`; raises EStackError "Stack underflow" when
     // the stack is empty.
     void PopState(TByteSet& Set);

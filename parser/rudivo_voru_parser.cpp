@@ -422,8 +422,6 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     }
 
     // Finish: the state change of the token, then the container bookkeeping.
-    if (!inContainer_)
-        savedStates_ = currentStates_;
     std::int32_t pos = s.GetYYpos();
     const TSM_StateChanges* sc = tables_.StateChanges(static_cast<std::uint8_t>(value));
     if (pos <= p0 || (sc && !fromKwTables && !currentStates_.Meets(sc->ValidIn))) {
@@ -431,9 +429,14 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         pos = p0 + 1;
         value = 0;
         sc = nullptr;
-    } else if (sc) {
-        applyStateChange(*sc);
     }
+    // The states before a container token come back after the token it
+    // governs; they are read only then, so only a container saves them.
+    if (!inContainer_ && sc && sc->IsContainer)
+        savedStates_ = currentStates_;
+    // Most tokens change nothing.
+    if (sc && (!sc->NoChange || sc->StackOps))
+        applyStateChange(*sc);
 
     const bool wasInContainer = inContainer_;
     if (wasInContainer) {
