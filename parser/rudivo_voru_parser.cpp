@@ -374,7 +374,16 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     TSyntaxKeywords& keywords = tables_.Keywords();
     std::int32_t matchLen = 0, startPos = 0, startOffset = 0;
     const TEndData* entry = nullptr;
-    if (!keywords.IsEmpty()) {
+    // Most tokens start with a character that starts no word of the current
+    // states (blanks, symbols, line breaks, words of other states): the
+    // trie's first node says so, and the failed match would only step one
+    // character on.
+    const TKeywordNode* first =
+        keywords.IsEmpty() ? nullptr
+                           : keywords.FirstNodeOf(keywords.CaseSensitive() || c0 < 'A' || c0 > 'Z'
+                                                      ? c0
+                                                      : static_cast<unsigned char>(c0 | 0x20));
+    if (first && first->States.Meets(currentStates_)) {
         keywords.SetCurrentStates(currentStates_);
         entry = keywords.MatchStream(s, keywords.CaseSensitive(), true, matchLen, startPos, startOffset);
     } else {
