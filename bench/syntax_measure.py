@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """How closely the built-in languages colour real code as the field does.
 
 Colours every corpus file (bench/syntax_corpus.py build) with
@@ -7,6 +7,10 @@ compares, character by character, the class of every word character and of
 every other visible character that either side puts in a comment or a
 string. The classes: comment, string, number, keyword (keywords, types,
 built-ins, tags), preprocessor, variable, attribute, other.
+
+The system's python3 runs it (the first line), so that the reference is
+Debian's package and not another pygments that a python on the PATH may
+carry; run it as bench/syntax_measure.py, not through `python3`.
 
 Prints the agreement per language and, per class, recall (of the
 reference's characters of that class, the share we give that class) and
@@ -204,6 +208,10 @@ def main():
     ap.add_argument("--worst", type=int, default=0, help="list the N files of least agreement")
     ap.add_argument("--show", help="print the mismatching lines of one corpus file")
     args = ap.parse_args()
+    import pygments
+    if not pygments.__file__.startswith("/usr/lib/python3/"):
+        print(f"warning: the reference is pygments {pygments.__version__} of {pygments.__file__}, not Debian's",
+              file=sys.stderr)
 
     if args.show:
         key = os.path.basename(os.path.dirname(os.path.abspath(args.show)))
