@@ -9,9 +9,6 @@ namespace qorvi {
 
 namespace {
 
-// The stored line break, which scripts write \n.
-constexpr std::uint8_t kLineBreak = '\r';
-
 // The character under the scanner, or -1 at the end of the text.
 inline int peek(TEdStream& s) {
     const unsigned char c = s.GetYYchar();
@@ -180,18 +177,6 @@ bool TRudivoVoruParser::continuationStep(const TSM_SpecRec& c, TEdStream& s, std
     return true;
 }
 
-bool TRudivoVoruParser::completeAtTextEnd(const TSM_SpecRec& c, const TSM_EndsAction& t, bool check) const {
-    // The end of the text ends a token as a line break there would: a token
-    // that the line break would end or continue is complete, one that it
-    // would refuse (a name looking for its =) is refused, so that the last
-    // line of a text colours as it does with a line break after it.
-    if (c.IsHandler || t.IsHandler)
-        return true;
-    if (check && (t.Count == 0 || (t.Count == 1 && tables_.Members(t.CharSets[0]).Contains(kLineBreak))))
-        return true;
-    return tables_.Members(c.CharSet).Contains(kLineBreak);
-}
-
 TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions& h, TEdStream& s,
                                                        std::int32_t& Len, int& value) {
     const TSM_SpecRec& c = h.Continuation;
@@ -205,10 +190,7 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
         const TByteSet& stop = tables_.Members(t.CharSets[0]);
         for (;;) {
             const int ch = peek(s);
-            if (ch < 0)
-                return (check && stop.Contains(kLineBreak)) || more.Contains(kLineBreak) ? Scan::Complete
-                                                                                          : Scan::Failed;
-            if (check && stop.Contains(static_cast<std::uint8_t>(ch)))
+            if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
                 return Scan::Complete;
             check = true;
             if (!more.Contains(static_cast<std::uint8_t>(ch)))
@@ -221,7 +203,7 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
         int ch = peek(s);
         // An unterminated construct ends with the text.
         if (ch < 0)
-            return completeAtTextEnd(c, t, check) ? Scan::Complete : Scan::Failed;
+            return Scan::Complete;
         if (check) {
             if (terminatorTest(t, s, Len, ch))
                 return Scan::Complete;
@@ -264,11 +246,6 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
         const TByteSet& stop = tables_.Members(t.CharSets[0]);
         for (;;) {
             const int ch = peek(s);
-            if (ch < 0 && !(check && stop.Contains(kLineBreak)) && !more.Contains(kLineBreak)) {
-                fail(s);
-                value = 0;
-                return;
-            }
             if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch)))) {
                 value = e.TokenValue;
                 return;
@@ -286,15 +263,9 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
     for (;;) {
         int ch = peek(s);
         // A token that reaches the end of the text is complete there, also
-        // when that end comes right after its first character, unless a line
-        // break there would have refused it.
+        // when that end comes right after its first character.
         if (ch < 0) {
-            if (completeAtTextEnd(c, t, check)) {
-                value = e.TokenValue;
-            } else {
-                fail(s);
-                value = 0;
-            }
+            value = e.TokenValue;
             return;
         }
         if (check) {

@@ -171,7 +171,6 @@ private:
     // `ch` is the character under the scanner (-1 at the end), read once by
     // the caller: the scanning loops test it against both groups.
     bool terminatorTest(const TSM_EndsAction& t, TEdStream& s, std::int32_t& Len, int ch);
-    bool completeAtTextEnd(const TSM_SpecRec& c, const TSM_EndsAction& t, bool check) const;
     bool continuationStep(const TSM_SpecRec& c, TEdStream& s, std::int32_t& Len, int& value, int ch);
     bool callHandler(std::int64_t slot, TEdStream& s, std::int32_t& Len);
     void applyStateChange(const TSM_StateChanges& sc);

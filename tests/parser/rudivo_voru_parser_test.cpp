@@ -72,9 +72,8 @@ TEST(ParserRuntime, HandlerWithoutTerminatorTakesOneContinuationUnit) {
     TParserTables& t = p.Tables();
     addWord(t, "#", 8);
     addHandler(t, 8, groupSpec(t, "[a-z]"));
-    // The end of the text refuses the unit as a line break would.
-    EXPECT_EQ(tokenise(p, "#ab#"), (Tokens{{8, "#a"}, {0, "b"}, {0, "#"}}));
-    EXPECT_EQ(tokenise(p, "#\r"), (Tokens{{0, "#"}, {0, "\r"}}));
+    // At the end of the text the word alone is the token.
+    EXPECT_EQ(tokenise(p, "#ab#"), (Tokens{{8, "#a"}, {0, "b"}, {8, "#"}}));
 }
 
 TEST(ParserRuntime, LookAheadTerminatorEndsTheTokenBeforeIt) {
@@ -82,9 +81,8 @@ TEST(ParserRuntime, LookAheadTerminatorEndsTheTokenBeforeIt) {
     TParserTables& t = p.Tables();
     addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]"), groupEnds(t, {"[^a-z]"}, false));
     EXPECT_EQ(tokenise(p, "abc de"), (Tokens{{9, "abc"}, {0, " "}, {9, "de"}}));
-    // A one-letter word needs `?`: without it the token needs a continuation,
-    // also at the end of the text.
-    EXPECT_EQ(tokenise(p, "a b"), (Tokens{{0, "a"}, {0, " "}, {0, "b"}}));
+    // A one-letter word needs `?`: without it the token needs a continuation.
+    EXPECT_EQ(tokenise(p, "a b"), (Tokens{{0, "a"}, {0, " "}, {9, "b"}}));
 }
 
 TEST(ParserRuntime, OptionalContinuationLetsTheTokenEndAfterItsFirstCharacter) {
@@ -396,39 +394,10 @@ TEST(ParserRuntime, StepThatConsumesNothingEndsTheToken) {
     EXPECT_EQ(calls, 1);
 }
 
-// The last line of a text colours as it would with a line break after it: a
-// scan that a line break would end or continue is complete at the end of the
-// text, one that a line break would refuse is refused there too.
-TEST(ParserRuntime, EndOfTheTextActsAsALineBreak) {
-    TRudivoVoruParser p;
-    TParserTables& t = p.Tables();
-    // A name only when = follows it.
-    addWord(t, "a", 20);
-    addHandler(t, 20, groupSpec(t, "[a-z]", true), groupEnds(t, {"="}, false));
-    // A %name% pair, by the start table.
-    addToken(t, 21, "%", groupSpec(t, "[a-z]"), groupEnds(t, {"%"}, true));
-    addWord(t, "//", 22);
-    addHandler(t, 22, groupSpec(t, "[^\\n]", true), groupEnds(t, {"\\n"}, false));
-    t.CompleteCompiledTables();
-    const struct {
-        const char* text;
-        Tokens tokens;
-    } cases[] = {
-        {"ab=", Tokens{{20, "ab"}, {0, "="}}},
-        {"ab\r", Tokens{{0, "a"}, {0, "b"}, {0, "\r"}}},
-        {"ab", Tokens{{0, "a"}, {0, "b"}}},
-        {"%ab%", Tokens{{21, "%ab%"}}},
-        {"%ab", Tokens{{0, "%"}, {0, "a"}, {0, "b"}}},
-        {"// c", Tokens{{22, "// c"}}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(tokenise(p, c.text), c.tokens) << c.text;
-}
-
 TEST(ParserRuntime, TokenAtTheEndOfTheTextKeepsItsValue) {
     TRudivoVoruParser p;
     TParserTables& t = p.Tables();
-    addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]", true), groupEnds(t, {"[^a-z]"}, false));
+    addToken(t, 9, "[a-z]", groupSpec(t, "[a-z]"), groupEnds(t, {"[^a-z]"}, false));
     EXPECT_EQ(tokenise(p, "ab c"), (Tokens{{9, "ab"}, {0, " "}, {9, "c"}}));
 }
 
