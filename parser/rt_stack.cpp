@@ -1,16 +1,16 @@
 #include "parser/rt_stack.h"
 
-#include <memory>
-
 namespace qorvi {
 
-void TRTStack::PopState(TByteSet& Set) {
-    std::unique_ptr<TByteSet> top(static_cast<TByteSet*>(Pop()));
-    Set = *top;
+void TRTStack::PushState(const TByteSet& Set) {
+    sets_.push_back(Set);
 }
 
-void TRTStack::RTStackClear(void* item) {
-    delete static_cast<TByteSet*>(item);
+void TRTStack::PopState(TByteSet& Set) {
+    if (sets_.empty())
+        throw EStackError(kMsgStackUnderflow);
+    Set = sets_.back();
+    sets_.pop_back();
 }
 
 } // namespace qorvi

@@ -1,25 +1,33 @@
 #pragma once
 
-// The parser's stack of saved state sets (script `push` and `pop`). Each
-// push copies the set into a block of its own; blocks left on the stack are
-// freed when it is cleared or destroyed.
+// The parser's stack of saved state sets (script `push` and `pop`). It is
+// used on every token of some languages (each string, each ${...}), so the
+// sets lie by value in one array that keeps its room between parses: a push
+// allocates nothing once the array has grown to the nesting depth.
 
 #include "editor/support/byte_set.h"
 #include "editor/support/stack.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace qorvi {
 
-class TRTStack : public TStack {
+class TRTStack {
 public:
-    TRTStack() : TStack(&RTStackClear) {}
-    ~TRTStack() override { Clear(); }
-
-    void PushState(const TByteSet& Set) { Push(new TByteSet(Set)); }
+    // Out of line, so that the parser's path for tokens that push nothing
+    // stays lean.
+    void PushState(const TByteSet& Set);
     // Pops the top set into `Set`; raises EStackError "Stack underflow" when
     // the stack is empty.
     void PopState(TByteSet& Set);
 
-    static void RTStackClear(void* item);
+    void Clear() { sets_.clear(); }
+    bool IsEmpty() const { return sets_.empty(); }
+    std::size_t Count() const { return sets_.size(); }
+
+private:
+    std::vector<TByteSet> sets_;
 };
 
 } // namespace qorvi

@@ -345,7 +345,16 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     TSyntaxKeywords& keywords = tables_.Keywords();
     std::int32_t matchLen = 0, startPos = 0, startOffset = 0;
     const TEndData* entry = nullptr;
-    if (!keywords.IsEmpty()) {
+    // Most tokens start with a character that starts no word of the current
+    // states (blanks, symbols, line breaks, words of other states): the
+    // trie's first node says so, and the failed match would only step one
+    // character on.
+    const TKeywordNode* first =
+        keywords.IsEmpty() ? nullptr
+                           : keywords.FirstNodeOf(keywords.CaseSensitive() || c0 < 'A' || c0 > 'Z'
+                                                      ? c0
+                                                      : static_cast<unsigned char>(c0 | 0x20));
+    if (first && first->States.Meets(currentStates_)) {
         keywords.SetCurrentStates(currentStates_);
         entry = keywords.MatchStream(s, keywords.CaseSensitive(), true, matchLen, startPos, startOffset);
     } else {
@@ -393,8 +402,6 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     }
 
     // Finish: the state change of the token, then the container bookkeeping.
-    if (!inContainer_)
-        savedStates_ = currentStates_;
     std::int32_t pos = s.GetYYpos();
     const TSM_StateChanges* sc = tables_.StateChanges(static_cast<std::uint8_t>(value));
     if (pos <= p0 || (sc && !fromKwTables && !currentStates_.Meets(sc->ValidIn))) {
@@ -402,9 +409,14 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         pos = p0 + 1;
         value = 0;
         sc = nullptr;
-    } else if (sc) {
-        applyStateChange(*sc);
     }
+    // The states before a container token come back after the token it
+    // governs; they are read only then, so only a container saves them.
+    if (!inContainer_ && sc && sc->IsContainer)
+        savedStates_ = currentStates_;
+    // Most tokens change nothing.
+    if (sc && (!sc->NoChange || sc->StackOps))
+        applyStateChange(*sc);
 
     const bool wasInContainer = inContainer_;
     if (wasInContainer) {

@@ -55,7 +55,7 @@ TEST_F(LangBat, VariablesOfEveryForm) {
 
 TEST_F(LangBat, CommandNamesAreCommandsOnlyWhereACommandMayStand) {
     check("echo set if\nset x=1 & dir",
-          "CCCC.......\nCCC..o..o.CCC");
+          "CCCC.......\nCCC.$o..o.CCC");
     check("mydir /s & echoes",
           ".........o.......");
 }
@@ -64,14 +64,14 @@ TEST_F(LangBat, IfConditionThenCommand) {
     check("if not exist x.txt del x.txt",
           "kk.kkk.kkkkk.......CCC......");
     check("if %x%==1 (echo a) else (echo b)",
-          "kk.$$$oo..oCCCC..o.kkkk.oCCCC..o");
+          "kk.$$$oon.oCCCC..o.kkkk.oCCCC..o");
 }
 
 TEST_F(LangBat, ForHeadUpToDo) {
     check("for %%f in (*.txt) do echo %%f",
           "kkk.$$$.kk.o.....o.kk.CCCC.$$$");
     check("for /f \"tokens=*\" %%a in ('dir /b') do set x=%%a",
-          "kkk.kk.ssssssssss.$$$.kk.o........o.kk.CCC..o$$$");
+          "kkk.kk.ssssssssss.$$$.kk.osssssssso.kk.CCC.$o$$$");
 }
 
 TEST_F(LangBat, StringsAndEscapesHideSeparators) {
@@ -86,6 +86,29 @@ TEST_F(LangBat, StringsAndEscapesHideSeparators) {
 
 // clang-format on
 
+// The field's conventions: the name after set is a variable, variables keep
+// their style inside quoted strings, numbers are numbers where a number is
+// meant, labels are labels.
+TEST_F(LangBat, NamesVariablesInStringsNumbersAndLabels) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        {"set X=1", "CCC.$o."},
+        {"set /a n+=10", "CCC....$$onn"},
+        {"set /p answer=Go? ", "CCC....$$$$$$o...."},
+        {"echo \"%PATH% %%i !x! %1 %~dp0 50%\"", "CCCC.s$$$$$$s$$$s$$$s$$s$$$$$sssss"},
+        // A string left open ends with its line; the next line is code.
+        {"echo \"open\ndir", "CCCC.sssss\nCCC"},
+        {"for /f %%i in ('dir /b \"%X%\"') do echo 1",
+         "kkk.kk.$$$.kk.osssssssss$$$sso.kk.CCCC.."},
+        {"if defined X (exit /b 1)", "kk.kkkkkkk.$.oCCCC.....o"},
+        {"if %n% geq 10 goto :end\n:end", "kk.$$$.kkk.nn.CCCC.LLLL\nLLLL"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
+
 TEST_F(LangBat, LanguageSettings) {
     EXPECT_EQ(parser->Settings().LanguageName(), "MSDOS Batch file");
     test::expectExampleShowsEveryStyle(*parser);
@@ -96,7 +119,7 @@ TEST_F(LangBat, SampleAndRestartsAgree) {
     EXPECT_EQ(sample.styleOf(":: Start from an empty output folder."), 1);
     EXPECT_EQ(sample.styleOf(":failed"), 20);
     EXPECT_EQ(sample.linePattern(letters, "for %%f"), "kkk.$$$.kk.o" + std::string(19, '.') + "o.kk.o");
-    EXPECT_EQ(sample.linePattern(letters, "copy /y"), "....CCCC....sssss.ssssssssssssss.okkk..oo.");
+    EXPECT_EQ(sample.linePattern(letters, "copy /y"), "....CCCC....s$$$s.s$$$$$s$$$$$$s.okkk..oo.");
     EXPECT_EQ(sample.linePattern(letters, "echo Copied"),
               "CCCC........$$$$$$$...........$$$$$$$$.o$$$$$$$$oo.........$$$$$$$$$.");
     test::expectRestartsAgree(sample);

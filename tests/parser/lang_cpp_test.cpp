@@ -105,20 +105,25 @@ TEST_F(CppLanguage, SymbolsAndUnknownCharacters) {
 }
 
 TEST_F(CppLanguage, PreprocessorLines) {
-    EXPECT_EQ(picture("#include <sys/types.h>"), "pppppppp.sssssssssssss");
-    EXPECT_EQ(picture("#include \"a.h\" // x"), "pppppppp.sssss.cccc");
-    EXPECT_EQ(picture("  #  define N 10\n"), "..p..pppppp.i.nn\n");
-    EXPECT_EQ(picture("# if defined(X) && X > 1"), "p.pp.pppppppoio.oo.i.o.n");
-    EXPECT_EQ(picture("#ifdef A\n#else\n#endif"), "pppppp.i\nppppp\npppppp");
+    // The whole line is Preprocessor: name, arguments, header, a macro's
+    // body with its strings and numbers; only comments keep their style.
+    EXPECT_EQ(picture("#include <sys/types.h>"), "pppppppp.ppppppppppppp");
+    EXPECT_EQ(picture("#include \"a//b.h\" // x"), "pppppppp.pppppppp.cccc");
+    EXPECT_EQ(picture("  #  define N 10\n"), "..p..pppppp.pppp\n");
+    EXPECT_EQ(picture("# if defined(X) && X > 1"), "p.pp.ppppppppppppppppppp");
+    EXPECT_EQ(picture("#ifdef A\n#else\n#endif"), "pppppp.p\nppppp\npppppp");
     EXPECT_EQ(picture("#error don't \"go\" here\nint"), "pppppppppppppppppppppp\nttt");
-    // Stringizing and pasting inside a macro; a backslash continues the line.
-    EXPECT_EQ(picture("#define S(a) #a ## b \\\n  a\nint"), "ppppppp.ioio.pi.pp.i.pp..i\nttt");
+    // Stringizing and pasting inside a macro; a backslash continues the
+    // line, a block comment may span lines inside it.
+    EXPECT_EQ(picture("#define S(a) #a ## b \\\n  a\nint"), "ppppppp.ppppppppppppppp..p\nttt");
+    EXPECT_EQ(picture("#define T /* a\nb */ \"s\" 'c' 1\nint"), "ppppppp.ppccccccccc.ppp.ppp.p\nttt");
     // A # that does not start its line opens no directive, and a < after
     // the line is over is no header.
     EXPECT_EQ(picture("x # include <y>"), "i...iiiiiii.oio");
     EXPECT_EQ(picture("#include\n<y>"), "pppppppp\noio");
     // Code keywords are not directive names, nor directive names keywords.
     EXPECT_EQ(picture("define pragma"), "iiiiii.iiiiii");
+    EXPECT_EQ(picture("#define int char\nint"), "ppppppp.pppppppp\nttt");
 }
 
 TEST_F(CppLanguage, TheSampleRestartsAtEveryAnchorAsFromTheTop) {

@@ -39,7 +39,8 @@ TEST_F(IdlLanguage, AttributeListsSpanLines) {
 }
 
 TEST_F(IdlLanguage, CodeOfTheCLikeCore) {
-    EXPECT_EQ(picture("#include \"x.idl\" // c"), "pppppppp.sssssss.cccc");
+    EXPECT_EQ(picture("#include \"x.idl\" // c"), "pppppppp.ppppppp.cccc");
+    EXPECT_EQ(picture("#pragma midl_echo(\"x\") /* c */"), "ppppppp.pppppppppppppppccccccc");
     EXPECT_EQ(picture("import \"oaidl.idl\";"), "kkkkkk.ssssssssssso");
     EXPECT_EQ(picture("interface coclass library module"), "kkkkkkkkk.kkkkkkk.kkkkkkk.kkkkkk");
     EXPECT_EQ(picture("HRESULT BSTR octet hyper"), "ttttttt.tttt.ttttt.ttttt");

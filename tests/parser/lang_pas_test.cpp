@@ -61,7 +61,7 @@ TEST_F(LangPas, NumbersInThreeBases) {
           "i.oo.nnn.o.nnnn.o.nnn.o.nnnnnn.o.nno");
     // A range between two numbers is two full stops.
     check("a: array[1..10] of Integer;",
-          "io.kkkkkonoonno.kk.iiiiiiio");
+          "io.kkkkkonoonno.kk.ttttttto");
 }
 
 TEST_F(LangPas, KeywordsAreWholeWordsInAnyCase) {
@@ -75,6 +75,33 @@ TEST_F(LangPas, KeywordsAreWholeWordsInAnyCase) {
 }
 
 // clang-format on
+
+// Built-in types are types; directives are keywords where they act as
+// directives, and the same words elsewhere are names.
+TEST_F(LangPas, BuiltInTypesAndDirectives) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        {"b := True or False; p: Pointer; d: Double; s: Single; c: Cardinal;",
+         "i.oo.kkkk.kk.kkkkko.io.ttttttto.io.tttttto.io.tttttto.io.tttttttto"},
+        {"procedure P(out X: Integer); overload; inline;",
+         "kkkkkkkkk.iokkk.io.tttttttoo.kkkkkkkko.kkkkkko"},
+        {"function F: PChar; cdecl; external 'c' name 'strdup';",
+         "kkkkkkkk.io.ttttto.kkkkko.kkkkkkkk.sss.kkkk.sssssssso"},
+        {"exports Foo name 'foo' index 3;",
+         "kkkkkkk.iii.kkkk.sssss.kkkkk.no"},
+        {"property Count: LongInt read FCount write SetCount default 0;",
+         "kkkkkkkk.iiiiio.ttttttt.kkkk.iiiiii.kkkkk.iiiiiiii.kkkkkkk.no"},
+        {"property Items[I: Integer]: Byte read Get; default;",
+         "kkkkkkkk.iiiiioio.tttttttoo.tttt.kkkk.iiio.kkkkkkko"},
+        // Outside those declarations they are names.
+        {"Write(Name, Index, Default); Read(x);",
+         "iiiiioiiiio.iiiiio.iiiiiiioo.iiiioioo"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
 
 TEST_F(LangPas, LanguageSettings) {
     EXPECT_EQ(parser->Settings().LanguageName(), "Pascal");

@@ -34,22 +34,22 @@ TEST_F(LangSh, DoubleQuotedStringWithEscapesAndExpansions) {
 }
 
 TEST_F(LangSh, SingleQuotedStringSpansLinesAndExpandsNothing) {
-    check("x='a $b\nc' y",
-          "..sssss\nss..");
+    check("x='a $b\nc' y\n",
+          "$.sssss\nss..\n");
 }
 
 TEST_F(LangSh, SubstitutionInsideAStringReturnsToTheString) {
     check("echo \"n=$(ls \"$d\" | wc -l) ok\"",
           "CCCC.sssXX...s$$s.o......ossss");
     check("x=`date +%s`",
-          "..XXXXXXXXXX");
+          "$.X........X");
 }
 
 TEST_F(LangSh, KeywordsAndCommandsAreWholeWords) {
     check("if ifconfig; then fi_x; fi",
           "kk.........o.kkkk.....o.kk");
-    check("read -r line; printf x",
-          "CCCC........o.CCCCCC..");
+    check("read -r line; printf x\n",
+          "CCCC........o.CCCCCC..\n");
 }
 
 TEST_F(LangSh, VariablesOfEveryForm) {
@@ -72,13 +72,65 @@ TEST_F(LangSh, HereDocumentRunsToTheLineHoldingItsDelimiter) {
 }
 
 TEST_F(LangSh, UnknownDelimiterAndHereStringAreNoHereDocuments) {
-    check("cat <<XYZ\nif\nXYZ",
-          "....oo...\nkk\n...");
-    check("cat <<<EOF",
-          "....ooo...");
+    check("cat <<XYZ\nif\nXYZ\n",
+          "....oo...\nkk\n...\n");
+    check("cat <<<EOF\n",
+          "....ooo...\n");
 }
 
 // clang-format on
+
+// Constructs that once threw the colouring off for the rest of a file: each
+// must end exactly where the shell ends it, and the line after it is code.
+TEST_F(LangSh, NoConstructSpoilsTheLinesAfterIt) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        // A single-quoted string ends at the next quote, backslash or not.
+        {"echo 'path\\'\nif x; then :; fi\n",
+         "CCCC.sssssss\nkk..o.kkkk.Co.kk\n"},
+        // Double-quoted words inside a parameter expansion.
+        {": ${dir=\"${prefix}/share\"}\nfi\n",
+         "C.$$$$$$s$$$$$$$$$sssssss$\nkk\n"},
+        {"f ${args:+\"${args[@]}\"} y\nfi\n",
+         "..$$$$$$$$s$$$$$$$$$$s$..\nkk\n"},
+        // A backquoted substitution holding a quoted program of many lines:
+        // its code is code, the program a string.
+        {"n=`$AWK '{\n  print $1\n}' f`\nfi\n",
+         "$.X$$$$.ss\nssssssssss\nss..X\nkk\n"},
+        {"echo \"a `date +%s` b\"\nfi\n",
+         "CCCC.sssX........Xsss\nkk\n"},
+        // An expansion left open ends with its line.
+        {"v=${u\nfi\n",
+         "$.$$$\nkk\n"},
+        // Assigned names, numbers; a name with a dot is no name.
+        {"a=1 b_2=x c.d=3 2>&1\n",
+         "$...$$$.........noon\n"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
+
+// Names of variables: assigned where a command may start (also several
+// before a command, and with +=), and every name after local, export and the
+// like. A word elsewhere is not checked for an =, and a name that ends the
+// text is a word like any other.
+TEST_F(LangSh, AssignmentsAndDeclarationsNameVariables) {
+    const struct {
+        const char* text;
+        const char* styles;
+    } cases[] = {
+        {"a=1 b+=2 cmd c=3\n", "$...$$..........\n"},
+        {"local x y=2; export PATH\n", "CCCCC.$.$..o.CCCCCC.$$$$\n"},
+        {"declare -A m=(); readonly r\n", "CCCCCCC....$.ooo.CCCCCCCC.$\n"},
+        {"f() { v=1; }\n", ".oo.k.$..o.k\n"},
+        {"if x=1; then y=2; fi\n", "kk.$..o.kkkk.$..o.kk\n"},
+        {"g++ -o x; make CC=gcc\n", "........o............\n"},
+    };
+    for (const auto& c : cases)
+        check(c.text, c.styles);
+}
 
 TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
     // A restart forgets the saved states; the line breaks and the ) of a
@@ -87,7 +139,7 @@ TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
                     "out=\"$(\n  ls -l\n  (cd /tmp; pwd)\n  echo \"in (\n\" $(date)\n)\"\necho \"x\" 'y'\n"
                     "case $a in x) ;; esac\n");
     // clang-format off
-    EXPECT_EQ(text.pattern(letters), "....sXX\n"
+    EXPECT_EQ(text.pattern(letters), "$$$.sXX\n"
                                      ".......\n"
                                      "..oCC.....o.CCCo\n"
                                      "..CCCC.sssss\n"
@@ -101,11 +153,11 @@ TEST_F(LangSh, ParseRestartedInsideASubstitutionInAStringReturnsToTheString) {
 
 TEST_F(LangSh, StringsAndSubstitutionsNestInEachOther) {
     // clang-format off
-    check("x=\"$(basename \"$(dirname \"$f\")\")\" y",
-          "..sXX.........sXX........s$$sosos..");
+    check("x=\"$(basename \"$(dirname \"$f\")\")\" y\n",
+          "$.sXX.........sXX........s$$sosos..\n");
     // + is a character of a word, as in the shell.
     check("echo \"$((1 + (2)))\" $((3))",
-          "CCCC.sXXo....o.ooos.XXo.oo");
+          "CCCC.sXXon...onooos.XXonoo");
     // clang-format on
 }
 

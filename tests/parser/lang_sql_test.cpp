@@ -58,6 +58,20 @@ TEST_F(SqlLanguage, KeywordsInAnyCaseAndOnlyAsWholeWords) {
     EXPECT_EQ(picture("from_date into_x"), "iiiiiiiii.iiiiii");
 }
 
+// PostgreSQL's own key words and types, as its commands and catalogs use them.
+TEST_F(SqlLanguage, PostgresKeyWordsAndTypes) {
+    const struct {
+        const char* text;
+        const char* picture;
+    } cases[] = {
+        {"CREATE OPERATOR CLASS c FOR TYPE tsvector USING gin;", "kkkkkk.kkkkkkkk.kkkkk.i.kkk.kkkk.tttttttt.kkkkk.iiio"},
+        {"SELECT x::regclass, y::int4range FROM t;", "kkkkkk.iootttttttto.ioottttttttt.kkkk.io"},
+        {"ALTER EXTENSION e UPDATE; COPY t FROM STDIN CSV HEADER;", "kkkkk.kkkkkkkkk.i.kkkkkko.kkkk.i.kkkk.kkkkk.kkk.kkkkkko"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(picture(c.text), c.picture) << c.text;
+}
+
 TEST_F(SqlLanguage, TheSampleRestartsAtEveryAnchorAsFromTheTop) {
     EXPECT_GT(test::expectRestartsAgree(*parser, test::readSample("sql")), 40);
     EXPECT_GT(test::expectRestartsAgree(*parser, parser->Settings().ScriptText()), 5);

@@ -35,7 +35,7 @@ namespace qorvi::test {
 // The letter of a style number shared by the language scripts
 // (parser/scripts/common.inc); styles of other languages show as '?'.
 inline char letterOfStyle(int style) {
-    static const std::string letters = ".cdshnktiopfgave$?????xu@";
+    static const std::string letters = ".cdshnktiopfgave$?????xu@m";
     return style >= 0 && static_cast<std::size_t>(style) < letters.size()
                ? letters[static_cast<std::size_t>(style)]
                : '?';

@@ -203,6 +203,19 @@ TEST(ParserRuntime, PushAndPopSaveAndRestoreTheStates) {
     EXPECT_EQ(p.StackDepth(), 0u);
 }
 
+TEST(ParserStateStack, PopsTheSetsInReverseOrderAndRefusesWhenEmpty) {
+    TRTStack stack;
+    stack.PushState(TByteSet({1}));
+    stack.PushState(TByteSet({2, 3}));
+    TByteSet top;
+    stack.PopState(top);
+    EXPECT_EQ(top, TByteSet({2, 3}));
+    stack.PopState(top);
+    EXPECT_EQ(top, TByteSet({1}));
+    EXPECT_TRUE(stack.IsEmpty());
+    EXPECT_THROW(stack.PopState(top), EStackError);
+}
+
 TEST(ParserRuntime, PopOnAnEmptyStackLeavesTheStatesAsTheyAre) {
     TRudivoVoruParser p;
     TParserTables& t = p.Tables();
