@@ -4,7 +4,7 @@
 // settings are complete, and no input makes it crash or stop advancing.
 
 #include "editor/settings/editor_settings.h"
-#include "tests/parser/language_test_support.h"
+#include "tests/parser/lang_test_support.h"
 
 #include <cstdlib>
 #include <random>

@@ -2,7 +2,7 @@
 // of markup, scripts, style sheets and server regions, character by
 // character (letters in language_test_support.h; a Doctype shows as '?').
 
-#include "tests/parser/language_test_support.h"
+#include "tests/parser/lang_test_support.h"
 
 namespace qorvi {
 namespace {

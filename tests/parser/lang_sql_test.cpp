@@ -2,7 +2,7 @@
 // of every construct, character by character (letters in
 // language_test_support.h).
 
-#include "tests/parser/language_test_support.h"
+#include "tests/parser/lang_test_support.h"
 
 namespace qorvi {
 namespace {

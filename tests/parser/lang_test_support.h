@@ -1,9 +1,23 @@
 #pragma once
 
 // Helpers for the tests of the language scripts: a language's parser from
-// its built-in image, its styles written out one letter per character, and
-// the check that a parse restarted where the editor control would restart it
-// colours the rest of the text as a parse from the top does.
+// its built-in image (read as the main window reads them at start-up), its
+// styles written out one letter per character, and the check that a parse
+// restarted where the editor control would restart it colours the rest of
+// the text as a parse from the top does.
+//
+// Style pictures (stylePicture): a text's styles as one letter per character, so a test
+// states the colour of every character of a construct and a reader can check
+// it by eye against the text above it:
+//   .  Text          c  Comment      d  Doc comment   s  String
+//   h  Character     n  Number       k  Keyword       t  Type
+//   i  Identifier    o  Symbol       p  Preprocessor  f  Function
+//   g  Tag           a  Attribute    v  Attribute value
+//   e  Entity        $  Variable     x  Script        u  URL
+//   @  Annotation    ?  any other style
+// A line break shows as a line break when it is plain text, else as the
+// letter of its style (a line break inside a block comment is a 'c').
+
 
 #include "editor/settings/editor_settings.h"
 #include "editor/support/byte_set.h"
@@ -12,7 +26,8 @@
 #include "editor/text/text_load.h"
 #include "editor/text/text_store.h"
 #include "parser/rudivo_voru_parser.h"
-#include "tests/parser/language_test_support.h"
+#include "parser/embedded_images.h"
+#include "tests/support/file_bytes.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -25,6 +40,29 @@
 #include <vector>
 
 namespace qorvi::test {
+
+// The letter of a style number shared by the language scripts
+// (parser/scripts/common.inc); styles of other languages show as '?'.
+inline char letterOfStyle(int style) {
+    static const std::string letters = ".cdshnktiopfgave$?????xu@m";
+    return style >= 0 && static_cast<std::size_t>(style) < letters.size()
+               ? letters[static_cast<std::size_t>(style)]
+               : '?';
+}
+
+// The parser of `key` read from its embedded image; null (with a test
+// failure) when the program carries no image for it.
+inline std::unique_ptr<TRudivoVoruParser> embeddedParser(const std::string& key) {
+    const EmbeddedParserImage* image = FindEmbeddedParserImage(key);
+    if (!image) {
+        ADD_FAILURE() << "no embedded parser image for '" << key << "'";
+        return nullptr;
+    }
+    auto parser = std::make_unique<TRudivoVoruParser>();
+    TMemoryStream data(std::string(reinterpret_cast<const char*>(image->data), image->size));
+    parser->ReadParserData(data);
+    return parser;
+}
 
 // A letter for each style number, for the style patterns of the tests.
 using StyleLetters = std::map<int, char>;
@@ -70,11 +108,19 @@ public:
 
     const std::string& text() const { return text_; }
     const std::vector<std::uint8_t>& values() const { return values_; }
+    // Where each token of the parse from the top starts.
+    const std::vector<std::int32_t>& tokenStarts() const { return starts_; }
+    // Tokens of the parse from the top that did not move the scanner by
+    // the length they reported.
+    int misreportedTokens() const { return misreported_; }
     std::int32_t size() const { return static_cast<std::int32_t>(text_.size()); }
 
     // The token values from `from` to the end (or, with `until`, at least up
     // to that offset), parsed after ParseInit(init).
-    std::vector<std::uint8_t> valuesFrom(std::int32_t from, std::uint8_t init, std::int32_t until = -1) {
+    // `starts`, when given, receives the start of every token, and
+    // `misreported` counts tokens whose length was not how far they moved.
+    std::vector<std::uint8_t> valuesFrom(std::int32_t from, std::uint8_t init, std::int32_t until = -1,
+                                         std::vector<std::int32_t>* starts = nullptr, int* misreported = nullptr) {
         std::vector<std::uint8_t> values(text_.size() - static_cast<std::size_t>(from), 0);
         auto stream = store_.GetTextStream(from);
         parser_.ParseInit(init);
@@ -82,6 +128,10 @@ public:
             const std::int32_t start = stream->GetYYpos();
             std::int32_t len = 0;
             const std::uint8_t value = parser_.ParseStream(nullptr, *stream, len);
+            if (starts)
+                starts->push_back(start);
+            if (misreported && (stream->GetYYpos() <= start || len != stream->GetYYpos() - start))
+                ++*misreported;
             // The control advances by one character itself after an empty token.
             if (stream->GetYYpos() <= start)
                 stream->SetYYpos(start + 1);
@@ -194,13 +244,15 @@ private:
     }
     void parse() {
         text_ = store_.GetText();
-        values_ = valuesFrom(0, 0);
+        values_ = valuesFrom(0, 0, -1, &starts_, &misreported_);
     }
 
     TRudivoVoruParser& parser_;
     TTextStore store_;
     std::string text_;
     std::vector<std::uint8_t> values_;
+    std::vector<std::int32_t> starts_;
+    int misreported_ = 0;
 };
 
 // The style pattern of `text` parsed from the top (see StyledText::pattern).
@@ -256,6 +308,59 @@ inline void expectRestartsAgree(StyledText& styled, int minimum = 10, std::int32
         ++checked;
     }
     EXPECT_GE(checked, minimum);
+}
+
+// The sample text of a language (tests/parser/samples/KEY.sample).
+inline std::string readSample(const std::string& key) {
+    const std::string text = readFile(sampleFile(key + ".sample"));
+    if (text.empty())
+        ADD_FAILURE() << "missing sample tests/parser/samples/" << key << ".sample";
+    return text;
+}
+
+// A text parsed from the top: as stored (every line break one CR), the
+// token value of each character and where each token starts.
+struct Parse {
+    std::string text;
+    std::vector<int> values;
+    std::vector<std::int32_t> starts;
+};
+
+inline Parse parseText(TRudivoVoruParser& parser, const std::string& text) {
+    StyledText styled(parser, text);
+    if (styled.misreportedTokens())
+        ADD_FAILURE() << styled.misreportedTokens() << " tokens did not move the scanner by their length";
+    return {styled.text(), std::vector<int>(styled.values().begin(), styled.values().end()), styled.tokenStarts()};
+}
+
+// The style picture of `text` (see the top of this file).
+inline std::string stylePicture(TRudivoVoruParser& parser, const std::string& text) {
+    const Parse p = parseText(parser, text);
+    std::string picture;
+    for (std::size_t i = 0; i < p.text.size(); ++i) {
+        const int style = parser.Settings().GetMapEntry(static_cast<std::uint8_t>(p.values[i]));
+        picture += (p.text[i] == '\r' && style == 0) ? '\n' : letterOfStyle(style);
+    }
+    return picture;
+}
+
+// True when `token` is exactly one of the tokens of `text`.
+inline bool isOneToken(TRudivoVoruParser& parser, const std::string& text, const std::string& token) {
+    const Parse p = parseText(parser, text);
+    for (std::size_t i = 0; i < p.starts.size(); ++i) {
+        const std::size_t start = static_cast<std::size_t>(p.starts[i]);
+        const std::size_t end = i + 1 < p.starts.size() ? static_cast<std::size_t>(p.starts[i + 1]) : p.text.size();
+        if (p.text.compare(start, end - start, token) == 0)
+            return true;
+    }
+    return false;
+}
+
+// expectRestartsAgree over `text`; returns how many restarts were tried.
+inline int expectRestartsAgree(TRudivoVoruParser& parser, const std::string& text) {
+    StyledText styled(parser, text);
+    expectRestartsAgree(styled, 0);
+    return static_cast<int>(styled.restarts().size());
 }
 
 } // namespace qorvi::test
