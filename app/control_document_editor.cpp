@@ -117,6 +117,27 @@ void ControlDocumentEditor::replaceSelection(const std::string& text) {
     control_.DoReplaceSel(text);
 }
 
+std::int32_t ControlDocumentEditor::find(std::int32_t flags, const std::string& text, std::int32_t& length) {
+    const std::int32_t at = static_cast<std::int32_t>(
+        control_.perform(SMM_FIND, static_cast<std::uintptr_t>(flags | kFindNow), reinterpret_cast<std::intptr_t>(text.c_str())));
+    if (at < 0)
+        return -1;
+    if (!(flags & kFindRegExpr)) {
+        length = static_cast<std::int32_t>(text.size());
+        return at;
+    }
+    const std::int32_t start = control_.GetFindRESection(0);
+    length = control_.GetFindRESection(control_.GetFindRESectionCount()) - start;
+    return start;
+}
+
+std::string ControlDocumentEditor::tokenTextAtCaret() const {
+    std::int32_t start = 0;
+    std::string text;
+    control_.TokenTextAtPos(control_.GetSelection().chEnd, start, text);
+    return text;
+}
+
 void ControlDocumentEditor::scrollCaretIntoView() {
     control_.perform(EM_SCROLLCARET);
 }

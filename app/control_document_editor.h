@@ -33,6 +33,8 @@ public:
     void setSelection(std::int32_t anchor, std::int32_t caret) override;
     std::string selectedText() const override;
     void replaceSelection(const std::string& text) override;
+    std::int32_t find(std::int32_t flags, const std::string& text, std::int32_t& length) override;
+    std::string tokenTextAtCaret() const override;
     void scrollCaretIntoView() override;
     void selectAll() override;
     bool canUndo() const override;

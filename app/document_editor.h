@@ -47,6 +47,11 @@ public:
     virtual std::string selectedText() const = 0;
     // The control's one replace-selection edit (recorded for undo).
     virtual void replaceSelection(const std::string& text) = 0;
+    // The control's immediate search from the selection (kFind* flags of
+    // the control; kFindNow is added): the match's start and length, or -1.
+    virtual std::int32_t find(std::int32_t flags, const std::string& text, std::int32_t& length) = 0;
+    // The run of one style around the caret (the word to search for).
+    virtual std::string tokenTextAtCaret() const = 0;
     virtual void scrollCaretIntoView() = 0;
     virtual void selectAll() = 0;
     virtual bool canUndo() const = 0;

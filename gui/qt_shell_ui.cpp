@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace qorvi {
@@ -45,6 +46,10 @@ MsgResult QtShellUi::messageBox(const std::string& text, const std::string& capt
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNoCancelAll:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
+        box.button(QMessageBox::YesToAll)->setText("&All");
+        break;
     }
     // A busy cursor must not hide that the program waits for an answer.
     bool busy = QApplication::overrideCursor() != nullptr;
@@ -57,6 +62,7 @@ MsgResult QtShellUi::messageBox(const std::string& text, const std::string& capt
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
     case QMessageBox::Cancel: return MsgResult::Cancel;
+    case QMessageBox::YesToAll: return MsgResult::All;
     default: return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
     }
 }

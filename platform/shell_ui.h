@@ -10,9 +10,9 @@
 
 namespace qorvi {
 
-enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, YesNo, YesNoCancel, YesNoCancelAll };
 enum class MsgIcon { None, Information, Warning, Error, Question };
-enum class MsgResult { Ok, Yes, No, Cancel };
+enum class MsgResult { Ok, Yes, No, Cancel, All };
 
 struct FileDialogOptions {
     std::string caption;

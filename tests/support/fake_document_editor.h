@@ -9,6 +9,7 @@
 
 #include "app/document_editor.h"
 #include "app/parser_bank.h"
+#include "editor/control/rudivo_voru_messages.h"
 #include "platform/file_system.h"
 #include "platform/qorvi_error.h"
 
@@ -108,6 +109,18 @@ public:
     void setSelection(std::int32_t anchor, std::int32_t caret) override {
         sel_ = {std::clamp(anchor, 0, textLength()), std::clamp(caret, 0, textLength())};
     }
+    // Plain search only (the control's own search is tested with it).
+    std::int32_t find(std::int32_t flags, const std::string& text, std::int32_t& length) override {
+        auto [a, b] = ordered();
+        const std::string all = textRange(0, textLength());
+        std::size_t at = (flags & kFindBackwards) ? (a == 0 ? std::string::npos : all.rfind(text, a - 1)) : all.find(text, b);
+        if (at == std::string::npos || text.empty())
+            return -1;
+        length = static_cast<std::int32_t>(text.size());
+        return static_cast<std::int32_t>(at);
+    }
+    std::string tokenTextAtCaret() const override { return tokenAtCaret; }
+    std::string tokenAtCaret;
     std::string selectedText() const override {
         auto [a, b] = ordered();
         return textRange(a, b - a);
