@@ -25,7 +25,13 @@ echo "== lintian"
 lintian --fail-on error --suppress-tags-from-file /dev/null "$deb"
 
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W qorvi >/dev/null 2>&1; then
-    dpkg -i "$deb" >/dev/null
+    # Another package operation may hold dpkg's lock for a while.
+    for attempt in $(seq 20); do
+        dpkg -i "$deb" >/dev/null 2>"$work/dpkg.err" && break
+        grep -q "lock" "$work/dpkg.err" || { cat "$work/dpkg.err"; exit 1; }
+        sleep 3
+    done
+    dpkg-query -W qorvi >/dev/null
     installed=1
     root=
 else
@@ -61,15 +67,16 @@ file=$work/opened\ by\ exec.txt
 echo "text" >"$file"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [ "$exec_line" = "qorvi %F" ]
-PATH=$bin:$PATH timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+PATH=$bin:$PATH timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     qorvi "$1" & editor=$!
-    for i in $(seq 100); do xdotool search --name "^Qorvi$" >/dev/null 2>&1 && break; sleep 0.1; done
+    for i in $(seq 300); do xdotool search --name "^Qorvi$" >/dev/null 2>&1 && break; sleep 0.1; done
     qorvi "$1"
     found=1
-    for i in $(seq 100); do
+    for i in $(seq 300); do
         if xdotool search --name "^Confirmation$" >/dev/null 2>&1; then found=0; break; fi
         sleep 0.1
     done
     kill $editor
+    [ $found = 0 ] || echo "the running editor did not ask about the file the Exec line opened"
     exit $found' exec-check "$file"
 echo "package checks passed"
