@@ -36,10 +36,10 @@ std::vector<CommandInfo> buildTable() {
         {C::UndentCode, 0, "&Undent Code", "Ctrl+Shift+U", "&Edit", false, true},
         {C::SetBookmarks, 0, "Set &Bookmarks", "", "&Edit", true, true},
         {C::GotoBookmarks, 0, "&Goto Bookmarks", "", "&Edit", false, true},
-        {C::Search, 0, "&Search...", "Ctrl+F", "&Search", false, true, false},
-        {C::SearchAgain, 0, "Search &Again", "F3", "&Search", false, true, false},
-        {C::SearchCurrentWord, 0, "Search Current Word", "Shift+F3", "&Search", false, true, false},
-        {C::Replace, 0, "&Replace...", "Ctrl+R", "&Search", false, true, false},
+        {C::Search, 0, "&Search...", "Ctrl+F", "&Search", false, true, true},
+        {C::SearchAgain, 0, "Search &Again", "F3", "&Search", false, true, true},
+        {C::SearchCurrentWord, 0, "Search Current Word", "Shift+F3", "&Search", false, true, true},
+        {C::Replace, 0, "&Replace...", "Ctrl+R", "&Search", false, true, true},
         {C::ShowExplorer, 0, "&Show Explorer", "", "&View", false, false, true, true},
         {C::SyntaxHighlighting, 0, "Syntax &Highlighting...", "", "&View", true, true, false},
         {C::ChangeFileType, 0, "&Change File Type...", "", "&View", false, true},
@@ -212,6 +212,21 @@ void MainCommands::execute(Command id, int tag) {
     case Command::Paste:
         if (child)
             child->paste();
+        break;
+    case Command::Search:
+    case Command::Replace:
+        if (child) {
+            findReplace_.attach(&child->editor());
+            view_.showFindDialog(findReplace_, id == Command::Replace);
+        }
+        break;
+    case Command::SearchAgain:
+        if (child)
+            findReplace_.searchAgain(child->editor());
+        break;
+    case Command::SearchCurrentWord:
+        if (child)
+            findReplace_.searchCurrentWord(child->editor());
         break;
     case Command::SelectAll:
         if (child)

@@ -5,6 +5,8 @@
 // that enables them, and what each one does. A command marked unwired keeps
 // its place in the menus but stays disabled and does nothing.
 
+#include "app/find_replace.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -99,9 +101,14 @@ private:
     void changeFileType();
     void toggleExplorer();
 
+public:
+    FindReplace& findReplace() { return findReplace_; }
+
     MainShell& shell_;
     MainView& view_;
     ShellUi& ui_;
+    // The one find/replace dialog's state, shared by every document window.
+    FindReplace findReplace_{ui_};
     bool hasChild_ = false;
     bool saveAllEnabled_ = false;
 };

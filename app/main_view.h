@@ -8,6 +8,7 @@
 namespace qorvi {
 
 class DocumentWindow;
+class FindReplace;
 enum class Command;
 
 struct WindowPlacement {
@@ -34,6 +35,9 @@ public:
     virtual void startStartupTimer(int milliseconds) = 0;
     virtual void closeWindow() = 0;
     virtual void showAbout() = 0;
+    // Shows the find/replace dialog over `dialog`'s state, in replace mode
+    // or find mode (a view without one ignores it).
+    virtual void showFindDialog(FindReplace& /*dialog*/, bool /*replace*/) {}
 
     // ---- document windows (MDI children), in the order they were made
     // Makes and shows a document window (`TMDIChild`) with the caption.

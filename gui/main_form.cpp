@@ -4,6 +4,7 @@
 #include "app/entry_sequence.h"
 #include "app/local_explorer.h"
 #include "app/main_shell.h"
+#include "gui/find_rep_form.h"
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/shell_icons.h"
@@ -460,6 +461,15 @@ void TMainForm::startStartupTimer(int milliseconds) {
 
 void TMainForm::closeWindow() {
     close();
+}
+
+void TMainForm::showFindDialog(FindReplace& dialog, bool replace) {
+    if (!findRep_)
+        findRep_ = new TfrmFindRep(dialog, *ui_, [this]() -> DocumentEditor* {
+            DocumentWindow* child = activeDocument();
+            return child ? &child->editor() : nullptr;
+        }, this);
+    findRep_->showMode(replace);
 }
 
 void TMainForm::showAbout() {

@@ -32,6 +32,8 @@ class QToolBar;
 
 namespace qorvi {
 
+class TfrmFindRep;
+
 class Hive;
 class InstanceChannel;
 class InstanceListener;
@@ -68,6 +70,9 @@ public:
     void startStartupTimer(int milliseconds) override;
     void closeWindow() override;
     void showAbout() override;
+    void showFindDialog(FindReplace& dialog, bool replace) override;
+    // The find/replace dialog, once it was shown (for tests).
+    TfrmFindRep* findRepForm() const { return findRep_; }
     DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override;
     void discardDocumentWindow(DocumentWindow& window) override;
     std::vector<DocumentWindow*> documentWindows() const override;
@@ -129,6 +134,7 @@ private:
     std::unique_ptr<SettingValues> typeSettings_;
     std::unique_ptr<FormTypeSelector> typeSelector_;
     std::unique_ptr<MainShell> shell_;
+    TfrmFindRep* findRep_ = nullptr; // made when first shown, kept hidden after
     std::unique_ptr<InstanceListener> listener_;
 
     QLabel* panels_[3] = {};
