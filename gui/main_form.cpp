@@ -4,6 +4,7 @@
 #include "app/entry_sequence.h"
 #include "app/local_explorer.h"
 #include "app/main_shell.h"
+#include "app/screen_fit.h"
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/shell_icons.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -27,6 +29,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -433,7 +436,13 @@ void TMainForm::applyPlacement(const WindowPlacement& p) {
         g.setWidth(p.width);
     if (p.height > 0)
         g.setHeight(p.height);
-    setGeometry(g);
+    std::vector<ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect a = screen->availableGeometry();
+        screens.push_back({a.left(), a.top(), a.width(), a.height()});
+    }
+    const ScreenRect fitted = fitToScreens({g.left(), g.top(), g.width(), g.height()}, screens);
+    setGeometry(fitted.left, fitted.top, fitted.width, fitted.height);
 }
 
 WindowPlacement TMainForm::placement() const {
@@ -456,6 +465,10 @@ void TMainForm::restoreAndRaise() {
 
 void TMainForm::startStartupTimer(int milliseconds) {
     tmrMain_->start(milliseconds);
+}
+
+void TMainForm::postOpenPending() {
+    QTimer::singleShot(0, this, [this] { guarded([this] { shell_->openNextPending(); }); });
 }
 
 void TMainForm::closeWindow() {

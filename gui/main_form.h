@@ -66,6 +66,7 @@ public:
     WindowPlacement placement() const override;
     void restoreAndRaise() override;
     void startStartupTimer(int milliseconds) override;
+    void postOpenPending() override;
     void closeWindow() override;
     void showAbout() override;
     DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override;

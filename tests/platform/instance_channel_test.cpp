@@ -57,19 +57,19 @@ TEST(HandoverBlock, IsPrivateToTheUserAndGoneWithItsOwner) {
 
 TEST(InstanceChannel, SecondStartFindsTheRunningInstanceAndPostsRecords) {
     IsolatedInstance env;
-    EXPECT_FALSE(InstanceChannel::findRunning());
+    EXPECT_EQ(InstanceChannel::findRunning().result, InstanceChannel::Lookup::Result::NoInstance);
     InstanceChannel running;
     ASSERT_EQ(running.listen(), InstanceChannel::ListenResult::Listening);
     {
-        auto conn = InstanceChannel::findRunning();
-        ASSERT_TRUE(conn);
-        EXPECT_TRUE(conn->post(WM_USER + 200, 0, 0));
-        EXPECT_TRUE(conn->post(WM_SYSCOMMAND, SC_RESTORE, 0));
+        auto lookup = InstanceChannel::findRunning();
+        ASSERT_EQ(lookup.result, InstanceChannel::Lookup::Result::Found);
+        EXPECT_TRUE(lookup.connection->post(WM_USER + 200, 0, 0));
+        EXPECT_TRUE(lookup.connection->post(WM_SYSCOMMAND, SC_RESTORE, 0));
     }
     std::vector<PostedMessage> got;
     std::vector<int> clients;
     for (int tries = 0; tries < 100 && got.size() < 2; ++tries) {
-        for (int fd : running.acceptPending())
+        for (int fd : running.acceptPending().clients)
             clients.push_back(fd);
         for (int fd : clients)
             running.readClient(fd, [&](const PostedMessage& m) { got.push_back(m); });
