@@ -159,6 +159,8 @@ void SafeFileWriter::restoreInterruptedSave(const std::string& target) {
     if (!ok)
         throw SafeFileError(cannotWrite, error);
     ::unlink(backup.c_str());
+    // The save that was cut off left its temp file too.
+    removeLeftoverTemps(*resolved);
     syncDirectory(directoryOf(*resolved));
 }
 

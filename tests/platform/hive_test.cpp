@@ -208,8 +208,9 @@ TEST(Hive, AFileThatCannotBeReadIsNeverReplacedByDefaults) {
         const std::string path = dir.file("hkcu.reg");
         std::ofstream(path) << kKeptHive;
         ::chmod(path.c_str(), foreign ? 0600 : 0);
-        if (!foreign && ::geteuid() == 0)
+        if (!foreign && ::geteuid() == 0) {
             ASSERT_EQ(::chown(path.c_str(), test::kUnprivilegedUser, test::kUnprivilegedUser), 0);
+        }
         if (foreign && ::geteuid() != 0)
             continue; // only root can give a file away
         auto child = test::runUnprivileged(dir.path(), [&] { return refusesAndTellsOnce(path, "cannot be read"); });
@@ -340,6 +341,7 @@ TEST(Hive, ADamagedFileThatCannotBeSetAsideIsLeftAndSaidSo) {
     const std::string garbage = "REGEDIT4\n\"outside\"=\"a key\"\n";
     std::ofstream(path) << garbage;
     // The file is the child's, its directory is not: nothing can be renamed there.
+    ::chmod(dir.path().c_str(), 0711);
     if (::geteuid() == 0)
         ASSERT_EQ(::chown(path.c_str(), test::kUnprivilegedUser, test::kUnprivilegedUser), 0);
     else
