@@ -89,6 +89,9 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
             return reused;
     }
 
+    // Asked before a window shows the file, so that it shows what the user chose.
+    if (!alwaysNew && fs::exists(fileName))
+        offerInterruptedSave(fileName);
     BusyCursor busy(ui_);
     const int id = ++documentCounter_;
     DocumentWindow& window = view_.createDocumentWindow(id, fileName);
@@ -96,7 +99,6 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
         view_.maximiseDocument(window);
 
     if (!alwaysNew && fs::exists(fileName)) {
-        offerInterruptedSave(fileName);
         std::string ext = fs::extensionOf(fileName);
         if (ext.empty())
             ext = settings_.readString("DefaultExt", "sh");

@@ -257,6 +257,37 @@ TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
     EXPECT_NE(log.find("opened " + f.work + "/c.txt"), std::string::npos);
 }
 
+TEST(MainShell, HandedOverNamesKeepEveryByteAndOpenOneAtATime) {
+    ShellFixture f;
+    const std::string same = f.work + "/same.txt", other = f.work + "/other.txt", cr = f.work + "/cr.txt\r";
+    for (const auto& path : {same, other, cr, f.work + "/cr.txt"})
+        touch(path);
+    auto shell = f.make({"-G"});
+    shell->create();
+    auto handOver = [&](const std::vector<std::string>& names) {
+        for (const auto& text : encodeHandoverNames(names, kMaxPostedText).texts)
+            EXPECT_TRUE(shell->filterMessage({kHandoverNamesMessage, 0, 0, text}));
+    };
+    handOver({same, cr});
+    f.view.runPostedOpens(*shell);
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr})) << "a trailing CR is part of the name";
+
+    // While the box asks about the open file, the same name arrives again
+    // and again (a held-down key in a file manager) and another file once:
+    // they wait for the box instead of opening boxes inside it.
+    int delivered = 0;
+    f.view.whileAskingWhatToDo = [&] {
+        for (; delivered < 3000; ++delivered)
+            handOver({delivered == 1500 ? other : same});
+    };
+    handOver({same});
+    f.view.runPostedOpens(*shell);
+    EXPECT_EQ(delivered, 3000);
+    EXPECT_EQ(f.view.deepestWhatToDo, 1);
+    EXPECT_EQ(f.view.whatToDoAsked, 1) << "a burst of the same name asks once";
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr, other}));
+}
+
 TEST(MainShell, CloseQueryWritesPlacement) {
     ShellFixture f;
     auto shell = f.make({});
