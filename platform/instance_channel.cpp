@@ -244,7 +244,7 @@ InstanceChannel::ListenResult InstanceChannel::listen() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
             ::chmod(path->c_str(), 0600);
-            if (::listen(fd, 16) != 0)
+            if (::listen(fd, kBacklog) != 0)
                 break;
             struct stat st;
             if (::lstat(path->c_str(), &st) == 0)

@@ -93,6 +93,10 @@ class InstanceChannel {
 public:
     static constexpr std::size_t kMaxClients = 32;
     static constexpr std::int64_t kIdleTimeoutMs = 10000;
+    // Room for many starts at the same moment (a file manager opening a
+    // selection) while the instance is busy: past it, starts retry until
+    // their time-out.
+    static constexpr int kBacklog = 128;
 
     // The directory of the socket: $XDG_RUNTIME_DIR/qorvi, or /tmp/qorvi-<uid>
     // when the runtime directory is unset, unusable or too long for a socket
