@@ -274,6 +274,15 @@ void SafeFileWriter::commitInPlace() {
     const std::string cannotWrite = "Could not write file '" + target_ + "'";
     const std::string directory = directoryOf(target_);
     const std::string backup = backupPathOf(target_);
+    // The copy an earlier save left when it was cut off may be the only
+    // whole version the user has; it is never overwritten.
+    struct stat earlier {};
+    if (::lstat(backup.c_str(), &earlier) == 0) {
+        failed_ = true;
+        throw SafeFileError(cannotWrite + ": '" + backup +
+                            "' still holds the file as it was before an earlier save was cut off; put it back or "
+                            "remove it first");
+    }
     // The backup is complete and on disk under a name the user can find
     // before the first byte of the file changes.
     std::string backupTemp;

@@ -20,6 +20,8 @@
 // puts the file back if the rewrite fails, and goes when it succeeded. When
 // the program is killed during the rewrite the backup stays:
 // interruptedSaveBackup finds it and restoreInterruptedSave puts it back.
+// While it is there, a further in-place rewrite of that file is refused
+// rather than overwrite it.
 //
 // A file the user may write in a directory they may not (no temp file can
 // be made beside it) is rewritten in place: the new text is gathered in

@@ -213,6 +213,12 @@ TEST_F(SafeFileWriterTest, AKillDuringTheInPlaceRewriteLeavesABackupThatPutsBoth
     const std::string backup = target + ".qorvi-backup";
     EXPECT_EQ(read(backup), original);
     ASSERT_EQ(SafeFileWriter::interruptedSaveBackup(target), backup);
+    {
+        SafeFileWriter again(target);
+        again.write("later", 5);
+        EXPECT_THROW(again.commit(), SafeFileError) << "a later save must not overwrite the backup";
+    }
+    EXPECT_EQ(read(backup), original);
     SafeFileWriter::restoreInterruptedSave(target);
     EXPECT_EQ(read(target), original);
     EXPECT_EQ(read(other), original);
