@@ -4,7 +4,8 @@
 
 namespace qorvi {
 
-std::vector<std::string> handoverNames(const std::vector<std::string>& args, const std::string& currentDirectory) {
+std::vector<std::string> handoverNames(const std::vector<std::string>& args,
+                                       const std::string& currentDirectory) {
     std::vector<std::string> names;
     for (const auto& arg : args)
         names.push_back(fs::isAbsolute(arg) ? arg : fs::joinPath(currentDirectory, arg));

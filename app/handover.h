@@ -18,7 +18,8 @@ namespace qorvi {
 
 // The arguments as given (switches included); relative names are made
 // absolute against `currentDirectory`.
-std::vector<std::string> handoverNames(const std::vector<std::string>& args, const std::string& currentDirectory);
+std::vector<std::string> handoverNames(const std::vector<std::string>& args,
+                                       const std::string& currentDirectory);
 
 struct HandoverTexts {
     std::vector<std::string> texts;   // one per record, never empty

@@ -14,7 +14,8 @@ std::int64_t overlap(std::int64_t a, std::int64_t aLength, std::int64_t b, std::
 
 int place(int start, int length, int screenStart, int screenLength) {
     const std::int64_t last = std::int64_t{screenStart} + screenLength - length;
-    return static_cast<int>(std::clamp<std::int64_t>(start, screenStart, std::max<std::int64_t>(screenStart, last)));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(start, screenStart, std::max<std::int64_t>(screenStart, last)));
 }
 
 } // namespace

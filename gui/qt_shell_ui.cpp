@@ -39,20 +39,28 @@ constexpr int kMaxBoxLines = 20;
 
 QMessageBox::Icon boxIcon(MsgIcon icon) {
     switch (icon) {
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Error: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::None: break;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons boxButtons(MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::Ok: return QMessageBox::Ok;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
-    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -72,8 +80,8 @@ int execLongTextBox(QWidget* parent, const QString& caption, const QString& text
     rest->setReadOnly(true);
     rest->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(rest, 1);
-    auto* choices = new QDialogButtonBox(
-        QDialogButtonBox::StandardButtons(static_cast<int>(boxButtons(buttons))), &box);
+    auto* choices =
+        new QDialogButtonBox(QDialogButtonBox::StandardButtons(static_cast<int>(boxButtons(buttons))), &box);
     layout->addWidget(choices);
     QObject::connect(choices, &QDialogButtonBox::clicked, &box, [&box, choices](QAbstractButton* button) {
         box.done(static_cast<int>(choices->standardButton(button)));

@@ -314,7 +314,9 @@ std::optional<std::string> resolveSymlinks(const std::string& path, int& error) 
             return std::nullopt;
         }
         link.resize(static_cast<std::size_t>(n));
-        current = link[0] == '/' ? link : joinPath(directoryPart(current).empty() ? "." : directoryPart(current), link);
+        current = link[0] == '/'
+                      ? link
+                      : joinPath(directoryPart(current).empty() ? "." : directoryPart(current), link);
     }
     error = ELOOP;
     return std::nullopt;

@@ -351,8 +351,8 @@ void Hive::loadFromDisk() {
     std::string backup = damaged + ".damaged";
     for (int n = 1; fs::exists(backup); ++n)
         backup = damaged + ".damaged-" + std::to_string(n);
-    const std::string where = "The settings file " + path_ + " is damaged (line " + std::to_string(problemLine) +
-                              ": " + problem + ").";
+    const std::string where = "The settings file " + path_ + " is damaged (line " +
+                              std::to_string(problemLine) + ": " + problem + ").";
     if (!fs::renameFile(damaged, backup)) {
         refuse(where + " It could not be kept aside as " + backup + " (" + std::strerror(errno) +
                "), so Qorvi runs with its default settings and leaves the file as it is.");
@@ -429,8 +429,9 @@ int Hive::openLock() {
     // Never through a planted link, and never a file someone else made.
     int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (lock < 0 && errno == ELOOP) {
-        const std::string text = "The lock file " + lockPath +
-                                 " of the settings file is a symbolic link. Qorvi saves no settings while it is there.";
+        const std::string text =
+            "The lock file " + lockPath +
+            " of the settings file is a symbolic link. Qorvi saves no settings while it is there.";
         warnOnce(text);
         throw QorviError(text);
     }
@@ -439,9 +440,10 @@ int Hive::openLock() {
     struct stat st;
     if (::fstat(lock, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
         ::close(lock);
-        const std::string text = "The lock file " + lockPath +
-                                 " of the settings file is not a plain file of this user. Qorvi saves no settings "
-                                 "while it is there.";
+        const std::string text =
+            "The lock file " + lockPath +
+            " of the settings file is not a plain file of this user. Qorvi saves no settings "
+            "while it is there.";
         warnOnce(text);
         throw QorviError(text);
     }
@@ -469,8 +471,8 @@ template <typename Change> auto Hive::modify(Change&& change) {
     if (!refusal_.empty())
         throw QorviError(refusal_);
     if (fs::isReadOnlyFile(path_)) {
-        const std::string text =
-            "The settings file " + path_ + " is read-only. Qorvi reads it but saves no changed settings to it.";
+        const std::string text = "The settings file " + path_ +
+                                 " is read-only. Qorvi reads it but saves no changed settings to it.";
         warnOnce(text);
         throw QorviError(text);
     }

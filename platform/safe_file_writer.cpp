@@ -279,9 +279,10 @@ void SafeFileWriter::commitInPlace() {
     struct stat earlier {};
     if (::lstat(backup.c_str(), &earlier) == 0) {
         failed_ = true;
-        throw SafeFileError(cannotWrite + ": '" + backup +
-                            "' still holds the file as it was before an earlier save was cut off; put it back or "
-                            "remove it first");
+        throw SafeFileError(
+            cannotWrite + ": '" + backup +
+            "' still holds the file as it was before an earlier save was cut off; put it back or "
+            "remove it first");
     }
     // The backup is complete and on disk under a name the user can find
     // before the first byte of the file changes.

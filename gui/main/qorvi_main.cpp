@@ -7,8 +7,8 @@
 
 #include "app/entry_sequence.h"
 #include "gui/main_form.h"
-#include "gui/shell_icons.h"
 #include "gui/qt_shell_ui.h"
+#include "gui/shell_icons.h"
 #include "platform/file_system.h"
 #include "platform/instance_channel.h"
 #include "platform/qt/text_convert.h"

@@ -11,7 +11,8 @@ TEST(ScreenFit, AnyBoundsEndWhollyOnOneScreenAndBoundsOnAScreenStay) {
     const int extremes[] = {std::numeric_limits<int>::min(), -100000, -1, 0, 1, 100000,
                             std::numeric_limits<int>::max()};
     auto anyInt = [&] {
-        return random() % 2 ? extremes[random() % std::size(extremes)] : static_cast<int>(random() % 4000) - 1000;
+        return random() % 2 ? extremes[random() % std::size(extremes)]
+                            : static_cast<int>(random() % 4000) - 1000;
     };
     const std::vector<ScreenRect> screens = {{0, 0, 1920, 1080}, {1920, -200, 1280, 1024}};
     for (int i = 0; i < 20000; ++i) {

@@ -270,7 +270,8 @@ TEST(MainShell, HandedOverNamesKeepEveryByteAndOpenOneAtATime) {
     };
     handOver({same, cr});
     f.view.runPostedOpens(*shell);
-    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr})) << "a trailing CR is part of the name";
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr}))
+        << "a trailing CR is part of the name";
 
     // While the box asks about the open file, the same name arrives again
     // and again (a held-down key in a file manager) and another file once:

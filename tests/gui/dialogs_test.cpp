@@ -4,17 +4,16 @@
 #include "gui/unknown_form.h"
 #include "platform/hive.h"
 #include "platform/qt/key_codes.h"
-
 #include "tests/gui/test_application.h"
 #include "tests/support/temp_dir.h"
 
-#include <QApplication>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -105,7 +104,8 @@ TEST(QtShellUi, ABoxOfManyLinesFitsTheScreenWithItsButtonsInReach) {
             EXPECT_TRUE(box->rect().contains(QRect(no->mapTo(box, QPoint(0, 0)), no->size()))) << lines;
             no->click();
         });
-        EXPECT_EQ(QtShellUi().messageBox(text, "Qorvi", MsgIcon::Information, MsgButtons::YesNo), MsgResult::No);
+        EXPECT_EQ(QtShellUi().messageBox(text, "Qorvi", MsgIcon::Information, MsgButtons::YesNo),
+                  MsgResult::No);
         EXPECT_TRUE(checked) << lines;
     }
 }

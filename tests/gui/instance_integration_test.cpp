@@ -5,23 +5,22 @@
 
 #include "tests/support/temp_dir.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <chrono>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
 #include <signal.h>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -71,7 +70,9 @@ struct IsolatedUser {
         std::string errors;
         rlim_t maxFiles = 0;
     };
-    Process start(const std::vector<std::string>& args, const std::string& cwd) { return start(args, cwd, {}); }
+    Process start(const std::vector<std::string>& args, const std::string& cwd) {
+        return start(args, cwd, {});
+    }
     Process start(const std::vector<std::string>& args, const std::string& cwd, const Options& options) {
         Process p;
         p.pid = ::fork();
@@ -209,7 +210,8 @@ TEST(SingleInstance, TwentySimultaneousStartsOpenEveryFileExactlyOnce) {
         std::vector<Process> starts;
         for (int i = 0; i < 20; ++i) {
             // One name ends in a carriage return; its sibling without one must stay shut.
-            std::string name = "r" + std::to_string(round) + "-" + std::to_string(i) + ".txt" + (i == 0 ? "\r" : "");
+            std::string name =
+                "r" + std::to_string(round) + "-" + std::to_string(i) + ".txt" + (i == 0 ? "\r" : "");
             std::ofstream(user.root.file("second/" + name)) << name;
             expected.push_back(user.root.file("second/" + name));
             starts.push_back(user.start({name}, user.root.file("second"), {gate[0], "", 0}));
@@ -233,7 +235,8 @@ TEST(SingleInstance, TwentySimultaneousStartsOpenEveryFileExactlyOnce) {
 TEST(SingleInstance, AStoppedInstanceIsReportedInsteadOfWaitedFor) {
     IsolatedUser user;
     Process first = user.start({"-G"}, user.root.file("first"));
-    ASSERT_TRUE(waitFor([&] { return ::access(user.root.file("first/debug.log").c_str(), F_OK) == 0; }, 20000));
+    ASSERT_TRUE(
+        waitFor([&] { return ::access(user.root.file("first/debug.log").c_str(), F_OK) == 0; }, 20000));
     std::ofstream(user.root.file("second/a.txt")) << "a";
     ::kill(first.pid, SIGSTOP);
     // Offscreen, the question whether to start another editor is answered No.
@@ -272,8 +275,8 @@ TEST(SingleInstance, SilentConnectionsNeitherSpinTheInstanceNorKeepOutAHandOver)
     std::ofstream(user.root.file("second/b.txt")) << "b";
     Process second = user.start({"b.txt"}, user.root.file("second"));
     EXPECT_EQ(second.waitExit(30000), 0);
-    EXPECT_TRUE(waitFor([&] { return openedNames(log) == std::vector<std::string>{user.root.file("second/b.txt")}; },
-                        20000))
+    EXPECT_TRUE(waitFor(
+        [&] { return openedNames(log) == std::vector<std::string>{user.root.file("second/b.txt")}; }, 20000))
         << slurp(log);
     for (int fd : silent)
         ::close(fd);

@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
@@ -95,18 +95,20 @@ TEST(MainForm, ClosingWritesThePlacementAndShowExplorerPersists) {
 TEST(MainForm, APlacementFromTheSettingsIsFittedToTheScreen) {
     app();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const std::vector<std::array<const char*, 4>> stored = {
-        {"0", "0", "100000", "100000"}, {"-50000", "2000000000", "640", "480"}, {"2147483647", "5", "-3", "2147483647"}};
+    const std::vector<std::array<const char*, 4>> stored = {{"0", "0", "100000", "100000"},
+                                                            {"-50000", "2000000000", "640", "480"},
+                                                            {"2147483647", "5", "-3", "2147483647"}};
     for (const auto& [left, top, width, height] : stored) {
         FormFixture f;
-        for (const auto& [name, value] : {std::pair{"LastLeft", left}, {"LastTop", top}, {"LastWidth", width},
-                                          {"LastHeight", height}})
+        for (const auto& [name, value] :
+             {std::pair{"LastLeft", left}, {"LastTop", top}, {"LastWidth", width}, {"LastHeight", height}})
             f.hive.setValue("SOFTWARE\\Varnu\\Qorvi", name, HiveValue::string(value));
         auto form = f.make();
         form->show();
         const QRect got = form->geometry();
-        EXPECT_TRUE(got.width() <= screen.width() && got.height() <= screen.height() && screen.contains(got.topLeft()))
-            << got.x() << "," << got.y() << " " << got.width() << "x" << got.height() << " from " << left << " " << top
-            << " " << width << " " << height;
+        EXPECT_TRUE(got.width() <= screen.width() && got.height() <= screen.height() &&
+                    screen.contains(got.topLeft()))
+            << got.x() << "," << got.y() << " " << got.width() << "x" << got.height() << " from " << left
+            << " " << top << " " << width << " " << height;
     }
 }

@@ -1,19 +1,16 @@
-#include "platform/hive.h"
-
 #include "platform/file_system.h"
+#include "platform/hive.h"
 #include "platform/qorvi_error.h"
-
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
+#include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <csignal>
-#include <fstream>
 
 using namespace qorvi;
 
@@ -213,7 +210,8 @@ TEST(Hive, AFileThatCannotBeReadIsNeverReplacedByDefaults) {
         }
         if (foreign && ::geteuid() != 0)
             continue; // only root can give a file away
-        auto child = test::runUnprivileged(dir.path(), [&] { return refusesAndTellsOnce(path, "cannot be read"); });
+        auto child =
+            test::runUnprivileged(dir.path(), [&] { return refusesAndTellsOnce(path, "cannot be read"); });
         EXPECT_TRUE(child.exited) << foreign;
         EXPECT_EQ(child.exitCode, 0) << foreign;
         EXPECT_EQ(slurp(path), kKeptHive) << foreign;
@@ -270,7 +268,8 @@ TEST(Hive, LoadsManyValuesOfOneKeyInLinearTime) {
     auto child = test::runInChild(
         [&] {
             Hive hive(path);
-            return hive.valueNames(kKey).size() == 200000 && hive.value(kKey, "V7")->data == "replaced" ? 0 : 1;
+            return hive.valueNames(kKey).size() == 200000 && hive.value(kKey, "V7")->data == "replaced" ? 0
+                                                                                                        : 1;
         },
         120);
     EXPECT_TRUE(child.finished) << "loading took minutes";
@@ -347,11 +346,13 @@ TEST(Hive, ADamagedFileThatCannotBeSetAsideIsLeftAndSaidSo) {
     else
         ::chmod(hiveDir.c_str(), 0555);
     auto child = test::runInChild([&] {
-        if (::geteuid() == 0 && (::setgid(test::kUnprivilegedUser) != 0 || ::setuid(test::kUnprivilegedUser) != 0))
+        if (::geteuid() == 0 &&
+            (::setgid(test::kUnprivilegedUser) != 0 || ::setuid(test::kUnprivilegedUser) != 0))
             return 100;
         Hive hive(path);
         const std::string warning = hive.takeWarning();
-        if (warning.find("damaged") == std::string::npos || warning.find("could not be kept aside") == std::string::npos)
+        if (warning.find("damaged") == std::string::npos ||
+            warning.find("could not be kept aside") == std::string::npos)
             return 1;
         if (warning.find("It was kept as") != std::string::npos)
             return 2;

@@ -1,9 +1,8 @@
 #include "platform/handover_block.h"
 #include "platform/instance_channel.h"
-
 #include "tests/support/child_process.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 
 #include <algorithm>
 #include <chrono>
@@ -146,7 +145,8 @@ int deafInstance(int backlog) {
 
 long elapsedMs(std::chrono::steady_clock::time_point since) {
     return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since)
+            .count());
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "platform/safe_file_writer.h"
-
 #include "platform/write_signals.h"
 #include "tests/support/child_process.h"
 
