@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -73,6 +74,28 @@ bool waitReady(int fd, short events, SteadyClock::time_point deadline) {
 bool outOfDescriptors(int error) {
     return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
 }
+
+// An exclusive lock on a file beside the socket, held while it lives. A
+// holder that is stopped is waited for only so long; then the start goes on
+// without its turn.
+class BindLock {
+public:
+    explicit BindLock(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const auto deadline = SteadyClock::now() + std::chrono::milliseconds(2 * InstanceConnection::kTimeoutMs);
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0 && SteadyClock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ~BindLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    BindLock(const BindLock&) = delete;
+    BindLock& operator=(const BindLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
 
 } // namespace
 
@@ -238,6 +261,10 @@ InstanceChannel::ListenResult InstanceChannel::listen() {
     sockaddr_un addr;
     if (!path || !fillAddress(*path, addr))
         return ListenResult::Failed;
+    // Starts at the same moment take turns here: otherwise one could find
+    // the winner's socket bound but not yet listening, take it for a dead
+    // instance's and remove it.
+    const BindLock turn(*path + ".lock");
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
         return ListenResult::Failed;

@@ -232,6 +232,42 @@ TEST(SingleInstance, TwentySimultaneousStartsOpenEveryFileExactlyOnce) {
     EXPECT_EQ(opened, expected);
 }
 
+TEST(SingleInstance, TwentyStartsWithNoInstanceRunningMakeOneThatOpensEveryFile) {
+    IsolatedUser user;
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<Process> starts;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "cold-" + std::to_string(i) + ".txt";
+        std::ofstream(user.root.file("second/" + name)) << name;
+        expected.push_back(user.root.file("second/" + name));
+        // Whichever runs keeps a debug log; the others hand "-G" over as a name that matches nothing.
+        starts.push_back(user.start({name, "-G"}, user.root.file("second"), {gate[0], "", 0}));
+    }
+    const std::string go(starts.size(), 'g');
+    ASSERT_EQ(::write(gate[1], go.data(), go.size()), static_cast<ssize_t>(go.size()));
+    ::close(gate[0]);
+    ::close(gate[1]);
+    int handedOver = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            for (auto& start : starts)
+                if (start.pid > 0 && start.waitExit(0) == 0)
+                    ++handedOver;
+            return handedOver == 19;
+        },
+        60000))
+        << handedOver << " of the 19 that should hand over did";
+    const std::string log = user.root.file("second/debug.log");
+    ASSERT_TRUE(waitFor([&] { return openedNames(log).size() >= expected.size(); }, 30000)) << slurp(log);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::vector<std::string> opened = openedNames(log);
+    std::sort(opened.begin(), opened.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(opened, expected);
+}
+
 TEST(SingleInstance, AStoppedInstanceIsReportedInsteadOfWaitedFor) {
     IsolatedUser user;
     Process first = user.start({"-G"}, user.root.file("first"));
