@@ -427,21 +427,17 @@ void TMainForm::applyPlacement(const WindowPlacement& p) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
-    QRect g = geometry();
-    if (p.left)
-        g.moveLeft(p.left);
-    if (p.top)
-        g.moveTop(p.top);
-    if (p.width > 0)
-        g.setWidth(p.width);
-    if (p.height > 0)
-        g.setHeight(p.height);
+    // Taken as they are stored (any int) and fitted before Qt sees them:
+    // QRect's own arithmetic would overflow on such values.
+    const QRect g = geometry();
+    const ScreenRect wanted{p.left ? p.left : g.left(), p.top ? p.top : g.top(), p.width > 0 ? p.width : g.width(),
+                            p.height > 0 ? p.height : g.height()};
     std::vector<ScreenRect> screens;
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect a = screen->availableGeometry();
         screens.push_back({a.left(), a.top(), a.width(), a.height()});
     }
-    const ScreenRect fitted = fitToScreens({g.left(), g.top(), g.width(), g.height()}, screens);
+    const ScreenRect fitted = fitToScreens(wanted, screens);
     setGeometry(fitted.left, fitted.top, fitted.width, fitted.height);
 }
 
