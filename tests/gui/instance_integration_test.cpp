@@ -292,7 +292,8 @@ TEST(SingleInstance, SilentConnectionsNeitherSpinTheInstanceNorKeepOutAHandOver)
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     for (const auto& entry : std::filesystem::directory_iterator(user.root.file("run/qorvi")))
-        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", entry.path().c_str());
+        if (entry.is_socket())
+            std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", entry.path().c_str());
     // More silent connections than the instance has descriptors.
     std::vector<int> silent;
     for (int i = 0; i < 264; ++i) {
