@@ -2,7 +2,6 @@
 
 #include "app/handover.h"
 #include "app/main_shell.h"
-#include "platform/handover_block.h"
 #include "platform/instance_channel.h"
 #include "platform/shell_ui.h"
 
@@ -44,17 +43,22 @@ std::string helpText() {
 
 std::string versionText() { return "Qorvi 0.1.0\n"; }
 
-void handOver(InstanceConnection& running, const std::vector<std::string>& args,
-              const std::string& currentDirectory, ShellUi& ui) {
-    HandoverList list = buildHandoverList(args, currentDirectory);
-    if (auto block = HandoverBlock::open())
-        block->write(list.text);
-    else
-        ui.showPlain("Could not open memory mapped file handle");
-    if (!list.dropped.empty())
-        ui.showPlain(droppedNamesMessage(list.dropped));
-    running.post(kHandoverMessage, 0, 0);
+HandoverResult handOver(InstanceConnection& running, const std::vector<std::string>& args,
+                        const std::string& currentDirectory, ShellUi& ui) {
+    HandoverTexts texts = encodeHandoverNames(handoverNames(args, currentDirectory), kMaxPostedText);
+    for (const auto& text : texts.texts)
+        if (!running.send({kHandoverNamesMessage, 0, 0, text}))
+            return HandoverResult::NotAnswering;
+    if (!texts.dropped.empty())
+        ui.showPlain(droppedNamesMessage(texts.dropped));
     running.post(WM_SYSCOMMAND, SC_RESTORE, 0);
+    return HandoverResult::HandedOver;
+}
+
+bool startAnotherInstance(ShellUi& ui) {
+    return ui.messageBox("The running Qorvi does not answer; it may be stopped or busy. Start another Qorvi "
+                         "that opens these files?",
+                         ShellUi::applicationTitle(), MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 } // namespace qorvi

@@ -23,9 +23,17 @@ bool multiInstanceRequested(const std::vector<std::string>& args);
 std::string helpText();
 std::string versionText();
 
-// The sender's side: writes the names into "QorviShare" (zeroed first),
-// then posts 1224 and the restore request. Boxes go through `ui`.
-void handOver(InstanceConnection& running, const std::vector<std::string>& args,
-              const std::string& currentDirectory, ShellUi& ui);
+enum class HandoverResult { HandedOver, NotAnswering };
+
+// The sender's side: sends the names (see handover.h) in records of message
+// kHandoverNamesMessage, each answered by the running instance, then posts
+// the restore request. NotAnswering when the instance does not take or
+// answer a record in time. Boxes go through `ui`.
+HandoverResult handOver(InstanceConnection& running, const std::vector<std::string>& args,
+                        const std::string& currentDirectory, ShellUi& ui);
+
+// Asked when the running instance does not answer: true to start a further
+// instance that opens the files itself.
+bool startAnotherInstance(ShellUi& ui);
 
 } // namespace qorvi

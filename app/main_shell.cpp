@@ -10,6 +10,8 @@
 #include "platform/hive.h"
 #include "platform/shell_ui.h"
 
+#include <algorithm>
+
 namespace qorvi {
 
 MainShell::MainShell(MainView& view, ShellUi& ui, TypeSelector& typeSelector, Hive& hive, Environment env)
@@ -93,6 +95,10 @@ bool MainShell::filterMessage(const PostedMessage& message) {
         view_.restoreAndRaise();
         return true;
     }
+    if (message.msg == kHandoverNamesMessage) {
+        addHandedOver(decodeHandoverNames(message.text));
+        return true;
+    }
     if (message.msg != kHandoverMessage)
         return false;
     auto block = HandoverBlock::open();
@@ -100,17 +106,53 @@ bool MainShell::filterMessage(const PostedMessage& message) {
         return false;
     std::vector<std::string> names = splitHandoverList(block->read());
     block.reset();
-    pending_.clear();
-    for (const auto& name : names)
-        addPending(name, true);
-    openPendingFiles();
+    addHandedOver(names);
     return true;
 }
 
+void MainShell::addHandedOver(const std::vector<std::string>& names) {
+    // Entries still waiting are kept: a hand-over never drops another's
+    // names, and a burst of the same name asks about it once.
+    for (const auto& name : names) {
+        std::vector<std::string> matches;
+        expandFileArgument(name, true, env_.currentDirectory, matches, ui_);
+        for (auto& match : matches)
+            if (std::find(pending_.begin(), pending_.end(), match) == pending_.end()) {
+                log_.pending(match);
+                pending_.push_back(std::move(match));
+            }
+    }
+    if (!pending_.empty() && !opening_)
+        view_.postOpenPending();
+}
+
+bool MainShell::openFirstPending() {
+    if (opening_ || pending_.empty())
+        return false;
+    // The entry stays first in the list while it opens, so that a hand-over
+    // of the same name meanwhile is not queued again; it goes however the
+    // opening ends.
+    struct Opening {
+        MainShell& shell;
+        explicit Opening(MainShell& s) : shell(s) { shell.opening_ = true; }
+        ~Opening() {
+            shell.opening_ = false;
+            shell.pending_.erase(shell.pending_.begin());
+        }
+    } opening(*this);
+    const std::string name = pending_.front();
+    openDocument(name, false, "");
+    return true;
+}
+
+void MainShell::openNextPending() {
+    if (openFirstPending() && !pending_.empty())
+        view_.postOpenPending();
+}
+
 void MainShell::openPendingFiles() {
-    const std::vector<std::string> toOpen = pending_;
-    for (const auto& name : toOpen)
-        openDocument(name, false, "");
+    while (openFirstPending()) {
+    }
 }
 
 int MainShell::driveIndexOf(const std::string& path) const {

@@ -29,7 +29,10 @@ class MainView;
 class ShellUi;
 class TypeSelector;
 
-constexpr std::uint32_t kHandoverMessage = WM_USER + 200; // 1224
+// 1224: the names are in the hand-over block (older senders).
+constexpr std::uint32_t kHandoverMessage = WM_USER + 200;
+// 1234: the names are the record's text (see handover.h).
+constexpr std::uint32_t kHandoverNamesMessage = WM_USER + 210;
 constexpr std::uint32_t kDropFilesMessage = 563;          // WM_DROPFILES
 
 struct DriveRecord {
@@ -42,6 +45,9 @@ public:
     static constexpr const char* kMsgRemoteSave =
         "This document came from an FTP site and cannot be saved back to it from here; use Save As to keep "
         "a local copy.";
+    static constexpr const char* kMsgInterruptedSave =
+        "A save of '%s' was cut off before it finished. The file as it was before that save is kept in '%s'. "
+        "Put it back now? (No opens the file as it is and keeps the copy.)";
 
     struct Environment {
         std::vector<std::string> args; // arguments 1..N
@@ -54,7 +60,11 @@ public:
 
     // The creation sequence.
     void create();
-    // The hand-over handler: true when the message was handled.
+    // The hand-over handler: true when the message was handled. Handed-over
+    // names join the pending-open list (a name already waiting there, or
+    // being opened, is not added again) and are opened one at a time
+    // (openNextPending), never inside the opening of another: a hand-over
+    // that arrives while a box asks about a file waits its turn.
     bool filterMessage(const PostedMessage& message);
     // The one-shot start-up timer.
     void startupTimerFired();
@@ -65,9 +75,13 @@ public:
     // Writes the window placement; sets the closing flag.
     void closeQuery();
 
-    // Opens every pending entry in order (through a copy, since opening may
-    // let a hand-over refill the list).
+    // Opens every pending entry in order, the entries that hand-overs add
+    // meanwhile included.
     void openPendingFiles();
+    // Opens the first pending entry and, while entries are left, asks the
+    // view to call again from its event loop. Does nothing while another
+    // entry is being opened.
+    void openNextPending();
     // The open-document operation: the window showing the file, or null
     // when none was opened.
     DocumentWindow* openDocument(const std::string& fileName, bool readOnly, const std::string& displayName);
@@ -118,6 +132,9 @@ protected:
 private:
     void scanArguments();
     void addPending(const std::string& name, bool quiet);
+    void addHandedOver(const std::vector<std::string>& names);
+    bool openFirstPending();
+    void offerInterruptedSave(const std::string& fileName);
     int driveIndexOf(const std::string& path) const;
     DocumentWindow* openWindow(const std::string& fileName, bool readOnly, const std::string& displayName,
                                bool alwaysNew);
@@ -134,6 +151,7 @@ private:
     DebugLog log_;
     bool debugMode_ = false;
     bool closing_ = false;
+    bool opening_ = false; // a pending entry is being opened
     int documentCounter_ = 0;
     int watchLines_ = 30;
 };

@@ -33,6 +33,9 @@ public:
     // Shows a minimised window normally and brings it to the front.
     virtual void restoreAndRaise() = 0;
     virtual void startStartupTimer(int milliseconds) = 0;
+    // Calls the shell's openNextPending from the event loop, once, after
+    // what the loop has waiting (such as further hand-overs).
+    virtual void postOpenPending() = 0;
     virtual void closeWindow() = 0;
     virtual void showAbout() = 0;
     // Shows the find/replace dialog over `dialog`'s state, in replace mode

@@ -1,13 +1,17 @@
 // The open-document operation of the main window: a file already shown in a
 // document window is offered to the user first (`TfrmWhatToDo`); otherwise
 // a new document window gets the file's parser and text, or - for a name
-// that is no file - the parser of a type the user picks, and a tab.
+// that is no file - the parser of a type the user picks, and a tab. A file
+// whose last save was cut off (the program was killed while it rewrote a
+// hard-linked file in place) is offered back from the backup that save left.
 
 #include "app/document_window.h"
 #include "app/main_shell.h"
 #include "app/main_view.h"
 #include "app/type_selection.h"
+#include "editor/support/message_format.h"
 #include "platform/file_system.h"
+#include "platform/safe_file_writer.h"
 #include "platform/shell_ui.h"
 
 namespace qorvi {
@@ -37,6 +41,17 @@ DocumentWindow* MainShell::openDocument(const std::string& fileName, bool readOn
 DocumentWindow* MainShell::newDocument() {
     const std::string name = "Untitled" + std::to_string(view_.documentWindows().size() + 1);
     return openWindow(name, false, "", true);
+}
+
+void MainShell::offerInterruptedSave(const std::string& fileName) {
+    const std::optional<std::string> backup = SafeFileWriter::interruptedSaveBackup(fileName);
+    if (!backup || !ui_.confirm(formatMsg(kMsgInterruptedSave, fileName, *backup)))
+        return;
+    try {
+        SafeFileWriter::restoreInterruptedSave(fileName);
+    } catch (const std::exception& e) {
+        ui_.showError(e.what());
+    }
 }
 
 DocumentWindow* MainShell::reuseOpenWindow(const std::string& key, const std::string& fileName, bool& stop) {
@@ -74,6 +89,9 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
             return reused;
     }
 
+    // Asked before a window shows the file, so that it shows what the user chose.
+    if (!alwaysNew && fs::exists(fileName))
+        offerInterruptedSave(fileName);
     BusyCursor busy(ui_);
     const int id = ++documentCounter_;
     DocumentWindow& window = view_.createDocumentWindow(id, fileName);

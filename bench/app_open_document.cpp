@@ -84,6 +84,7 @@ public:
     WindowPlacement placement() const override { return {}; }
     void restoreAndRaise() override {}
     void startStartupTimer(int) override {}
+    void postOpenPending() override {}
     void closeWindow() override {}
     void showAbout() override {}
     DocumentWindow& createDocumentWindow(int id, const std::string& caption) override {

@@ -4,6 +4,7 @@
 #include "app/entry_sequence.h"
 #include "app/local_explorer.h"
 #include "app/main_shell.h"
+#include "app/screen_fit.h"
 #include "gui/find_rep_form.h"
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
@@ -28,6 +30,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
@@ -425,16 +428,18 @@ void TMainForm::applyPlacement(const WindowPlacement& p) {
         setWindowState(windowState() | Qt::WindowMaximized);
         return;
     }
-    QRect g = geometry();
-    if (p.left)
-        g.moveLeft(p.left);
-    if (p.top)
-        g.moveTop(p.top);
-    if (p.width > 0)
-        g.setWidth(p.width);
-    if (p.height > 0)
-        g.setHeight(p.height);
-    setGeometry(g);
+    // Taken as they are stored (any int) and fitted before Qt sees them:
+    // QRect's own arithmetic would overflow on such values.
+    const QRect g = geometry();
+    const ScreenRect wanted{p.left ? p.left : g.left(), p.top ? p.top : g.top(), p.width > 0 ? p.width : g.width(),
+                            p.height > 0 ? p.height : g.height()};
+    std::vector<ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect a = screen->availableGeometry();
+        screens.push_back({a.left(), a.top(), a.width(), a.height()});
+    }
+    const ScreenRect fitted = fitToScreens(wanted, screens);
+    setGeometry(fitted.left, fitted.top, fitted.width, fitted.height);
 }
 
 WindowPlacement TMainForm::placement() const {
@@ -457,6 +462,10 @@ void TMainForm::restoreAndRaise() {
 
 void TMainForm::startStartupTimer(int milliseconds) {
     tmrMain_->start(milliseconds);
+}
+
+void TMainForm::postOpenPending() {
+    QTimer::singleShot(0, this, [this] { guarded([this] { shell_->openNextPending(); }); });
 }
 
 void TMainForm::closeWindow() {

@@ -68,6 +68,7 @@ public:
     WindowPlacement placement() const override;
     void restoreAndRaise() override;
     void startStartupTimer(int milliseconds) override;
+    void postOpenPending() override;
     void closeWindow() override;
     void showAbout() override;
     void showFindDialog(FindReplace& dialog, bool replace) override;

@@ -2,11 +2,19 @@
 
 #include "platform/qt/text_convert.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace qorvi {
 
@@ -26,36 +34,90 @@ QString qtFilter(const std::string& filter) {
     return out.join(";;");
 }
 
+// A box grows with its text; past this many lines (a list of names, say)
+// the lines after the first go into a scrolling list instead.
+constexpr int kMaxBoxLines = 20;
+
+QMessageBox::Icon boxIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons boxButtons(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::YesNoCancelAll:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll;
+    }
+    return QMessageBox::Ok;
+}
+
+// The box for a long text: its first line, then the rest in a scrolling
+// list, the whole no larger than two thirds of the screen.
+int execLongTextBox(QWidget* parent, const QString& caption, const QString& text, MsgButtons buttons) {
+    QDialog box(parent);
+    box.setObjectName("LongTextBox");
+    box.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&box);
+    const qsizetype firstBreak = text.indexOf('\n');
+    auto* first = new QLabel(text.left(firstBreak), &box);
+    first->setWordWrap(true);
+    layout->addWidget(first);
+    auto* rest = new QPlainTextEdit(text.mid(firstBreak + 1), &box);
+    rest->setReadOnly(true);
+    rest->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(rest, 1);
+    auto* choices =
+        new QDialogButtonBox(QDialogButtonBox::StandardButtons(static_cast<int>(boxButtons(buttons))), &box);
+    layout->addWidget(choices);
+    QObject::connect(choices, &QDialogButtonBox::clicked, &box, [&box, choices](QAbstractButton* button) {
+        box.done(static_cast<int>(choices->standardButton(button)));
+    });
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() * 2 / 3 : QSize(640, 480);
+    box.resize(std::min(room.width(), 640), room.height());
+    box.setMaximumSize(screen ? screen->availableGeometry().size() : room);
+    return box.exec();
+}
+
 } // namespace
 
 MsgResult QtShellUi::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                 MsgButtons buttons) {
-    QMessageBox box(parent_);
-    box.setWindowTitle(toQString(caption));
-    box.setText(toQString(text));
-    switch (icon) {
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    }
-    switch (buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    case MsgButtons::YesNoCancelAll:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
-        box.button(QMessageBox::YesToAll)->setText("&All");
-        break;
-    }
+    const QString shown = toQString(text);
     // A busy cursor must not hide that the program waits for an answer.
     bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    int r = box.exec();
+    int r = 0;
+    if (shown.count('\n') >= kMaxBoxLines) {
+        r = execLongTextBox(parent_, toQString(caption), shown, buttons);
+    } else {
+        QMessageBox box(parent_);
+        box.setWindowTitle(toQString(caption));
+        box.setText(shown);
+        box.setIcon(boxIcon(icon));
+        box.setStandardButtons(boxButtons(buttons));
+        if (QAbstractButton* all = box.button(QMessageBox::YesToAll))
+            all->setText("&All");
+        r = box.exec();
+    }
     if (busy)
         QApplication::restoreOverrideCursor();
     switch (r) {

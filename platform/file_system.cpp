@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -250,6 +251,75 @@ std::optional<std::string> readFile(const std::string& path) {
     }
     ::close(fd);
     return out;
+}
+
+BoundedRead readRegularFile(const std::string& path, std::size_t maxBytes) {
+    BoundedRead out;
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        out.error = errno;
+        out.problem = errno == ENOENT ? BoundedRead::Problem::Missing : BoundedRead::Problem::CannotOpen;
+        return out;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        out.problem = BoundedRead::Problem::NotRegularFile;
+        return out;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        out.problem = BoundedRead::Problem::TooLarge;
+        return out;
+    }
+    out.text.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            out.error = errno;
+            out.problem = BoundedRead::Problem::ReadError;
+            out.text.clear();
+            break;
+        }
+        if (n == 0)
+            break;
+        // The file may grow while it is read.
+        if (out.text.size() + static_cast<std::size_t>(n) > maxBytes) {
+            out.problem = BoundedRead::Problem::TooLarge;
+            out.text.clear();
+            break;
+        }
+        out.text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+std::optional<std::string> resolveSymlinks(const std::string& path, int& error) {
+    error = 0;
+    std::string current = path;
+    // As many links as the kernel follows before it reports a loop.
+    for (int depth = 0; depth <= 40; ++depth) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string link(PATH_MAX, '\0');
+        ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOENT;
+            return std::nullopt;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        current = link[0] == '/'
+                      ? link
+                      : joinPath(directoryPart(current).empty() ? "." : directoryPart(current), link);
+    }
+    error = ELOOP;
+    return std::nullopt;
 }
 
 } // namespace qorvi::fs

@@ -88,4 +88,21 @@ std::string makeTempFile(const std::string& prefix, const std::string& dir = {})
 // Whole-file read; nullopt when the file cannot be read.
 std::optional<std::string> readFile(const std::string& path);
 
+// A read of a file the program keeps its own data in (the settings file):
+// only a regular file is read (a FIFO or device in its place is refused
+// without waiting for a writer), and at most `maxBytes` of it.
+struct BoundedRead {
+    enum class Problem { None, Missing, CannotOpen, NotRegularFile, TooLarge, ReadError };
+    Problem problem = Problem::None;
+    int error = 0; // errno of CannotOpen and ReadError
+    std::string text;
+};
+BoundedRead readRegularFile(const std::string& path, std::size_t maxBytes);
+
+// Follows symlinks to the file that is really meant, even when the last link
+// points at a file that does not exist yet. nullopt with `error` ELOOP when
+// the links lead round in a loop (or too deep), or another errno when a link
+// cannot be read.
+std::optional<std::string> resolveSymlinks(const std::string& path, int& error);
+
 } // namespace qorvi::fs

@@ -1,6 +1,8 @@
 #include "platform/handover_block.h"
 
+#include "platform/instance_channel.h"
 #include "platform/instance_scope.h"
+#include "platform/name_hash.h"
 
 #include <cerrno>
 #include <cstring>
@@ -24,7 +26,10 @@ bool trustworthy(int fd) {
 } // namespace
 
 std::string HandoverBlock::objectName() {
-    return "/QorviShare." + std::to_string(::getuid()) + "." + instanceScope();
+    // The block belongs to the instance that owns the socket: two instances
+    // on one display with different runtime directories have a block each.
+    auto socket = InstanceChannel::socketPath();
+    return "/QorviShare." + std::to_string(::getuid()) + "." + (socket ? nameHash(*socket) : instanceScope());
 }
 
 HandoverBlock::HandoverBlock(int fd, unsigned char* view, bool owner) : fd_(fd), view_(view), owner_(owner) {}

@@ -3,7 +3,10 @@
 // The 2048-byte hand-over block "QorviShare" through which a second start
 // passes its file names to the running instance: a NUL-terminated list of
 // names, each followed by a line feed. It is POSIX shared memory named per
-// user and display, mode 0600; a block owned by another user is never used.
+// user and instance socket (so per display and runtime directory), mode
+// 0600; a block owned by another user is never used. Senders of this program
+// send their names over the instance channel instead; the block stays for
+// senders that write it and post message 1224.
 
 #include <cstddef>
 #include <optional>
@@ -15,7 +18,7 @@ class HandoverBlock {
 public:
     static constexpr std::size_t kSize = 2048;
 
-    // "/QorviShare.<uid>.<scope>".
+    // "/QorviShare.<uid>.<hash of the instance socket's path>".
     static std::string objectName();
 
     // The running instance's side: creates (or opens) the block and keeps it

@@ -13,6 +13,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace qorvi {
@@ -155,12 +156,35 @@ void Hive::refresh() {
 void Hive::loadFromDisk() {
     FileStamp stamp = stampOf();
     keys_.clear();
+    refusal_.clear();
     loaded_ = stamp;
     if (!stamp.present)
         return;
-    auto text = fs::readFile(path_);
-    if (!text)
-        return; // unreadable: defaults, and the file is left alone
+    fs::BoundedRead read = fs::readRegularFile(path_, kMaxFileSize);
+    using Problem = fs::BoundedRead::Problem;
+    switch (read.problem) {
+    case Problem::None:
+        break;
+    case Problem::Missing:
+        loaded_ = FileStamp{};
+        return;
+    case Problem::CannotOpen:
+    case Problem::ReadError:
+        // Writing now would replace the user's values with the defaults.
+        refuse("The settings file " + path_ + " cannot be read (" + std::strerror(read.error) +
+               "). Qorvi runs with its default settings and leaves the file as it is.");
+        return;
+    case Problem::NotRegularFile:
+        refuse("The settings file " + path_ +
+               " is not a regular file. Qorvi runs with its default settings and saves nothing to it.");
+        return;
+    case Problem::TooLarge:
+        refuse("The settings file " + path_ + " is larger than " + std::to_string(kMaxFileSize >> 20) +
+               " MB, far more than any settings take. Qorvi runs with its default settings and leaves the "
+               "file as it is.");
+        return;
+    }
+    const std::string* text = &read.text;
 
     // Split into logical lines, joining hex continuation lines.
     std::vector<std::pair<std::string, int>> lines;
@@ -202,6 +226,9 @@ void Hive::loadFromDisk() {
     int problemLine = 0;
     Keys parsed;
     Key* current = nullptr;
+    // Where each value of a key stands, by folded name: a later line with
+    // the same name replaces it without a search through the key's values.
+    std::unordered_map<const Key*, std::unordered_map<std::string, std::size_t>> valueIndex;
     bool sawHeader = false;
     for (auto& [raw, no] : lines) {
         std::string line = trimmed(raw);
@@ -298,14 +325,11 @@ void Hive::loadFromDisk() {
             problemLine = no;
             break;
         }
-        bool replaced = false;
-        for (auto& v : current->values)
-            if (fold(v.name) == fold(name)) {
-                v.value = *value;
-                replaced = true;
-            }
-        if (!replaced)
+        auto [at, added] = valueIndex[current].try_emplace(fold(name), current->values.size());
+        if (added)
             current->values.push_back({name, *value});
+        else
+            current->values[at->second].value = *value;
     }
     if (problem.empty() && !sawHeader && !lines.empty()) {
         bool blank = true;
@@ -320,17 +344,35 @@ void Hive::loadFromDisk() {
         keys_ = std::move(parsed);
         return;
     }
-    // Keep the damaged file aside so nothing the user had is lost.
-    std::string backup = path_ + ".damaged";
+    // Keep the damaged file aside so nothing the user had is lost; a linked
+    // settings file is kept aside at its target, so the link stays.
+    int error = 0;
+    std::string damaged = fs::resolveSymlinks(path_, error).value_or(path_);
+    std::string backup = damaged + ".damaged";
     for (int n = 1; fs::exists(backup); ++n)
-        backup = path_ + ".damaged-" + std::to_string(n);
-    fs::renameFile(path_, backup);
-    loaded_ = stampOf();
-    if (!warned_) {
-        warning_ = "The settings file " + path_ + " is damaged (line " + std::to_string(problemLine) + ": " +
-                   problem + "). It was kept as " + backup + " and the default settings are used.";
-        warned_ = true;
+        backup = damaged + ".damaged-" + std::to_string(n);
+    const std::string where = "The settings file " + path_ + " is damaged (line " +
+                              std::to_string(problemLine) + ": " + problem + ").";
+    if (!fs::renameFile(damaged, backup)) {
+        refuse(where + " It could not be kept aside as " + backup + " (" + std::strerror(errno) +
+               "), so Qorvi runs with its default settings and leaves the file as it is.");
+        return;
     }
+    loaded_ = stampOf();
+    warnOnce(where + " It was kept as " + backup + " and the default settings are used.");
+}
+
+void Hive::refuse(const std::string& reason) {
+    refusal_ = reason;
+    warnOnce(reason);
+}
+
+void Hive::warnOnce(const std::string& text) {
+    for (const auto& told : told_)
+        if (told == text)
+            return;
+    told_.push_back(text);
+    warning_ += (warning_.empty() ? "" : "\n\n") + text;
 }
 
 std::string Hive::serialize() {
@@ -382,14 +424,37 @@ void Hive::writeToDisk() {
     loaded_ = stampOf();
 }
 
+int Hive::openLock() {
+    const std::string lockPath = path_ + ".lock";
+    // Never through a planted link, and never a file someone else made.
+    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (lock < 0 && errno == ELOOP) {
+        const std::string text =
+            "The lock file " + lockPath +
+            " of the settings file is a symbolic link. Qorvi saves no settings while it is there.";
+        warnOnce(text);
+        throw QorviError(text);
+    }
+    if (lock < 0)
+        throw QorviError("Could not lock the settings file " + path_ + ": " + std::strerror(errno));
+    struct stat st;
+    if (::fstat(lock, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(lock);
+        const std::string text =
+            "The lock file " + lockPath +
+            " of the settings file is not a plain file of this user. Qorvi saves no settings "
+            "while it is there.";
+        warnOnce(text);
+        throw QorviError(text);
+    }
+    return lock;
+}
+
 template <typename Change> auto Hive::modify(Change&& change) {
     std::string dir = fs::directoryPart(path_);
     if (!dir.empty() && !fs::isDirectory(dir))
         ::mkdir(dir.c_str(), 0700);
-    std::string lockPath = path_ + ".lock";
-    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock < 0)
-        throw QorviError("Could not lock the settings file " + path_ + ": " + std::strerror(errno));
+    int lock = openLock();
     while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
     }
     struct Unlock {
@@ -399,9 +464,18 @@ template <typename Change> auto Hive::modify(Change&& change) {
             ::close(fd);
         }
     } unlock{lock};
-    // Another process may have written since we last looked.
-    if (stampOf() != loaded_ || !loaded_.present)
+    // Another process may have written since we last looked; a file that
+    // could not be read is looked at again, it may have been mended.
+    if (stampOf() != loaded_ || !loaded_.present || !refusal_.empty())
         loadFromDisk();
+    if (!refusal_.empty())
+        throw QorviError(refusal_);
+    if (fs::isReadOnlyFile(path_)) {
+        const std::string text = "The settings file " + path_ +
+                                 " is read-only. Qorvi reads it but saves no changed settings to it.";
+        warnOnce(text);
+        throw QorviError(text);
+    }
     auto result = change();
     writeToDisk();
     return result;

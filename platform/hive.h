@@ -13,6 +13,14 @@
 // previous file. Reads re-read the file whenever it changed on disk. A file
 // that cannot be parsed is moved aside as a backup; reads then see an empty
 // hive (so callers use their defaults) and one warning is offered.
+//
+// A file that cannot be read (no permission, not a regular file - a FIFO is
+// never waited on -, larger than kMaxFileSize, damaged but impossible to set
+// aside) is never written: reads give the defaults, every change is refused
+// with the reason, and the reason is offered once as a warning. So is a
+// read-only file (its values are read), and a lock file that is a symbolic
+// link or not the user's own. A linked settings file is read and written
+// through its link, which stays.
 
 #include <cstdint>
 #include <map>
@@ -61,8 +69,11 @@ public:
     void setValue(const std::string& key, const std::string& name, const HiveValue& value);
     bool deleteValue(const std::string& key, const std::string& name);
 
-    // The message about a damaged file that was set aside, once; empty otherwise.
+    // The messages about a damaged file that was set aside or a file that is
+    // not written, each once; empty otherwise.
     std::string takeWarning();
+
+    static constexpr std::size_t kMaxFileSize = std::size_t{64} << 20;
 
     // The text form of the current content (what the file holds after a write).
     std::string serialize();
@@ -91,7 +102,10 @@ private:
     void refresh();
     void loadFromDisk();
     template <typename Change> auto modify(Change&& change);
+    int openLock();
     void writeToDisk();
+    void refuse(const std::string& reason);
+    void warnOnce(const std::string& text);
     Key& ensureKey(const std::string& key);
     static std::string normalizeKey(const std::string& key);
     static std::string fold(const std::string& s);
@@ -99,8 +113,9 @@ private:
     std::string path_;
     Keys keys_;
     FileStamp loaded_;
-    std::string warning_;
-    bool warned_ = false;
+    std::string refusal_; // why the file is not written; empty while it may be
+    std::string warning_; // not taken yet
+    std::vector<std::string> told_;
 };
 
 } // namespace qorvi

@@ -1,7 +1,7 @@
 #include "platform/instance_scope.h"
 
-#include <cstdint>
-#include <cstdio>
+#include "platform/name_hash.h"
+
 #include <cstdlib>
 
 namespace qorvi {
@@ -12,14 +12,7 @@ std::string instanceScope() {
         display = std::getenv("DISPLAY");
     if (!display || !*display)
         display = "none";
-    std::uint32_t h = 2166136261u; // FNV-1a
-    for (const char* p = display; *p; ++p) {
-        h ^= static_cast<unsigned char>(*p);
-        h *= 16777619u;
-    }
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08x", h);
-    return buf;
+    return nameHash(display);
 }
 
 } // namespace qorvi

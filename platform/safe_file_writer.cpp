@@ -1,15 +1,18 @@
 #include "platform/safe_file_writer.h"
 
 #include "platform/fd_io.h"
+#include "platform/file_system.h"
+#include "platform/name_hash.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace qorvi {
 
@@ -37,22 +40,46 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Follows symlinks to the file that is really written, even when the last
-// link points at a file that does not exist yet.
-std::string resolveTarget(const std::string& path) {
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
+// ".qorvi-<hash>-": short whatever the file's name, and the same for every
+// save of that file, so leftovers of a killed save can be found.
+std::string tempPrefix(const std::string& target) {
+    return ".qorvi-" + nameHash(fileNameOf(target)) + "-";
+}
+
+constexpr std::size_t kTempSuffix = 6; // mkstemp's "XXXXXX"
+
+// A temp file beside `target`, locked for as long as it is open.
+int makeLockedTemp(const std::string& target, std::string& path) {
+    path = directoryOf(target) + "/" + tempPrefix(target) + std::string(kTempSuffix, 'X');
+    int fd = ::mkostemp(path.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+// Removes the temp files of earlier saves of `target` whose writers are gone
+// (their lock is free); a save running in another process keeps its own.
+void removeLeftoverTemps(const std::string& target) {
+    const std::string dir = directoryOf(target);
+    const std::string prefix = tempPrefix(target);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() != prefix.size() + kTempSuffix || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string path = dir + "/" + name;
+        int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
         struct stat st {};
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            break;
-        std::vector<char> link(PATH_MAX + 1);
-        ssize_t n = ::readlink(current.c_str(), link.data(), PATH_MAX);
-        if (n <= 0)
-            break;
-        std::string to(link.data(), static_cast<std::size_t>(n));
-        current = to[0] == '/' ? to : directoryOf(current) + "/" + to;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
     }
-    return current;
+    ::closedir(d);
 }
 
 bool copyFile(int from, int to) {
@@ -73,6 +100,11 @@ bool copyFile(int from, int to) {
     }
 }
 
+// Makes `to` hold exactly the bytes of `from`, synced.
+bool rewriteWith(int from, int to) {
+    return ::ftruncate(to, 0) == 0 && copyFile(from, to) && ::fsync(to) == 0;
+}
+
 void syncDirectory(const std::string& dir) {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -88,16 +120,69 @@ void SafeFileWriter::failNext(FailAt step, std::size_t afterBytes) {
     injectedAfter = afterBytes;
 }
 
-SafeFileWriter::SafeFileWriter(const std::string& target, int newFileMode) : target_(resolveTarget(target)) {
+std::string SafeFileWriter::backupPathOf(const std::string& target) {
+    const std::string name = fileNameOf(target);
+    const std::string suffix = ".qorvi-backup";
+    // A name near the length limit gets a backup name that still fits.
+    if (name.size() + suffix.size() <= NAME_MAX)
+        return directoryOf(target) + "/" + name + suffix;
+    return directoryOf(target) + "/qorvi-backup-" + nameHash(name);
+}
+
+std::optional<std::string> SafeFileWriter::interruptedSaveBackup(const std::string& target) {
+    int error = 0;
+    auto resolved = fs::resolveSymlinks(target, error);
+    if (!resolved)
+        return std::nullopt;
+    const std::string backup = backupPathOf(*resolved);
+    struct stat st {};
+    if (::lstat(backup.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return backup;
+}
+
+void SafeFileWriter::restoreInterruptedSave(const std::string& target) {
+    const std::string cannotWrite = "Could not write file '" + target + "'";
+    int error = 0;
+    auto resolved = fs::resolveSymlinks(target, error);
+    if (!resolved)
+        throw SafeFileError(cannotWrite, error);
+    const std::string backup = backupPathOf(*resolved);
+    int from = ::open(backup.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    int to = ::open(resolved->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const bool ok = from >= 0 && to >= 0 && rewriteWith(from, to);
+    error = ok ? 0 : errno;
+    if (from >= 0)
+        ::close(from);
+    if (to >= 0)
+        ::close(to);
+    if (!ok)
+        throw SafeFileError(cannotWrite, error);
+    ::unlink(backup.c_str());
+    // The save that was cut off left its temp file too.
+    removeLeftoverTemps(*resolved);
+    syncDirectory(directoryOf(*resolved));
+}
+
+SafeFileWriter::SafeFileWriter(const std::string& target, int newFileMode) {
     const std::string cannotCreate = "Cannot create file '" + target + "'";
+    int resolveError = 0;
+    auto resolved = fs::resolveSymlinks(target, resolveError);
+    if (!resolved) {
+        // Replacing the link with a file would hide the loop, not mend it.
+        if (resolveError == ELOOP)
+            throw SafeFileError(cannotCreate + ": its symbolic links lead round in a loop", ELOOP);
+        throw SafeFileError(cannotCreate, resolveError);
+    }
+    target_ = *resolved;
     struct stat st {};
     bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
         throw SafeFileError(cannotCreate);
     multiLinked_ = exists && st.st_nlink > 1;
 
-    temp_ = directoryOf(target_) + "/." + fileNameOf(target_) + ".XXXXXX";
-    fd_ = shouldFail(FailAt::CreateTemp) ? (errno = EACCES, -1) : ::mkstemp(temp_.data());
+    removeLeftoverTemps(target_);
+    fd_ = shouldFail(FailAt::CreateTemp) ? (errno = EACCES, -1) : makeLockedTemp(target_, temp_);
     if (fd_ < 0) {
         const int err = errno;
         temp_.clear();
@@ -125,10 +210,10 @@ SafeFileWriter::SafeFileWriter(const std::string& target, int newFileMode) : tar
 }
 
 SafeFileWriter::~SafeFileWriter() {
-    if (fd_ >= 0)
-        ::close(fd_);
     if (!committed_ && !temp_.empty())
         ::unlink(temp_.c_str());
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 std::size_t SafeFileWriter::write(const char* data, std::size_t count) {
@@ -173,48 +258,66 @@ void SafeFileWriter::commit() {
         commitInPlace();
         return;
     }
-    ::close(fd_);
-    fd_ = -1;
+    // The temp file stays open, and so locked, until it has its new name.
     if (shouldFail(FailAt::Rename) || ::rename(temp_.c_str(), target_.c_str()) != 0) {
         error_ = errno;
         failed_ = true;
         throw SafeFileError(cannotWrite, error_);
     }
     committed_ = true;
+    ::close(fd_);
+    fd_ = -1;
     syncDirectory(directoryOf(target_));
 }
 
 void SafeFileWriter::commitInPlace() {
     const std::string cannotWrite = "Could not write file '" + target_ + "'";
-    // Keep a copy of the original, so that a failed rewrite can be undone.
-    std::string backup = directoryOf(target_) + "/." + fileNameOf(target_) + ".backup.XXXXXX";
-    int backupFd = ::mkstemp(backup.data());
+    const std::string directory = directoryOf(target_);
+    const std::string backup = backupPathOf(target_);
+    // The copy an earlier save left when it was cut off may be the only
+    // whole version the user has; it is never overwritten.
+    struct stat earlier {};
+    if (::lstat(backup.c_str(), &earlier) == 0) {
+        failed_ = true;
+        throw SafeFileError(
+            cannotWrite + ": '" + backup +
+            "' still holds the file as it was before an earlier save was cut off; put it back or "
+            "remove it first");
+    }
+    // The backup is complete and on disk under a name the user can find
+    // before the first byte of the file changes.
+    std::string backupTemp;
+    int backupFd = makeLockedTemp(target_, backupTemp);
     int targetFd = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
-    bool ok = backupFd >= 0 && targetFd >= 0 && copyFile(targetFd, backupFd) && ::fsync(backupFd) == 0;
+    bool ok = backupFd >= 0 && targetFd >= 0 && copyFile(targetFd, backupFd) && ::fsync(backupFd) == 0 &&
+              ::rename(backupTemp.c_str(), backup.c_str()) == 0;
+    if (!ok && backupFd >= 0)
+        ::unlink(backupTemp.c_str());
     bool keepBackup = false;
     if (ok) {
+        syncDirectory(directory);
         ok = ::ftruncate(targetFd, 0) == 0 && !shouldFail(FailAt::InPlaceWrite) && copyFile(fd_, targetFd) &&
              ::fsync(targetFd) == 0;
         // Put the original back; should even that fail, the backup stays.
         if (!ok)
-            keepBackup =
-                !(::ftruncate(targetFd, 0) == 0 && copyFile(backupFd, targetFd) && ::fsync(targetFd) == 0);
-    }
-    if (targetFd >= 0)
-        ::close(targetFd);
-    if (backupFd >= 0) {
-        ::close(backupFd);
+            keepBackup = !rewriteWith(backupFd, targetFd);
         if (!keepBackup)
             ::unlink(backup.c_str());
     }
+    if (targetFd >= 0)
+        ::close(targetFd);
+    if (backupFd >= 0)
+        ::close(backupFd);
     if (!ok) {
         failed_ = true;
+        if (keepBackup)
+            throw SafeFileError(cannotWrite + "; its previous contents are kept in '" + backup + "'");
         throw SafeFileError(cannotWrite);
     }
-    ::close(fd_);
-    fd_ = -1;
     ::unlink(temp_.c_str());
     committed_ = true;
+    ::close(fd_);
+    fd_ = -1;
 }
 
 void SafeFileWriter::commitFromMemory() {

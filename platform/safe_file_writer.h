@@ -2,13 +2,26 @@
 
 // Writing a user's file so that a failure never damages it.
 //
-// The text goes to a temp file beside the real target (symlinks resolved),
-// made with the target's mode, and its owner when running as root. Commit
-// syncs it and renames it over the target, then syncs the directory; only a
-// commit that succeeded replaces anything. A target with more than one hard
-// link is not replaced but copied to a backup and rewritten in place, so
-// that its links stay links; the backup puts it back if that fails. A writer
-// destroyed without a successful commit removes its temp file.
+// The text goes to a temp file beside the real target (symlinks resolved; a
+// loop of links is refused), made with the target's mode, and its owner when
+// running as root. Commit syncs it and renames it over the target, then
+// syncs the directory; only a commit that succeeded replaces anything. A
+// writer destroyed without a successful commit removes its temp file.
+//
+// Temp files have short names (".qorvi-<hash of the file name>-XXXXXX"), so
+// that a file name of any allowed length can be saved, and stay locked while
+// their writer lives: one left behind by a writer that was killed is
+// recognised by its name and its free lock and removed by the next save of
+// that file.
+//
+// A target with more than one hard link is not replaced but rewritten in
+// place, so that its links stay links. Its old contents are first copied to
+// a backup beside it ("<name>.qorvi-backup"), synced to disk; the backup
+// puts the file back if the rewrite fails, and goes when it succeeded. When
+// the program is killed during the rewrite the backup stays:
+// interruptedSaveBackup finds it and restoreInterruptedSave puts it back.
+// While it is there, a further in-place rewrite of that file is refused
+// rather than overwrite it.
 //
 // A file the user may write in a directory they may not (no temp file can
 // be made beside it) is rewritten in place: the new text is gathered in
@@ -18,6 +31,7 @@
 #include "platform/qorvi_error.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace qorvi {
@@ -65,6 +79,17 @@ public:
     // True when no temp file could be made and the target is rewritten in
     // place from memory.
     bool writesInPlace() const { return inMemory_; }
+
+    // The backup an in-place rewrite of `target` (symlinks resolved) keeps
+    // while it runs.
+    static std::string backupPathOf(const std::string& target);
+    // The backup left by a rewrite of `target` that never finished, when
+    // there is one.
+    static std::optional<std::string> interruptedSaveBackup(const std::string& target);
+    // Writes the backup's contents back into `target` in place (its links
+    // stay links) and removes the backup. Raises SafeFileError, keeping the
+    // backup, when that fails.
+    static void restoreInterruptedSave(const std::string& target);
 
 private:
     void commitInPlace();

@@ -1,15 +1,18 @@
 // The entry sequence: --help/--version, then either hand the command line to
 // the running instance and exit, or start the editor. The instance lookup
 // and hand-over run before any QApplication exists, so a second start
-// needs no display and exits at once.
+// needs no display and exits at once. When the running instance does not
+// answer (it is stopped or hung), the user may start a further instance that
+// opens the files itself; it runs unlisted, since the socket is held.
 
 #include "app/entry_sequence.h"
 #include "gui/main_form.h"
-#include "gui/shell_icons.h"
 #include "gui/qt_shell_ui.h"
+#include "gui/shell_icons.h"
 #include "platform/file_system.h"
 #include "platform/instance_channel.h"
 #include "platform/qt/text_convert.h"
+#include "platform/write_signals.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -21,7 +24,8 @@ namespace {
 
 // Boxes of a start that hands over: it has no window, so a QApplication is
 // made only when a box must be shown (and on the offscreen platform the
-// text goes to stderr instead of a box nobody can close).
+// text goes to stderr instead of a box nobody can close; a question is
+// answered No there).
 class HandoverUi : public QtShellUi {
 public:
     HandoverUi(int& argc, char** argv) : argc_(argc), argv_(argv) {}
@@ -32,12 +36,14 @@ public:
                         (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"));
         if (headless) {
             std::fprintf(stderr, "qorvi: %s\n", text.c_str());
-            return MsgResult::Ok;
+            return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
         }
-        if (!app_)
+        if (!QApplication::instance())
             app_ = std::make_unique<QApplication>(argc_, argv_);
         return QtShellUi::messageBox(text, caption, icon, buttons);
     }
+    // The application made for a box, for the instance that starts after all.
+    std::unique_ptr<QApplication> takeApplication() { return std::move(app_); }
 
 private:
     int& argc_;
@@ -45,15 +51,19 @@ private:
     std::unique_ptr<QApplication> app_;
 };
 
-int handOverTo(InstanceConnection& running, const std::vector<std::string>& args, int& argc, char** argv) {
-    HandoverUi ui(argc, argv);
-    handOver(running, args, fs::currentDirectory(), ui);
-    return 0;
+enum class Outcome { HandedOver, Declined, StartUnlisted };
+
+Outcome handOverTo(InstanceChannel::Lookup& running, const std::vector<std::string>& args, HandoverUi& ui) {
+    if (running.result == InstanceChannel::Lookup::Result::Found &&
+        handOver(*running.connection, args, fs::currentDirectory(), ui) == HandoverResult::HandedOver)
+        return Outcome::HandedOver;
+    return startAnotherInstance(ui) ? Outcome::StartUnlisted : Outcome::Declined;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    ignoreWriteSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     switch (entryRequest(args)) {
     case EntryRequest::Help:
@@ -66,19 +76,33 @@ int main(int argc, char** argv) {
         break;
     }
     bool multi = multiInstanceRequested(args);
-    if (!multi)
-        if (auto running = InstanceChannel::findRunning())
-            return handOverTo(*running, args, argc, argv);
+    bool listen = true;
+    HandoverUi ui(argc, argv);
+    if (!multi) {
+        InstanceChannel::Lookup running = InstanceChannel::findRunning();
+        if (running.result != InstanceChannel::Lookup::Result::NoInstance) {
+            Outcome outcome = handOverTo(running, args, ui);
+            if (outcome != Outcome::StartUnlisted)
+                return outcome == Outcome::HandedOver ? 0 : 1;
+            listen = false;
+        }
+    }
 
-    QApplication app(argc, argv);
+    std::unique_ptr<QApplication> app = ui.takeApplication();
+    if (!app)
+        app = std::make_unique<QApplication>(argc, argv);
     QApplication::setWindowIcon(programIcon());
     QApplication::setApplicationName("QorviSingle");
     QGuiApplication::setDesktopFileName(kProgramIconName);
     InstanceChannel channel;
-    if (channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {
+    if (listen && channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {
         // Another instance started at the same moment and won.
-        if (auto running = InstanceChannel::findRunning())
-            return handOverTo(*running, args, argc, argv);
+        InstanceChannel::Lookup running = InstanceChannel::findRunning();
+        if (running.result != InstanceChannel::Lookup::Result::NoInstance) {
+            Outcome outcome = handOverTo(running, args, ui);
+            if (outcome != Outcome::StartUnlisted)
+                return outcome == Outcome::HandedOver ? 0 : 1;
+        }
     }
     // An instance started with "-m" that cannot bind runs unlisted.
     try {
@@ -89,7 +113,7 @@ int main(int argc, char** argv) {
         options.channel = channel.listening() ? &channel : nullptr;
         TMainForm form(std::move(options));
         form.show();
-        app.exec();
+        app->exec();
         return 0;
     } catch (const std::exception& e) {
         QtShellUi().showError(e.what());

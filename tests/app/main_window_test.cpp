@@ -5,6 +5,8 @@
 #include "app/document_window.h"
 #include "app/main_commands.h"
 #include "app/main_shell.h"
+#include "platform/file_system.h"
+#include "platform/safe_file_writer.h"
 #include "tests/support/main_shell_fixture.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +57,23 @@ TEST(OpenDocument, DoNotOpenASecondCopyOpensNothing) {
     EXPECT_EQ(f.view.children.size(), 1u);
     EXPECT_EQ(f.view.active, first) << "focus stays where it was";
     EXPECT_EQ(f.shell->documentCounter(), 1);
+}
+
+TEST(OpenDocument, AFileWhoseSaveWasCutOffIsOfferedBackFromItsBackup) {
+    MainShellFixture f;
+    const std::string kept = f.file("kept.txt", "cut o"), restored = f.file("restored.txt", "cut o");
+    for (const auto& path : {kept, restored})
+        f.file(fs::fileNamePart(SafeFileWriter::backupPathOf(path)), "whole\n");
+    f.ui.answers = {MsgResult::No, MsgResult::Yes};
+    f.shell->openDocument(kept, false, "");
+    f.shell->openDocument(restored, false, "");
+    ASSERT_EQ(f.ui.boxes.size(), 2u);
+    EXPECT_NE(f.ui.boxes[0].text.find(SafeFileWriter::backupPathOf(kept)), std::string::npos)
+        << "the box names the backup: " << f.ui.boxes[0].text;
+    EXPECT_EQ(f.view.child(0).editor.text(), "cut o");
+    EXPECT_TRUE(SafeFileWriter::interruptedSaveBackup(kept)) << "No keeps the backup";
+    EXPECT_EQ(f.view.child(1).editor.text(), "whole\r");
+    EXPECT_FALSE(SafeFileWriter::interruptedSaveBackup(restored));
 }
 
 TEST(OpenDocument, ASecondWindowIsReadOnly) {

@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sys/stat.h>
 
 using namespace qorvi;
@@ -103,18 +104,40 @@ TEST(ExpandFileArgument, NoMatchIsReportedUnlessQuiet) {
     EXPECT_TRUE(pending.empty());
 }
 
-TEST(HandoverList, NamesBecomeAbsoluteLinesAndOnlyWholeNamesFit) {
-    auto list = buildHandoverList({"a.txt", "/abs/b.txt", "-G"}, "/w");
-    EXPECT_EQ(list.text, "/w/a.txt\n/abs/b.txt\n/w/-G\n");
-    EXPECT_TRUE(list.dropped.empty());
+TEST(HandoverNames, NamesBecomeAbsoluteAndSwitchesGoAsTheyAre) {
+    EXPECT_EQ(handoverNames({"a.txt", "/abs/b.txt", "-G"}, "/w"),
+              (std::vector<std::string>{"/w/a.txt", "/abs/b.txt", "/w/-G"}));
+}
 
-    std::string big = "/" + std::string(1500, 'x');
-    std::string mid = "/" + std::string(600, 'y');
-    auto full = buildHandoverList({big, mid, "/short"}, "/w");
-    EXPECT_EQ(full.text, big + "\n/short\n");
-    EXPECT_EQ(full.dropped, std::vector<std::string>{mid});
-    EXPECT_LE(full.text.size(), 2047u);
-    EXPECT_NE(droppedNamesMessage(full.dropped).find(mid), std::string::npos);
+TEST(HandoverNames, EveryNameArrivesWithEveryByteInTextsThatFit) {
+    // Names of any bytes but zero (the one byte no path holds), of any
+    // length and number, in texts of any size.
+    std::mt19937 random(20);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> names(random() % 40);
+        for (auto& name : names) {
+            name = "/";
+            for (std::size_t n = random() % 300; n > 0; --n)
+                name += static_cast<char>(1 + random() % 255);
+        }
+        const std::size_t capacity = 2 + random() % 2000;
+        HandoverTexts texts = encodeHandoverNames(names, capacity);
+        std::vector<std::string> arrived, expected;
+        for (const auto& text : texts.texts) {
+            ASSERT_FALSE(text.empty()) << "a record needs a text to be answered";
+            ASSERT_LE(text.size(), capacity);
+            for (auto& name : decodeHandoverNames(text))
+                arrived.push_back(name);
+        }
+        for (const auto& name : names)
+            if (name.size() + 1 <= capacity)
+                expected.push_back(name);
+        EXPECT_EQ(arrived, expected);
+        EXPECT_EQ(texts.dropped.size(), names.size() - expected.size());
+    }
+    EXPECT_EQ(decodeHandoverNames(encodeHandoverNames({"/w/ends-in-cr\r", "/w/a\nb"}, 100).texts.at(0)),
+              (std::vector<std::string>{"/w/ends-in-cr\r", "/w/a\nb"}));
+    EXPECT_NE(droppedNamesMessage({"/long"}).find("/long"), std::string::npos);
 }
 
 TEST(HandoverList, ReceiverSplitsOnLfAndCrLf) {
@@ -218,10 +241,12 @@ TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
     shell->create();
     auto sender = HandoverBlock::open();
     ASSERT_TRUE(sender);
-    sender->write(buildHandoverList({"c.txt", "gone.txt"}, f.work).text);
+    // What an older sender writes: absolute names, each ended by a line feed.
+    sender->write(f.work + "/c.txt\n" + f.work + "/gone.txt\n");
     EXPECT_TRUE(shell->filterMessage({kHandoverMessage, 0, 0}));
     EXPECT_TRUE(shell->filterMessage({WM_SYSCOMMAND, SC_RESTORE, 0}));
     EXPECT_FALSE(shell->filterMessage({kHandoverMessage + 1, 0, 0}));
+    f.view.runPostedOpens(*shell);
     EXPECT_EQ(shell->openedNames(), std::vector<std::string>{f.work + "/c.txt"});
     EXPECT_EQ(f.view.restored, 1);
     EXPECT_TRUE(f.ui.boxes.empty()) << "handed-over names that match nothing are skipped silently";
@@ -230,6 +255,38 @@ TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
     std::string log = slurp(f.work + "/debug.log");
     EXPECT_NE(log.find("pending " + f.work + "/c.txt"), std::string::npos);
     EXPECT_NE(log.find("opened " + f.work + "/c.txt"), std::string::npos);
+}
+
+TEST(MainShell, HandedOverNamesKeepEveryByteAndOpenOneAtATime) {
+    ShellFixture f;
+    const std::string same = f.work + "/same.txt", other = f.work + "/other.txt", cr = f.work + "/cr.txt\r";
+    for (const auto& path : {same, other, cr, f.work + "/cr.txt"})
+        touch(path);
+    auto shell = f.make({"-G"});
+    shell->create();
+    auto handOver = [&](const std::vector<std::string>& names) {
+        for (const auto& text : encodeHandoverNames(names, kMaxPostedText).texts)
+            EXPECT_TRUE(shell->filterMessage({kHandoverNamesMessage, 0, 0, text}));
+    };
+    handOver({same, cr});
+    f.view.runPostedOpens(*shell);
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr}))
+        << "a trailing CR is part of the name";
+
+    // While the box asks about the open file, the same name arrives again
+    // and again (a held-down key in a file manager) and another file once:
+    // they wait for the box instead of opening boxes inside it.
+    int delivered = 0;
+    f.view.whileAskingWhatToDo = [&] {
+        for (; delivered < 3000; ++delivered)
+            handOver({delivered == 1500 ? other : same});
+    };
+    handOver({same});
+    f.view.runPostedOpens(*shell);
+    EXPECT_EQ(delivered, 3000);
+    EXPECT_EQ(f.view.deepestWhatToDo, 1);
+    EXPECT_EQ(f.view.whatToDoAsked, 1) << "a burst of the same name asks once";
+    EXPECT_EQ(shell->openedNames(), (std::vector<std::string>{same, cr, other}));
 }
 
 TEST(MainShell, CloseQueryWritesPlacement) {

@@ -1,16 +1,19 @@
 #include "app/setting_values.h"
 #include "gui/new_doc_type_form.h"
+#include "gui/qt_shell_ui.h"
 #include "gui/unknown_form.h"
 #include "platform/hive.h"
 #include "platform/qt/key_codes.h"
-
 #include "tests/gui/test_application.h"
 #include "tests/support/temp_dir.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -74,4 +77,35 @@ TEST(KeyCodes, QtKeysMapToVirtualKeysByOneTable) {
     EXPECT_EQ(shiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier), ssShift | ssCtrl);
     EXPECT_EQ(makeShortCut(VK_F3, ssShift), 0x2000 + 114);
     EXPECT_EQ(shortCutToText(makeShortCut('S', ssCtrl | ssShift)), "Shift+Ctrl+S");
+}
+
+TEST(QtShellUi, ABoxOfManyLinesFitsTheScreenWithItsButtonsInReach) {
+    app();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int lines : {3, 1000}) {
+        std::string text = "These names were not opened:";
+        for (int i = 0; i < lines; ++i)
+            text += "\n/home/user/project/src/file-" + std::to_string(i) + ".txt";
+        bool checked = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            checked = true;
+            EXPECT_LE(box->frameGeometry().height(), screen.height()) << lines;
+            EXPECT_LE(box->frameGeometry().width(), screen.width()) << lines;
+            QAbstractButton* no = nullptr;
+            for (QAbstractButton* button : box->findChildren<QAbstractButton*>()) {
+                if (button->text().remove('&') == "No")
+                    no = button;
+            }
+            ASSERT_NE(no, nullptr);
+            EXPECT_TRUE(no->isVisible());
+            EXPECT_TRUE(box->rect().contains(QRect(no->mapTo(box, QPoint(0, 0)), no->size()))) << lines;
+            no->click();
+        });
+        EXPECT_EQ(QtShellUi().messageBox(text, "Qorvi", MsgIcon::Information, MsgButtons::YesNo),
+                  MsgResult::No);
+        EXPECT_TRUE(checked) << lines;
+    }
 }

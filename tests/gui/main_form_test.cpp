@@ -8,11 +8,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <array>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -87,4 +90,25 @@ TEST(MainForm, ClosingWritesThePlacementAndShowExplorerPersists) {
     }
     EXPECT_EQ(f.hive.value("SOFTWARE\\Varnu\\Qorvi", "LastMax")->data, "0");
     EXPECT_TRUE(f.hive.value("SOFTWARE\\Varnu\\Qorvi", "LastWidth").has_value());
+}
+
+TEST(MainForm, APlacementFromTheSettingsIsFittedToTheScreen) {
+    app();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::vector<std::array<const char*, 4>> stored = {{"0", "0", "100000", "100000"},
+                                                            {"-50000", "2000000000", "640", "480"},
+                                                            {"2147483647", "5", "-3", "2147483647"}};
+    for (const auto& [left, top, width, height] : stored) {
+        FormFixture f;
+        for (const auto& [name, value] :
+             {std::pair{"LastLeft", left}, {"LastTop", top}, {"LastWidth", width}, {"LastHeight", height}})
+            f.hive.setValue("SOFTWARE\\Varnu\\Qorvi", name, HiveValue::string(value));
+        auto form = f.make();
+        form->show();
+        const QRect got = form->geometry();
+        EXPECT_TRUE(got.width() <= screen.width() && got.height() <= screen.height() &&
+                    screen.contains(got.topLeft()))
+            << got.x() << "," << got.y() << " " << got.width() << "x" << got.height() << " from " << left
+            << " " << top << " " << width << " " << height;
+    }
 }

@@ -1,4 +1,6 @@
 #include "platform/safe_file_writer.h"
+#include "platform/write_signals.h"
+#include "tests/support/child_process.h"
 
 #include <cstdio>
 #include <dirent.h>
@@ -6,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -184,6 +187,131 @@ TEST_F(SafeFileWriterTest, NewFileIsCreated) {
     w.write("hello", 5);
     w.commit();
     EXPECT_EQ(read(fresh), "hello");
+}
+
+TEST_F(SafeFileWriterTest, AKillDuringTheInPlaceRewriteLeavesABackupThatPutsBothLinksBack) {
+    const std::string original(100 * 1024, 'o');
+    write(target, original);
+    const std::string other = dir + "/other.txt";
+    ASSERT_EQ(::link(target.c_str(), other.c_str()), 0);
+    // The child dies part way through rewriting the file: past the size
+    // limit with SIGXFSZ left at its default, as abruptly as by SIGKILL.
+    auto child = test::runInChild([&] {
+        SafeFileWriter w(target);
+        const std::string text(2 * 1024 * 1024, 'n');
+        if (w.write(text.data(), text.size()) != text.size())
+            return 1;
+        rlimit limit{1024 * 1024, 1024 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        w.commit();
+        return 2;
+    });
+    ASSERT_EQ(child.signal, SIGXFSZ);
+    EXPECT_NE(read(other), original) << "the rewrite was cut off";
+    // The original is on disk under a name the user sees beside the file.
+    const std::string backup = target + ".qorvi-backup";
+    EXPECT_EQ(read(backup), original);
+    ASSERT_EQ(SafeFileWriter::interruptedSaveBackup(target), backup);
+    {
+        SafeFileWriter again(target);
+        again.write("later", 5);
+        EXPECT_THROW(again.commit(), SafeFileError) << "a later save must not overwrite the backup";
+    }
+    EXPECT_EQ(read(backup), original);
+    SafeFileWriter::restoreInterruptedSave(target);
+    EXPECT_EQ(read(target), original);
+    EXPECT_EQ(read(other), original);
+    EXPECT_FALSE(SafeFileWriter::interruptedSaveBackup(target));
+    EXPECT_EQ(entries(), 2) << "no backup and no temp file stay";
+}
+
+TEST_F(SafeFileWriterTest, AFileSizeLimitIsAnOrdinaryWriteError) {
+    write(target, "old");
+    auto child = test::runInChild([&] {
+        ignoreWriteSignals();
+        rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SafeFileWriter w(target);
+        const std::string text(64 * 1024, 'x');
+        if (w.write(text.data(), text.size()) == text.size())
+            return 1;
+        try {
+            w.commit();
+            return 2;
+        } catch (const SafeFileError&) {
+            return 0;
+        }
+    });
+    EXPECT_TRUE(child.exited) << "killed by signal " << child.signal;
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(read(target), "old");
+}
+
+TEST_F(SafeFileWriterTest, TempFilesOfAKilledSaveGoWithTheNextSaveButALiveOneStays) {
+    write(target, "old");
+    auto child = test::runInChild([&] {
+        SafeFileWriter w(target);
+        const std::string text(256 * 1024, 'x');
+        w.write(text.data(), text.size());
+        ::raise(SIGKILL);
+        return 0;
+    });
+    ASSERT_EQ(child.signal, SIGKILL);
+    ASSERT_EQ(entries(), 2) << "the killed save left its temp file";
+    SafeFileWriter live(target);
+    live.write("live", 4);
+    {
+        SafeFileWriter w(target);
+        w.write("new", 3);
+        w.commit();
+    }
+    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(entries(), 2) << "only the live writer's temp file is left";
+    live.commit();
+    EXPECT_EQ(read(target), "live");
+    EXPECT_EQ(entries(), 1);
+}
+
+TEST_F(SafeFileWriterTest, NamesUpToTheLongestAllowedAreSavedPlainOrHardLinked) {
+    for (std::size_t length : {200u, 242u, 250u, 255u}) {
+        const std::string name = dir + "/" + std::string(length - 4, 'n') + ".txt";
+        write(name, "old");
+        {
+            SafeFileWriter w(name);
+            w.write("new", 3);
+            EXPECT_NO_THROW(w.commit()) << length;
+        }
+        EXPECT_EQ(read(name), "new") << length;
+        const std::string link = dir + "/link";
+        ASSERT_EQ(::link(name.c_str(), link.c_str()), 0);
+        {
+            SafeFileWriter w(name);
+            w.write("newer", 5);
+            EXPECT_NO_THROW(w.commit()) << length;
+        }
+        EXPECT_EQ(read(link), "newer") << length;
+        ::unlink(link.c_str());
+        ::unlink(name.c_str());
+        EXPECT_EQ(entries(), 0) << length;
+    }
+}
+
+TEST_F(SafeFileWriterTest, ALoopOfLinksIsReportedAndLeftAsItIs) {
+    const std::string other = dir + "/other.txt";
+    ASSERT_EQ(::symlink("other.txt", target.c_str()), 0);
+    ASSERT_EQ(::symlink("file.txt", other.c_str()), 0);
+    try {
+        SafeFileWriter w(target);
+        w.write("new", 3);
+        w.commit();
+        ADD_FAILURE() << "a loop of links was written";
+    } catch (const SafeFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("loop"), std::string::npos) << e.what();
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(target.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(entries(), 2);
 }
 
 } // namespace

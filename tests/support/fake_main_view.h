@@ -9,6 +9,7 @@
 #include "tests/support/fake_document_window.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -49,6 +50,12 @@ public:
     int activeTab = -1;
     std::vector<int> whatToDo; // answers of TfrmWhatToDo, in order
     int whatToDoAsked = 0;
+    // Runs while TfrmWhatToDo is "shown", as the events its modal loop
+    // dispatches would; the depth of dialogs inside dialogs.
+    std::function<void()> whileAskingWhatToDo;
+    int whatToDoDepth = 0;
+    int deepestWhatToDo = 0;
+    int postedOpens = 0; // postOpenPending calls not run yet
     std::map<std::pair<Command, int>, bool> enabledCommands;
     std::map<std::pair<Command, int>, bool> checkedCommands;
     std::vector<Arrangement> arranged;
@@ -103,6 +110,15 @@ public:
     WindowPlacement placement() const override { return current; }
     void restoreAndRaise() override { ++restored; }
     void startStartupTimer(int ms) override { timer = ms; }
+    void postOpenPending() override { ++postedOpens; }
+    // The event loop's part: runs the posted openNextPending calls, those
+    // that they post included.
+    template <class Shell> void runPostedOpens(Shell& shell) {
+        while (postedOpens > 0) {
+            --postedOpens;
+            shell.openNextPending();
+        }
+    }
     void closeWindow() override { ++closedWindow; }
     void showAbout() override {}
 
@@ -135,6 +151,11 @@ public:
     void arrangeDocuments(Arrangement a) override { arranged.push_back(a); }
     int askWhatToDo() override {
         ++whatToDoAsked;
+        ++whatToDoDepth;
+        deepestWhatToDo = std::max(deepestWhatToDo, whatToDoDepth);
+        if (whileAskingWhatToDo)
+            whileAskingWhatToDo();
+        --whatToDoDepth;
         if (whatToDo.empty())
             return 1;
         int answer = whatToDo.front();
