@@ -384,7 +384,10 @@ void TSYM_Compiler::DoINCLUDE() {
     std::string directory = fs::directoryPart(path);
     if (directory.empty())
         directory.assign(1, '.');
-    Nest("-file-: " + path, std::make_shared<const std::string>(std::move(text)), std::move(directory));
+    // Built in two steps: GCC 12 warns falsely (-Wrestrict) about literal + string here.
+    std::string name = "-file-: ";
+    name += path;
+    Nest(name, std::make_shared<const std::string>(std::move(text)), std::move(directory));
 }
 
 void TSYM_Compiler::ReadDecimalNumber() {
