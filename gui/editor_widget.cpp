@@ -417,4 +417,15 @@ void EditorWidget::hidePickList() {
         setFocus(Qt::OtherFocusReason);
 }
 
+void EditorWidget::showMessage(const std::string& text) {
+    QtShellUi(this).showInformation(text);
+}
+
+void EditorWidget::setBusy(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 } // namespace qorvi

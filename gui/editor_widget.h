@@ -86,6 +86,8 @@ private:
     void setPointerShape(PointerShape shape) override;
     void showPickList(const std::vector<std::string>& items, int selected, const CanvasRect& caret) override;
     void hidePickList() override;
+    void showMessage(const std::string& text) override;
+    void setBusy(bool busy) override;
 
     template <class F> void guarded(F&& action);
     void showFailure(const QString& text);
