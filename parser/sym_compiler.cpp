@@ -385,9 +385,9 @@ void TSYM_Compiler::DoINCLUDE() {
     if (directory.empty())
         directory.assign(1, '.');
     // Built in two steps: GCC 12 warns falsely (-Wrestrict) about literal + string here.
-    std::string name = "-file-: ";
-    name += path;
-    Nest(name, std::make_shared<const std::string>(std::move(text)), std::move(directory));
+    std::string frameName = "-file-: ";
+    frameName += path;
+    Nest(frameName, std::make_shared<const std::string>(std::move(text)), std::move(directory));
 }
 
 void TSYM_Compiler::ReadDecimalNumber() {

@@ -10,6 +10,7 @@
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@
 using namespace qorvi;
 
 namespace {
+
+using qorvi::test::readFile;
 
 void touch(const std::string& path) {
     std::ofstream(path) << "x";
@@ -52,11 +55,6 @@ struct ShellFixture {
         return shell;
     }
 };
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 } // namespace
 
@@ -210,7 +208,7 @@ TEST(MainShell, DebugSwitchOrderDecidesDebugMode) {
         EXPECT_TRUE(shell->debugMode());
         EXPECT_EQ(f.view.captionText, "Qorvi; DEBUG MODE");
     }
-    EXPECT_NE(slurp(f.work + "/debug.log").find(f.work + "/a.txt"), std::string::npos);
+    EXPECT_NE(readFile(f.work + "/debug.log").find(f.work + "/a.txt"), std::string::npos);
 }
 
 TEST(MainShell, SwitchesAreNotReportedAsMissingFiles) {
@@ -252,7 +250,7 @@ TEST(MainShell, HandoverOpensTheBlocksNamesQuietlyAndRestores) {
     EXPECT_TRUE(f.ui.boxes.empty()) << "handed-over names that match nothing are skipped silently";
     EXPECT_EQ(sender->read(), f.work + "/c.txt\n" + f.work + "/gone.txt\n")
         << "the receiver does not clear the block";
-    std::string log = slurp(f.work + "/debug.log");
+    std::string log = readFile(f.work + "/debug.log");
     EXPECT_NE(log.find("pending " + f.work + "/c.txt"), std::string::npos);
     EXPECT_NE(log.find("opened " + f.work + "/c.txt"), std::string::npos);
 }

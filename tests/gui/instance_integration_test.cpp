@@ -125,7 +125,7 @@ bool waitFor(const std::function<bool()>& cond, int ms) {
 // The documents the instance opened, in order, from its debug log.
 std::vector<std::string> openedNames(const std::string& log) {
     std::vector<std::string> names;
-    std::istringstream lines(slurp(log));
+    std::istringstream lines(readFile(log));
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("opened ", 0) == 0)
             names.push_back(line.substr(7));
@@ -134,7 +134,7 @@ std::vector<std::string> openedNames(const std::string& log) {
 
 // CPU time (user and system) a process has used so far, in seconds.
 double cpuSeconds(pid_t pid) {
-    std::string stat = slurp("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
     std::istringstream fields(stat.substr(stat.rfind(')') + 2));
     std::string field;
     long ticks = 0;
@@ -145,7 +145,7 @@ double cpuSeconds(pid_t pid) {
 }
 
 bool ignoresSignal(pid_t pid, int signal) {
-    std::istringstream status(slurp("/proc/" + std::to_string(pid) + "/status"));
+    std::istringstream status(readFile("/proc/" + std::to_string(pid) + "/status"));
     for (std::string line; std::getline(status, line);)
         if (line.rfind("SigIgn:", 0) == 0)
             return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
@@ -222,7 +222,7 @@ TEST(SingleInstance, TwentySimultaneousStartsOpenEveryFileExactlyOnce) {
         for (auto& start : starts)
             EXPECT_EQ(start.waitExit(60000), 0);
     }
-    ASSERT_TRUE(waitFor([&] { return openedNames(log).size() >= expected.size(); }, 60000)) << slurp(log);
+    ASSERT_TRUE(waitFor([&] { return openedNames(log).size() >= expected.size(); }, 60000)) << readFile(log);
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // time for a name to open twice
     std::vector<std::string> opened = openedNames(log);
     std::sort(opened.begin(), opened.end());
@@ -258,7 +258,7 @@ TEST(SingleInstance, TwentyStartsWithNoInstanceRunningMakeOneThatOpensEveryFile)
         60000))
         << handedOver << " of the 19 that should hand over did";
     const std::string log = user.root.file("second/debug.log");
-    ASSERT_TRUE(waitFor([&] { return openedNames(log).size() >= expected.size(); }, 30000)) << slurp(log);
+    ASSERT_TRUE(waitFor([&] { return openedNames(log).size() >= expected.size(); }, 30000)) << readFile(log);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     std::vector<std::string> opened = openedNames(log);
     std::sort(opened.begin(), opened.end());
@@ -278,8 +278,8 @@ TEST(SingleInstance, AStoppedInstanceIsReportedInsteadOfWaitedFor) {
     const int code = second.waitExit(30000);
     ::kill(first.pid, SIGCONT);
     EXPECT_EQ(code, 1) << "the start neither hung nor claimed a hand-over";
-    EXPECT_NE(slurp(user.root.file("errors")).find("does not answer"), std::string::npos)
-        << slurp(user.root.file("errors"));
+    EXPECT_NE(readFile(user.root.file("errors")).find("does not answer"), std::string::npos)
+        << readFile(user.root.file("errors"));
 }
 
 TEST(SingleInstance, SilentConnectionsNeitherSpinTheInstanceNorKeepOutAHandOver) {
@@ -312,7 +312,7 @@ TEST(SingleInstance, SilentConnectionsNeitherSpinTheInstanceNorKeepOutAHandOver)
     EXPECT_EQ(second.waitExit(30000), 0);
     EXPECT_TRUE(waitFor(
         [&] { return openedNames(log) == std::vector<std::string>{user.root.file("second/b.txt")}; }, 20000))
-        << slurp(log);
+        << readFile(log);
     for (int fd : silent)
         ::close(fd);
 }

@@ -3,6 +3,7 @@
 #include "platform/qorvi_error.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/file_bytes.h"
 
 #include <csignal>
 #include <fstream>
@@ -15,12 +16,10 @@
 using namespace qorvi;
 
 namespace {
+
+using qorvi::test::readFile;
 const std::string kKey = "SOFTWARE\\Varnu\\Qorvi";
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 } // namespace
 
 TEST(Hive, ValuesRoundTripThroughTheFileInEveryType) {
@@ -41,8 +40,8 @@ TEST(Hive, ValuesRoundTripThroughTheFileInEveryType) {
     EXPECT_EQ(again.value(kKey, "Port")->dword, 0x1eu);
     EXPECT_EQ(again.value(kKey, "Lines")->data, "one\r\ntwo");
     EXPECT_EQ(again.value(kKey, "Accent")->data, "caf\xE9");
-    EXPECT_EQ(slurp(path).rfind("REGEDIT4\n", 0), 0u);
-    EXPECT_NE(slurp(path).find("[HKEY_CURRENT_USER\\SOFTWARE\\Varnu\\Qorvi]"), std::string::npos);
+    EXPECT_EQ(readFile(path).rfind("REGEDIT4\n", 0), 0u);
+    EXPECT_NE(readFile(path).find("[HKEY_CURRENT_USER\\SOFTWARE\\Varnu\\Qorvi]"), std::string::npos);
     EXPECT_TRUE(again.takeWarning().empty());
 }
 
@@ -120,10 +119,10 @@ TEST(Hive, DamagedFileIsKeptAsideAndReadsGiveDefaults) {
     EXPECT_NE(warning.find("damaged"), std::string::npos);
     EXPECT_NE(warning.find(path + ".damaged"), std::string::npos);
     EXPECT_TRUE(hive.takeWarning().empty()) << "the warning is given once";
-    EXPECT_EQ(slurp(path + ".damaged"), garbage);
+    EXPECT_EQ(readFile(path + ".damaged"), garbage);
     hive.setValue(kKey, "DefaultExt", HiveValue::string("sh"));
     EXPECT_EQ(Hive(path).value(kKey, "DefaultExt")->data, "sh");
-    EXPECT_EQ(slurp(path + ".damaged"), garbage) << "the backup is never overwritten";
+    EXPECT_EQ(readFile(path + ".damaged"), garbage) << "the backup is never overwritten";
 }
 
 TEST(Hive, FileWithoutHeaderOrWithForeignRootCountsAsDamaged) {
@@ -155,7 +154,7 @@ TEST(Hive, FailedWriteKeepsThePreviousFile) {
     std::string path = dir.path() + "/hkcu.reg";
     Hive hive(path);
     hive.setValue(kKey, "A", HiveValue::string("1"));
-    const std::string before = slurp(path);
+    const std::string before = readFile(path);
     // A file-size limit below the new contents makes the write fail part
     // way: a writer that rewrote the file in place would leave it cut short.
     rlimit old{};
@@ -167,7 +166,7 @@ TEST(Hive, FailedWriteKeepsThePreviousFile) {
     EXPECT_THROW(hive.setValue(kKey, "A", HiveValue::string(std::string(64 * 1024, 'x'))), QorviError);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldSignal);
-    EXPECT_EQ(slurp(path), before);
+    EXPECT_EQ(readFile(path), before);
     EXPECT_EQ(Hive(path).value(kKey, "A")->data, "1");
 }
 
@@ -214,7 +213,7 @@ TEST(Hive, AFileThatCannotBeReadIsNeverReplacedByDefaults) {
             test::runUnprivileged(dir.path(), [&] { return refusesAndTellsOnce(path, "cannot be read"); });
         EXPECT_TRUE(child.exited) << foreign;
         EXPECT_EQ(child.exitCode, 0) << foreign;
-        EXPECT_EQ(slurp(path), kKeptHive) << foreign;
+        EXPECT_EQ(readFile(path), kKeptHive) << foreign;
     }
 }
 
@@ -314,7 +313,7 @@ TEST(Hive, ALinkedFileIsWrittenThroughItsLinkEvenWhenDamaged) {
         if (start == kKeptHive)
             EXPECT_EQ(Hive(target).value(kKey, "Kept")->data, "1");
         else
-            EXPECT_EQ(slurp(target + ".damaged"), start) << "the damaged file is kept beside its target";
+            EXPECT_EQ(readFile(target + ".damaged"), start) << "the damaged file is kept beside its target";
     }
 }
 
@@ -329,7 +328,7 @@ TEST(Hive, AReadOnlyFileIsReadButNeverWritten) {
     EXPECT_THROW(hive.createKey(kKey + "\\site"), QorviError);
     EXPECT_NE(hive.takeWarning().find("read-only"), std::string::npos);
     EXPECT_TRUE(hive.takeWarning().empty()) << "told once";
-    EXPECT_EQ(slurp(path), kKeptHive);
+    EXPECT_EQ(readFile(path), kKeptHive);
     ::chmod(path.c_str(), 0644);
     hive.setValue(kKey, "Kept", HiveValue::string("2"));
     EXPECT_EQ(Hive(path).value(kKey, "Kept")->data, "2") << "writable again, it is written again";
@@ -368,6 +367,6 @@ TEST(Hive, ADamagedFileThatCannotBeSetAsideIsLeftAndSaidSo) {
     });
     ::chmod(hiveDir.c_str(), 0755);
     EXPECT_EQ(child.exitCode, 0);
-    EXPECT_EQ(slurp(path), garbage);
+    EXPECT_EQ(readFile(path), garbage);
     EXPECT_FALSE(fs::exists(path + ".damaged"));
 }
