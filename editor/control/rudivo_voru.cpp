@@ -121,7 +121,10 @@ void TCustomRudivoVoru::repaintFromStore() {
 }
 
 void TCustomRudivoVoru::repaintBreakpoints() {
-    ScreenInvalid();
+    // Breakpoints move while an edit is under way, possibly an edit through
+    // another control showing this store: the rows this control shows may be
+    // gone already, so only a whole repaint is asked for, no row is touched.
+    fullRepaint_ = true;
     Paint();
 }
 

@@ -195,7 +195,7 @@ TEST_P(SharedStoreMarkers, EveryControlHearsEachChangeOnceAndMarkersFollowTheTex
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, SharedStoreMarkers, ::testing::Values(1u, 2u, 3u));
+INSTANTIATE_TEST_SUITE_P(Seeds, SharedStoreMarkers, ::testing::Range(1u, 9u));
 
 TEST(ControlMarks, ExtentsAreRowsAndDisplayColumnsAndOutOfRangeValuesAreClamped) {
     test::ControlFixture f;
