@@ -131,6 +131,14 @@ std::int32_t ControlDocumentEditor::find(std::int32_t flags, const std::string& 
     return start;
 }
 
+void ControlDocumentEditor::beginEditGroup() {
+    control_.UndoTransBegin(utReplace);
+}
+
+void ControlDocumentEditor::endEditGroup() {
+    control_.UndoTransEnd(utReplace);
+}
+
 std::string ControlDocumentEditor::tokenTextAtCaret() const {
     std::int32_t start = 0;
     std::string text;

@@ -35,6 +35,8 @@ public:
     void replaceSelection(const std::string& text) override;
     std::int32_t find(std::int32_t flags, const std::string& text, std::int32_t& length) override;
     std::string tokenTextAtCaret() const override;
+    void beginEditGroup() override;
+    void endEditGroup() override;
     void scrollCaretIntoView() override;
     void selectAll() override;
     bool canUndo() const override;

@@ -50,6 +50,9 @@ public:
     // The control's immediate search from the selection (kFind* flags of
     // the control; kFindNow is added): the match's start and length, or -1.
     virtual std::int32_t find(std::int32_t flags, const std::string& text, std::int32_t& length) = 0;
+    // Edits between these two calls undo and redo as one step.
+    virtual void beginEditGroup() {}
+    virtual void endEditGroup() {}
     // The run of one style around the caret (the word to search for).
     virtual std::string tokenTextAtCaret() const = 0;
     virtual void scrollCaretIntoView() = 0;

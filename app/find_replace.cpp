@@ -72,7 +72,20 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
         ui_.showError("Nothing to find");
         return count;
     }
-    ui_.setBusy(true);
+    // One undo takes back every replacement; the group and the busy cursor
+    // end however the loop ends.
+    struct Group {
+        DocumentEditor& editor;
+        ShellUi& ui;
+        Group(DocumentEditor& e, ShellUi& u) : editor(e), ui(u) {
+            ui.setBusy(true);
+            editor.beginEditGroup();
+        }
+        ~Group() {
+            editor.endEditGroup();
+            ui.setBusy(false);
+        }
+    } group(*editor_, ui_);
     bool askEach = prompt;
     bool first = true;     // a selection the user made counts only if it is a match
     bool accepted = false; // the match selected now is to be replaced
@@ -120,7 +133,6 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
         editor_->setSelection(start, start); // Cancel
         break;
     }
-    ui_.setBusy(false);
     return count;
 }
 

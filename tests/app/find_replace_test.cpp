@@ -84,6 +84,9 @@ TEST(FindReplace, ReplaceAllCountsWhatItFoundAndWhatItReplaced) {
     d.dialog.replaceAllButton();
     EXPECT_EQ(d.control.GetText(), "z x z z\rz");
     EXPECT_EQ(d.boxes().back(), "4 occurences of yy were replaced by z");
+    d.editor.undo();
+    EXPECT_EQ(d.control.GetText(), "yy x yy yy\ryy") << "one undo takes back the whole Replace All";
+    d.editor.redo();
     d.dialog.findText = "none";
     d.dialog.replaceAllButton();
     EXPECT_EQ(d.boxes().back(), "0 occurences of none were replaced by z");
