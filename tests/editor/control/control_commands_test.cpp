@@ -14,19 +14,6 @@ using namespace qorvi::test;
 
 namespace {
 
-struct Editor : ControlFixture {
-    explicit Editor(const std::string& text, TChRange at = {0, 0}) {
-        std::string stored = text;
-        for (char& c : stored)
-            if (c == '|')
-                c = '\r';
-        ctl.SetText(stored);
-        ctl.SetSelection(at);
-    }
-    std::string text() const { return shown(ctl.GetText()); }
-    std::int32_t caret() const { return ctl.GetSelection().chEnd; }
-};
-
 TEST(ControlCommands, LeftAndRightMoveOneCharacterAndShiftExtends) {
     Editor e("ab|cd", {1, 1});
     press(e.ctl, VK_RIGHT);

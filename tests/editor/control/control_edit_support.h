@@ -71,6 +71,28 @@ inline TChRange sel(const TCustomRudivoVoru& ctl) {
     return ctl.GetSelection();
 }
 
+// A control holding `text` ("|" stands for a line break) with the selection
+// `at`; text() shows it the same way.
+struct Editor : ControlFixture {
+    explicit Editor(const std::string& text = "", TChRange at = {0, 0}) {
+        std::string stored = text;
+        for (char& c : stored)
+            if (c == '|')
+                c = '\r';
+        ctl.SetText(stored);
+        ctl.SetSelection(at);
+    }
+    std::string text() const { return shown(ctl.GetText()); }
+    std::int32_t caret() const { return ctl.GetSelection().chEnd; }
+    int undoSteps() {
+        int steps = 0;
+        while (ctl.DoUndo())
+            ++steps;
+        return steps;
+    }
+    void options(std::uint32_t on, std::uint32_t off = 0) { ctl.SetOptions((ctl.GetOptions() | on) & ~off); }
+};
+
 } // namespace qorvi::test
 
 namespace qorvi {

@@ -13,26 +13,6 @@ using namespace qorvi::test;
 
 namespace {
 
-struct Editor : ControlFixture {
-    explicit Editor(const std::string& text = "", TChRange at = {0, 0}) {
-        std::string stored = text;
-        for (char& c : stored)
-            if (c == '|')
-                c = '\r';
-        ctl.SetText(stored);
-        ctl.SetSelection(at);
-    }
-    std::string text() const { return shown(ctl.GetText()); }
-    std::int32_t caret() const { return ctl.GetSelection().chEnd; }
-    int undoSteps() {
-        int steps = 0;
-        while (ctl.DoUndo())
-            ++steps;
-        return steps;
-    }
-    void options(std::uint32_t on, std::uint32_t off = 0) { ctl.SetOptions((ctl.GetOptions() | on) & ~off); }
-};
-
 // ---------------------------------------------------------------- typing
 
 TEST(ControlTyping, TypingReplacesTheSelectionInOneStep) {
