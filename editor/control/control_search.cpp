@@ -6,6 +6,7 @@
 #include "editor/regex/re_error.h"
 #include "editor/text/line.h"
 #include "platform/code_page.h"
+#include "platform/hex_digit.h"
 
 #include <algorithm>
 
@@ -14,23 +15,6 @@ namespace {
 
 constexpr const char* kSearchString = "Search string";
 constexpr const char* kNotFound = "not found.";
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return cp1252Upper(static_cast<unsigned char>(x)) == cp1252Upper(static_cast<unsigned char>(y));
-           });
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -118,7 +102,7 @@ bool TCustomRudivoVoru::FindNext(std::int32_t& index) {
     const std::int32_t flags = lastSearchFlags_ | kFindNow;
     const std::int32_t selStart = std::min(sel_.chStart, sel_.chEnd);
     if (!(flags & kFindBackwards) && !(flags & kFindRegExpr) && sel_.chStart != sel_.chEnd &&
-        sameIgnoringCase(GetSelText(), lastSearch_))
+        upperCase(GetSelText()) == upperCase(lastSearch_))
         SetSelection({selStart + 1, selStart + 1}); // not the same match again
     index = DoFindText(flags, lastSearch_);
     if (index < 0) {
@@ -248,8 +232,8 @@ void TCustomRudivoVoru::FormReplaceText(const std::string& Template, std::string
             case 'x': {
                 int code = 0;
                 int digits = 0;
-                while (i + 1 < n && digits < 2 && hexValue(Template[i + 1]) >= 0) {
-                    code = code * 16 + hexValue(Template[++i]);
+                while (i + 1 < n && digits < 2 && hexDigitValue(static_cast<unsigned char>(Template[i + 1])) >= 0) {
+                    code = code * 16 + hexDigitValue(static_cast<unsigned char>(Template[++i]));
                     ++digits;
                 }
                 if (digits == 0)
