@@ -19,6 +19,8 @@ enum class ScrollBarKind { Horizontal, Vertical };
 // wrap-column line that can be dragged sideways.
 enum class PointerShape { Text, Hyperlink, ColumnSizing };
 
+enum class ReplaceAnswer { Yes, No, Cancel, All };
+
 class ControlHost {
 public:
     virtual ~ControlHost() = default;
@@ -58,9 +60,22 @@ public:
     // The busy cursor while a long operation runs.
     virtual void setBusy(bool /*busy*/) {}
     // The find or replace dialog of this control, with its starting text
-    // and options (kFind* flags).
+    // and options (kFind* flags); its requests come back through the core's
+    // DialogFindNext and DialogReplace.
     virtual void openSearchDialog(bool /*replace*/, const std::string& /*findText*/,
                                   const std::string& /*replaceText*/, std::int32_t /*flags*/) {}
+    // The replace dialog's question about one match (`question` names it
+    // and its replacement), placed near `near`; without a host's answer
+    // nothing is replaced.
+    virtual ReplaceAnswer askReplace(const std::string& /*question*/, const CanvasRect& /*near*/) {
+        return ReplaceAnswer::Cancel;
+    }
+    // A search that may take long runs between these: past a short while
+    // the host shows the busy cursor and lets the user cancel (Escape);
+    // searchCancelled() is asked often and must be cheap. Calls nest.
+    virtual void beginLongSearch() {}
+    virtual bool searchCancelled() { return false; }
+    virtual void endLongSearch() {}
 };
 
 } // namespace qorvi

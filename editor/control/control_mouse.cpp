@@ -188,6 +188,8 @@ void TCustomRudivoVoru::MouseDown(const MouseInput& mouse) {
 }
 
 void TCustomRudivoVoru::MouseMove(const MouseInput& mouse) {
+    pointerX_ = mouse.x;
+    pointerY_ = mouse.y;
     const bool held = (mouse.shift & ssLeft) != 0;
     if (columnDrag_ != ColumnDrag::None) {
         if (held) {

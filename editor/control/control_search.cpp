@@ -3,6 +3,7 @@
 // one match, or every match in one undo step.
 
 #include "editor/control/rudivo_voru.h"
+#include "editor/regex/re_budget.h"
 #include "editor/regex/re_error.h"
 #include "editor/text/line.h"
 #include "platform/code_page.h"
@@ -18,6 +19,17 @@ constexpr const char* kNotFound = "not found.";
 
 } // namespace
 
+TCustomRudivoVoru::LongSearch::LongSearch(TCustomRudivoVoru& control) : host_(control.host_) {
+    control.searchInterrupted_ = false;
+    if (host_)
+        host_->beginLongSearch();
+}
+
+TCustomRudivoVoru::LongSearch::~LongSearch() {
+    if (host_)
+        host_->endLongSearch();
+}
+
 std::int32_t TCustomRudivoVoru::searchStartFor(bool backwards) const {
     return backwards ? std::min(sel_.chStart, sel_.chEnd) : std::max(sel_.chStart, sel_.chEnd);
 }
@@ -31,8 +43,10 @@ void TCustomRudivoVoru::showPatternError(const std::string& message, const std::
 }
 
 std::int32_t TCustomRudivoVoru::findRegExpr(const std::string& pattern, std::int32_t start, bool backwards) {
-    if (!regex_)
+    if (!regex_) {
         regex_ = std::make_unique<TREParser>();
+        regex_->SetInterrupt([this] { return host_ && host_->searchCancelled(); });
+    }
     if (!regex_->Compile(pattern)) {
         showPatternError(regex_->ErrorMessage(), pattern, regex_->ErrorPosition());
         return -1;
@@ -50,6 +64,9 @@ std::int32_t TCustomRudivoVoru::findRegExpr(const std::string& pattern, std::int
     } catch (const ERegExprError& e) {
         showPatternError(e.message(), pattern, e.position());
         return -1;
+    } catch (const re::SearchInterrupted&) {
+        searchInterrupted_ = true;
+        return -1;
     }
     const std::int32_t from = regex_->GetSection(0);
     const std::int32_t to = regex_->GetSection(regex_->SectionCount());
@@ -59,32 +76,41 @@ std::int32_t TCustomRudivoVoru::findRegExpr(const std::string& pattern, std::int
 }
 
 std::int32_t TCustomRudivoVoru::findPlain(const std::string& text, std::int32_t start, std::int32_t flags) {
-    if (!plainSearch_)
+    if (!plainSearch_) {
         plainSearch_ = std::make_unique<TPlainSearch>();
+        plainSearch_->SetInterrupt([this] { return host_ && host_->searchCancelled(); });
+    }
     plainSearch_->Prepare(text, (flags & kFindMatchCase) != 0);
     re::TextReader reader(*store_);
     TPlainSearch::WordTest word;
     if (flags & kFindWholeWord)
         word = [this](unsigned char c) { return IsWordChar(c) || IsWordStart(c); };
     const std::int32_t at = plainSearch_->Find(reader, start, (flags & kFindBackwards) != 0, word);
+    searchInterrupted_ = plainSearch_->Interrupted();
     lastMatchStart_ = at;
     return at;
 }
 
 std::int32_t TCustomRudivoVoru::DoFindText(std::int32_t flags, const std::string& text) {
     if (!(flags & kFindNow)) {
+        searchRegExpr_ = (flags & kFindRegExpr) != 0;
         std::string initial = text;
-        if (initial.empty() && !(flags & kFindRegExpr) && sel_.chStart != sel_.chEnd)
+        if (initial.empty() && !searchRegExpr_ && sel_.chStart != sel_.chEnd)
             initial = GetSelText();
+        SetHideSelection(false);
         if (host_)
             host_->openSearchDialog(false, initial, {}, flags);
         return -1;
     }
+    LongSearch longSearch(*this);
+    return searchFrom(text, flags, searchStartFor((flags & kFindBackwards) != 0));
+}
+
+std::int32_t TCustomRudivoVoru::searchFrom(const std::string& text, std::int32_t flags, std::int32_t start) {
     const bool backwards = (flags & kFindBackwards) != 0;
     lastSearch_ = text;
     lastSearchFlags_ = flags;
-    const std::int32_t start = searchStartFor(backwards);
-    if (store_->NumChars() == 0 || text.empty() || (backwards && start == 0) ||
+    if (store_->NumChars() == 0 || text.empty() || (backwards && start <= 0) ||
         (!backwards && start >= store_->NumChars()))
         return -1;
     return (flags & kFindRegExpr) ? findRegExpr(text, start, backwards) : findPlain(text, start, flags);
@@ -106,7 +132,8 @@ bool TCustomRudivoVoru::FindNext(std::int32_t& index) {
         SetSelection({selStart + 1, selStart + 1}); // not the same match again
     index = DoFindText(flags, lastSearch_);
     if (index < 0) {
-        DoFindNotFound(lastSearch_);
+        if (!searchInterrupted_)
+            DoFindNotFound(lastSearch_);
         return false;
     }
     if (!(flags & kFindRegExpr))
@@ -115,9 +142,11 @@ bool TCustomRudivoVoru::FindNext(std::int32_t& index) {
 }
 
 void TCustomRudivoVoru::DoReplaceText(std::int32_t flags, const std::string& findText, const std::string& replaceText) {
+    searchRegExpr_ = (flags & kFindRegExpr) != 0;
     std::string initial = findText;
-    if (initial.empty() && !(flags & kFindRegExpr) && sel_.chStart != sel_.chEnd)
+    if (initial.empty() && !searchRegExpr_ && sel_.chStart != sel_.chEnd)
         initial = GetSelText();
+    SetHideSelection(false);
     if (host_)
         host_->openSearchDialog(true, initial, replaceText, flags);
 }
@@ -142,6 +171,7 @@ std::int32_t TCustomRudivoVoru::DoReplaceAll(std::int32_t from, std::int32_t to,
                                              const std::string& replaceText, const std::string& findText) {
     if (findText.empty())
         return 0;
+    LongSearch longSearch(*this);
     if (host_)
         host_->setBusy(true);
     struct BusyOff {
@@ -158,10 +188,16 @@ std::int32_t TCustomRudivoVoru::DoReplaceAll(std::int32_t from, std::int32_t to,
     std::vector<std::int32_t> matches;
     to = std::min(to, store_->NumChars());
     for (std::int32_t at = findPlain(findText, std::max(from, 0), flags); at >= 0 && at + length <= to;
-         at = findPlain(findText, at + length, flags))
+         at = findPlain(findText, at + length, flags)) {
         matches.push_back(at);
-    if (matches.empty())
-        return 0;
+        // Matches close together pass few records between the asks.
+        if ((matches.size() & 4095) == 0 && host_ && host_->searchCancelled()) {
+            searchInterrupted_ = true;
+            break;
+        }
+    }
+    if (matches.empty() || searchInterrupted_)
+        return 0; // a cancelled search changes nothing
     const std::int32_t delta = static_cast<std::int32_t>(replaceText.size()) - length;
     UndoTransBegin(utReplace);
     std::int32_t shift = 0;
@@ -276,6 +312,19 @@ int TCustomRudivoVoru::GetTokenAtCharPos(std::int32_t index) const {
     const TTextStore::LineInfo info = store_->InfoFromIndex(index);
     const std::uint8_t* styles = info.line->Styles();
     return styles ? styles[index - info.start] : 255;
+}
+
+void TCustomRudivoVoru::GetTokenTextAtCursorPos(std::int32_t& start, std::string& text) const {
+    if (pointerX_ < 0) {
+        start = -1;
+        text.clear();
+        return;
+    }
+    TokenTextAtPos(IndexFromPos(pointerX_, pointerY_), start, text);
+}
+
+int TCustomRudivoVoru::GetTokenAtCursorPos() const {
+    return pointerX_ < 0 ? 255 : GetTokenAtCharPos(IndexFromPos(pointerX_, pointerY_));
 }
 
 void TCustomRudivoVoru::DoFindNotFound(const std::string& text) {

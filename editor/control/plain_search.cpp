@@ -100,7 +100,7 @@ std::int32_t TPlainSearch::nextCandidate(re::TextReader& reader, std::int32_t fr
         }
         if (hit)
             return reader.lineStart() + static_cast<std::int32_t>(hit - text) - shift;
-        if (!reader.nextLine())
+        if (!reader.nextLine() || stopHere())
             return -1;
         off = 0;
     }
@@ -118,14 +118,22 @@ std::int32_t TPlainSearch::prevCandidate(re::TextReader& reader, std::int32_t fr
             const std::int32_t pos = reader.lineStart() + static_cast<std::int32_t>(hit - reader.lineText()) - shift;
             return pos < 0 ? -1 : pos;
         }
-        if (!reader.prevLine())
+        if (!reader.prevLine() || stopHere())
             return -1;
         off = reader.lineLength() - 1;
     }
 }
 
+bool TPlainSearch::stopHere() const {
+    if (!interrupt_ || (++records_ & 4095) != 0)
+        return false;
+    interrupted_ = interrupt_();
+    return interrupted_;
+}
+
 std::int32_t TPlainSearch::Find(re::TextReader& reader, std::int32_t start, bool backwards,
                                 const WordTest& isWordChar) const {
+    interrupted_ = false;
     const std::int32_t n = static_cast<std::int32_t>(folded_.size());
     if (n == 0 || n > reader.count())
         return -1;

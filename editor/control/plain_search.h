@@ -27,6 +27,11 @@ public:
     std::int32_t Find(re::TextReader& reader, std::int32_t start, bool backwards,
                       const WordTest& isWordChar) const;
 
+    // Asked every few thousand records while a search runs; true stops it
+    // (Find then gives -1 and Interrupted() is true until the next Find).
+    void SetInterrupt(std::function<bool()> interrupted) { interrupt_ = std::move(interrupted); }
+    bool Interrupted() const { return interrupted_; }
+
     const std::string& Pattern() const { return pattern_; }
     // How often the tables were built (they are kept for a repeated search).
     int Builds() const { return builds_; }
@@ -46,6 +51,10 @@ private:
     std::size_t rare_ = 0;          // index of the byte memchr looks for
     unsigned char rareBytes_[2]{};  // that byte in both cases
     int rareCount_ = 1;
+    std::function<bool()> interrupt_;
+    mutable bool interrupted_ = false;
+    mutable std::uint32_t records_ = 0; // records passed since the last ask
+    bool stopHere() const;
 };
 
 } // namespace qorvi

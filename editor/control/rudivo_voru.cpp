@@ -33,10 +33,8 @@ TCustomRudivoVoru::TCustomRudivoVoru()
       styler_(std::make_unique<IncrementalStyler>(*store_)) {
     store_->AttachEditor(this);
     settings_->AddRef(this);
-    styler_->SetTokenSeen([this](int& style, std::int32_t position, std::int32_t tokenStart) {
-        if (OnTokenSeen)
-            OnTokenSeen(*this, style, position, tokenStart);
-    });
+    styler_->SetTokenSeen(
+        [this](int& style, std::int32_t position, std::int32_t tokenStart) { tokenSeen(style, position, tokenStart); });
     cells_.fill(cellWidth_);
     wrapApplied_ = currentWrapLayout();
     alive_ = std::make_shared<TCustomRudivoVoru*>(this);
@@ -62,6 +60,17 @@ TCustomRudivoVoru::~TCustomRudivoVoru() {
     if (settings_ != ownSettings_.get())
         ownSettings_->Release(this);
     store_->ReleaseEditor(this);
+}
+
+void TCustomRudivoVoru::tokenSeen(int& style, std::int32_t position, std::int32_t tokenStart) {
+    if (!OnTokenSeen)
+        return;
+    // The handler may ask for the token's text while it is told about it.
+    if (tokenStart >= 0 && position > tokenStart)
+        gatheredToken_ = store_->GetText(tokenStart, std::min<std::int32_t>(position - tokenStart, 4096));
+    else
+        gatheredToken_.clear();
+    OnTokenSeen(*this, style, position, tokenStart);
 }
 
 void TCustomRudivoVoru::SetHost(ControlHost* host) {
@@ -95,10 +104,8 @@ void TCustomRudivoVoru::SetTextStore(TTextStore* store) {
     store_->AttachEditor(this);
     TCustomRudivoVoruParser* parser = styler_->Parser();
     styler_ = std::make_unique<IncrementalStyler>(*store_);
-    styler_->SetTokenSeen([this](int& style, std::int32_t position, std::int32_t tokenStart) {
-        if (OnTokenSeen)
-            OnTokenSeen(*this, style, position, tokenStart);
-    });
+    styler_->SetTokenSeen(
+        [this](int& style, std::int32_t position, std::int32_t tokenStart) { tokenSeen(style, position, tokenStart); });
     styler_->SetParser(parser, this);
     sel_ = {};
     topLine_ = 0;

@@ -626,6 +626,27 @@ public:
     void TokenTextAtPos(std::int32_t index, std::int32_t& start, std::string& text) const;
     // The style byte at `index` (255 when there is none).
     int GetTokenAtCharPos(std::int32_t index) const;
+    // The same for the character under the mouse pointer's last position.
+    void GetTokenTextAtCursorPos(std::int32_t& start, std::string& text) const;
+    int GetTokenAtCursorPos() const;
+    // The text of the last token OnTokenSeen was told about (at most 4096
+    // characters; gathered only while OnTokenSeen is assigned).
+    const std::string& GetGatheredTokenText() const { return gatheredToken_; }
+    // Whether the last search was cancelled by the user (not "not found").
+    bool SearchInterrupted() const { return searchInterrupted_; }
+
+    // ---- the control's own find and replace dialogs (control_search_dialog.cpp)
+    // The dialog's find-next request: match case, whole word and direction
+    // from `options` (kFind* flags), the regular-expression switch kept.
+    // Selects what it finds; otherwise DoFindNotFound.
+    bool DialogFindNext(const std::string& text, std::int32_t options);
+    // The replace dialog's replace (asking about each match through the
+    // host) and replace-all requests, from the selection on, in one undo
+    // step. Returns how many matches were replaced.
+    std::int32_t DialogReplace(const std::string& findText, const std::string& replaceText, std::int32_t options,
+                               bool all);
+    // The regular-expression switch the dialogs search with.
+    bool SearchRegExpr() const { return searchRegExpr_; }
     // Nothing was found for `text`: OnSearchFail, else a message box.
     virtual void DoFindNotFound(const std::string& text);
     TSearchFailEvent OnSearchFail;
@@ -976,7 +997,28 @@ private:
     std::unique_ptr<TREParser> regex_;
     std::unique_ptr<TEdStream> searchStream_;
     std::unique_ptr<TPlainSearch> plainSearch_;
+    // Tells the host a search that may take long runs (busy cursor, Escape).
+    class LongSearch {
+    public:
+        explicit LongSearch(TCustomRudivoVoru& control);
+        ~LongSearch();
+        LongSearch(const LongSearch&) = delete;
+        LongSearch& operator=(const LongSearch&) = delete;
+
+    private:
+        ControlHost* host_;
+    };
+    bool searchRegExpr_ = false;
+    bool searchInterrupted_ = false;
+    std::string gatheredToken_;
+    int pointerX_ = -1; // the mouse pointer's last position
+    int pointerY_ = -1;
     std::int32_t searchStartFor(bool backwards) const;
+    // The immediate search from `start` (kFindNow assumed).
+    std::int32_t searchFrom(const std::string& text, std::int32_t flags, std::int32_t start);
+    std::int32_t regExprReplaceLoop(const std::string& findText, const std::string& replaceText,
+                                    std::int32_t flags, bool ask);
+    void tokenSeen(int& style, std::int32_t position, std::int32_t tokenStart);
     std::int32_t findRegExpr(const std::string& pattern, std::int32_t start, bool backwards);
     std::int32_t findPlain(const std::string& text, std::int32_t start, std::int32_t flags);
     void showPatternError(const std::string& message, const std::string& pattern, int column);

@@ -226,13 +226,20 @@ bool TREParser::searchBacktracking(re::TextReader& reader, std::int32_t start, b
     const std::int32_t count = reader.count();
     re::ProgramInfo info{program_.data(), slotCount_, counterCount_};
     re::Matcher matcher(info, reader, budget.left());
+    // The matcher counts its own steps; the caller is asked now and then.
+    std::uint32_t tries = 0;
+    const auto attempt = [&](std::int32_t p) {
+        if ((++tries & 1023) == 0)
+            budget.poll();
+        return matcher.attempt(p);
+    };
     if (forward) {
         const bool possible = prefilter_->mustLiteralAhead(reader, start);
         for (std::int32_t p = start; possible && p <= count; ++p) {
             p = prefilter_->next(reader, p);
             if (p < 0)
                 break;
-            if (matcher.attempt(p)) {
+            if (attempt(p)) {
                 found.start = p;
                 break;
             }
@@ -242,7 +249,7 @@ bool TREParser::searchBacktracking(re::TextReader& reader, std::int32_t start, b
             p = prefilter_->prev(reader, p);
             if (p < 0)
                 break;
-            if (matcher.attempt(p)) {
+            if (attempt(p)) {
                 found.start = p;
                 break;
             }
@@ -287,7 +294,7 @@ bool TREParser::Search(TEdStream& stream, bool forward) {
     if (start < count && !stream.yyeof() && stream.Line() && stream.GetYYpos() == start)
         reader.enterAt(stream.Line(), start - stream.OffsetInLine());
     const std::int64_t steps = budgetBase_ + budgetPerChar_ * count;
-    re::Budget budget(nfa_ ? steps : std::max<std::int64_t>(1, steps / kBacktrackingShare));
+    re::Budget budget(nfa_ ? steps : std::max<std::int64_t>(1, steps / kBacktrackingShare), &interrupt_);
     Found found;
     bool matched = false;
     try {

@@ -30,6 +30,7 @@
 #include "editor/regex/re_error.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,10 @@ public:
     // defaults keep any search over 10 MB to about a second.
     void SetStepBudget(std::int64_t base, std::int64_t perChar);
 
+    // Asked now and then while a search runs; true stops it with
+    // re::SearchInterrupted (the user cancelled a long search).
+    void SetInterrupt(std::function<bool()> interrupted) { interrupt_ = std::move(interrupted); }
+
     // Whether the last compiled pattern runs in linear time (false: on the
     // backtracking matcher).
     bool Linear() const { return nfa_ != nullptr; }
@@ -124,6 +129,7 @@ private:
 
     std::int64_t budgetBase_;
     std::int64_t budgetPerChar_;
+    std::function<bool()> interrupt_;
 
     // An empty match found last, so that the next forward search from there
     // moves on one character.

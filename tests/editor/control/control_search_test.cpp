@@ -8,6 +8,7 @@
 #include "platform/code_page.h"
 #include "tests/editor/control/control_test_support.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -186,7 +187,126 @@ TEST(ControlSearch, TokenTextIsTheRunOfOneStyle) {
     EXPECT_EQ(start, 4);
     EXPECT_EQ(f.ctl.GetTokenAtCharPos(0), 1);
     EXPECT_EQ(f.ctl.GetTokenAtCharPos(-1), 255);
+    // Under the mouse pointer.
+    EXPECT_EQ(f.ctl.GetTokenAtCursorPos(), 255) << "before the pointer was seen";
+    int x = 0, y = 0;
+    ASSERT_TRUE(f.ctl.PosFromIndex(5, x, y));
+    f.ctl.MouseMove(MouseInput{x + 1, y + 1});
+    f.ctl.GetTokenTextAtCursorPos(start, text);
+    EXPECT_EQ(text, "value");
+    EXPECT_EQ(f.ctl.GetTokenAtCursorPos(), f.ctl.GetTokenAtCharPos(5));
+    // The token text gathered for OnTokenSeen.
+    std::vector<std::string> seen;
+    f.ctl.OnTokenSeen = [&](TCustomRudivoVoru& c, int&, std::int32_t, std::int32_t) {
+        seen.push_back(c.GetGatheredTokenText());
+    };
+    f.ctl.SetText("int value;\r");
+    f.idle();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "value"), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "int"), seen.end());
     f.ctl.SetParser1(nullptr);
+}
+
+TEST(ControlSearch, OwnDialogsFindAndReplace) {
+    ControlFixture f;
+    f.ctl.SetText("cat dog cat\rCAT cat");
+    // Without kFindNow the host's dialog opens with the selected text.
+    f.ctl.SetSelection({4, 7});
+    EXPECT_EQ(f.ctl.DoFindText(kFindMatchCase, ""), -1);
+    ASSERT_EQ(f.host.dialogs.size(), 1u);
+    EXPECT_EQ(f.host.dialogs[0].findText, "dog");
+    EXPECT_FALSE(f.ctl.HideSelection());
+    // Find next, both ways, case from the dialog's options.
+    f.ctl.SetSelection({0, 0});
+    std::vector<std::int32_t> starts;
+    while (f.ctl.DialogFindNext("cat", kFindMatchCase))
+        starts.push_back(f.ctl.GetSelection().chStart);
+    EXPECT_EQ(starts, (std::vector<std::int32_t>{0, 8, 16}));
+    EXPECT_EQ(f.host.messages, (std::vector<std::string>{"Search string \"cat\" not found."}));
+    ASSERT_TRUE(f.ctl.DialogFindNext("cat", kFindBackwards));
+    EXPECT_EQ(f.ctl.GetSelection().chStart, 12) << "without match case, CAT";
+    // Replace, asking: Yes, No, then All.
+    const std::string text = f.ctl.GetText();
+    f.ctl.SetSelection({0, 0});
+    f.host.answers = {ReplaceAnswer::Yes, ReplaceAnswer::No, ReplaceAnswer::All};
+    EXPECT_EQ(f.ctl.DialogReplace("cat", "tiger", 0, false), 3);
+    EXPECT_EQ(f.ctl.GetText(), "tiger dog cat\rtiger tiger");
+    ASSERT_EQ(f.host.questions.size(), 3u) << "All answers for the rest";
+    EXPECT_EQ(f.host.questions[0], "Replace this occurence of 'cat' with 'tiger' ?");
+    EXPECT_EQ(f.host.questions[2], "Replace this occurence of 'CAT' with 'tiger' ?");
+    f.ctl.DoUndo();
+    EXPECT_EQ(f.ctl.GetText(), text) << "one undo step";
+    // Cancel stops at once and says nothing more.
+    const std::size_t messages = f.host.messages.size();
+    f.ctl.SetSelection({0, 0});
+    f.host.answers = {ReplaceAnswer::Cancel};
+    EXPECT_EQ(f.ctl.DialogReplace("cat", "tiger", 0, false), 0);
+    EXPECT_EQ(f.ctl.GetText(), text);
+    EXPECT_EQ(f.host.messages.size(), messages);
+    // Replace all without asking, plain.
+    f.ctl.SetSelection({0, 0});
+    EXPECT_EQ(f.ctl.DialogReplace("cat", "ox", kFindMatchCase | kFindWholeWord, true), 3);
+    EXPECT_EQ(f.ctl.GetText(), "ox dog ox\rCAT ox");
+}
+
+TEST(ControlSearch, OwnDialogsWithRegularExpressions) {
+    ControlFixture f;
+    f.ctl.SetText("a=1\rbb=22\rccc=333");
+    f.ctl.DoFindText(kFindRegExpr, "");
+    ASSERT_TRUE(f.ctl.SearchRegExpr());
+    // A match of no characters is passed over by find next.
+    f.ctl.SetSelection({0, 0});
+    ASSERT_TRUE(f.ctl.DialogFindNext("[0-9]*", 0));
+    EXPECT_EQ(f.ctl.GetSelText(), "1");
+    ASSERT_TRUE(f.ctl.DialogFindNext("[0-9]*", 0));
+    EXPECT_EQ(f.ctl.GetSelText(), "22");
+    // Replace all with sections, one undo step.
+    const std::string text = f.ctl.GetText();
+    f.ctl.SetSelection({0, 0});
+    EXPECT_EQ(f.ctl.DialogReplace("([a-z]+)=([0-9]+)", "%3:%1", 0, true), 3);
+    EXPECT_EQ(f.ctl.GetText(), "1:a\r22:bb\r333:ccc");
+    f.ctl.DoUndo();
+    EXPECT_EQ(f.ctl.GetText(), text);
+    // Empty matches: every line start gets the prefix once, and it ends.
+    f.ctl.SetSelection({0, 0});
+    EXPECT_EQ(f.ctl.DialogReplace("^", "# ", 0, true), 3);
+    EXPECT_EQ(f.ctl.GetText(), "# a=1\r# bb=22\r# ccc=333");
+    f.ctl.SetSelection({0, 0});
+    f.ctl.DialogReplace("x*", "-", 0, true);
+    EXPECT_EQ(f.ctl.GetText().substr(0, 6), "-#- -a") << "one insertion per position";
+}
+
+TEST(ControlSearch, ACancelledSearchChangesAndReportsNothing) {
+    ControlFixture f;
+    std::string text;
+    for (int i = 0; i < 40000; ++i)
+        text += "abcdefgh\r";
+    f.ctl.SetText(text);
+    f.host.cancelAfterPolls = 0; // Escape was pressed as the search began
+    struct Case {
+        std::int32_t flags;
+        std::string pattern;
+    } cases[] = {{0, "zz"}, {kFindBackwards, "zz"}, {kFindRegExpr, "[a-h]+[0-9]"},
+                    {kFindRegExpr | kFindBackwards, "[a-h]+[0-9]"}, {kFindRegExpr, "((b{1,300}){1,300})+[0-9]"}};
+    for (const Case& c : cases) {
+        f.ctl.SetSelection(c.flags & kFindBackwards ? TChRange{360000, 360000} : TChRange{0, 0});
+        f.host.searchPolls = 0;
+        std::int32_t at = 0;
+        EXPECT_FALSE(f.ctl.FindText(c.pattern, at, kFindNow | c.flags)) << c.pattern;
+        EXPECT_TRUE(f.ctl.SearchInterrupted()) << c.pattern;
+        EXPECT_GT(f.host.searchPolls, 0) << c.pattern;
+    }
+    std::int32_t next = 0;
+    EXPECT_FALSE(f.ctl.FindNext(next));
+    EXPECT_EQ(f.ctl.DoReplaceAll(0, 1 << 30, false, true, "X", "h\ra"), 0);
+    EXPECT_TRUE(f.ctl.GetText() == text);
+    EXPECT_TRUE(f.host.messages.empty()) << (f.host.messages.empty() ? "" : f.host.messages[0]);
+    EXPECT_EQ(f.host.longSearchDepth, 0);
+    f.host.cancelAfterPolls = 1L << 40;
+    std::int32_t at = 0;
+    f.ctl.SetSelection({0, 0});
+    EXPECT_TRUE(f.ctl.FindText("h\ra", at, kFindNow));
+    EXPECT_FALSE(f.ctl.SearchInterrupted());
 }
 
 } // namespace

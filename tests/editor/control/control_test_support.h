@@ -233,6 +233,20 @@ public:
     void startAutoScroll() override { ++autoScrollStarts; }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
+    void openSearchDialog(bool replace, const std::string& findText, const std::string&, std::int32_t flags) override {
+        dialogs.push_back({replace, findText, flags});
+    }
+    ReplaceAnswer askReplace(const std::string& question, const CanvasRect&) override {
+        questions.push_back(question);
+        if (answers.empty())
+            return ReplaceAnswer::Cancel;
+        const ReplaceAnswer a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    void beginLongSearch() override { ++longSearchDepth; }
+    bool searchCancelled() override { return ++searchPolls > cancelAfterPolls; }
+    void endLongSearch() override { --longSearchDepth; }
 
     struct Bar {
         int min = 0, max = 0, page = 0, position = 0;
@@ -248,6 +262,17 @@ public:
     int autoScrollStarts = 0;
     std::vector<std::string> messages;
     std::vector<bool> busyChanges;
+    struct Dialog {
+        bool replace;
+        std::string findText;
+        std::int32_t flags;
+    };
+    std::vector<Dialog> dialogs;
+    std::vector<std::string> questions;
+    std::vector<ReplaceAnswer> answers; // the replies to askReplace, in turn
+    int longSearchDepth = 0;
+    long searchPolls = 0;
+    long cancelAfterPolls = 1L << 40; // the user presses Escape at this poll
 };
 
 // A proportional font: "i" takes 3 pixels, everything else 8.
