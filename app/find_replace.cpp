@@ -12,6 +12,7 @@ std::int32_t FindReplace::flags() const {
 }
 
 bool FindReplace::find(const std::string& text) {
+    cancelled_ = false;
     if (!text.empty())
         findText = text;
     if (findText.empty()) {
@@ -31,6 +32,7 @@ bool FindReplace::find(const std::string& text) {
     std::int32_t length = 0;
     const std::int32_t start = editor_->find(flags(), findText, length);
     if (start < 0) {
+        cancelled_ = ui_.cancelRequested();
         if (to > from)
             editor_->setSelection(anchor, caret);
         return false;
@@ -102,7 +104,7 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
                 editor_->setSelection(start, start);
         }
         first = accepted = false;
-        if (!find())
+        if (ui_.cancelRequested() || !find())
             break;
         auto [anchor, caret] = editor_->selection();
         const std::int32_t start = std::min(anchor, caret);
@@ -141,12 +143,12 @@ void FindReplace::noMoreFound() {
 }
 
 void FindReplace::findButton() {
-    if (!find() && !findText.empty())
+    if (!find() && !findText.empty() && !cancelled_)
         noMoreFound();
 }
 
 void FindReplace::replaceButton() {
-    if (!replaceAndFindNext() && !findText.empty())
+    if (!replaceAndFindNext() && !findText.empty() && !cancelled_)
         noMoreFound();
 }
 
@@ -186,13 +188,13 @@ bool FindReplace::findIn(DocumentEditor& editor, const std::string& text) {
 }
 
 void FindReplace::searchAgain(DocumentEditor& editor) {
-    if (!findIn(editor, {}) && !findText.empty())
+    if (!findIn(editor, {}) && !findText.empty() && !cancelled_)
         noMoreFound();
 }
 
 void FindReplace::searchCurrentWord(DocumentEditor& editor) {
     const std::string word = editor.tokenTextAtCaret();
-    if (findIn(editor, word) || findText.empty())
+    if (findIn(editor, word) || findText.empty() || cancelled_)
         return;
     if (ui_.confirm("No more occurences of " + findText +
                     " were found. Would you like to search from the begining of the document?")) {

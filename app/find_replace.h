@@ -69,6 +69,7 @@ private:
 
     ShellUi& ui_;
     DocumentEditor* editor_ = nullptr;
+    bool cancelled_ = false; // the last search was cancelled, not fruitless
     std::vector<std::string> findHistory_;
     std::vector<std::string> replaceHistory_;
 };

@@ -36,6 +36,10 @@ public:
     virtual std::optional<std::string> saveFileDialog(const FileDialogOptions& options) = 0;
     // Busy (hourglass) cursor; calls nest.
     virtual void setBusy(bool busy) = 0;
+    // Whether the user cancelled (Escape) the long work running now - a
+    // search, or the busy stretch - or, when none runs, the last one.
+    // Asked often, so cheap.
+    virtual bool cancelRequested() { return false; }
 
     // The shell's standard boxes.
     void showInformation(const std::string& text) {

@@ -108,6 +108,23 @@ TEST(FindReplace, ReplaceAllEndsOnEmptyMatchesAndReplacementsThatHoldTheText) {
     EXPECT_EQ(d.control.GetText(), "> aab\r> cd\r> ef");
 }
 
+TEST(FindReplace, EscapeEndsAReplaceAllAndIsNotReportedAsNotFound) {
+    Dialog d("x x x x x");
+    d.dialog.findText = "x";
+    d.dialog.replaceText = "y";
+    d.ui.cancelAtPoll = 2; // Escape before the third match is looked for
+    EXPECT_EQ(d.dialog.replaceAll().replaced, 2);
+    EXPECT_EQ(d.control.GetText(), "y y x x x");
+    EXPECT_EQ(d.ui.busyDepth, 0);
+    d.ui.boxes.clear();
+    d.dialog.findText = "none";
+    d.dialog.findButton();
+    EXPECT_TRUE(d.ui.boxes.empty()) << "a cancelled search says nothing";
+    d.ui.cancelAtPoll = -1;
+    d.dialog.findButton();
+    EXPECT_EQ(d.boxes(), (std::vector<std::string>{"No more occurences of none were found"}));
+}
+
 TEST(FindReplace, HistoriesKeepTheTwentyNewest) {
     Dialog d("text");
     for (int i = 0; i < 22; ++i) {

@@ -57,6 +57,10 @@ public:
         return nextFile();
     }
     void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
+    // The user presses Escape at this poll of cancelRequested (-1: never).
+    int cancelAtPoll = -1;
+    int polls = 0;
+    bool cancelRequested() override { return cancelAtPoll >= 0 && ++polls > cancelAtPoll; }
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
