@@ -1,6 +1,8 @@
 #include "gui/editor_widget.h"
 
+#include "gui/control_search_dialog.h"
 #include "gui/guarded.h"
+#include "gui/long_work_watch.h"
 #include "gui/qt_shell_ui.h"
 #include "gui/template_pick_list.h"
 #include "platform/qorvi_error.h"
@@ -426,6 +428,37 @@ void EditorWidget::setBusy(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
+}
+
+void EditorWidget::openSearchDialog(bool replace, const std::string& findText, const std::string& replaceText,
+                                    std::int32_t flags) {
+    if (!searchDialog_)
+        searchDialog_ = new ControlSearchDialog(*core_, this);
+    searchDialog_->showMode(replace, toQString(findText), toQString(replaceText), flags);
+}
+
+ReplaceAnswer EditorWidget::askReplace(const std::string& question, const CanvasRect& near) {
+    QtShellUi ui(searchDialog_ && searchDialog_->isVisible() ? static_cast<QWidget*>(searchDialog_) : this);
+    // Below the match, so that the box does not hide it.
+    ui.placeNear(viewport()->mapToGlobal(QPoint(near.left, near.bottom + 4)));
+    switch (ui.messageBox(question, "Confirm", MsgIcon::Question, MsgButtons::YesNoCancelAll)) {
+    case MsgResult::Yes: return ReplaceAnswer::Yes;
+    case MsgResult::No: return ReplaceAnswer::No;
+    case MsgResult::All: return ReplaceAnswer::All;
+    default: return ReplaceAnswer::Cancel;
+    }
+}
+
+void EditorWidget::beginLongSearch() {
+    LongWorkWatch::instance().begin();
+}
+
+bool EditorWidget::searchCancelled() {
+    return LongWorkWatch::instance().cancelled();
+}
+
+void EditorWidget::endLongSearch() {
+    LongWorkWatch::instance().end();
 }
 
 } // namespace qorvi

@@ -23,6 +23,7 @@
 
 namespace qorvi {
 
+class ControlSearchDialog;
 class QtCanvas;
 class ShellUi;
 class TemplatePickList;
@@ -50,6 +51,8 @@ public:
     bool idleStylingPending() const { return idleTimer_.isActive(); }
     // The template pick list while it is shown, else null.
     TemplatePickList* pickList() const;
+    // The control's own find/replace dialog once it was opened, else null.
+    ControlSearchDialog* searchDialog() const { return searchDialog_; }
 
 protected:
     // Keys the editor's key map binds (and the second key of a chord) are
@@ -88,6 +91,12 @@ private:
     void hidePickList() override;
     void showMessage(const std::string& text) override;
     void setBusy(bool busy) override;
+    void openSearchDialog(bool replace, const std::string& findText, const std::string& replaceText,
+                          std::int32_t flags) override;
+    ReplaceAnswer askReplace(const std::string& question, const CanvasRect& near) override;
+    void beginLongSearch() override;
+    bool searchCancelled() override;
+    void endLongSearch() override;
 
     template <class F> void guarded(F&& action);
     void showFailure(const QString& text);
@@ -95,6 +104,7 @@ private:
 
     std::unique_ptr<TRudivoVoru> core_;
     TemplatePickList* pickList_ = nullptr; // a child, made on first use
+    ControlSearchDialog* searchDialog_ = nullptr; // a child, made on first use
     std::unique_ptr<QtCanvas> measure_;
     std::vector<QImage> userGlyphs_;
     ShellUi* ui_ = nullptr;

@@ -1,5 +1,6 @@
 #include "gui/qt_shell_ui.h"
 
+#include "gui/long_work_watch.h"
 #include "platform/qt/text_convert.h"
 
 #include <QAbstractButton>
@@ -101,7 +102,9 @@ int execLongTextBox(QWidget* parent, const QString& caption, const QString& text
 MsgResult QtShellUi::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                 MsgButtons buttons) {
     const QString shown = toQString(text);
-    // A busy cursor must not hide that the program waits for an answer.
+    // A busy cursor must not hide that the program waits for an answer,
+    // and the box takes input even in the middle of long work.
+    LongWorkWatch::Pause pause;
     bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
@@ -116,6 +119,8 @@ MsgResult QtShellUi::messageBox(const std::string& text, const std::string& capt
         box.setStandardButtons(boxButtons(buttons));
         if (QAbstractButton* all = box.button(QMessageBox::YesToAll))
             all->setText("&All");
+        if (near_)
+            box.move(*near_);
         r = box.exec();
     }
     if (busy)
@@ -158,10 +163,18 @@ std::optional<std::string> QtShellUi::saveFileDialog(const FileDialogOptions& op
 }
 
 void QtShellUi::setBusy(bool busy) {
-    if (busy)
+    // A busy stretch is long work the user may cancel with Escape.
+    if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+        LongWorkWatch::instance().begin();
+    } else {
+        LongWorkWatch::instance().end();
         QApplication::restoreOverrideCursor();
+    }
+}
+
+bool QtShellUi::cancelRequested() {
+    return LongWorkWatch::instance().cancelled();
 }
 
 } // namespace qorvi

@@ -4,6 +4,9 @@
 
 #include "platform/shell_ui.h"
 
+#include <QPoint>
+#include <optional>
+
 class QWidget;
 
 namespace qorvi {
@@ -20,9 +23,14 @@ public:
     std::optional<std::string> openFileDialog(const FileDialogOptions& options) override;
     std::optional<std::string> saveFileDialog(const FileDialogOptions& options) override;
     void setBusy(bool busy) override;
+    bool cancelRequested() override;
+    // The next box shows with its top left corner at `global` (screen
+    // coordinates) instead of centred over the parent.
+    void placeNear(QPoint global) { near_ = global; }
 
 private:
     QWidget* parent_;
+    std::optional<QPoint> near_;
 };
 
 } // namespace qorvi
