@@ -90,8 +90,9 @@ void KeyAssignments::apply() {
         if (!done.insert(code).second)
             continue;
         const auto it = records_.find(name);
-        const std::vector<KeyPair> pairs =
-            it != records_.end() && (it->second.loaded || it->second.changed) ? it->second.pairs : boundPairs(code);
+        const std::vector<KeyPair> pairs = it != records_.end() && (it->second.loaded || it->second.changed)
+                                               ? it->second.pairs
+                                               : boundPairs(code);
         for (const KeyPair& p : pairs)
             built.DefineKeyAction(p.first, p.second, code);
     }

@@ -51,7 +51,8 @@ MacroButtons AutoReplacePage::buttons(const std::string& word, const std::string
     b.addEnabled = !word.empty() && at < 0;
     if (at >= 0) {
         b.secondEnabled = true;
-        b.second = splitLine(lines_[static_cast<std::size_t>(at)]).second == replacement ? "Delete" : "Replace";
+        b.second =
+            splitLine(lines_[static_cast<std::size_t>(at)]).second == replacement ? "Delete" : "Replace";
     }
     return b;
 }

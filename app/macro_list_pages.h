@@ -53,7 +53,8 @@ public:
     std::vector<std::string> lines() const;
     // The template of a name, or null.
     const TMacroEntry* find(const std::string& name) const;
-    MacroButtons buttons(const std::string& name, const std::string& description, const std::string& text) const;
+    MacroButtons buttons(const std::string& name, const std::string& description,
+                         const std::string& text) const;
     void define(const std::string& name, const std::string& description, const std::string& text);
     void remove(const std::string& name);
     std::string hotKeyText() const;

@@ -32,11 +32,8 @@ std::optional<std::int64_t> parseNumber(const std::string& text) {
 
 const std::vector<OptionsPageInfo>& optionsPages() {
     static const std::vector<OptionsPageInfo> pages = {
-        {ppOPTIONS, "Options"},
-        {ppHIGHLIGHTING, "Highlighting"},
-        {ppKEYS, "Key assignments"},
-        {ppAUTOCORRECT, "Auto correct"},
-        {ppTEMPLATES, "Code templates"},
+        {ppOPTIONS, "Options"},          {ppHIGHLIGHTING, "Highlighting"}, {ppKEYS, "Key assignments"},
+        {ppAUTOCORRECT, "Auto correct"}, {ppTEMPLATES, "Code templates"},
     };
     return pages;
 }
@@ -79,16 +76,15 @@ const std::vector<OptionBox>& optionBoxes() {
 const std::vector<CharsetName>& fontCharsets() {
     static const std::vector<CharsetName> charsets = [] {
         std::vector<CharsetName> c = {
-            {"ANSI_CHARSET", 0},        {"DEFAULT_CHARSET", 1},       {"SYMBOL_CHARSET", 2},
-            {"MAC_CHARSET", 77},        {"SHIFTJIS_CHARSET", 128},    {"HANGEUL_CHARSET", 129},
-            {"JOHAB_CHARSET", 130},     {"GB2312_CHARSET", 134},      {"CHINESEBIG5_CHARSET", 136},
-            {"GREEK_CHARSET", 161},     {"TURKISH_CHARSET", 162},     {"HEBREW_CHARSET", 177},
-            {"ARABIC_CHARSET", 178},    {"BALTIC_CHARSET", 186},      {"RUSSIAN_CHARSET", 204},
-            {"THAI_CHARSET", 222},      {"EASTEUROPE_CHARSET", 238},  {"OEM_CHARSET", 255},
+            {"ANSI_CHARSET", 0},     {"DEFAULT_CHARSET", 1},      {"SYMBOL_CHARSET", 2},
+            {"MAC_CHARSET", 77},     {"SHIFTJIS_CHARSET", 128},   {"HANGEUL_CHARSET", 129},
+            {"JOHAB_CHARSET", 130},  {"GB2312_CHARSET", 134},     {"CHINESEBIG5_CHARSET", 136},
+            {"GREEK_CHARSET", 161},  {"TURKISH_CHARSET", 162},    {"HEBREW_CHARSET", 177},
+            {"ARABIC_CHARSET", 178}, {"BALTIC_CHARSET", 186},     {"RUSSIAN_CHARSET", 204},
+            {"THAI_CHARSET", 222},   {"EASTEUROPE_CHARSET", 238}, {"OEM_CHARSET", 255},
         };
-        std::sort(c.begin(), c.end(), [](const CharsetName& a, const CharsetName& b) {
-            return std::string(a.name) < b.name;
-        });
+        std::sort(c.begin(), c.end(),
+                  [](const CharsetName& a, const CharsetName& b) { return std::string(a.name) < b.name; });
         return c;
     }();
     return charsets;
@@ -212,7 +208,8 @@ std::string OptionsDialogState::tabColumnsLeft(const std::string& text) {
 std::string OptionsDialogState::tabDefaultLeft(const std::string& text) {
     try {
         const auto n = parseNumber(text);
-        preview_.SetDefTabStop(static_cast<std::int32_t>(std::clamp<std::int64_t>(n.value_or(0), -1, 1 << 30)));
+        preview_.SetDefTabStop(
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(n.value_or(0), -1, 1 << 30)));
     } catch (const QorviError& e) {
         ui_.showError(e.message());
     }

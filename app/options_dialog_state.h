@@ -84,7 +84,8 @@ class OptionsDialogState {
 public:
     // `preview` shows the sample text read-only; `templateEditor` edits
     // template texts. Both take the parser copy for the dialog's time.
-    OptionsDialogState(TRudivoVoruParser& parser, ShellUi& ui, TRudivoVoru& preview, TRudivoVoru& templateEditor);
+    OptionsDialogState(TRudivoVoruParser& parser, ShellUi& ui, TRudivoVoru& preview,
+                       TRudivoVoru& templateEditor);
     ~OptionsDialogState();
     OptionsDialogState(const OptionsDialogState&) = delete;
     OptionsDialogState& operator=(const OptionsDialogState&) = delete;

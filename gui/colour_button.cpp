@@ -29,8 +29,9 @@ ColourButton::ColourButton(QWidget* parent) : QToolButton(parent) {
     setPopupMode(QToolButton::InstantPopup);
     setIconSize(QSize(40, 14));
     auto* menu = new QMenu(this);
-    static const TColor kBasic[] = {clBlack, clMaroon, clGreen, clOlive, clNavy,   clPurple, clTeal, clGray,
-                                    clSilver, clRed,   clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
+    static const TColor kBasic[] = {clBlack, clMaroon,  clGreen,  clOlive, clNavy, clPurple,
+                                    clTeal,  clGray,    clSilver, clRed,   clLime, clYellow,
+                                    clBlue,  clFuchsia, clAqua,   clWhite};
     for (TColor c : kBasic)
         menu->addAction(swatch(c, QSize(16, 16)), QString("#%1").arg(toQColor(c).name().mid(1).toUpper()),
                         this, [this, c] { choose(c); });

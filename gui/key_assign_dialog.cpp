@@ -126,7 +126,8 @@ KeyPair TKeyAssignDialog::pair() const {
     return {first_->shortCut(), second_->shortCut()};
 }
 
-std::optional<KeyPair> TKeyAssignDialog::run(const std::string& command, const KeyPair& initial, QWidget* parent) {
+std::optional<KeyPair> TKeyAssignDialog::run(const std::string& command, const KeyPair& initial,
+                                             QWidget* parent) {
     TKeyAssignDialog dialog(command, initial, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.pair().first == 0)
         return std::nullopt;

@@ -41,8 +41,9 @@ class TKeyAssignDialog : public QDialog {
 public:
     static constexpr const char* kMsgFirstKey =
         "Press the first key combination until the correct key sequence appears then press the NEXT button";
-    static constexpr const char* kMsgSecondKey = "If the key sequence requires a 2nd key press then enter the "
-                                                 "key now. Press the FINISH button to accept changes";
+    static constexpr const char* kMsgSecondKey =
+        "If the key sequence requires a 2nd key press then enter the "
+        "key now. Press the FINISH button to accept changes";
 
     TKeyAssignDialog(const std::string& command, const KeyPair& initial, QWidget* parent = nullptr);
 

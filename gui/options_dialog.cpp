@@ -120,7 +120,10 @@ TOptionsDialog::TOptionsDialog(TRudivoVoruParser& parser, ShellUi& ui, QWidget* 
 }
 
 TOptionsDialog::~TOptionsDialog() {
-    // The editors let go of the dialog's parser before they go.
+    // The editors let go of the dialog's parser before they go, and tell
+    // no page about it.
+    filling_ = true;
+    RudivoVoru1_->control().OnChange = nullptr;
     state_.reset();
 }
 
@@ -214,7 +217,8 @@ QWidget* TOptionsDialog::buildHighlightingPage() {
     languageEdit_->setReadOnly(true);
     gutterEdit_ = numberBox(page, "GutterEdit", 3);
     rightMarginEdit_ = numberBox(page, "RightMarginEdit", 3);
-    for (auto [box, kind] : {std::pair{gutterEdit_, MarginBox::Gutter}, {rightMarginEdit_, MarginBox::RightMargin}}) {
+    for (auto [box, kind] :
+         {std::pair{gutterEdit_, MarginBox::Gutter}, {rightMarginEdit_, MarginBox::RightMargin}}) {
         connect(box, &QLineEdit::textEdited, this, [this, box, kind](const QString& text) {
             guarded([&] {
                 const std::string shown = state_->marginBoxEdited(kind, fromQString(text));
@@ -228,7 +232,8 @@ QWidget* TOptionsDialog::buildHighlightingPage() {
 
     elementList_ = new QListWidget(page);
     elementList_->setObjectName("ElementList");
-    connect(elementList_, &QListWidget::currentRowChanged, this, [this] { guarded([this] { showElement(); }); });
+    connect(elementList_, &QListWidget::currentRowChanged, this,
+            [this] { guarded([this] { showElement(); }); });
 
     static const char* const kStyles[] = {"Bold", "Italic", "Underline"};
     static const std::uint8_t kBits[] = {fsBold, fsItalic, fsUnderline};
@@ -360,8 +365,8 @@ void TOptionsDialog::fillFontNames() {
     filling_ = true;
     const QString current = toQString(state_->font().Name);
     fontNameBox_->clear();
-    QStringList names =
-        QFontDatabase::families(writingSystemOf(static_cast<std::uint8_t>(charsetBox_->currentData().toInt())));
+    QStringList names = QFontDatabase::families(
+        writingSystemOf(static_cast<std::uint8_t>(charsetBox_->currentData().toInt())));
     // A stored name stays, whether this machine has the font or not.
     if (!current.isEmpty() && !names.contains(current))
         names << current;
@@ -388,7 +393,8 @@ QWidget* TOptionsDialog::buildKeysPage() {
     keyAdd_ = button(page, "Add", "KeyAddButton");
     keyEdit_ = button(page, "Edit", "KeyEditButton");
     keyDelete_ = button(page, "Delete", "KeyDeleteButton");
-    connect(commandList_, &QListWidget::currentRowChanged, this, [this] { guarded([this] { fillKeyList(0); }); });
+    connect(commandList_, &QListWidget::currentRowChanged, this,
+            [this] { guarded([this] { fillKeyList(0); }); });
     connect(keyList_, &QListWidget::currentRowChanged, this, [this](int row) {
         keyDelete_->setEnabled(row >= 0);
         keyEdit_->setEnabled(row >= 0);
@@ -654,9 +660,9 @@ void TOptionsDialog::fillTemplateList(const std::string& select) {
 }
 
 void TOptionsDialog::updateTemplateButtons() {
-    const MacroButtons b =
-        state_->templates().buttons(fromQString(templateNameEdit_->text()),
-                                    fromQString(templateDescriptionEdit_->text()), RudivoVoru1_->control().GetText());
+    const MacroButtons b = state_->templates().buttons(fromQString(templateNameEdit_->text()),
+                                                       fromQString(templateDescriptionEdit_->text()),
+                                                       RudivoVoru1_->control().GetText());
     templateAdd_->setEnabled(b.addEnabled);
     templateSecond_->setText(toQString(b.second));
     templateSecond_->setEnabled(b.secondEnabled);

@@ -33,7 +33,8 @@ class TOptionsDialog : public QDialog {
     Q_OBJECT
 public:
     // Runs the key-assignment wizard for a command: the pair, or nothing.
-    using KeyWizard = std::function<std::optional<KeyPair>(const std::string& command, const KeyPair& initial)>;
+    using KeyWizard =
+        std::function<std::optional<KeyPair>(const std::string& command, const KeyPair& initial)>;
 
     TOptionsDialog(TRudivoVoruParser& parser, ShellUi& ui, QWidget* parent = nullptr);
     ~TOptionsDialog() override;

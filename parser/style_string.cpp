@@ -220,10 +220,13 @@ std::vector<Effect> effects(std::string_view v) {
 }
 
 void storeField(StyleFields& f, std::string_view tag, std::string_view v) {
-    auto i32 = [&](std::int64_t low, std::int64_t high) { return static_cast<std::int32_t>(number(v, low, high)); };
+    auto i32 = [&](std::int64_t low, std::int64_t high) {
+        return static_cast<std::int32_t>(number(v, low, high));
+    };
     auto mark = [&] { return static_cast<std::uint8_t>(v == "1" ? 1 : 0); };
     if (tag == "OPT")
-        f.options = static_cast<std::uint32_t>(number(v, std::numeric_limits<std::int32_t>::min(), 0xFFFFFFFF));
+        f.options =
+            static_cast<std::uint32_t>(number(v, std::numeric_limits<std::int32_t>::min(), 0xFFFFFFFF));
     else if (tag == "GWD")
         f.gutter = i32(0, kMaxPixels);
     else if (tag == "GCL")
@@ -298,7 +301,9 @@ StyleFields readFields(std::string_view text) {
         invalid();
     StyleFields f;
     std::size_t pos = 8;
-    auto isDigit = [&](std::size_t p) { return p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); };
+    auto isDigit = [&](std::size_t p) {
+        return p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]));
+    };
     while (pos < text.size()) {
         const std::size_t tagStart = pos;
         while (pos < text.size() && pos - tagStart < 4 && std::isalnum(static_cast<unsigned char>(text[pos])))

@@ -43,8 +43,9 @@ TEST(ParserStylesAtStartup, SavedStylesComeBackAndADamagedValueIsReportedOnce) {
     EXPECT_EQ(parserOf(restarted, "sh").StylesAsString(), shDefaults);
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].icon, MsgIcon::Error);
-    EXPECT_EQ(ui.boxes[0].text, std::string(kMsgInvalidRegistryEntry) + " \"" + MainShell::kParserRegistryKey +
-                                    "\\" + kHighlightingValue + shName + "\"\n" + MainShell::kMsgStylesKept);
+    EXPECT_EQ(ui.boxes[0].text, std::string(kMsgInvalidRegistryEntry) + " \"" +
+                                    MainShell::kParserRegistryKey + "\\" + kHighlightingValue + shName +
+                                    "\"\n" + MainShell::kMsgStylesKept);
 }
 
 } // namespace

@@ -53,12 +53,12 @@ struct IsolatedUser {
 
 // One run of the editor with first.cpp open; the hive is read from disk
 // afresh, as a new process would.
-struct Run {
+struct EditorRun {
     Hive hive{Hive::defaultPath()};
     test::FakeShellUi ui;
     std::unique_ptr<TMainForm> form;
 
-    explicit Run(IsolatedUser& user) {
+    explicit EditorRun(IsolatedUser& user) {
         TMainForm::Options o;
         o.currentDirectory = user.work;
         o.programDirectory = user.root.file("prog");
@@ -68,7 +68,7 @@ struct Run {
         form->show();
         form->shell().openDocument(user.work + "/first.cpp", false, "");
     }
-    ~Run() {
+    ~EditorRun() {
         form->close();
         form.reset();
     }
@@ -96,7 +96,7 @@ TEST(OptionsAcrossRestart, AColourAndAKeyBindingComeBack) {
     const TColor colour = 0x0000C0;
     const TShortCut chord[2] = {scCtrl | 'K', 'T'};
     {
-        Run first(user);
+        EditorRun first(user);
         ASSERT_EQ(first.form->children().size(), 1u);
         ASSERT_TRUE(first.withDialog([&] { first.form->action(Command::SyntaxHighlighting)->trigger(); },
                                      [&](TOptionsDialog& d) {
@@ -107,17 +107,21 @@ TEST(OptionsAcrossRestart, AColourAndAKeyBindingComeBack) {
         EXPECT_EQ(first.child().txtMain()->control().GetFormatEntry(style).TextColor, colour);
         QAction* options = first.child().findChild<QAction*>("mnuEditorOptions");
         ASSERT_NE(options, nullptr);
-        ASSERT_TRUE(first.withDialog([&] { options->trigger(); }, [&](TOptionsDialog& d) {
-            d.keyWizard = [&](const std::string&, const KeyPair&) { return KeyPair{chord[0], chord[1]}; };
-            auto* commands = d.findChild<QListWidget*>("CommandList");
-            const auto found = commands->findItems("Delete current line", Qt::MatchExactly);
-            ASSERT_EQ(found.size(), 1);
-            commands->setCurrentItem(found.front());
-            d.findChild<QPushButton*>("KeyAddButton")->click();
-        }));
+        ASSERT_TRUE(first.withDialog([&] { options->trigger(); },
+                                     [&](TOptionsDialog& d) {
+                                         d.keyWizard = [&](const std::string&, const KeyPair&) {
+                                             return KeyPair{chord[0], chord[1]};
+                                         };
+                                         auto* commands = d.findChild<QListWidget*>("CommandList");
+                                         const auto found =
+                                             commands->findItems("Delete current line", Qt::MatchExactly);
+                                         ASSERT_EQ(found.size(), 1);
+                                         commands->setCurrentItem(found.front());
+                                         d.findChild<QPushButton*>("KeyAddButton")->click();
+                                     }));
         EXPECT_TRUE(first.ui.boxes.empty());
     }
-    Run second(user);
+    EditorRun second(user);
     ASSERT_EQ(second.form->children().size(), 1u);
     EditorWidget& editor = *second.child().txtMain();
     EXPECT_EQ(editor.control().GetFormatEntry(style).TextColor, colour);

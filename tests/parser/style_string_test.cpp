@@ -37,11 +37,18 @@ const std::vector<FieldChange>& fieldChanges() {
         {"WRC", [](TSM_Settings& s) { s.SetWrapAtColumn(72); }},
         {"IDS", [](TSM_Settings& s) { s.SetIndentStep(4); }},
         {"WRO", [](TSM_Settings& s) { s.SetWrapOverride("#!"); }},
-        {"FON", [](TSM_Settings& s) { s.SetFont({"Fira Mono", s.Font().Size, s.Font().CharSet}); }},
-        {"FOS", [](TSM_Settings& s) { s.SetFont({s.Font().Name, -13, s.Font().CharSet}); }},
+        {"FON",
+         [](TSM_Settings& s) {
+             s.SetFont({"Fira Mono", s.Font().Size, s.Font().CharSet});
+         }},
+        {"FOS",
+         [](TSM_Settings& s) {
+             s.SetFont({s.Font().Name, -13, s.Font().CharSet});
+         }},
         {"STC", [](TSM_Settings& s) { s.SetSelTextColor(0x00FF00); }},
         {"STB", [](TSM_Settings& s) { s.SetSelTextBack(0x800000); }},
-        {"TBC", [](TSM_Settings& s) {
+        {"TBC",
+         [](TSM_Settings& s) {
              TTabColumns columns = emptyTabColumns();
              columns[0] = 4;
              columns[1] = 8;
@@ -49,19 +56,51 @@ const std::vector<FieldChange>& fieldChanges() {
              s.SetTabStops(columns);
          }},
         {"TBD", [](TSM_Settings& s) { s.SetTabDefault(8); }},
-        {"EFF", [](TSM_Settings& s) { s.SetFormatEntry(7, effect(fsBold | fsUnderline, 0xFF, 0xFFFF, true, false)); }},
-        {"EFF italic", [](TSM_Settings& s) { s.SetFormatEntry(255, effect(fsItalic, 0, 0xC0C0C0, false, true)); }},
+        {"EFF",
+         [](TSM_Settings& s) {
+             s.SetFormatEntry(7, effect(fsBold | fsUnderline, 0xFF, 0xFFFF, true, false));
+         }},
+        {"EFF italic",
+         [](TSM_Settings& s) { s.SetFormatEntry(255, effect(fsItalic, 0, 0xC0C0C0, false, true)); }},
         {"GDF", [](TSM_Settings& s) { s.SetDefaultMark(3, 1); }},
         {"MDF", [](TSM_Settings& s) { s.SetDefaultMark(0, 1); }},
         {"SDF", [](TSM_Settings& s) { s.SetDefaultMark(1, 1); }},
         {"BDF", [](TSM_Settings& s) { s.SetDefaultMark(2, 1); }},
-        {"FOC", [](TSM_Settings& s) { s.SetFont({s.Font().Name, s.Font().Size, 204}); }},
+        {"FOC",
+         [](TSM_Settings& s) {
+             s.SetFont({s.Font().Name, s.Font().Size, 204});
+         }},
         {"RMG", [](TSM_Settings& s) { s.SetRightMargin(100); }},
-        {"LNN", [](TSM_Settings& s) { auto f = s.GutterFont(); f.Name = "Arial"; s.SetGutterFont(f); }},
-        {"LNS", [](TSM_Settings& s) { auto f = s.GutterFont(); f.Size = 7; s.SetGutterFont(f); }},
-        {"LNC", [](TSM_Settings& s) { auto f = s.GutterFont(); f.Color = 0x0000FF; s.SetGutterFont(f); }},
-        {"LNT", [](TSM_Settings& s) { auto f = s.GutterFont(); f.CharSet = 238; s.SetGutterFont(f); }},
-        {"LNE", [](TSM_Settings& s) { auto f = s.GutterFont(); f.Style = fsBold | fsItalic | fsStrikeOut; s.SetGutterFont(f); }},
+        {"LNN",
+         [](TSM_Settings& s) {
+             auto f = s.GutterFont();
+             f.Name = "Arial";
+             s.SetGutterFont(f);
+         }},
+        {"LNS",
+         [](TSM_Settings& s) {
+             auto f = s.GutterFont();
+             f.Size = 7;
+             s.SetGutterFont(f);
+         }},
+        {"LNC",
+         [](TSM_Settings& s) {
+             auto f = s.GutterFont();
+             f.Color = 0x0000FF;
+             s.SetGutterFont(f);
+         }},
+        {"LNT",
+         [](TSM_Settings& s) {
+             auto f = s.GutterFont();
+             f.CharSet = 238;
+             s.SetGutterFont(f);
+         }},
+        {"LNE",
+         [](TSM_Settings& s) {
+             auto f = s.GutterFont();
+             f.Style = fsBold | fsItalic | fsStrikeOut;
+             s.SetGutterFont(f);
+         }},
         {"MGC", [](TSM_Settings& s) { s.SetMarginColor(0xEEEEEE); }},
     };
     return changes;
