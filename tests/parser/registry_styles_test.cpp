@@ -2,11 +2,13 @@
 // fresh parser of the same language, and a missing or damaged registry
 // leaving the compiled settings in place.
 
+#include "editor/control/rudivo_voru.h"
 #include "editor/keys/command_action.h"
 #include "parser/registry_styles.h"
 #include "platform/hive.h"
 #include "tests/support/built_in_cpp_parser.h"
 #include "tests/support/error_of.h"
+#include "tests/support/quiet_control_host.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -54,10 +56,18 @@ TEST(RegistryStyles, AFreshParserReadsBackColoursAndKeys) {
     first->Settings().KeyMap().DefineKeyAction(kCtrlK, 'T', caDELETELINE);
     first->StylesToRegistry();
 
+    // A control showing the language asks its parser to load them.
     auto second = f.make();
+    test::QuietControlHost host;
+    TRudivoVoru control;
+    control.SetHost(&host);
+    control.SetParser1(second.get());
     ASSERT_NE(second->StylesAsString(), first->StylesAsString());
-    second->StylesFromRegistry(true, "");
+    GetCurrentStyles(control);
     EXPECT_EQ(second->StylesAsString(), first->StylesAsString());
+    EXPECT_EQ(control.GetFormatEntry(1).TextColor, 0x00AA00);
+    control.SetParser1(nullptr);
+    control.SetHost(nullptr);
     EXPECT_EQ(bindings(*second, caDELETELINE), bindings(*first, caDELETELINE));
     EXPECT_EQ(bindings(*second, caDELETELINE).size(), 2u);
 }
