@@ -112,6 +112,7 @@ TEST(OptionsDialogGui, WordWrapDisablesSmartTabAndTheGutterBoxTakes0To199) {
 }
 
 TEST(OptionsDialogGui, TheKeyWizardTakesAChordAndAnAmbiguousPairKeepsTheDialogOpen) {
+    test::app();
     TKeyAssignDialog wizard("Delete current line", {}, nullptr);
     wizard.show();
     EXPECT_FALSE(wizard.backButton()->isEnabled());
