@@ -34,10 +34,17 @@ std::string withoutCarriageReturns(const std::string& text) {
 
 } // namespace
 
+// Word processors offer RTF under either name.
+static const char* rtfMimeOf(const QMimeData& mime) {
+    return mime.hasFormat("text/rtf") || !mime.hasFormat("application/rtf") ? "text/rtf" : "application/rtf";
+}
+
 bool QtClipboard::hasFormat(ClipFormat format) const {
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return false;
+    if (format == ClipFormat::RichText)
+        return mime->hasFormat(rtfMimeOf(*mime));
     return format == ClipFormat::Text ? mime->hasText() : mime->hasFormat(mimeOf(format));
 }
 
@@ -47,7 +54,7 @@ std::optional<std::string> QtClipboard::data(ClipFormat format) const {
         return std::nullopt;
     if (format == ClipFormat::Text)
         return fromQString(mime->text());
-    const QByteArray bytes = mime->data(mimeOf(format));
+    const QByteArray bytes = mime->data(format == ClipFormat::RichText ? rtfMimeOf(*mime) : mimeOf(format));
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
