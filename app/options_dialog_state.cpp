@@ -13,11 +13,6 @@ namespace qorvi {
 
 namespace {
 
-// Default marks of the settings for the fixed elements.
-constexpr int kMarkMargin = 0;
-constexpr int kMarkSelText = 1;
-constexpr int kMarkSelBack = 2;
-constexpr int kMarkGutter = 3;
 
 std::optional<std::int64_t> parseNumber(const std::string& text) {
     std::int64_t n = 0;
@@ -246,16 +241,16 @@ ElementLook OptionsDialogState::look(int element) const {
         look.hasForeground = true;
         look.foreground = s.SelTextColor();
         look.background = s.SelTextBack();
-        look.defaultForeground = s.DefaultMark(kMarkSelText) != 0;
-        look.defaultBackground = s.DefaultMark(kMarkSelBack) != 0;
+        look.defaultForeground = s.DefaultMark(TSM_Settings::kMarkSelText) != 0;
+        look.defaultBackground = s.DefaultMark(TSM_Settings::kMarkSelBack) != 0;
         break;
     case kElementLeftMargin:
         look.background = s.MarginColor();
-        look.defaultBackground = s.DefaultMark(kMarkMargin) != 0;
+        look.defaultBackground = s.DefaultMark(TSM_Settings::kMarkMargin) != 0;
         break;
     case kElementGutter:
         look.background = s.GutterColor();
-        look.defaultBackground = s.DefaultMark(kMarkGutter) != 0;
+        look.defaultBackground = s.DefaultMark(TSM_Settings::kMarkGutter) != 0;
         break;
     default: {
         if (element < 0 || element >= kFormatCount)
@@ -316,11 +311,11 @@ void OptionsDialogState::setDefaultColour(int element, bool foreground, bool on)
     const std::uint8_t mark = on ? 1 : 0;
     TFormatEntry entry;
     if (element == kElementSelectedText)
-        s.SetDefaultMark(foreground ? kMarkSelText : kMarkSelBack, mark);
+        s.SetDefaultMark(foreground ? TSM_Settings::kMarkSelText : TSM_Settings::kMarkSelBack, mark);
     else if (element == kElementLeftMargin)
-        s.SetDefaultMark(kMarkMargin, mark);
+        s.SetDefaultMark(TSM_Settings::kMarkMargin, mark);
     else if (element == kElementGutter)
-        s.SetDefaultMark(kMarkGutter, mark);
+        s.SetDefaultMark(TSM_Settings::kMarkGutter, mark);
     else if (editable(element, entry)) {
         (foreground ? entry.DefaultText : entry.DefaultBack) = mark;
         s.SetFormatEntry(element, entry);

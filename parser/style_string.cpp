@@ -14,11 +14,6 @@ namespace qorvi {
 
 namespace {
 
-// Indexes of the four default marks in the settings.
-constexpr int kMarkMargin = 0;
-constexpr int kMarkSelText = 1;
-constexpr int kMarkSelBack = 2;
-constexpr int kMarkGutter = 3;
 
 // Bounds that keep a value from the registry within what layout and
 // painting compute with.
@@ -258,13 +253,13 @@ void storeField(StyleFields& f, std::string_view tag, std::string_view v) {
     else if (tag == "EFF")
         f.effects = effects(v);
     else if (tag == "GDF")
-        f.marks[kMarkGutter] = mark();
+        f.marks[TSM_Settings::kMarkGutter] = mark();
     else if (tag == "MDF")
-        f.marks[kMarkMargin] = mark();
+        f.marks[TSM_Settings::kMarkMargin] = mark();
     else if (tag == "SDF")
-        f.marks[kMarkSelText] = mark();
+        f.marks[TSM_Settings::kMarkSelText] = mark();
     else if (tag == "BDF")
-        f.marks[kMarkSelBack] = mark();
+        f.marks[TSM_Settings::kMarkSelBack] = mark();
     else if (tag == "FOC")
         f.charset = static_cast<std::uint8_t>(number(v, 0, 255));
     else if (tag == "RMG")
@@ -425,10 +420,10 @@ std::string StylesAsString(const TSM_Settings& s) {
     field(out, "TBC", TabColumnsAsText(s.GetTabStops()));
     field(out, "TBD", n(s.TabDefault()));
     field(out, "EFF", effectsText(s));
-    field(out, "GDF", mark(kMarkGutter));
-    field(out, "MDF", mark(kMarkMargin));
-    field(out, "SDF", mark(kMarkSelText));
-    field(out, "BDF", mark(kMarkSelBack));
+    field(out, "GDF", mark(TSM_Settings::kMarkGutter));
+    field(out, "MDF", mark(TSM_Settings::kMarkMargin));
+    field(out, "SDF", mark(TSM_Settings::kMarkSelText));
+    field(out, "BDF", mark(TSM_Settings::kMarkSelBack));
     field(out, "FOC", n(s.Font().CharSet));
     field(out, "RMG", n(s.RightMargin()));
     field(out, "LNN", s.GutterFont().Name);

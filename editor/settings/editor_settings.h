@@ -93,6 +93,11 @@ public:
     void SetSelTextBack(TColor c) { selTextBack_ = c; }
     // Margin colour, selected-text colour, selected-text background, gutter
     // colour: a set mark takes the default colour instead of the stored one.
+    // The default marks: which fixed elements take the default colours.
+    static constexpr int kMarkMargin = 0;
+    static constexpr int kMarkSelText = 1;
+    static constexpr int kMarkSelBack = 2;
+    static constexpr int kMarkGutter = 3;
     std::uint8_t DefaultMark(int index) const;
     void SetDefaultMark(int index, std::uint8_t mark);
 

@@ -8,6 +8,7 @@
 #include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "tests/gui/painted_colours.h"
+#include "tests/screens/window_shot.h"
 #include "tests/support/built_in_cpp_parser.h"
 
 #include <QApplication>
@@ -80,13 +81,8 @@ int main(int argc, char** argv) {
     (void)QTest::qWaitFor([&] { return !widget.idleStylingPending(); }, 5000);
     QTest::qWait(300);
 
-    QDir().mkpath(QFileInfo(argv[1]).absolutePath());
-    const QRect frame = widget.frameGeometry();
-    QPixmap shot = widget.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    if (shot.isNull() || !shot.save(argv[1])) {
-        std::fprintf(stderr, "could not save %s\n", argv[1]);
+    if (!test::saveWindowShot(widget, argv[1]))
         return 1;
-    }
     const QImage view = widget.viewport()->grab().toImage();
     const QColor keywordColour = colourOf(ctl, 3, 0); // static
     const QColor commentColour = colourOf(ctl, 0, 0);

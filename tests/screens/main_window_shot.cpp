@@ -9,6 +9,7 @@
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"
 #include "platform/hive.h"
+#include "tests/screens/window_shot.h"
 #include "tests/support/fake_shell_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -108,13 +109,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < children.size() && i < 2; ++i)
         coloured[i] = colouredPixels(children[i]->txtMain()->viewport());
 
-    QDir().mkpath(QFileInfo(argv[1]).absolutePath());
-    QPixmap shot = form.screen()->grabWindow(0, form.frameGeometry().x(), form.frameGeometry().y(),
-                                             form.frameGeometry().width(), form.frameGeometry().height());
-    if (shot.isNull() || !shot.save(argv[1])) {
-        std::fprintf(stderr, "could not save %s\n", argv[1]);
+    if (!test::saveWindowShot(form, argv[1]))
         return 1;
-    }
     const QString counts = form.statusPanel(1)->text();
     bool ok = form.windowTitle() == "Qorvi" && form.lstLocalFiles()->count() == 8 &&
               form.pgcFiles()->count() == 2 && form.pgcFiles()->tabText(0) == "weights.cpp" &&

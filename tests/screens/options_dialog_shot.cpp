@@ -5,6 +5,7 @@
 #include "gui/editor_widget.h"
 #include "gui/options_dialog.h"
 #include "tests/gui/painted_colours.h"
+#include "tests/screens/window_shot.h"
 #include "tests/support/built_in_cpp_parser.h"
 #include "tests/support/fake_shell_ui.h"
 
@@ -39,13 +40,8 @@ int main(int argc, char** argv) {
     (void)QTest::qWaitFor([&] { return !preview.idleStylingPending(); }, 5000);
     QTest::qWait(300);
 
-    QDir().mkpath(QFileInfo(argv[1]).absolutePath());
-    const QRect frame = dialog.frameGeometry();
-    QPixmap shot = dialog.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    if (shot.isNull() || !shot.save(argv[1])) {
-        std::fprintf(stderr, "could not save %s\n", argv[1]);
+    if (!test::saveWindowShot(dialog, argv[1]))
         return 1;
-    }
     // Some character of the sample's first rows is painted in a colour of
     // its own, and that colour is on screen where the control put it.
     const TRudivoVoru& ctl = preview.control();
