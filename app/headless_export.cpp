@@ -3,6 +3,7 @@
 #include "app/extension_map.h"
 #include "app/parser_bank.h"
 #include "editor/control/rudivo_voru.h"
+#include "editor/support/safe_file_stream.h"
 #include "editor/support/stream.h"
 #include "parser/rudivo_voru_parser.h"
 #include "platform/fd_io.h"
@@ -29,22 +30,6 @@ public:
 
 private:
     int fd_;
-};
-
-// A file replaced only when the whole export reached it.
-class FileOutput : public TStream {
-public:
-    explicit FileOutput(SafeFileWriter& writer) : writer_(writer) {}
-    std::int64_t Read(void*, std::int64_t) override { return 0; }
-    std::int64_t Write(const void* buffer, std::int64_t count) override {
-        if (count <= 0)
-            return 0;
-        return static_cast<std::int64_t>(writer_.write(static_cast<const char*>(buffer), static_cast<std::size_t>(count)));
-    }
-    std::int64_t Seek(std::int64_t, int) override { return 0; }
-
-private:
-    SafeFileWriter& writer_;
 };
 
 TSaveFormat saveFormatOf(const std::string& format) {
@@ -103,7 +88,7 @@ int runExport(const ExportRequest& request, std::FILE* err) {
             control.SaveToStream(&out);
         } else {
             SafeFileWriter writer(request.output);
-            FileOutput out(writer);
+            SafeFileStream out(writer);
             control.SaveToStream(&out);
             writer.commit();
         }

@@ -307,6 +307,8 @@ void TCustomRudivoVoru::SetText(std::string_view text) {
 void TCustomRudivoVoru::LoadFromFile(const std::string& path) {
     LoadTextFromFile(*store_, path);
     textReplaced();
+    if (settings_->HasOption(smoTitleAsFilename))
+        HTMLTitle = path;
 }
 
 void TCustomRudivoVoru::LoadFromStream(TStream& stream) {

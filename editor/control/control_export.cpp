@@ -8,6 +8,7 @@
 #include "editor/settings/editor_settings.h"
 #include "editor/support/memory_stream.h"
 #include "editor/support/rudivo_voru_error.h"
+#include "editor/support/safe_file_stream.h"
 #include "editor/support/stream.h"
 #include "editor/text/line.h"
 #include "editor/text/text_save.h"
@@ -300,22 +301,37 @@ void TCustomRudivoVoru::DoImport(TStream& stream) {
     showEdit(false);
 }
 
-void TCustomRudivoVoru::SaveToStream(TStream* stream) {
-    if (SaveFormat == sfRTF || SaveFormat == sfHTML) {
-        if (!stream)
-            throw EFileSaveError("Bad TStream instance");
-        const TChRange kept = sel_;
-        sel_ = {0, store_->NumChars()};
-        try {
-            SaveFormat == sfRTF ? DoExportRTF(*stream) : DoExportHTML(*stream);
-        } catch (...) {
-            sel_ = kept;
-            throw;
-        }
-        sel_ = kept;
-    } else {
+void TCustomRudivoVoru::exportAll(TStream* stream) {
+    if (SaveFormat != sfRTF && SaveFormat != sfHTML) {
         SaveTextToStream(*store_, stream, SaveFormat, store_->SelLineStyle());
+        return;
     }
+    if (!stream)
+        throw EFileSaveError("Bad TStream instance");
+    const TChRange kept = sel_;
+    sel_ = {0, store_->NumChars()};
+    try {
+        SaveFormat == sfRTF ? DoExportRTF(*stream) : DoExportHTML(*stream);
+    } catch (...) {
+        sel_ = kept;
+        throw;
+    }
+    sel_ = kept;
+}
+
+void TCustomRudivoVoru::SaveToStream(TStream* stream) {
+    exportAll(stream);
+    if (TUndoStack* history = store_->UndoStack())
+        history->ClearHistory();
+}
+
+void TCustomRudivoVoru::SaveToFile(const std::string& path) {
+    // The file is replaced, and the history cleared, only when every byte
+    // was written: a failed save leaves file, text and history as they were.
+    SafeFileWriter writer(path);
+    SafeFileStream stream(writer);
+    exportAll(&stream);
+    writer.commit();
     if (TUndoStack* history = store_->UndoStack())
         history->ClearHistory();
 }

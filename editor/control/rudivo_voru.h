@@ -700,6 +700,8 @@ public:
     void DoImport(TStream& stream);
     // The whole text in SaveFormat; the history is cleared after it.
     void SaveToStream(TStream* stream);
+    // The same into a file, replaced only when the whole text was written.
+    void SaveToFile(const std::string& path);
     // The title the HTML export writes.
     std::string HTMLTitle;
     std::string GetText() const;
@@ -1033,6 +1035,7 @@ private:
         TColor back = 0;
     };
     ClipboardPort::Contents clipboardContents();
+    void exportAll(TStream* stream);
     ExportRun exportRunFor(const std::uint8_t* styles, std::int32_t at) const;
     template <class Row> void forSelectedRows(Row&& row) const;
     bool searchRegExpr_ = false;

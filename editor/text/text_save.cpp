@@ -3,6 +3,7 @@
 #include "editor/text/line_break_writer.h"
 
 #include "editor/support/rudivo_voru_error.h"
+#include "editor/support/safe_file_stream.h"
 #include "editor/support/stream.h"
 #include "platform/safe_file_writer.h"
 
@@ -10,29 +11,6 @@
 
 namespace qorvi {
 
-namespace {
-
-// A write-only stream into a SafeFileWriter.
-class SafeFileStream : public TStream {
-public:
-    explicit SafeFileStream(SafeFileWriter& writer) : writer_(writer) {}
-    std::int64_t Read(void*, std::int64_t) override { return 0; }
-    std::int64_t Write(const void* buffer, std::int64_t count) override {
-        if (count <= 0)
-            return 0;
-        std::int64_t done = static_cast<std::int64_t>(
-            writer_.write(static_cast<const char*>(buffer), static_cast<std::size_t>(count)));
-        position_ += done;
-        return done;
-    }
-    std::int64_t Seek(std::int64_t, int) override { return position_; }
-
-private:
-    SafeFileWriter& writer_;
-    std::int64_t position_ = 0;
-};
-
-} // namespace
 
 TextOutputStyle OutputStyleFor(LineBreakStyle style) {
     switch (style) {

@@ -6,7 +6,10 @@
 #include "editor/control/rudivo_voru.h"
 #include "editor/settings/editor_settings.h"
 #include "editor/support/memory_stream.h"
+#include "platform/safe_file_writer.h"
 #include "tests/editor/control/control_test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +94,24 @@ TEST(ControlExport, PlainTextSavesAndImports) {
     EXPECT_NE(out.DataString().find("one\r\ntwo\r\n"), std::string::npos);
     EXPECT_EQ(out.DataString().rfind("</HTML>\r\n"), out.DataString().size() - 9);
     EXPECT_FALSE(f.ctl.CanUndo()) << "a save clears the history";
+}
+
+TEST(ControlExport, SaveToFileReplacesTheFileOnlyWhenComplete) {
+    test::TempDir dir;
+    const std::string path = dir.path() + "/out.rtf";
+    test::writeFile(path, "old");
+    ControlFixture f;
+    f.ctl.SetText(std::string(100000, 'x'));
+    f.ctl.SetSelection({0, 0});
+    f.ctl.SetSelText("!");
+    f.ctl.SaveFormat = sfRTF;
+    SafeFileWriter::failNext(SafeFileWriter::FailAt::Write, 1000);
+    EXPECT_ANY_THROW(f.ctl.SaveToFile(path));
+    EXPECT_EQ(test::readFile(path), "old");
+    EXPECT_TRUE(f.ctl.CanUndo()) << "a failed save keeps the history";
+    f.ctl.SaveToFile(path);
+    EXPECT_EQ(test::readFile(path).substr(0, 13), "{\\rtf1 \\deff1");
+    EXPECT_FALSE(f.ctl.CanUndo());
 }
 
 TEST(ControlExport, ClipboardCarriesTextAndRtfAndTakesHtml) {
