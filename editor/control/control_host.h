@@ -19,6 +19,8 @@ enum class ScrollBarKind { Horizontal, Vertical };
 // wrap-column line that can be dragged sideways.
 enum class PointerShape { Text, Hyperlink, ColumnSizing };
 
+class PrinterPort;
+
 enum class ReplaceAnswer { Yes, No, Cancel, All };
 
 class ControlHost {
@@ -73,6 +75,8 @@ public:
     // A search that may take long runs between these: past a short while
     // the host shows the busy cursor and lets the user cancel (Escape);
     // searchCancelled() is asked often and must be cheap. Calls nest.
+    // The printer caPRINTSEL prints to (none: the command does nothing).
+    virtual PrinterPort* printer() { return nullptr; }
     virtual void beginLongSearch() {}
     virtual bool searchCancelled() { return false; }
     virtual void endLongSearch() {}

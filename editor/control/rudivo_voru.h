@@ -35,6 +35,7 @@
 // The events it raises are in rudivo_voru_events.h.
 
 #include "editor/control/control_host.h"
+#include "editor/control/printer_port.h"
 #include "editor/control/display_row.h"
 #include "editor/control/plain_search.h"
 #include "editor/control/line_track_manager.h"
@@ -670,8 +671,23 @@ public:
     TRudivoVoruStrings& Lines();
     // The caret as 1-based lines and columns.
     TSM_CaretControl& CaretControl();
-    // The printing layer prints the selected lines (caPRINTSEL).
-    virtual void PrintSelection() {}
+    // ---- printing (control_print.cpp)
+    // The whole text, or the lines of the selection, as one print job.
+    void Print(PrinterPort& printer);
+    void PrintSelection(PrinterPort& printer);
+    // caPRINTSEL: the selection on the host's printer, when it has one.
+    void PrintSelection() {
+        if (PrinterPort* printer = host_ ? host_->printer() : nullptr)
+            PrintSelection(*printer);
+    }
+    // Draws page `page` (from 1) of the text laid out on pages of `rect`;
+    // true when the text goes on after it.
+    bool RenderPage(Canvas& canvas, const CanvasRect& rect, int page);
+    // The area printed on each page (empty: the printer's page).
+    void SetPrintRect(const CanvasRect& rect) { printRect_ = rect; }
+    // Called for each page when assigned: the page number, whether text is
+    // drawn without background, and the text area it may make smaller.
+    std::function<void(TCustomRudivoVoru& Sender, int Page, bool& Transparent, CanvasRect& Rect)> OnPrintHeaderFooter;
     // The drag layer takes up a press inside the selection that moved: true
     // when it started dragging the text.
     virtual bool StartTextDrag() { return false; }
@@ -1035,6 +1051,13 @@ private:
         TColor back = 0;
     };
     ClipboardPort::Contents clipboardContents();
+    static std::vector<std::pair<std::int32_t, std::int32_t>> printPieces(std::string_view text, std::int32_t columns);
+    CanvasRect printTextArea(Canvas& c, const CanvasRect& page, int number, bool draw, bool& transparent,
+                             RowPaint& p);
+    bool printRange(Canvas& c, const CanvasRect& page, std::int32_t firstLine, std::int32_t lastLine, int onlyPage,
+                    const std::function<void()>& newPage, int& y);
+    void printLines(PrinterPort& printer, std::int32_t firstLine, std::int32_t lastLine);
+    CanvasRect printRect_{};
     void exportAll(TStream* stream);
     ExportRun exportRunFor(const std::uint8_t* styles, std::int32_t at) const;
     template <class Row> void forSelectedRows(Row&& row) const;

@@ -367,16 +367,6 @@ TEST(ControlCommands, UndoAndRedoKeys) {
     EXPECT_EQ(e.text(), "ab");
 }
 
-TEST(ControlCommands, PrintSelectionGoesToThePrintingLayer) {
-    struct Printing : TRudivoVoru {
-        int printed = 0;
-        void PrintSelection() override { ++printed; }
-    } ctl;
-    ctrl(ctl, 'K');
-    press(ctl, 'P');
-    EXPECT_EQ(ctl.printed, 1);
-}
-
 TEST(ControlCommands, ScrollLinesCarryTheCaretAlongAtTheEdge) {
     std::string text;
     for (int i = 0; i < 60; ++i)

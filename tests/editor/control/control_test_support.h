@@ -244,6 +244,7 @@ public:
         answers.erase(answers.begin());
         return a;
     }
+    PrinterPort* printer() override { return printerPort; }
     void beginLongSearch() override { ++longSearchDepth; }
     bool searchCancelled() override { return ++searchPolls > cancelAfterPolls; }
     void endLongSearch() override { --longSearchDepth; }
@@ -270,6 +271,7 @@ public:
     std::vector<Dialog> dialogs;
     std::vector<std::string> questions;
     std::vector<ReplaceAnswer> answers; // the replies to askReplace, in turn
+    PrinterPort* printerPort = nullptr;
     int longSearchDepth = 0;
     long searchPolls = 0;
     long cancelAfterPolls = 1L << 40; // the user presses Escape at this poll
