@@ -8,7 +8,9 @@ namespace qorvi {
 
 namespace {
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+bool isBlank(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
 
 } // namespace
 

@@ -35,7 +35,8 @@ public:
     static constexpr const char* kMsgBadProfileName =
         "A profile name cannot contain \"\\\", \"/\" or control characters. Please specify another profile "
         "name.";
-    static constexpr const char* kMsgConfirmDelete = "This will delete the FTP profile. Do you wish to continue?";
+    static constexpr const char* kMsgConfirmDelete =
+        "This will delete the FTP profile. Do you wish to continue?";
     static constexpr const char* kMsgCannotDelete =
         "Could not delete the registry key. If you are using NT, make sure you have sufficient permission";
 

@@ -48,9 +48,12 @@ const std::array<SettingInfo, 11>& settingTable() {
     return table;
 }
 
-const SettingInfo& settingInfo(Setting id) { return settingTable()[static_cast<std::size_t>(id)]; }
+const SettingInfo& settingInfo(Setting id) {
+    return settingTable()[static_cast<std::size_t>(id)];
+}
 
-SettingValues::SettingValues(Hive& hive, std::string key) : hive_(hive), key_(std::move(key)) {}
+SettingValues::SettingValues(Hive& hive, std::string key) : hive_(hive), key_(std::move(key)) {
+}
 
 std::string SettingValues::readString(const std::string& name, const std::string& fallback) const {
     try {
@@ -85,7 +88,9 @@ int SettingValues::readInteger(Setting id) const {
     return readInteger(info.name, parseIntegerOr(info.defaultValue, 0));
 }
 
-void SettingValues::write(Setting id, const std::string& value) { writeString(settingInfo(id).name, value); }
+void SettingValues::write(Setting id, const std::string& value) {
+    writeString(settingInfo(id).name, value);
+}
 
 int SettingValues::numLinesInWatch() const {
     // Watch mode keeps at least one line; a stored 0 or less is no count.

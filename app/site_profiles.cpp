@@ -21,9 +21,12 @@ constexpr const char* kProxyPort = "ProxyPort";
 
 } // namespace
 
-SiteProfiles::SiteProfiles(Hive& hive, const Clock& clock) : hive_(hive), clock_(clock) {}
+SiteProfiles::SiteProfiles(Hive& hive, const Clock& clock) : hive_(hive), clock_(clock) {
+}
 
-std::string SiteProfiles::keyOf(const std::string& name) const { return std::string(kProgramKey) + "\\" + name; }
+std::string SiteProfiles::keyOf(const std::string& name) const {
+    return std::string(kProgramKey) + "\\" + name;
+}
 
 std::vector<std::string> SiteProfiles::names() const {
     try {
@@ -94,8 +97,12 @@ bool SiteProfiles::isValidName(const std::string& name) {
     });
 }
 
-int SiteProfiles::portNumber(const SiteProfile& profile) { return parseIntegerOr(profile.port, 21); }
+int SiteProfiles::portNumber(const SiteProfile& profile) {
+    return parseIntegerOr(profile.port, 21);
+}
 
-int SiteProfiles::proxyPortNumber(const SiteProfile& profile) { return parseIntegerOr(profile.proxyPort, 0); }
+int SiteProfiles::proxyPortNumber(const SiteProfile& profile) {
+    return parseIntegerOr(profile.proxyPort, 0);
+}
 
 } // namespace qorvi

@@ -19,10 +19,10 @@ TfrmFTPLogin::TfrmFTPLogin(FtpLoginDialog& dialog, QWidget* parent) : QDialog(pa
     auto* group = new QGroupBox(toQString(FtpLoginDialog::kGroup), this);
     auto* grid = new QGridLayout(group);
     static const std::map<ProfileField, const char*> kNames = {
-        {ProfileField::Profile, "txtProfile"},   {ProfileField::HostName, "txtHostName"},
-        {ProfileField::UID, "txtUID"},           {ProfileField::PWD, "txtPWD"},
-        {ProfileField::Port, "txtPort"},         {ProfileField::InitialDir, "txtInitialDir"},
-        {ProfileField::Proxy, "txtProxy"},       {ProfileField::ProxyPort, "txtProxyPort"},
+        {ProfileField::Profile, "txtProfile"}, {ProfileField::HostName, "txtHostName"},
+        {ProfileField::UID, "txtUID"},         {ProfileField::PWD, "txtPWD"},
+        {ProfileField::Port, "txtPort"},       {ProfileField::InitialDir, "txtInitialDir"},
+        {ProfileField::Proxy, "txtProxy"},     {ProfileField::ProxyPort, "txtProxyPort"},
     };
     int row = 0;
     for (const auto& text : FtpLoginDialog::fieldTexts()) {
@@ -66,7 +66,8 @@ TfrmFTPLogin::TfrmFTPLogin(FtpLoginDialog& dialog, QWidget* parent) : QDialog(pa
     connect(btnOk_, &QPushButton::clicked, this, [this] { btnOkClick(); });
     connect(btnCancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnDelete_, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
-    connect(cmbProfile_, &QComboBox::currentIndexChanged, this, [this](int index) { cmbProfileClick(index); });
+    connect(cmbProfile_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { cmbProfileClick(index); });
     showList();
     showFields();
 }
@@ -109,6 +110,8 @@ void TfrmFTPLogin::btnDeleteClick() {
     showFields();
 }
 
-bool TfrmFTPLogin::run() { return exec() == QDialog::Accepted; }
+bool TfrmFTPLogin::run() {
+    return exec() == QDialog::Accepted;
+}
 
 } // namespace qorvi

@@ -27,13 +27,15 @@ TEST(SettingValues, EveryValueReadsAsItsDefaultWhenMissingEmptyForeignOrGarbage)
     const std::vector<Case> cases = {
         {"missing", [](Hive&, const char*) {}, false},
         {"empty", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::string("")); }, false},
-        {"binary", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::binary("12")); }, false},
+        {"binary", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::binary("12")); },
+         false},
         {"dword", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::number(12)); }, false},
-        {"garbage", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::string("12x")); }, true},
+        {"garbage", [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::string("12x")); },
+         true},
         {"overflow",
          [](Hive& h, const char* n) { h.setValue(kProgramKey, n, HiveValue::string("99999999999")); }, true},
-        {"damaged file",
-         [](Hive& h, const char*) { std::ofstream(h.path()) << "not a registry file\n[\n"; }, false},
+        {"damaged file", [](Hive& h, const char*) { std::ofstream(h.path()) << "not a registry file\n[\n"; },
+         false},
     };
     for (const auto& info : settingTable()) {
         for (const auto& c : cases) {

@@ -16,7 +16,8 @@ using test::MainShellFixture;
 
 // Runs "Settings..." choosing the item that starts with `type` and typing
 // `lines`; returns what the dialog showed at first.
-SettingsDialog runSettings(MainShellFixture& f, const std::string& type, const std::string& lines, bool ok = true) {
+SettingsDialog runSettings(MainShellFixture& f, const std::string& type, const std::string& lines,
+                           bool ok = true) {
     std::optional<SettingsDialog> shown;
     f.view.settingsDialog = [&](SettingsDialog& d) {
         shown.emplace(d);

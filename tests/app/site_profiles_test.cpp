@@ -69,7 +69,7 @@ TEST(PasswordScramble, AStoredTextThatDoesNotDecodeReadsAsEmpty) {
     ManualClock clock;
     const std::string good = Scramble("pw", clock);
     for (const std::string& bad : {std::string(""), good.substr(1), "0x" + good, good.substr(0, 10),
-                                  std::string("4G") + good, std::string("4142434445464748")})
+                                   std::string("4G") + good, std::string("4142434445464748")})
         EXPECT_EQ(Unscramble(bad), "") << bad;
 }
 
@@ -121,7 +121,7 @@ TEST(SiteProfiles, AddingStoresScrambledAndAnExistingNameIsOverwritten) {
     EXPECT_EQ(f.profiles.names(), std::vector<std::string>{"work"}) << "names compare case-blind";
     EXPECT_EQ(f.profiles.load("work").hostName, "two.example.org");
 
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(f.hive.path().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u) << "the hive holds passwords";
 }

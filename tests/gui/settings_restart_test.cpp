@@ -135,16 +135,22 @@ TEST(SettingsRestart, AChangedSettingAndAProfileSurviveARestartInAPrivateFile) {
     EXPECT_EQ(shownLines, "12");
     SiteProfile shownProfile;
     onDialog<TfrmFTPLogin>([&](TfrmFTPLogin& f) {
-        shownProfile = {f.cmbProfile()->currentText().toStdString(), f.txtHostName()->text().toStdString(),
-                        f.txtUID()->text().toStdString(),            f.txtPWD()->text().toStdString(),
-                        f.txtPort()->text().toStdString(),           "", "", ""};
+        shownProfile = {f.cmbProfile()->currentText().toStdString(),
+                        f.txtHostName()->text().toStdString(),
+                        f.txtUID()->text().toStdString(),
+                        f.txtPWD()->text().toStdString(),
+                        f.txtPort()->text().toStdString(),
+                        "",
+                        "",
+                        ""};
         f.reject();
     });
     form->action(Command::EditRemoteProfiles)->trigger();
-    EXPECT_EQ(shownProfile, (SiteProfile{"home site", "ftp.example.org", "anna", "s3cret", "21", "", "", ""}));
+    EXPECT_EQ(shownProfile,
+              (SiteProfile{"home site", "ftp.example.org", "anna", "s3cret", "21", "", "", ""}));
     EXPECT_TRUE(user.ui.boxes.empty()) << user.ui.texts().front();
 
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(Hive::defaultPath().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     form->close();
