@@ -227,6 +227,11 @@ void ControlDocumentEditor::setParser(const ParserSlot& slot) {
     control_.SetActiveParser(1);
 }
 
+void ControlDocumentEditor::modifyParserProperties(unsigned pages) {
+    if (TCustomRudivoVoruParser* parser = control_.GetCurrentParser())
+        parser->ModifySelectedProperties(pages);
+}
+
 // ---- line marks
 
 std::intptr_t ControlDocumentEditor::addLineTrack(std::int32_t line, std::int32_t data) {

@@ -57,6 +57,7 @@ public:
     void setReadOnly(bool readOnly) override;
     void setPaintingFrozen(bool frozen) override;
     void setParser(const ParserSlot& slot) override;
+    void modifyParserProperties(unsigned pages) override;
 
     std::intptr_t addLineTrack(std::int32_t line, std::int32_t data) override;
     void removeLineTrack(std::intptr_t id) override;

@@ -84,6 +84,9 @@ public:
     virtual void setPaintingFrozen(bool frozen) = 0;
     // Parser1 := the slot's parser; ActiveParser := 1.
     virtual void setParser(const ParserSlot& slot) = 0;
+    // The options dialog of the editor's parser on the given pages (a set
+    // of the control's pp* bits); nothing without a parser.
+    virtual void modifyParserProperties(unsigned /*pages*/) {}
 
     // ---- line marks (1-based lines)
     // A line track carrying `data` on the line; -1 when there is no such line.

@@ -26,6 +26,7 @@ bool multiInstanceRequested(const std::vector<std::string>& args) {
 
 std::string helpText() {
     return "Usage: qorvi [-m] [-G] [FILE...]\n"
+           "       qorvi --export FORMAT FILE [-o OUTPUT]\n"
            "A programmer's text editor with syntax colouring for thirteen languages and FTP editing.\n"
            "\n"
            "  FILE      a file name or pattern (* and ?) to open; relative names are taken\n"
@@ -35,6 +36,9 @@ std::string helpText() {
            "  -G, /G    debug mode: appends to debug.log in the current directory a line\n"
            "            for each file queued and each document opened (a later file\n"
            "            name switches it off again)\n"
+           "  --export FORMAT FILE [-o OUTPUT]\n"
+           "            write FILE coloured as html or rtf (or as text or unix text) to\n"
+           "            standard output or OUTPUT, without a window\n"
            "  --help    show this text\n"
            "  --version show the version\n"
            "\n"

@@ -7,6 +7,7 @@
 #include "app/main_view.h"
 #include "app/settings_dialog.h"
 #include "app/type_selection.h"
+#include "editor/control/rudivo_voru.h"
 #include "platform/clock.h"
 #include "platform/shell_ui.h"
 
@@ -44,7 +45,7 @@ std::vector<CommandInfo> buildTable() {
         {C::SearchCurrentWord, 0, "Search Current Word", "Shift+F3", "&Search", false, true, true},
         {C::Replace, 0, "&Replace...", "Ctrl+R", "&Search", false, true, true},
         {C::ShowExplorer, 0, "&Show Explorer", "", "&View", false, false, true, true},
-        {C::SyntaxHighlighting, 0, "Syntax &Highlighting...", "", "&View", true, true, false},
+        {C::SyntaxHighlighting, 0, "Syntax &Highlighting...", "", "&View", true, true, true},
         {C::ChangeFileType, 0, "&Change File Type...", "", "&View", false, true},
         {C::WatchFile, 0, "&Watch File", "", "&View", false, false, true, true},
         {C::EditRemoteProfiles, 0, "&Edit Remote Profiles...", "", "&Tools", false, false, true},
@@ -256,6 +257,11 @@ void MainCommands::execute(Command id, int tag) {
     case Command::GotoBookmark:
         if (child)
             child->jumpToBookmark(tag);
+        break;
+    case Command::SyntaxHighlighting:
+        // The parser saves its styles when the dialog was accepted.
+        if (child)
+            child->editor().modifyParserProperties(ppOPTIONS | ppHIGHLIGHTING);
         break;
     case Command::ShowExplorer:
         toggleExplorer();

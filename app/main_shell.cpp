@@ -6,6 +6,7 @@
 #include "app/handover.h"
 #include "app/main_view.h"
 #include "app/mapping_file.h"
+#include "parser/rudivo_voru_parser.h"
 #include "platform/file_system.h"
 #include "platform/hive.h"
 #include "platform/shell_ui.h"
@@ -32,6 +33,7 @@ void MainShell::create() {
     // The parsers read their images when the main window was made.
     if (std::string warning = parsers_.takeLoadWarning(); !warning.empty())
         ui_.showError(warning);
+    loadParserStyles();
 
     view_.setExplorerVisible(settings_.showExplorer());
     setWatchLineCount(settings_.numLinesInWatch());
@@ -58,6 +60,26 @@ void MainShell::create() {
     }
     commands_.updateEnabling();
     view_.startStartupTimer(500);
+}
+
+void MainShell::loadParserStyles() {
+    // A damaged value costs its language the user's styles, never the
+    // start-up nor the compiled settings; the user hears of it once.
+    std::string failures;
+    const std::vector<ParserSlot>& slots = parsers_.components();
+    for (auto slot = slots.rbegin(); slot != slots.rend(); ++slot) {
+        TRudivoVoruParser& parser = *slot->Parser;
+        parser.Registry = &settings_.hive();
+        parser.RegistryKey = kParserRegistryKey;
+        parser.UseRegistry = true;
+        try {
+            parser.StylesFromRegistry(true, "");
+        } catch (const std::exception& e) {
+            failures += std::string(e.what()) + "\n";
+        }
+    }
+    if (!failures.empty())
+        ui_.showError(failures + kMsgStylesKept);
 }
 
 void MainShell::scanArguments() {

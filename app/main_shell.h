@@ -45,6 +45,11 @@ public:
     static constexpr const char* kMsgRemoteSave =
         "This document came from an FTP site and cannot be saved back to it from here; use Save As to keep "
         "a local copy.";
+    // Where the parsers keep the languages' styles and key maps.
+    static constexpr const char* kParserRegistryKey = "Software\\Varnu\\Qorvi";
+    // After the messages about languages whose registry values were damaged.
+    static constexpr const char* kMsgStylesKept =
+        "These languages keep their built-in colours, fonts and keys until you change them again.";
     static constexpr const char* kMsgInterruptedSave =
         "A save of '%s' was cut off before it finished. The file as it was before that save is kept in '%s'. "
         "Put it back now? (No opens the file as it is and keeps the copy.)";
@@ -131,6 +136,7 @@ protected:
 
 private:
     void scanArguments();
+    void loadParserStyles();
     void addPending(const std::string& name, bool quiet);
     void addHandedOver(const std::vector<std::string>& names);
     bool openFirstPending();

@@ -9,6 +9,7 @@
 #include "gui/ftp_login_form.h"
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
+#include "gui/options_dialog.h"
 #include "gui/settings_form.h"
 #include "gui/shell_icons.h"
 #include "gui/what_to_do_form.h"
@@ -116,6 +117,10 @@ TMainForm::TMainForm(Options options, QWidget* parent)
         *this, *ui_, selector, hive,
         MainShell::Environment{options_.args, options_.currentDirectory, options_.programDirectory});
     shell_->create();
+    // "Syntax &Highlighting..." and the editors' ModifyProperties open the
+    // options dialog over this window.
+    for (const ParserSlot& slot : shell_->parsers().components())
+        slot.Parser->OptionsDialog = TOptionsDialog::runner(*ui_, this);
     // Last step of construction: hand-overs reach the shell from now on.
     if (options_.channel)
         listener_ = std::make_unique<InstanceListener>(*options_.channel, [this](const PostedMessage& m) {

@@ -7,6 +7,7 @@
 #include "gui/guarded.h"
 #include "gui/qt_shell_timer.h"
 #include "gui/shell_icons.h"
+#include "parser/rudivo_voru_parser.h"
 #include "platform/qt/text_convert.h"
 #include "platform/shell_ui.h"
 
@@ -129,6 +130,13 @@ void TMDIChild::buildContextMenu() {
     connect(mnuStartFileWatch_, &QAction::triggered, this, [this](bool checked) {
         guarded([&] { mnuStartFileWatch_->setChecked(logic_->setWatch(checked)); });
     });
+    // Every page of the language's options dialog - key assignments, auto
+    // correct and code templates too, which "Syntax Highlighting..." leaves out.
+    ppmMain_->addSeparator();
+    QAction* options = ppmMain_->addAction("Editor Options...", this, [this] {
+        guarded([this] { editor_->modifyParserProperties(kAllOptionPages); });
+    });
+    options->setObjectName("mnuEditorOptions");
 }
 
 void TMDIChild::showContextMenu(const QPoint& at) {

@@ -71,8 +71,12 @@ void TRudivoVoruParser::ModifySelectedProperties(unsigned Pages) {
     if (!OptionsDialog || !OptionsDialog(*this, Pages))
         return;
     UpdateEditors();
-    if (UseRegistry && !RegistryKey.empty() && SaveStyles)
+    if (!UseRegistry || RegistryKey.empty())
+        return;
+    if (SaveStyles)
         SaveStyles(*this);
+    else
+        StylesToRegistry();
 }
 
 bool TRudivoVoruParser::CustomParse(int ParseID, TEdStream& Stream, std::int32_t& kLength,

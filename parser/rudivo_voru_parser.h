@@ -33,6 +33,7 @@
 
 namespace qorvi {
 
+class Hive;
 class ShellUi;
 class TEdStream;
 class TStream;
@@ -145,6 +146,23 @@ public:
     // assign a %s to %s" for anything but a TRudivoVoruParser.
     void Assign(const TCustomRudivoVoruParser& Source);
 
+    // --- The user's styles and key map in the registry ---
+    // The style string of the settings (see style_string.h).
+    std::string StylesAsString() const;
+    // Applies a style string, then UpdateEditors; a damaged string raises
+    // and changes nothing.
+    void StylesFromString(const std::string& Text);
+    // Writes the "Highlighting - " and "Key Assignments - " values of the
+    // language under RegistryKey. Raises "Registry interface disabled in: "
+    // + Name() without UseRegistry or RegistryKey.
+    void StylesToRegistry();
+    // Reads both values from RegistryKey (UseOwnKey; the same rule as
+    // StylesToRegistry) or from Key. A missing key or style value changes
+    // nothing. Both values are read whole before either is applied: a
+    // damaged one raises "Invalid data in registry entry "<key>\<value>""
+    // and the settings stay as they were.
+    void StylesFromRegistry(bool UseOwnKey, const std::string& Key);
+
     // After the form data is read: compiles Script when AutoScriptUpdate is
     // set, then lets every attached control take the parser again.
     void Loaded();
@@ -156,12 +174,16 @@ public:
     bool AutoScriptUpdate = false;
     bool UseRegistry = false;
     std::string RegistryKey;
+    // The hive the styles go to; null is the user's own (Hive::user()).
+    Hive* Registry = nullptr;
     TCustomParseEvent OnCustomParse;
     TVersionErrorEvent OnParserVersionError;
     TModifyPropertiesEvent OnModifyProperties;
     // Set by the GUI: the options dialog, and where the version message is
     // shown when no OnParserVersionError handler is assigned.
     TOptionsDialogRunner OptionsDialog;
+    // Saves the styles after the dialog was accepted; unassigned, they go
+    // to the registry (StylesToRegistry).
     TStyleSaver SaveStyles;
     ShellUi* Ui = nullptr;
 

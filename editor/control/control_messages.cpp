@@ -332,6 +332,18 @@ std::intptr_t TCustomRudivoVoru::editMessage(std::uint32_t msg, std::uintptr_t w
         return clipboardMessage(msg);
     case EM_CANPASTE:
         return (wParam == 0 || wParam == 1) && CanPaste();
+    case SMM_IMPORT: // lParam: the TStream read from
+        if (lParam)
+            DoImport(*reinterpret_cast<TStream*>(lParam));
+        return 0;
+    case SMM_EXPORT: // wParam: export flags, lParam: the TStream written to
+        if (lParam)
+            DoExport(*reinterpret_cast<TStream*>(lParam), static_cast<int>(wParam));
+        return 0;
+    case SMM_EXPORTTEXT: // wParam: export flags, lParam: the std::string filled
+        if (lParam)
+            *reinterpret_cast<std::string*>(lParam) = ExportText(static_cast<int>(wParam));
+        return 0;
     case SMM_MODIFIED:
         if (wParam & kSmmSet) {
             SetModified(lParam != 0);

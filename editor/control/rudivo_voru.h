@@ -509,6 +509,11 @@ public:
     // The clipboard the control uses (default: the process-wide one).
     void SetClipboard(ClipboardPort* clipboard) { clipboard_ = clipboard; }
     ClipboardPort& Clipboard() const;
+    // Pasted HTML cut to what the source types ask for: with stFullHTML
+    // from the first "<" on, with stExtractHTML only the marked fragment.
+    static std::string ProcessTextFormat(std::string text, TSourceTypes types);
+    // May change what a paste takes (stText, stHTML, ...).
+    TDataDropEvent OnDataDrop;
     void CopyToClipboard() { perform(WM_COPY); }
     void CutToClipboard() { perform(WM_CUT); }
     void PasteFromClipboard() { perform(WM_PASTE); }
@@ -683,6 +688,20 @@ public:
     void LoadFromFile(const std::string& path);
     // The stream's text from its position on, in place of the whole text.
     void LoadFromStream(TStream& stream);
+    // ---- export and import (control_export.cpp)
+    // Writes the selection: kExport* flags (none: the stored characters).
+    void DoExport(TStream& stream, int flags);
+    void DoExportUNIX(TStream& stream);
+    void DoExportRTF(TStream& stream);
+    void DoExportHTML(TStream& stream);
+    // The selection exported into a block of memory (SMM_EXPORTTEXT).
+    std::string ExportText(int flags);
+    // The stream's text in place of the selection, in pieces (SMM_IMPORT).
+    void DoImport(TStream& stream);
+    // The whole text in SaveFormat; the history is cleared after it.
+    void SaveToStream(TStream* stream);
+    // The title the HTML export writes.
+    std::string HTMLTitle;
     std::string GetText() const;
 
     // ---- interfaces for the parser, the settings and the store
@@ -1008,6 +1027,14 @@ private:
     private:
         ControlHost* host_;
     };
+    struct ExportRun {
+        int style = 0;
+        TColor text = 0;
+        TColor back = 0;
+    };
+    ClipboardPort::Contents clipboardContents();
+    ExportRun exportRunFor(const std::uint8_t* styles, std::int32_t at) const;
+    template <class Row> void forSelectedRows(Row&& row) const;
     bool searchRegExpr_ = false;
     bool searchInterrupted_ = false;
     std::string gatheredToken_;

@@ -30,7 +30,30 @@ struct TDrawLineData {
     bool Handled = false;
 };
 
+// What pasted or dropped data holds and how it is to be taken (bit n of a
+// TSourceTypes set is member n).
+enum TSourceType {
+    stFileNames,
+    stUnicode,
+    stText,
+    stRichText,
+    stBitMap,
+    stDIB,
+    stEnhMetaFile,
+    stMetaFile,
+    stHTML,
+    stPaste,
+    stAsText,
+    stFileDropEvent,
+    stIgnore,
+    stExtractHTML,
+    stFullHTML,
+};
+using TSourceTypes = std::uint32_t;
+constexpr TSourceTypes sourceBit(TSourceType type) { return TSourceTypes{1} << type; }
+
 using TNotifyEvent = std::function<void(TCustomRudivoVoru& Sender)>;
+using TDataDropEvent = std::function<void(TCustomRudivoVoru& Sender, TSourceTypes& SourceTypes)>;
 using TDrawLineEvent = std::function<void(TCustomRudivoVoru& Sender, TDrawLineData& Data)>;
 using TDrawMarkEvent =
     std::function<void(TCustomRudivoVoru& Sender, Canvas& canvas, TMark* Mark, const CanvasRect& Rect)>;

@@ -59,6 +59,12 @@ inline constexpr std::uint32_t SMM_FIND = 0xC0B;
 inline constexpr std::uint32_t SMM_REPLACE = 0xC0C;
 
 // Search flags (SMM_FIND's wParam, DoFindText, FindReplace).
+// Export flags (DoExport, SMM_EXPORT, SMM_EXPORTTEXT).
+inline constexpr int kExportLineFeeds = 1; // an LF after each CR
+inline constexpr int kExportRTF = 2;
+inline constexpr int kExportHTML = 4;
+inline constexpr int kExportUnix = 8; // each CR written as an LF
+
 inline constexpr std::int32_t kFindNow = 8; // at once, without a dialog
 inline constexpr std::int32_t kFindMatchCase = 16;
 inline constexpr std::int32_t kFindRegExpr = 32;

@@ -6,6 +6,7 @@
 // opens the files itself; it runs unlisted, since the socket is held.
 
 #include "app/entry_sequence.h"
+#include "app/headless_export.h"
 #include "gui/main_form.h"
 #include "gui/qt_shell_ui.h"
 #include "gui/shell_icons.h"
@@ -74,6 +75,14 @@ int main(int argc, char** argv) {
         return 0;
     case EntryRequest::Start:
         break;
+    }
+    std::string exportError;
+    if (const std::optional<ExportRequest> request = exportRequest(args, exportError)) {
+        if (!exportError.empty()) {
+            std::fprintf(stderr, "qorvi: %s\n", exportError.c_str());
+            return 2;
+        }
+        return runExport(*request, stderr);
     }
     bool multi = multiInstanceRequested(args);
     bool listen = true;

@@ -113,7 +113,8 @@ TEST(DocumentWindowGui, TheContextMenuCollapsesAndTheGutterExpands) {
     for (QAction* a : actions)
         captions << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(captions, (QStringList{"Copy", "Cut", "Paste", "Undo", "Reload", "-", "Select All", "-",
-                                     "Collapse Section", "-", "Read Only", "Watch File"}));
+                                     "Collapse Section", "-", "Read Only", "Watch File", "-",
+                                     "Editor Options..."}));
     EXPECT_FALSE(actions[0]->isEnabled());
     EXPECT_FALSE(actions[1]->isEnabled());
     child->ppmMain()->hide();

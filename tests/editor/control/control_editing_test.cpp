@@ -463,10 +463,14 @@ TEST(ControlClipboard, AnEmptySelectionCopiesNothingAndAnEmptyClipboardPastesNot
     e.ctl.CutToClipboard();
     EXPECT_EQ(clipboard.data(ClipFormat::Text), "kept");
     EXPECT_FALSE(e.ctl.CanUndo());
+    clipboard.setContents({});
+    e.ctl.PasteFromClipboard();
+    EXPECT_EQ(e.text(), "abc");
+    // HTML alone is pasted as its text, though EM_CANPASTE asks for CF_TEXT.
     clipboard.setContents({{ClipFormat::Html, "<b>x</b>"}});
     EXPECT_FALSE(e.ctl.CanPaste());
     e.ctl.PasteFromClipboard();
-    EXPECT_EQ(e.text(), "abc");
+    EXPECT_EQ(e.text(), "a<b>x</b>bc");
 }
 
 TEST(ControlClipboard, ControlsShareTheDefaultClipboard) {

@@ -1,0 +1,118 @@
+#include "app/headless_export.h"
+
+#include "app/extension_map.h"
+#include "app/parser_bank.h"
+#include "editor/control/rudivo_voru.h"
+#include "editor/support/stream.h"
+#include "parser/rudivo_voru_parser.h"
+#include "platform/fd_io.h"
+#include "platform/file_system.h"
+#include "platform/qorvi_error.h"
+#include "platform/safe_file_writer.h"
+
+#include <unistd.h>
+
+namespace qorvi {
+namespace {
+
+// Standard output as the stream the control exports into.
+class OutputStream : public TStream {
+public:
+    explicit OutputStream(int fd) : fd_(fd) {}
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
+        if (count <= 0)
+            return 0;
+        return static_cast<std::int64_t>(writeFully(fd_, buffer, static_cast<std::size_t>(count)));
+    }
+    std::int64_t Seek(std::int64_t, int) override { return 0; }
+
+private:
+    int fd_;
+};
+
+// A file replaced only when the whole export reached it.
+class FileOutput : public TStream {
+public:
+    explicit FileOutput(SafeFileWriter& writer) : writer_(writer) {}
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void* buffer, std::int64_t count) override {
+        if (count <= 0)
+            return 0;
+        return static_cast<std::int64_t>(writer_.write(static_cast<const char*>(buffer), static_cast<std::size_t>(count)));
+    }
+    std::int64_t Seek(std::int64_t, int) override { return 0; }
+
+private:
+    SafeFileWriter& writer_;
+};
+
+TSaveFormat saveFormatOf(const std::string& format) {
+    if (format == "html")
+        return sfHTML;
+    if (format == "rtf")
+        return sfRTF;
+    if (format == "unix")
+        return sfUNIX;
+    return sfTEXT;
+}
+
+} // namespace
+
+std::optional<ExportRequest> exportRequest(const std::vector<std::string>& args, std::string& error) {
+    error.clear();
+    ExportRequest request;
+    bool asked = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--export") {
+            asked = true;
+            if (i + 1 < args.size())
+                request.format = args[++i];
+        } else if (a == "-o" && i + 1 < args.size()) {
+            request.output = args[++i];
+        } else if (asked && request.input.empty()) {
+            request.input = a;
+        }
+    }
+    if (!asked)
+        return std::nullopt;
+    if (request.format != "html" && request.format != "rtf" && request.format != "text" && request.format != "unix")
+        error = "--export needs a format: html, rtf, text or unix";
+    else if (request.input.empty())
+        error = "--export needs the name of the file to export";
+    return request;
+}
+
+int runExport(const ExportRequest& request, std::FILE* err) {
+    try {
+        ExtensionMap map;
+        map.setLines(ExtensionMap::defaultLines());
+        // The user's own mapping, when there is one, decides as in the editor.
+        map.load(fs::programDirectory() + "/Qorvi.dat");
+        ParserBank parsers;
+        const ParserSlot& slot = parsers.parserForExtension(map, fs::extensionOf(request.input));
+        TRudivoVoru control;
+        control.SetParser1(slot.Parser.get());
+        control.LoadFromFile(request.input);
+        control.ParseAllRequired();
+        control.HTMLTitle = request.input;
+        control.SaveFormat = saveFormatOf(request.format);
+        if (request.output.empty()) {
+            OutputStream out(STDOUT_FILENO);
+            control.SaveToStream(&out);
+        } else {
+            SafeFileWriter writer(request.output);
+            FileOutput out(writer);
+            control.SaveToStream(&out);
+            writer.commit();
+        }
+        control.SetParser1(nullptr);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(err, "qorvi: %s\n", e.what());
+        return 1;
+    }
+}
+
+} // namespace qorvi
