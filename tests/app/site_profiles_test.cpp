@@ -138,6 +138,22 @@ TEST(SiteProfiles, ForeignOrUndecodableValuesReadAsEmptyAndPortsAsTheirDefaults)
     EXPECT_EQ(SiteProfiles::proxyPortNumber(p), 0);
 }
 
+TEST(FtpLoginDialog, ARegistryThatCannotBeWrittenKeepsTheDialogOpenAndTheProfile) {
+    ProfilesFixture f;
+    ASSERT_TRUE(f.add(f.sample("work", "one.example.org")));
+    ASSERT_EQ(::chmod(f.hive.path().c_str(), 0400), 0);
+    FtpLoginDialog d(FtpLoginDialog::Mode::Edit, f.profiles, f.ui);
+    d.fields.hostName = "two.example.org";
+    EXPECT_FALSE(d.SaveProfile());
+    ASSERT_EQ(f.ui.boxes.size(), 1u);
+    EXPECT_NE(f.ui.boxes[0].text.find("read-only"), std::string::npos) << "the registry's own message";
+    f.ui.answers = {MsgResult::Yes};
+    d.DeleteProfile();
+    EXPECT_EQ(f.ui.texts().back(), Msg::kMsgCannotDelete);
+    EXPECT_EQ(f.profiles.load("work"), f.sample("work", "one.example.org"));
+    EXPECT_EQ(d.profileList(), std::vector<std::string>{"work"});
+}
+
 TEST(FtpLoginDialog, EditModeLoadsRewritesAndDeletesProfilesDownToNone) {
     test::MainShellFixture shell;
     ManualClock clock;
