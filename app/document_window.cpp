@@ -156,7 +156,7 @@ bool DocumentWindow::agreeToClose() {
 
 bool DocumentWindow::closeQuery() {
     const bool mayClose = closeAgreed_ || offerToSaveChanges();
-    host_.settings().writeString("ChildMax", view_.isMaximised() ? "1" : "0");
+    host_.settings().setChildMax(view_.isMaximised());
     if (mayClose) {
         host_.sendMessage(kDocumentTabMessage, static_cast<std::uintptr_t>(documentId_), 0);
         closing_ = true;

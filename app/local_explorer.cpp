@@ -45,7 +45,7 @@ void LocalExplorer::driveClicked() {
 
 std::string LocalExplorer::extensionFor(const std::string& name) const {
     std::string ext = fs::extensionOf(name);
-    return ext.empty() ? shell_.settings().readString("DefaultExt", "sh") : ext;
+    return ext.empty() ? shell_.settings().defaultExt() : ext;
 }
 
 void LocalExplorer::openSelected() {

@@ -2,10 +2,13 @@
 
 #include "app/document_editor.h"
 #include "app/document_window.h"
+#include "app/ftp_login_dialog.h"
 #include "app/main_shell.h"
 #include "app/main_view.h"
+#include "app/settings_dialog.h"
 #include "app/type_selection.h"
 #include "editor/control/rudivo_voru.h"
+#include "platform/clock.h"
 #include "platform/shell_ui.h"
 
 #include <exception>
@@ -45,8 +48,8 @@ std::vector<CommandInfo> buildTable() {
         {C::SyntaxHighlighting, 0, "Syntax &Highlighting...", "", "&View", true, true, true},
         {C::ChangeFileType, 0, "&Change File Type...", "", "&View", false, true},
         {C::WatchFile, 0, "&Watch File", "", "&View", false, false, true, true},
-        {C::EditRemoteProfiles, 0, "&Edit Remote Profiles...", "", "&Tools", false, false, false},
-        {C::Settings, 0, "Settings...", "", "&Tools", false, false, false},
+        {C::EditRemoteProfiles, 0, "&Edit Remote Profiles...", "", "&Tools", false, false, true},
+        {C::Settings, 0, "Settings...", "", "&Tools", false, false, true},
         {C::Cascade, 0, "&Cascade", "", "&Window", false, false, true},
         {C::TileHorizontally, 0, "Tile &Horizontally", "", "&Window", false, false, true},
         {C::TileVertically, 0, "Tile &Vertically", "", "&Window", false, false, true},
@@ -269,6 +272,12 @@ void MainCommands::execute(Command id, int tag) {
     case Command::ChangeFileType:
         changeFileType();
         break;
+    case Command::EditRemoteProfiles:
+        editRemoteProfiles();
+        break;
+    case Command::Settings:
+        changeSettings();
+        break;
     case Command::Cascade:
         view_.arrangeDocuments(Arrangement::Cascade);
         break;
@@ -320,11 +329,28 @@ void MainCommands::changeFileType() {
     child->setParser(shell_.parsers().parserForNumber(number));
 }
 
+void MainCommands::editRemoteProfiles() {
+    SiteProfiles profiles(shell_.settings().hive(), SystemClock::instance());
+    FtpLoginDialog dialog(FtpLoginDialog::Mode::Edit, profiles, ui_);
+    view_.showProfileDialog(dialog);
+}
+
+void MainCommands::changeSettings() {
+    SettingValues& settings = shell_.settings();
+    const int current = shell_.parsers().parserForExtension(shell_.mapping(), settings.defaultExt()).Tag;
+    SettingsDialog dialog(settings, current);
+    if (!view_.showSettingsDialog(dialog))
+        return;
+    dialog.accept();
+    // Open documents in watch mode show the new count at their next look.
+    shell_.setWatchLineCount(settings.numLinesInWatch());
+}
+
 void MainCommands::toggleExplorer() {
     const bool show = !view_.explorerVisible();
     view_.setExplorerVisible(show);
     view_.setCommandChecked(Command::ShowExplorer, 0, show);
-    shell_.settings().writeString("ShowExplorer", show ? "1" : "0");
+    shell_.settings().setShowExplorer(show);
 }
 
 } // namespace qorvi

@@ -100,6 +100,8 @@ private:
     void watchFile();
     void changeFileType();
     void toggleExplorer();
+    void editRemoteProfiles();
+    void changeSettings();
 
 public:
     FindReplace& findReplace() { return findReplace_; }

@@ -35,19 +35,9 @@ void MainShell::create() {
         ui_.showError(warning);
     loadParserStyles();
 
-    view_.setExplorerVisible(settings_.readString("ShowExplorer", "1") == "1");
-    setWatchLineCount(settings_.readInteger("NumLinesInWatch", 30));
-
-    WindowPlacement placement;
-    if (settings_.readString("LastMax", "0") == "1") {
-        placement.maximised = true;
-    } else {
-        placement.height = settings_.readInteger("LastHeight", 0);
-        placement.width = settings_.readInteger("LastWidth", 0);
-        placement.left = settings_.readInteger("LastLeft", 0);
-        placement.top = settings_.readInteger("LastTop", 0);
-    }
-    view_.applyPlacement(placement);
+    view_.setExplorerVisible(settings_.showExplorer());
+    setWatchLineCount(settings_.numLinesInWatch());
+    view_.applyPlacement(settings_.lastPlacement());
 
     block_ = HandoverBlock::create();
 
@@ -211,16 +201,7 @@ bool MainShell::queryCloseDocuments() {
 }
 
 void MainShell::closeQuery() {
-    WindowPlacement p = view_.placement();
-    if (p.maximised) {
-        settings_.writeString("LastMax", "1");
-    } else {
-        settings_.writeString("LastMax", "0");
-        settings_.writeInteger("LastHeight", p.height);
-        settings_.writeInteger("LastWidth", p.width);
-        settings_.writeInteger("LastLeft", p.left);
-        settings_.writeInteger("LastTop", p.top);
-    }
+    settings_.setLastPlacement(view_.placement());
     closing_ = true;
 }
 

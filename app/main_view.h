@@ -9,6 +9,8 @@ namespace qorvi {
 
 class DocumentWindow;
 class FindReplace;
+class FtpLoginDialog;
+class SettingsDialog;
 enum class Command;
 
 struct WindowPlacement {
@@ -41,6 +43,10 @@ public:
     // Shows the find/replace dialog over `dialog`'s state, in replace mode
     // or find mode (a view without one ignores it).
     virtual void showFindDialog(FindReplace& /*dialog*/, bool /*replace*/) {}
+    // Show `TfrmSettings` and `TfrmFTPLogin` modally over the dialog's
+    // state; true when closed with "&Ok".
+    virtual bool showSettingsDialog(SettingsDialog& /*dialog*/) { return false; }
+    virtual bool showProfileDialog(FtpLoginDialog& /*dialog*/) { return false; }
 
     // ---- document windows (MDI children), in the order they were made
     // Makes and shows a document window (`TMDIChild`) with the caption.

@@ -34,7 +34,7 @@ std::string MappingFile::createDefault() {
             ui_.showError(e.message());
         }
     }
-    settings_.writeString("ExtFilePath", path);
+    settings_.setExtFilePath(path);
     return path;
 }
 
@@ -51,7 +51,7 @@ void MappingFile::load(const std::string& path) {
 }
 
 void MappingFile::locateAndLoad() {
-    std::string path = settings_.readString("ExtFilePath", "");
+    std::string path = settings_.extFilePath();
     if (path.empty())
         path = createDefault();
     load(path);
@@ -60,7 +60,7 @@ void MappingFile::locateAndLoad() {
 void MappingFile::registerExtension(const std::string& ext, TypeSelector& selector) {
     int number = selector.selectType("Select file format");
     map_.append(ext + "=" + TypeKeyForNumber(number));
-    std::string path = settings_.readString("ExtFilePath", "");
+    std::string path = settings_.extFilePath();
     if (path.empty()) {
         ui_.showInformation("Could not find extension mapping file");
         path = fs::joinPath(fs::currentDirectory(), "Qorvi.dat");

@@ -95,13 +95,13 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
     BusyCursor busy(ui_);
     const int id = ++documentCounter_;
     DocumentWindow& window = view_.createDocumentWindow(id, fileName);
-    if (view_.documentWindows().size() == 1 && settings_.readString("ChildMax", "0") == "1")
+    if (view_.documentWindows().size() == 1 && settings_.childMax())
         view_.maximiseDocument(window);
 
     if (!alwaysNew && fs::exists(fileName)) {
         std::string ext = fs::extensionOf(fileName);
         if (ext.empty())
-            ext = settings_.readString("DefaultExt", "sh");
+            ext = settings_.defaultExt();
         window.setParser(parsers_.parserForExtension(mapping_, ext));
         for (DocumentWindow* other : view_.documentWindows())
             if (other != &window && !other->closing() && other->filePath() == fileName)

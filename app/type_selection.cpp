@@ -16,7 +16,7 @@ NewDocTypeChoice::NewDocTypeChoice(SettingValues& settings) : settings_(settings
 }
 
 int NewDocTypeChoice::initialIndex() const {
-    int index = settings_.readInteger("NewDocType", 5);
+    int index = settings_.newDocType();
     return index >= 0 && index < static_cast<int>(items_.size()) ? index : 5;
 }
 
@@ -25,7 +25,7 @@ std::string NewDocTypeChoice::caption(const std::string& title) { return title.e
 int NewDocTypeChoice::finish(int selectedIndex) {
     if (selectedIndex < 0 || selectedIndex >= static_cast<int>(items_.size()))
         return 0;
-    settings_.writeInteger("NewDocType", selectedIndex);
+    settings_.setNewDocType(selectedIndex);
     return typeNumberOfItem(items_[static_cast<std::size_t>(selectedIndex)]);
 }
 

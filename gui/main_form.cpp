@@ -6,9 +6,11 @@
 #include "app/main_shell.h"
 #include "app/screen_fit.h"
 #include "gui/find_rep_form.h"
+#include "gui/ftp_login_form.h"
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/options_dialog.h"
+#include "gui/settings_form.h"
 #include "gui/shell_icons.h"
 #include "gui/what_to_do_form.h"
 #include "platform/hive.h"
@@ -484,6 +486,16 @@ void TMainForm::showFindDialog(FindReplace& dialog, bool replace) {
             return child ? &child->editor() : nullptr;
         }, this);
     findRep_->showMode(replace);
+}
+
+bool TMainForm::showSettingsDialog(SettingsDialog& dialog) {
+    TfrmSettings form(dialog, this);
+    return form.run();
+}
+
+bool TMainForm::showProfileDialog(FtpLoginDialog& dialog) {
+    TfrmFTPLogin form(dialog, this);
+    return form.run();
 }
 
 void TMainForm::showAbout() {

@@ -72,6 +72,8 @@ public:
     void closeWindow() override;
     void showAbout() override;
     void showFindDialog(FindReplace& dialog, bool replace) override;
+    bool showSettingsDialog(SettingsDialog& dialog) override;
+    bool showProfileDialog(FtpLoginDialog& dialog) override;
     // The find/replace dialog, once it was shown (for tests).
     TfrmFindRep* findRepForm() const { return findRep_; }
     DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override;

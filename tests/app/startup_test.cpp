@@ -143,25 +143,6 @@ TEST(HandoverList, ReceiverSplitsOnLfAndCrLf) {
     EXPECT_TRUE(splitHandoverList("").empty());
 }
 
-TEST(SettingValues, ReadingRuleGivesTheDefaultForMissingEmptyOrForeignValues) {
-    test::TempDir dir;
-    Hive hive(dir.file("hkcu.reg"));
-    SettingValues settings(hive);
-    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
-    settings.writeString("DefaultExt", "");
-    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
-    hive.setValue(kProgramKey, "DefaultExt", HiveValue::binary("cpp"));
-    EXPECT_EQ(settings.readString("DefaultExt", "sh"), "sh");
-    settings.writeString("NumLinesInWatch", "  42");
-    EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), 42);
-    for (const char* bad : {"abc", "12x", "", "+-3", "99999999999"}) {
-        settings.writeString("NumLinesInWatch", bad);
-        EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), 30) << bad;
-    }
-    settings.writeString("NumLinesInWatch", "-7");
-    EXPECT_EQ(settings.readInteger("NumLinesInWatch", 30), -7);
-}
-
 TEST(MainShell, CreationReadsSettingsAndStartsTheTimer) {
     ShellFixture f;
     SettingValues s(f.hive);

@@ -121,6 +121,11 @@ public:
     }
     void closeWindow() override { ++closedWindow; }
     void showAbout() override {}
+    // What the user does in the settings and profile dialogs: true is "&Ok".
+    std::function<bool(SettingsDialog&)> settingsDialog;
+    std::function<bool(FtpLoginDialog&)> profileDialog;
+    bool showSettingsDialog(SettingsDialog& d) override { return settingsDialog && settingsDialog(d); }
+    bool showProfileDialog(FtpLoginDialog& d) override { return profileDialog && profileDialog(d); }
 
     DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override {
         auto c = std::make_unique<Child>();
