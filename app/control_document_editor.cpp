@@ -146,6 +146,13 @@ std::string ControlDocumentEditor::tokenTextAtCaret() const {
     return text;
 }
 
+void ControlDocumentEditor::print(PrinterPort& printer) {
+    if (control_.GetSelection().Empty())
+        control_.Print(printer);
+    else
+        control_.PrintSelection(printer);
+}
+
 void ControlDocumentEditor::scrollCaretIntoView() {
     control_.perform(EM_SCROLLCARET);
 }

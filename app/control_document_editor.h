@@ -38,6 +38,7 @@ public:
     void beginEditGroup() override;
     void endEditGroup() override;
     void scrollCaretIntoView() override;
+    void print(PrinterPort& printer) override;
     void selectAll() override;
     bool canUndo() const override;
     std::uint64_t historyState() const override;

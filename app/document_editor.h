@@ -18,6 +18,7 @@
 
 namespace qorvi {
 
+class PrinterPort;
 struct ParserSlot;
 
 class DocumentEditor {
@@ -56,6 +57,8 @@ public:
     // The run of one style around the caret (the word to search for).
     virtual std::string tokenTextAtCaret() const = 0;
     virtual void scrollCaretIntoView() = 0;
+    // Prints the text, or the lines of the selection when there is one.
+    virtual void print(PrinterPort& /*printer*/) {}
     virtual void selectAll() = 0;
     virtual bool canUndo() const = 0;
     virtual void undo() = 0;

@@ -26,8 +26,8 @@ std::vector<CommandInfo> buildTable() {
         {C::Save, 0, "&Save", "Ctrl+S", "&File", true, true, true},
         {C::SaveAs, 0, "Save &As...", "", "&File", false, true},
         {C::SaveAll, 0, "Sa&ve All", "Ctrl+Shift+S", "&File", false, true, true},
-        {C::PrinterSetup, 0, "Printer Se&tup", "", "&File", true, false, false},
-        {C::Print, 0, "&Print", "Ctrl+P", "&File", false, true, false},
+        {C::PrinterSetup, 0, "Printer Se&tup", "", "&File", true, false, true},
+        {C::Print, 0, "&Print", "Ctrl+P", "&File", false, true, true},
         {C::Exit, 0, "E&xit", "", "&File", true},
         {C::Undo, 0, "&Undo", "Ctrl+Z", "&Edit", false, true, true},
         {C::Redo, 0, "&Redo", "Ctrl+Y", "&Edit", false, true, true},
@@ -275,6 +275,13 @@ void MainCommands::execute(Command id, int tag) {
     case Command::EditRemoteProfiles:
         editRemoteProfiles();
         break;
+    case Command::PrinterSetup:
+        view_.showPrinterSetup();
+        break;
+    case Command::Print:
+        if (child)
+            print(child->editor());
+        break;
     case Command::Settings:
         changeSettings();
         break;
@@ -327,6 +334,21 @@ void MainCommands::changeFileType() {
         return;
     const int number = shell_.typeSelector().selectType("Select a new type");
     child->setParser(shell_.parsers().parserForNumber(number));
+}
+
+void MainCommands::print(DocumentEditor& editor) {
+    PrinterPort* printer = view_.choosePrinter();
+    if (!printer)
+        return;
+    ui_.setBusy(true);
+    try {
+        editor.print(*printer);
+    } catch (const std::exception& e) {
+        ui_.setBusy(false);
+        ui_.showError(e.what());
+        return;
+    }
+    ui_.setBusy(false);
 }
 
 void MainCommands::editRemoteProfiles() {

@@ -101,6 +101,8 @@ private:
     void changeFileType();
     void toggleExplorer();
     void editRemoteProfiles();
+    // The print dialog, then the text - or the lines of the selection.
+    void print(DocumentEditor& editor);
     void changeSettings();
 
 public:

@@ -10,6 +10,7 @@ namespace qorvi {
 class DocumentWindow;
 class FindReplace;
 class FtpLoginDialog;
+class PrinterPort;
 class SettingsDialog;
 enum class Command;
 
@@ -46,6 +47,9 @@ public:
     // Show `TfrmSettings` and `TfrmFTPLogin` modally over the dialog's
     // state; true when closed with "&Ok".
     virtual bool showSettingsDialog(SettingsDialog& /*dialog*/) { return false; }
+    // The print dialog: the printer chosen, or null when it was cancelled.
+    virtual PrinterPort* choosePrinter() { return nullptr; }
+    virtual void showPrinterSetup() {}
     virtual bool showProfileDialog(FtpLoginDialog& /*dialog*/) { return false; }
 
     // ---- document windows (MDI children), in the order they were made

@@ -10,6 +10,7 @@
 #include "gui/guarded.h"
 #include "gui/mdi_child.h"
 #include "gui/options_dialog.h"
+#include "gui/qt_printer_port.h"
 #include "gui/settings_form.h"
 #include "gui/shell_icons.h"
 #include "gui/what_to_do_form.h"
@@ -26,6 +27,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -496,6 +500,25 @@ bool TMainForm::showSettingsDialog(SettingsDialog& dialog) {
 bool TMainForm::showProfileDialog(FtpLoginDialog& dialog) {
     TfrmFTPLogin form(dialog, this);
     return form.run();
+}
+
+QPrinter& TMainForm::printer() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+PrinterPort* TMainForm::choosePrinter() {
+    QPrintDialog dialog(&printer(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    printerPort_ = std::make_unique<QtPrinterPort>(printer());
+    return printerPort_.get();
+}
+
+void TMainForm::showPrinterSetup() {
+    QPageSetupDialog dialog(&printer(), this);
+    dialog.exec();
 }
 
 void TMainForm::showAbout() {

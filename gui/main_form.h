@@ -24,6 +24,7 @@ class QListWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
 class QSplitter;
 class QTabBar;
 class QTabWidget;
@@ -33,6 +34,7 @@ class QToolBar;
 namespace qorvi {
 
 class TfrmFindRep;
+class QtPrinterPort;
 
 class Hive;
 class InstanceChannel;
@@ -73,6 +75,11 @@ public:
     void showAbout() override;
     void showFindDialog(FindReplace& dialog, bool replace) override;
     bool showSettingsDialog(SettingsDialog& dialog) override;
+    PrinterPort* choosePrinter() override;
+    void showPrinterSetup() override;
+    // The printer the print and printer-setup dialogs configure (one for
+    // the session, so a setup carries over to the next print).
+    QPrinter& printer();
     bool showProfileDialog(FtpLoginDialog& dialog) override;
     // The find/replace dialog, once it was shown (for tests).
     TfrmFindRep* findRepForm() const { return findRep_; }
@@ -120,6 +127,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QtPrinterPort> printerPort_;
     void buildWidgets();
     void buildExplorer();
     void buildMenus();

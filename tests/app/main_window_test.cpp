@@ -6,7 +6,9 @@
 #include "app/main_commands.h"
 #include "app/main_shell.h"
 #include "platform/file_system.h"
+#include "editor/control/printer_port.h"
 #include "platform/safe_file_writer.h"
+#include "tests/support/recording_canvas.h"
 #include "tests/support/main_shell_fixture.h"
 
 #include <gtest/gtest.h>
@@ -294,9 +296,27 @@ TEST(MainWindow, DocumentCommandsNeedADocumentWindow) {
                       Command::SearchCurrentWord, Command::Replace, Command::SyntaxHighlighting})
         EXPECT_TRUE(f.view.isEnabled(c)) << findCommand(c)->caption;
     EXPECT_TRUE(f.view.isEnabled(Command::SetBookmark, 7));
-    // Later work wires these.
-    for (Command c : {Command::Print, Command::PrinterSetup})
-        EXPECT_FALSE(f.view.isEnabled(c)) << findCommand(c)->caption;
+    EXPECT_TRUE(f.view.isEnabled(Command::Print));
+    EXPECT_TRUE(f.view.isEnabled(Command::PrinterSetup));
+}
+
+TEST(MainWindow, PrintAsksForThePrinterAndPrintsTheActiveDocument) {
+    MainShellFixture f;
+    DocumentWindow* w = f.shell->openDocument(f.file("a.txt", "a\n"), false, "");
+    test::FakeDocumentEditor& editor = f.view.childOf(w)->editor;
+    f.shell->commands().run(Command::Print);
+    EXPECT_EQ(editor.printed, 0) << "the print dialog was cancelled";
+    struct NoPrinter : PrinterPort {
+        RecordingCanvas canvas;
+        Canvas& beginDocument(const std::string&) override { return canvas; }
+        void newPage() override {}
+        void endDocument() override {}
+        CanvasRect pageRect() const override { return {0, 0, 100, 100}; }
+    } printer;
+    f.view.printerChosen = &printer;
+    f.shell->commands().run(Command::Print);
+    EXPECT_EQ(editor.printed, 1);
+    EXPECT_EQ(f.ui.busyDepth, 0);
 }
 
 TEST(MainWindow, SaveAllSavesEveryModifiedDocumentAndRefusesRemoteOnes) {

@@ -120,6 +120,8 @@ public:
         return static_cast<std::int32_t>(at);
     }
     std::string tokenTextAtCaret() const override { return tokenAtCaret; }
+    void print(PrinterPort&) override { ++printed; }
+    int printed = 0;
     std::string tokenAtCaret;
     std::string selectedText() const override {
         auto [a, b] = ordered();

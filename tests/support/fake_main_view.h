@@ -125,6 +125,9 @@ public:
     std::function<bool(SettingsDialog&)> settingsDialog;
     std::function<bool(FtpLoginDialog&)> profileDialog;
     bool showSettingsDialog(SettingsDialog& d) override { return settingsDialog && settingsDialog(d); }
+    // The printer the print dialog answers with (null: cancelled).
+    PrinterPort* printerChosen = nullptr;
+    PrinterPort* choosePrinter() override { return printerChosen; }
     bool showProfileDialog(FtpLoginDialog& d) override { return profileDialog && profileDialog(d); }
 
     DocumentWindow& createDocumentWindow(int documentId, const std::string& caption) override {
