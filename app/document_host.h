@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qorvi {
 
@@ -49,6 +50,9 @@ public:
     // A document was written to the local file `path` (the explorer's list
     // may show it, or show it changed).
     virtual void documentSaved(const std::string& /*path*/) {}
+    // Files dropped on a document's text: opened like files dropped on the
+    // main window.
+    virtual void filesDropped(const std::vector<std::string>& /*names*/) {}
 };
 
 } // namespace qorvi

@@ -438,4 +438,19 @@ void DocumentWindow::watchTimerFired() {
     showModifiedState();
 }
 
+TSourceTypes DocumentWindow::dropTypes(TSourceTypes types) {
+    const TSourceTypes text = sourceBit(stText) | sourceBit(stUnicode);
+    if (types & sourceBit(stHTML)) {
+        if (types & text) {
+            types &= ~sourceBit(stHTML);
+        } else {
+            types |= sourceBit(stExtractHTML);
+            types &= ~sourceBit(stAsText);
+        }
+    }
+    if ((types & sourceBit(stFileNames)) && !(types & text))
+        types &= ~sourceBit(stAsText);
+    return types;
+}
+
 } // namespace qorvi

@@ -10,6 +10,7 @@
 
 #include "app/code_collapse.h"
 #include "app/file_watch.h"
+#include "editor/control/rudivo_voru_events.h"
 #include "platform/file_system.h"
 
 #include <cstdint>
@@ -115,6 +116,13 @@ public:
     void cut();
     void paste();
     void selectAll();
+    // Files dropped on the text go to the main window to be opened.
+    void filesDropped(const std::vector<std::string>& names) { host_.filesDropped(names); }
+    // What a document takes of pasted or dropped data (the editor's
+    // OnDataDrop): plain text rather than the same text as HTML markup, only
+    // the marked fragment of HTML, and dropped files opened rather than their
+    // names typed in.
+    static TSourceTypes dropTypes(TSourceTypes types);
     bool hasSelection() const;
     // Go to the 1-based line n (clamped to the text); 0 asks for it.
     void goToLine(std::int32_t n);

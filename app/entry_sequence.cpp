@@ -14,6 +14,9 @@ EntryRequest entryRequest(const std::vector<std::string>& args) {
         if (a == "--version")
             return EntryRequest::Version;
     }
+    for (const auto& a : args)
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0 && a != "--export" && a != "--lang")
+            return EntryRequest::UnknownOption;
     return EntryRequest::Start;
 }
 
@@ -26,7 +29,7 @@ bool multiInstanceRequested(const std::vector<std::string>& args) {
 
 std::string helpText() {
     return "Usage: qorvi [-m] [-G] [FILE...]\n"
-           "       qorvi --export FORMAT FILE [-o OUTPUT]\n"
+           "       qorvi --export FORMAT [--lang KEY] FILE [-o OUTPUT]\n"
            "A programmer's text editor with syntax colouring for thirteen languages and FTP editing.\n"
            "\n"
            "  FILE      a file name or pattern (* and ?) to open; relative names are taken\n"
@@ -36,9 +39,11 @@ std::string helpText() {
            "  -G, /G    debug mode: appends to debug.log in the current directory a line\n"
            "            for each file queued and each document opened (a later file\n"
            "            name switches it off again)\n"
-           "  --export FORMAT FILE [-o OUTPUT]\n"
+           "  --export FORMAT [--lang KEY] FILE [-o OUTPUT]\n"
            "            write FILE coloured as html or rtf (or as text or unix text) to\n"
-           "            standard output or OUTPUT, without a window\n"
+           "            standard output or OUTPUT, without a window; the language is\n"
+           "            the one FILE's extension maps to, or KEY (cpp, java, htm, sql,\n"
+           "            txt, bas, pas, idl, bat, ini, sh, 4gl, php3)\n"
            "  --help    show this text\n"
            "  --version show the version\n"
            "\n"

@@ -12,10 +12,12 @@ namespace qorvi {
 class InstanceConnection;
 class ShellUi;
 
-enum class EntryRequest { Help, Version, Start };
+enum class EntryRequest { Help, Version, Start, UnknownOption };
 
 // --help and --version are recognised before the instance lookup, so they
-// are never handed over as file names.
+// are never handed over as file names; any other switch beginning with
+// "--" that the program does not know is an error (UnknownOption), not a
+// file to open.
 EntryRequest entryRequest(const std::vector<std::string>& args);
 // "-m" or "/m" anywhere on the command line.
 bool multiInstanceRequested(const std::vector<std::string>& args);

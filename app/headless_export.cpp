@@ -54,6 +54,11 @@ std::optional<ExportRequest> exportRequest(const std::vector<std::string>& args,
             asked = true;
             if (i + 1 < args.size())
                 request.format = args[++i];
+        } else if (a == "--lang") {
+            if (i + 1 < args.size())
+                request.lang = args[++i];
+            else
+                error = "--lang needs a language key";
         } else if (a == "-o" && i + 1 < args.size()) {
             request.output = args[++i];
         } else if (asked && request.input.empty()) {
@@ -62,6 +67,8 @@ std::optional<ExportRequest> exportRequest(const std::vector<std::string>& args,
     }
     if (!asked)
         return std::nullopt;
+    if (!error.empty())
+        return request;
     if (request.format != "html" && request.format != "rtf" && request.format != "text" && request.format != "unix")
         error = "--export needs a format: html, rtf, text or unix";
     else if (request.input.empty())
@@ -76,7 +83,19 @@ int runExport(const ExportRequest& request, std::FILE* err) {
         // The user's own mapping, when there is one, decides as in the editor.
         map.load(fs::programDirectory() + "/Qorvi.dat");
         ParserBank parsers;
-        const ParserSlot& slot = parsers.parserForExtension(map, fs::extensionOf(request.input));
+        const ParserSlot* chosen = &parsers.parserForExtension(map, fs::extensionOf(request.input));
+        if (!request.lang.empty()) {
+            chosen = nullptr;
+            std::string keys;
+            for (const ParserSlot& s : parsers.components()) {
+                if (s.Key == request.lang)
+                    chosen = &s;
+                keys += (keys.empty() ? "" : ", ") + s.Key;
+            }
+            if (!chosen)
+                throw QorviError("unknown language '" + request.lang + "' (known: " + keys + ")");
+        }
+        const ParserSlot& slot = *chosen;
         TRudivoVoru control;
         control.SetParser1(slot.Parser.get());
         control.LoadFromFile(request.input);

@@ -1,7 +1,7 @@
 #pragma once
 
-// `qorvi --export FORMAT FILE [-o OUTPUT]`: a file coloured by the parser
-// its extension maps to and written as HTML or RTF (or as plain or Unix
+// `qorvi --export FORMAT [--lang KEY] FILE [-o OUTPUT]`: a file coloured by
+// the parser its extension maps to (or of the type key KEY) and written as HTML or RTF (or as plain or Unix
 // text) without a window - for scripts, build steps and web pages. No
 // display is needed; the output goes to standard output unless -o names a
 // file, which is then replaced only when the whole export succeeded.
@@ -15,6 +15,7 @@ namespace qorvi {
 
 struct ExportRequest {
     std::string format; // "html", "rtf", "text" or "unix"
+    std::string lang;   // a type key ("cpp" ...); empty: by the file's extension
     std::string input;
     std::string output; // empty: standard output
 };

@@ -93,7 +93,7 @@ public:
     // "&New": "Untitled" + (document windows + 1), always a new document.
     DocumentWindow* newDocument();
     // Files dropped on the main window (message 563), in the drop's order.
-    void filesDropped(const std::vector<std::string>& names);
+    void filesDropped(const std::vector<std::string>& names) override;
     // Recount documents: "Sa&ve All" and status panel 1. The windows to
     // leave out are those that are closing, whatever 1225's wParam says.
     void recount();

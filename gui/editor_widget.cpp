@@ -1,8 +1,10 @@
 #include "gui/editor_widget.h"
 
+#include "editor/text/line_break_writer.h"
 #include "gui/control_search_dialog.h"
 #include "gui/guarded.h"
 #include "gui/long_work_watch.h"
+#include "gui/mime_drop_data.h"
 #include "gui/qt_shell_ui.h"
 #include "gui/template_pick_list.h"
 #include "platform/qorvi_error.h"
@@ -15,7 +17,11 @@
 #include <QCursor>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -75,6 +81,8 @@ EditorWidget::EditorWidget(QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAutoFillBackground(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     measure_ = std::make_unique<QtCanvas>(viewport());
     measure_->setPalette(palette());
     idleTimer_.setInterval(0);
@@ -459,6 +467,82 @@ bool EditorWidget::searchCancelled() {
 
 void EditorWidget::endLongSearch() {
     LongWorkWatch::instance().end();
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+namespace {
+
+// The control chooses copy with Ctrl held, else move; a drag that allows
+// only one of them gets that one.
+int keyStateOf(const QDropEvent* event) {
+    const Qt::DropActions possible = event->possibleActions();
+    bool copy = event->modifiers() & Qt::ControlModifier;
+    if (!(possible & Qt::MoveAction))
+        copy = true;
+    else if (!(possible & Qt::CopyAction))
+        copy = false;
+    return copy ? MK_CONTROL : 0;
+}
+
+Qt::DropAction actionOf(int effect) {
+    return effect == deCopy ? Qt::CopyAction : effect == deMove ? Qt::MoveAction : Qt::IgnoreAction;
+}
+
+void answer(QDropEvent* event, int effect) {
+    if (effect == deNone) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(actionOf(effect));
+    event->accept();
+}
+
+} // namespace
+
+void EditorWidget::dragEnterEvent(QDragEnterEvent* event) {
+    dragData_ = std::make_unique<MimeDropData>(*event->mimeData(), event->source());
+    int effect = deNone;
+    const QPoint at = event->position().toPoint();
+    guarded([&] { core_->DropTarget().DragEnter(*dragData_, keyStateOf(event), at.x(), at.y(), effect); });
+    answer(event, effect);
+}
+
+void EditorWidget::dragMoveEvent(QDragMoveEvent* event) {
+    int effect = deNone;
+    const QPoint at = event->position().toPoint();
+    guarded([&] { core_->DropTarget().DragOver(keyStateOf(event), at.x(), at.y(), effect); });
+    answer(event, effect);
+}
+
+void EditorWidget::dragLeaveEvent(QDragLeaveEvent* event) {
+    guarded([&] { core_->DropTarget().DragLeave(); });
+    dragData_.reset();
+    event->accept();
+}
+
+void EditorWidget::dropEvent(QDropEvent* event) {
+    MimeDropData data(*event->mimeData(), event->source());
+    int effect = deNone;
+    const QPoint at = event->position().toPoint();
+    guarded([&] { core_->DropTarget().Drop(&data, keyStateOf(event), at.x(), at.y(), effect); });
+    dragData_.reset();
+    answer(event, effect);
+}
+
+int EditorWidget::startTextDrag(const DropData& data, int allowedEffects) {
+    const std::vector<std::string> text = data.read(stText);
+    auto* mime = new QMimeData;
+    mime->setText(toQString(withLineBreaks(text.empty() ? std::string() : text.front(), LineBreakStyle::LF)));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    Qt::DropActions actions = Qt::IgnoreAction;
+    if (allowedEffects & deCopy)
+        actions |= Qt::CopyAction;
+    if (allowedEffects & deMove)
+        actions |= Qt::MoveAction;
+    const Qt::DropAction done = drag->exec(actions, (allowedEffects & deMove) ? Qt::MoveAction : Qt::CopyAction);
+    return done == Qt::CopyAction ? deCopy : done == Qt::MoveAction ? deMove : deNone;
 }
 
 } // namespace qorvi

@@ -8,7 +8,8 @@
 // is the core's window (ControlHost): repaint requests, scroll-bar
 // settings, the caret, idle styling (a zero-interval timer), auto-scrolling
 // while a drag leaves the text, the pointer's shape, the beep and the
-// template pick list come back to it. The system clipboard becomes the
+// template pick list come back to it; dragged data goes to the control's
+// drop target, and the control's selection is dragged out through QDrag. The system clipboard becomes the
 // controls' clipboard with the first widget. No exception leaves an event
 // handler: failures are shown through the ShellUi.
 
@@ -24,6 +25,7 @@
 namespace qorvi {
 
 class ControlSearchDialog;
+class MimeDropData;
 class QtCanvas;
 class ShellUi;
 class TemplatePickList;
@@ -73,6 +75,10 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     bool focusNextPrevChild(bool next) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // ControlHost
@@ -97,6 +103,8 @@ private:
     void beginLongSearch() override;
     bool searchCancelled() override;
     void endLongSearch() override;
+    int startTextDrag(const DropData& data, int allowedEffects) override;
+    void takeFocus() override { setFocus(); }
 
     template <class F> void guarded(F&& action);
     void showFailure(const QString& text);
@@ -106,6 +114,7 @@ private:
     TemplatePickList* pickList_ = nullptr; // a child, made on first use
     ControlSearchDialog* searchDialog_ = nullptr; // a child, made on first use
     std::unique_ptr<QtCanvas> measure_;
+    std::unique_ptr<MimeDropData> dragData_; // the data being dragged over the control
     std::vector<QImage> userGlyphs_;
     ShellUi* ui_ = nullptr;
     QTimer idleTimer_;

@@ -513,6 +513,7 @@ PrinterPort* TMainForm::choosePrinter() {
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     printerPort_ = std::make_unique<QtPrinterPort>(printer());
+    printerPort_->setProgressParent(this);
     return printerPort_.get();
 }
 

@@ -78,6 +78,7 @@ TMDIChild::~TMDIChild() {
     TRudivoVoru& control = txtMain_->control();
     control.OnChange = nullptr;
     control.OnGutterClick = nullptr;
+    control.OnFilesDropped = nullptr;
 }
 
 void TMDIChild::buildEditor() {
@@ -101,6 +102,12 @@ void TMDIChild::buildEditor() {
     control.OnChange = [this](TCustomRudivoVoru&) { guarded([this] { logic_->editorChanged(); }); };
     control.OnGutterClick = [this](TCustomRudivoVoru&, std::int32_t record) {
         guarded([&] { logic_->gutterClicked(editor_->textLineOfRecord(record)); });
+    };
+    control.OnDataDrop = [](TCustomRudivoVoru&, TSourceTypes& types) { types = DocumentWindow::dropTypes(types); };
+    control.OnFilesDropped = [this](TCustomRudivoVoru&, std::vector<std::string>& files, int, int) {
+        // Opened once the drop is over: a file may open in this window's place.
+        QMetaObject::invokeMethod(
+            this, [this, files] { guarded([&] { logic_->filesDropped(files); }); }, Qt::QueuedConnection);
     };
     txtMain_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtMain_, &QWidget::customContextMenuRequested, this,

@@ -6,10 +6,13 @@
 
 #include "editor/control/printer_port.h"
 
+#include <QElapsedTimer>
 #include <QPainter>
 #include <memory>
 
 class QPrinter;
+class QProgressDialog;
+class QWidget;
 
 namespace qorvi {
 
@@ -24,9 +27,20 @@ public:
     void newPage() override;
     void endDocument() override;
     CanvasRect pageRect() const override;
+    Canvas* currentCanvas() override { return canvas_.get(); }
+    // Shows the pages printed so far in a progress dialog with Cancel
+    // (from the first page on, parented to `progressParent`); false once
+    // the user cancelled, and the job is then abandoned.
+    bool pageFinished(int pagesDone) override;
+    void setProgressParent(QWidget* parent) { progressParent_ = parent; }
+    bool cancelled() const { return cancelled_; }
 
 private:
     QPrinter& printer_;
+    QWidget* progressParent_ = nullptr;
+    std::unique_ptr<QProgressDialog> progress_;
+    bool cancelled_ = false;
+    QElapsedTimer started_;
     QPainter painter_;
     std::unique_ptr<QtCanvas> canvas_;
 };

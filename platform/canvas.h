@@ -91,6 +91,10 @@ public:
     // Draws image `index` of a glyph set at (x, y), transparent in the colour
     // of its bottom-left pixel.
     virtual void drawGlyph(GlyphSet set, int index, int x, int y) = 0;
+    // The font and colours as they are now, kept across drawing that must
+    // leave them as it found them (a text printed into another's job).
+    virtual void save() {}
+    virtual void restore() {}
 };
 
 } // namespace qorvi

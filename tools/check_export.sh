@@ -28,4 +28,18 @@ grep -q 'format' "$work/err" || fail "no message for an unknown format"
 run --export html "$work/missing.cpp" > /dev/null 2> "$work/err"
 [ $? -eq 1 ] || fail "a missing file must exit with 1"
 grep -q "missing.cpp" "$work/err" || fail "the message does not name the file: $(cat "$work/err")"
+# A file without a telling extension, coloured as the language asked for.
+cp "$work/sample.cpp" "$work/sample.notes"
+run --export html "$work/sample.notes" > "$work/plain.html" || fail "export of an unmapped file failed"
+grep -q '<B>return</B>' "$work/plain.html" && fail "an unmapped file must not be coloured as C++"
+run --export html --lang cpp "$work/sample.notes" > "$work/lang.html" || fail "--lang cpp failed"
+grep -q '<B>return</B>' "$work/lang.html" || fail "--lang cpp did not colour as C++"
+run --export html --lang cobol "$work/sample.notes" > /dev/null 2> "$work/err"
+[ $? -eq 1 ] || fail "an unknown language must exit with 1"
+grep -q "cobol" "$work/err" || fail "no message for an unknown language"
+
+# An unknown switch is a usage error, not a file to open (and no window).
+run --exprot html "$work/sample.cpp" > /dev/null 2> "$work/err"
+[ $? -eq 2 ] || fail "an unknown switch must exit with 2"
+grep -q "Usage:" "$work/err" || fail "an unknown switch must print the usage"
 echo "check_export: ok"

@@ -20,6 +20,7 @@ enum class ScrollBarKind { Horizontal, Vertical };
 enum class PointerShape { Text, Hyperlink, ColumnSizing };
 
 class PrinterPort;
+class DropData;
 
 enum class ReplaceAnswer { Yes, No, Cancel, All };
 
@@ -75,6 +76,12 @@ public:
     // A search that may take long runs between these: past a short while
     // the host shows the busy cursor and lets the user cancel (Escape);
     // searchCancelled() is asked often and must be cheap. Calls nest.
+    // Runs the window system's drag loop for `data` (a drag started in the
+    // control) allowing `allowedEffects` (deCopy, deMove); the effect the
+    // drop ended with, deNone when it was cancelled.
+    virtual int startTextDrag(const DropData& /*data*/, int /*allowedEffects*/) { return 0; }
+    // The control takes the keyboard focus.
+    virtual void takeFocus() {}
     // The printer caPRINTSEL prints to (none: the command does nothing).
     virtual PrinterPort* printer() { return nullptr; }
     virtual void beginLongSearch() {}

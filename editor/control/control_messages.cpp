@@ -330,6 +330,14 @@ std::intptr_t TCustomRudivoVoru::editMessage(std::uint32_t msg, std::uintptr_t w
     case WM_COPY:
     case WM_PASTE:
         return clipboardMessage(msg);
+    case WM_DROPFILES: { // wParam: the std::vector<std::string> of names, lParam: the point (x, y words)
+        if (wParam) {
+            const auto x = static_cast<std::int16_t>(lParam & 0xFFFF);
+            const auto y = static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
+            DropFiles(*reinterpret_cast<const std::vector<std::string>*>(wParam), x, y);
+        }
+        return 0;
+    }
     case EM_CANPASTE:
         return (wParam == 0 || wParam == 1) && CanPaste();
     case SMM_IMPORT: // lParam: the TStream read from

@@ -209,6 +209,12 @@ std::int32_t TCustomRudivoVoru::IndexFromPos(int x, int y) const {
 CanvasRect TCustomRudivoVoru::CaretRect() const {
     int x = 0;
     int y = 0;
+    if (dropIndex_ >= 0) {
+        // Data dragged over the control: the caret shows where it would go.
+        if (!PosFromIndex(dropIndex_, x, y) || x < 0)
+            return {};
+        return {x, y, x + 2, y + GetLineHeight()};
+    }
     if (!PosFromIndex(sel_.chEnd, x, y))
         return {};
     if (beyondEOL_) {

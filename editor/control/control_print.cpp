@@ -99,7 +99,7 @@ CanvasRect TCustomRudivoVoru::printTextArea(Canvas& c, const CanvasRect& page, i
 }
 
 bool TCustomRudivoVoru::printRange(Canvas& c, const CanvasRect& page, std::int32_t firstLine, std::int32_t lastLine,
-                                   int onlyPage, const std::function<void()>& newPage, int& y) {
+                                   int onlyPage, const std::function<bool()>& newPage, int& y, bool continuing) {
     const int lh = std::max(1, GetLineHeight());
     const int unit = std::max(1, fixedPitch_ ? cellWidth_ : charWidth_);
     if (page.bottom - page.top < lh || page.right - page.left < unit)
@@ -116,7 +116,8 @@ bool TCustomRudivoVoru::printRange(Canvas& c, const CanvasRect& page, std::int32
     int number = 1;
     const auto drawing = [&] { return onlyPage <= 0 || number == onlyPage; };
     bool transparent = false;
-    CanvasRect area = printTextArea(c, page, number, drawing(), transparent, p);
+    // A page another text began already carries its header and footer.
+    CanvasRect area = printTextArea(c, page, number, drawing() && !continuing, transparent, p);
     if (y < area.top)
         y = area.top;
     const int textLeft = area.left + (lineNos ? 10 * unit : 0);
@@ -142,8 +143,8 @@ bool TCustomRudivoVoru::printRange(Canvas& c, const CanvasRect& page, std::int32
                 if (onlyPage > 0 && number >= onlyPage)
                     return true; // the text goes on after the page asked for
                 ++number;
-                if (drawing() && newPage)
-                    newPage();
+                if (drawing() && newPage && !newPage())
+                    return false; // cancelled
                 area = printTextArea(c, page, number, drawing(), transparent, p);
                 y = area.top;
             }
@@ -185,7 +186,7 @@ bool TCustomRudivoVoru::RenderPage(Canvas& canvas, const CanvasRect& rect, int p
     } restore{*this};
     canvas.fillRect(rect, clWhite);
     int y = rect.top;
-    return printRange(canvas, rect, 0, INT32_MAX, std::max(page, 1), nullptr, y);
+    return printRange(canvas, rect, 0, INT32_MAX, std::max(page, 1), nullptr, y, false);
 }
 
 void TCustomRudivoVoru::printLines(PrinterPort& printer, std::int32_t firstLine, std::int32_t lastLine) {
@@ -201,15 +202,63 @@ void TCustomRudivoVoru::printLines(PrinterPort& printer, std::int32_t firstLine,
         }
     } restore{*this, printer};
     int y = 0;
+    int pages = 0;
     printRange(canvas, printRect_.right > printRect_.left ? printRect_ : printer.pageRect(), firstLine, lastLine,
-               0, [&] { printer.newPage(); }, y);
+               0, [&] {
+                   if (!printer.pageFinished(++pages))
+                       return false;
+                   printer.newPage();
+                   return true;
+               },
+               y, false);
+}
+
+int TCustomRudivoVoru::printLinesInline(PrinterPort& printer, std::int32_t firstLine, std::int32_t lastLine, int y) {
+    Canvas* canvas = printer.currentCanvas();
+    if (!canvas)
+        throw ERudivoVoru("No print job is running");
+    ParseAllRequired();
+    if (y < 0) {
+        printer.newPage();
+        y = 0;
+    }
+    // The job's font stays as the caller left it.
+    canvas->save();
+    UsePrinterCanvas(canvas);
+    struct Restore {
+        TCustomRudivoVoru& control;
+        Canvas& canvas;
+        ~Restore() {
+            control.UsePrinterCanvas(nullptr);
+            canvas.restore();
+        }
+    } restore{*this, *canvas};
+    int pages = 0;
+    printRange(*canvas, printRect_.right > printRect_.left ? printRect_ : printer.pageRect(), firstLine, lastLine,
+               0, [&] {
+                   if (!printer.pageFinished(++pages))
+                       return false;
+                   printer.newPage();
+                   return true;
+               },
+               y, true);
+    return y;
+}
+
+int TCustomRudivoVoru::PrintInline(PrinterPort& printer, int y) {
+    return printLinesInline(printer, 0, INT32_MAX, y);
+}
+
+int TCustomRudivoVoru::PrintSelectionInLine(PrinterPort& printer, int y) {
+    const auto [first, last] = selectionPrintLines();
+    return printLinesInline(printer, first, last, y);
 }
 
 void TCustomRudivoVoru::Print(PrinterPort& printer) {
     printLines(printer, 0, INT32_MAX);
 }
 
-void TCustomRudivoVoru::PrintSelection(PrinterPort& printer) {
+std::pair<std::int32_t, std::int32_t> TCustomRudivoVoru::selectionPrintLines() const {
     const TChRange sel = sel_.Normalised();
     // Text lines counted from 0.
     const std::int32_t first = TextLineOfRow(store_->InfoFromIndex(sel.chStart).start) - 1;
@@ -218,6 +267,11 @@ void TCustomRudivoVoru::PrintSelection(PrinterPort& printer) {
     // A selection ending at a line's first character leaves that line out.
     if (last > first && sel.chEnd == endRow)
         --last;
+    return {first, last};
+}
+
+void TCustomRudivoVoru::PrintSelection(PrinterPort& printer) {
+    const auto [first, last] = selectionPrintLines();
     printLines(printer, first, last);
 }
 

@@ -82,7 +82,7 @@ void TCustomRudivoVoru::PaintTo(Canvas& canvas, const CanvasRect& dirty) {
     }
     if (host_) {
         const CanvasRect caret = CaretRect();
-        if ((focused_ || dragging_) && caret.bottom > 0 && caret.top < clientHeight_ &&
+        if ((focused_ || dragging_ || dropIndex_ >= 0) && caret.bottom > 0 && caret.top < clientHeight_ &&
             caret.left >= LeftRefPoint() && caret.left < clientWidth_)
             host_->showCaret(caret);
         else

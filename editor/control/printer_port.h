@@ -20,6 +20,12 @@ public:
     virtual void endDocument() = 0;
     // The printable area of a page in device pixels.
     virtual CanvasRect pageRect() const = 0;
+    // The canvas of the job running now (null: none), for texts printed
+    // into a job another caller started.
+    virtual Canvas* currentCanvas() { return nullptr; }
+    // Called as each page is finished, with the pages done so far: false
+    // stops printing (the user cancelled); the job still ends.
+    virtual bool pageFinished(int /*pagesDone*/) { return true; }
 };
 
 } // namespace qorvi

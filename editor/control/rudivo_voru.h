@@ -37,6 +37,7 @@
 #include "editor/control/control_host.h"
 #include "editor/control/printer_port.h"
 #include "editor/control/display_row.h"
+#include "editor/control/drop_target.h"
 #include "editor/control/plain_search.h"
 #include "editor/control/line_track_manager.h"
 #include "editor/control/render_data.h"
@@ -680,6 +681,11 @@ public:
         if (PrinterPort* printer = host_ ? host_->printer() : nullptr)
             PrintSelection(*printer);
     }
+    // Into the job already running on `printer`, from y on (a negative y
+    // first starts a new page and prints from its top): the y where the
+    // text ended, so that several texts can share one job.
+    int PrintInline(PrinterPort& printer, int y);
+    int PrintSelectionInLine(PrinterPort& printer, int y);
     // Draws page `page` (from 1) of the text laid out on pages of `rect`;
     // true when the text goes on after it.
     bool RenderPage(Canvas& canvas, const CanvasRect& rect, int page);
@@ -688,9 +694,27 @@ public:
     // Called for each page when assigned: the page number, whether text is
     // drawn without background, and the text area it may make smaller.
     std::function<void(TCustomRudivoVoru& Sender, int Page, bool& Transparent, CanvasRect& Rect)> OnPrintHeaderFooter;
-    // The drag layer takes up a press inside the selection that moved: true
-    // when it started dragging the text.
-    virtual bool StartTextDrag() { return false; }
+    // ---- drag and drop (control_drag_drop.cpp)
+    // A press inside the selection that moved: with smoOLEDragSource the
+    // selection is dragged through the window's drag loop (true when a drag
+    // ran, whatever became of it).
+    virtual bool StartTextDrag();
+    // The drop target the window hands dragged data to.
+    TRudivoVoruDropTarget& DropTarget();
+    // The drop caret at the character nearest the client point; near the
+    // top or bottom edge the view scrolls.
+    void OLE_SHOWPOS(int x, int y);
+    void HideDropCaret();
+    std::int32_t DropIndex() const { return dropIndex_; }
+    void DoOLEDragOver(const DropData* data, int& effect, int x, int y);
+    // Dropped text (file names one per line) at the drop caret: the effect
+    // done (deNone when nothing was dropped).
+    int OnTextDropped(std::string text, int effect, TSourceTypes types, const TCustomRudivoVoru* source, int x,
+                      int y);
+    // Files dropped from the desktop at the client point ((-1, -1) outside).
+    void DropFiles(std::vector<std::string> files, int x, int y);
+    TFilesDroppedEvent OnFilesDropped;
+    TOLEDragOverEvent OnOLEDragOver;
 
     // ---- the text
     TTextStore& TextStore() const { return *store_; }
@@ -949,6 +973,12 @@ private:
     std::uint32_t lastReasons_ = 0;
     std::int32_t pendingParse_ = -1; // offset of the pending parse start row
     bool dragging_ = false;
+    std::unique_ptr<TRudivoVoruDropTarget> dropTarget_;
+    std::int32_t dropIndex_ = -1;    // the drop caret, -1: none
+    bool draggingOut_ = false;       // inside StartTextDrag's drag loop
+    bool ownDrop_ = false;           // the drag ended in this control
+    bool dropTransOpen_ = false;     // that drop's undo step is still open
+    std::int32_t dropPosition_ = -1; // where that drop put the text
 
     // The caret (control_caret_moves.cpp).
     bool beyondEOL_ = false; // stands beyond its line end, at virtualCol_
@@ -1055,8 +1085,11 @@ private:
     CanvasRect printTextArea(Canvas& c, const CanvasRect& page, int number, bool draw, bool& transparent,
                              RowPaint& p);
     bool printRange(Canvas& c, const CanvasRect& page, std::int32_t firstLine, std::int32_t lastLine, int onlyPage,
-                    const std::function<void()>& newPage, int& y);
+                    const std::function<bool()>& newPage, int& y, bool continuing);
     void printLines(PrinterPort& printer, std::int32_t firstLine, std::int32_t lastLine);
+    int printLinesInline(PrinterPort& printer, std::int32_t firstLine, std::int32_t lastLine, int y);
+    // The text lines (from 0) the selection covers for printing.
+    std::pair<std::int32_t, std::int32_t> selectionPrintLines() const;
     CanvasRect printRect_{};
     void exportAll(TStream* stream);
     ExportRun exportRunFor(const std::uint8_t* styles, std::int32_t at) const;

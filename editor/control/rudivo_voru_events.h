@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qorvi {
 
@@ -93,6 +94,14 @@ using TSearchFailEvent = std::function<void(TCustomRudivoVoru& Sender, const std
 using TTrackEvent = std::function<void(TCustomRudivoVoru& Sender, TTrackID ID)>;
 // The third press of a triple click, at the client point, on the character index.
 using TTripleClickEvent = std::function<void(TCustomRudivoVoru& Sender, int X, int Y, std::int32_t Index)>;
+class DropData;
+// Files dropped on the control at the client point ((-1, -1): outside the
+// client area); the handler may change the list, which a text drop then inserts.
+using TFilesDroppedEvent =
+    std::function<void(TCustomRudivoVoru& Sender, std::vector<std::string>& Files, int X, int Y)>;
+// Data dragged over the control; the handler may change the drop effect.
+using TOLEDragOverEvent =
+    std::function<void(TCustomRudivoVoru& Sender, const DropData* DataObject, int& Effect, int X, int Y)>;
 // A press on a hyperlink style: the text of the run and its style.
 using THyperlinkClickEvent =
     std::function<void(TCustomRudivoVoru& Sender, const std::string& Text, int Style)>;

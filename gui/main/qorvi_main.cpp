@@ -73,6 +73,9 @@ int main(int argc, char** argv) {
     case EntryRequest::Version:
         std::fputs(versionText().c_str(), stdout);
         return 0;
+    case EntryRequest::UnknownOption:
+        std::fputs(helpText().c_str(), stderr);
+        return 2;
     case EntryRequest::Start:
         break;
     }

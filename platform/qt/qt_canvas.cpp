@@ -209,4 +209,24 @@ QColor QtCanvas::toQColor(TColor color) const {
     return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
+void QtCanvas::save() {
+    saved_.push_back({font_, symbolFont_, metrics_, text_, back_});
+    if (painter_)
+        painter_->save();
+}
+
+void QtCanvas::restore() {
+    if (saved_.empty())
+        return;
+    State& state = saved_.back();
+    font_ = state.font;
+    symbolFont_ = state.symbolFont;
+    metrics_ = state.metrics;
+    text_ = state.text;
+    back_ = state.back;
+    saved_.pop_back();
+    if (painter_)
+        painter_->restore();
+}
+
 } // namespace qorvi

@@ -46,6 +46,8 @@ public:
     void line(int x1, int y1, int x2, int y2, const CanvasPen& pen) override;
     void invertRect(const CanvasRect& rect) override;
     void drawGlyph(GlyphSet set, int index, int x, int y) override;
+    void save() override;
+    void restore() override;
 
     QColor toQColor(TColor color) const;
     const QFont& currentFont() const { return font_; }
@@ -63,6 +65,14 @@ private:
     TColor back_ = clWhite;
     std::optional<QPalette> palette_;
     const std::vector<QImage>* userGlyphs_ = nullptr;
+    struct State {
+        QFont font;
+        bool symbolFont;
+        std::optional<QFontMetricsF> metrics;
+        TColor text;
+        TColor back;
+    };
+    std::vector<State> saved_;
 };
 
 // The family drawn for a stored font name.

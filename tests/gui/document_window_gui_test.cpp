@@ -182,3 +182,40 @@ TEST(DocumentWindowGui, WhatToDoOffersThreeChoicesAndStartsWithTheSafeOne) {
     QTimer::singleShot(0, &form, [&] { form.reject(); });
     EXPECT_EQ(form.ask(), 1) << "closed without Ok: nothing opens";
 }
+
+TEST(DocumentWindowGui, DropsOnTheTextInsertTextAndOpenFiles) {
+    DocumentsFixture f({});
+    f.shell().openDocument(f.work + "/first.cpp", false, "");
+    ASSERT_TRUE(f.waitForTabs(1));
+    TMDIChild* child = f.form->children()[0];
+    QWidget* viewport = child->txtMain()->viewport();
+    TRudivoVoru& control = child->txtMain()->control();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(control.PosFromIndex(4, x, y)); // before "first"
+    const QPointF at(x + 1, y + 2);
+    const auto dropOnText = [&](QMimeData& data, Qt::DropActions actions) {
+        QDragEnterEvent enter(at.toPoint(), actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    };
+
+    // A browser's selection: plain text wins over its markup; a copy-only
+    // drag is a copy.
+    QMimeData page;
+    page.setText("café ");
+    page.setHtml("<b>caf&eacute; </b>");
+    EXPECT_EQ(dropOnText(page, Qt::CopyAction), Qt::CopyAction);
+    EXPECT_EQ(control.GetText(), "int caf\xE9 first;\r");
+    EXPECT_TRUE(control.DoUndo());
+
+    // Files dragged from a file manager open as documents; their names are not typed in.
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(f.work + "/second.sh"))});
+    files.setText(QString::fromStdString("file://" + f.work + "/second.sh"));
+    EXPECT_NE(dropOnText(files, Qt::CopyAction | Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_TRUE(f.waitForTabs(2));
+    EXPECT_EQ(control.GetText(), "int first;\r");
+}

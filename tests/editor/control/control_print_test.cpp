@@ -22,9 +22,11 @@ struct FakePrinter : PrinterPort {
     CanvasRect page{0, 0, 800, kLh * 20};
     int pages = 0;
     bool ended = false;
+    int cancelAfter = 1 << 30; // pageFinished answers false from this page on
     std::vector<std::vector<std::string>> texts; // the text drawn on each page
     Canvas& beginDocument(const std::string&) override {
         pages = 1;
+        ended = false;
         texts.assign(1, {});
         canvas.clearCalls();
         return canvas;
@@ -39,6 +41,8 @@ struct FakePrinter : PrinterPort {
         ended = true;
     }
     CanvasRect pageRect() const override { return page; }
+    Canvas* currentCanvas() override { return pages > 0 && !ended ? &canvas : nullptr; }
+    bool pageFinished(int done) override { return done < cancelAfter; }
     void collect() {
         for (const std::string& c : canvas.calls())
             if (c.rfind("text ", 0) == 0)
@@ -126,6 +130,43 @@ TEST(ControlPrint, WrapRenderPageSelectionAndTinyPages) {
     printer.page = {0, 0, 800, 5};
     EXPECT_ANY_THROW(f.ctl.Print(printer));
     EXPECT_TRUE(printer.ended) << "the job ends however printing ends";
+}
+
+TEST(ControlPrint, TextsSharingAJobAndCancelling) {
+    ControlFixture f;
+    FakePrinter printer;
+    f.ctl.SetText(lines(5));
+    f.ctl.HTMLTitle = "two texts";
+    setOptions(f.ctl, smoPrintFilename);
+    EXPECT_ANY_THROW(f.ctl.PrintInline(printer, 0)) << "no job running";
+    printer.beginDocument("two texts");
+    int y = f.ctl.PrintInline(printer, 0);
+    EXPECT_EQ(y, 8 * kLh) << "below the header's place, which this text does not draw";
+    y = f.ctl.PrintInline(printer, y);
+    EXPECT_EQ(y, 13 * kLh);
+    f.ctl.SetSelection({7, 21}); // lines 2 and 3
+    y = f.ctl.PrintSelectionInLine(printer, -1);
+    EXPECT_EQ(printer.pages, 2) << "a negative y starts a new page";
+    EXPECT_EQ(y, 5 * kLh);
+    for (int i = 0; i < 3; ++i)
+        y = f.ctl.PrintInline(printer, y);
+    EXPECT_EQ(y, 20 * kLh) << "the page is full";
+    EXPECT_EQ(printer.pages, 2);
+    y = f.ctl.PrintInline(printer, y);
+    EXPECT_EQ(printer.pages, 3) << "the text that does not fit goes on on a new page, with its header";
+    printer.endDocument();
+    EXPECT_EQ(printer.texts[0].size(), 10u);
+    EXPECT_EQ(printer.texts[0][5], "line 1@0,144");
+    EXPECT_EQ(printer.texts[1][0], "line 2@0,54");
+    EXPECT_EQ(printer.texts[2][0], "two texts@0,0");
+
+    // The user cancels after the second page: the job ends there.
+    setOptions(f.ctl, 0);
+    f.ctl.SetText(lines(100));
+    printer.cancelAfter = 2;
+    f.ctl.Print(printer);
+    EXPECT_EQ(printer.pages, 2);
+    EXPECT_TRUE(printer.ended);
 }
 
 } // namespace

@@ -248,6 +248,10 @@ public:
     void beginLongSearch() override { ++longSearchDepth; }
     bool searchCancelled() override { return ++searchPolls > cancelAfterPolls; }
     void endLongSearch() override { --longSearchDepth; }
+    int startTextDrag(const DropData& data, int allowedEffects) override {
+        return onDrag ? onDrag(data, allowedEffects) : 0;
+    }
+    void takeFocus() override { ++focusRequests; }
 
     struct Bar {
         int min = 0, max = 0, page = 0, position = 0;
@@ -275,6 +279,9 @@ public:
     int longSearchDepth = 0;
     long searchPolls = 0;
     long cancelAfterPolls = 1L << 40; // the user presses Escape at this poll
+    // The drag loop: where the dragged data goes and the effect it ends with.
+    std::function<int(const DropData& data, int allowedEffects)> onDrag;
+    int focusRequests = 0;
 };
 
 // A proportional font: "i" takes 3 pixels, everything else 8.
