@@ -438,6 +438,10 @@ void DocumentWindow::watchTimerFired() {
     showModifiedState();
 }
 
+void DocumentWindow::filesDropped(const std::vector<std::string>& names) {
+    host_.filesDropped(names);
+}
+
 TSourceTypes DocumentWindow::dropTypes(TSourceTypes types) {
     const TSourceTypes text = sourceBit(stText) | sourceBit(stUnicode);
     if (types & sourceBit(stHTML)) {

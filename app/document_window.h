@@ -117,7 +117,7 @@ public:
     void paste();
     void selectAll();
     // Files dropped on the text go to the main window to be opened.
-    void filesDropped(const std::vector<std::string>& names) { host_.filesDropped(names); }
+    void filesDropped(const std::vector<std::string>& names);
     // What a document takes of pasted or dropped data (the editor's
     // OnDataDrop): plain text rather than the same text as HTML markup, only
     // the marked fragment of HTML, and dropped files opened rather than their

@@ -32,6 +32,10 @@ void QtPrinterPort::newPage() {
         throw QorviError("The printer could not start a new page");
 }
 
+Canvas* QtPrinterPort::currentCanvas() {
+    return canvas_.get();
+}
+
 bool QtPrinterPort::pageFinished(int pagesDone) {
     if (!progress_) {
         progress_ = std::make_unique<QProgressDialog>(progressParent_);

@@ -27,7 +27,7 @@ public:
     void newPage() override;
     void endDocument() override;
     CanvasRect pageRect() const override;
-    Canvas* currentCanvas() override { return canvas_.get(); }
+    Canvas* currentCanvas() override;
     // Shows the pages printed so far in a progress dialog with Cancel
     // (from the first page on, parented to `progressParent`); false once
     // the user cancelled, and the job is then abandoned.

@@ -48,10 +48,12 @@ struct DragFixture : ControlFixture {
     // Presses inside the selection and moves past the drag distance.
     void dragSelection() {
         const Point p = pointOf(ctl, ctl.GetSelection().Normalised().chStart + 1);
-        ctl.MouseDown({p.x, p.y, MouseButton::Left, ssLeft, 0});
-        ctl.MouseMove({p.x + 20, p.y, MouseButton::None, ssLeft, 0});
-        ctl.MouseUp({p.x + 20, p.y, MouseButton::Left, 0, 0});
+        now += 10000; // never a double click
+        ctl.MouseDown({p.x, p.y, MouseButton::Left, ssLeft, now});
+        ctl.MouseMove({p.x + 20, p.y, MouseButton::None, ssLeft, now});
+        ctl.MouseUp({p.x + 20, p.y, MouseButton::Left, 0, now});
     }
+    std::int64_t now = 0;
     // The drag loop drops the data on `target` at character `index`.
     void dropOn(TCustomRudivoVoru& target, std::int32_t index, int keyState, int* allowed = nullptr) {
         host.onDrag = [&target, index, keyState, allowed](const DropData& data, int allowedEffects) {
