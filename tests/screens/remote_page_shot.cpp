@@ -4,6 +4,7 @@
 // Saves a screenshot and fails when the window is not what it should be.
 
 #include "app/document_window.h"
+#include "app/main_commands.h"
 #include "app/main_shell.h"
 #include "app/remote_explorer.h"
 #include "app/site_profiles.h"
@@ -93,8 +94,8 @@ int main(int argc, char** argv) {
     }
     (void)QTest::qWaitFor([&] { return form.pgcFiles()->count() == 1; }, 5000);
     QTest::qWait(300);
-    if (!form.children().empty())
-        form.children()[0]->showMaximized();
+    // Filling the document area with its caption in view.
+    form.shell().commands().run(Command::TileVertically);
     QTest::qWait(600);
 
     if (!test::saveWindowShot(form, argv[1]))
