@@ -261,7 +261,7 @@ void DocumentWindow::writeCopyTo(const std::string& path) {
     try {
         FrozenPainting frozen(editor_);
         collapses_.reattachMarkers(editor_);
-        saveDocumentText(editor_, collapses_, path);
+        writeDocumentCopy(editor_, collapses_, path);
     } catch (...) {
         editor_.setSelection(caret.first, caret.second);
         throw;

@@ -8,6 +8,7 @@
 #include "app/remote_explorer.h"
 #include "app/site_profiles.h"
 #include "gui/editor_widget.h"
+#include "gui/long_work_watch.h"
 #include "gui/main_form.h"
 #include "gui/mdi_child.h"
 #include "platform/clock.h"
@@ -16,6 +17,9 @@
 #include "tests/net/ftp_test_server.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QMainWindow>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -145,4 +149,25 @@ TEST(RemotePage, SiteBoxListOpenEditSaveAndContextMenu) {
     // Back on the local page the menu is the local one again.
     form.pgcMain()->setCurrentIndex(0);
     EXPECT_FALSE(changeDirectory->isVisible());
+}
+
+TEST(RemotePage, ClosingTheMainWindowDuringATransferCancelsItThenCloses) {
+    test::app();
+    QMainWindow window;
+    window.show();
+    LongWorkWatch& watch = LongWorkWatch::instance();
+    watch.begin(); // a transfer's busy stretch
+    QElapsedTimer clock;
+    clock.start();
+    bool posted = false;
+    while (!watch.cancelled() && clock.elapsed() < 5000) {
+        if (clock.elapsed() > 150 && !posted) {
+            QCoreApplication::postEvent(&window, new QCloseEvent);
+            posted = true;
+        }
+    }
+    EXPECT_TRUE(watch.cancelled()) << "the close cancels the transfer";
+    EXPECT_TRUE(window.isVisible()) << "the window waits for the transfer to end";
+    watch.end();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 2000)) << "then it closes";
 }
