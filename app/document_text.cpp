@@ -3,9 +3,14 @@
 #include "app/code_collapse.h"
 #include "app/document_editor.h"
 #include "editor/text/line_break_writer.h"
+#include "platform/qorvi_error.h"
 #include "platform/safe_file_writer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qorvi {
 
@@ -74,6 +79,33 @@ void saveDocumentText(const DocumentEditor& editor, const CodeCollapseList& coll
     produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
     out.flush();
     file.commit();
+}
+
+void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& collapses,
+                       const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        throw QorviError("Cannot write '" + path + "': " + std::strerror(errno));
+    auto fail = [&] {
+        const int error = errno;
+        ::close(fd);
+        throw QorviError("Cannot write '" + path + "': " + std::strerror(error));
+    };
+    LineBreakWriter out(editor.lineBreaks(), [&](const char* data, std::size_t count) {
+        while (count > 0) {
+            const ssize_t n = ::write(fd, data, count);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                fail();
+            data += n;
+            count -= static_cast<std::size_t>(n);
+        }
+    });
+    produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
+    out.flush();
+    if (::close(fd) != 0)
+        throw QorviError("Cannot write '" + path + "': " + std::strerror(errno));
 }
 
 } // namespace qorvi

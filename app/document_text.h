@@ -38,4 +38,10 @@ std::string textToSave(const DocumentEditor& editor, const CodeCollapseList& col
 void saveDocumentText(const DocumentEditor& editor, const CodeCollapseList& collapses,
                       const std::string& path);
 
+// Writes the text to save into `path`, an existing file that holds no one's
+// work (the private temp copy a remote save uploads): in place, without the
+// safe writer's sync and rename. Raises QorviError when it cannot be written.
+void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& collapses,
+                       const std::string& path);
+
 } // namespace qorvi

@@ -256,6 +256,24 @@ bool DocumentWindow::saveTo(const std::string& path) {
     return true;
 }
 
+void DocumentWindow::writeCopyTo(const std::string& path) {
+    const auto caret = editor_.selection();
+    try {
+        FrozenPainting frozen(editor_);
+        collapses_.reattachMarkers(editor_);
+        writeDocumentCopy(editor_, collapses_, path);
+    } catch (...) {
+        editor_.setSelection(caret.first, caret.second);
+        throw;
+    }
+    editor_.setSelection(caret.first, caret.second);
+}
+
+void DocumentWindow::markSaved() {
+    editor_.clearModified();
+    showModifiedState();
+}
+
 bool DocumentWindow::mayWriteTo(const std::string& path, bool& savedAs) {
     savedAs = false;
     // A file the user may not write stays as it is: the text goes elsewhere

@@ -105,6 +105,12 @@ public:
     bool save();
     bool saveAs();
     bool saveTo(const std::string& path);
+    // Writes the text to save (collapsed sections expanded) to `path` and
+    // leaves the modified flag alone: a remote save uploads this copy and
+    // calls markSaved only once the server has confirmed it. Raises with
+    // the message to show when the file cannot be written.
+    void writeCopyTo(const std::string& path);
+    void markSaved();
 
     // ---- commands
     // The context menu's "Read Only" with its new check state.

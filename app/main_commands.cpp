@@ -357,6 +357,12 @@ void MainCommands::editRemoteProfiles() {
     view_.showProfileDialog(dialog);
 }
 
+void MainCommands::addRemoteProfile() {
+    SiteProfiles profiles(shell_.settings().hive(), SystemClock::instance());
+    FtpLoginDialog dialog(FtpLoginDialog::Mode::Add, profiles, ui_);
+    view_.showProfileDialog(dialog);
+}
+
 void MainCommands::changeSettings() {
     SettingValues& settings = shell_.settings();
     const int current = shell_.parsers().parserForExtension(shell_.mapping(), settings.defaultExt()).Tag;

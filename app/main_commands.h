@@ -93,6 +93,8 @@ public:
     void updateEnabling();
     // "Sa&ve All" follows the modified documents (recount).
     void setSaveAllEnabled(bool on);
+    // The site profile dialog in add mode (the site box's "<< Add new site >>").
+    void addRemoteProfile();
 
 private:
     void execute(Command id, int tag);

@@ -17,7 +17,7 @@ namespace qorvi {
 
 MainShell::MainShell(MainView& view, ShellUi& ui, TypeSelector& typeSelector, Hive& hive, Environment env)
     : view_(view), ui_(ui), typeSelector_(typeSelector), settings_(hive), env_(std::move(env)),
-      commands_(*this, view, ui), explorer_(*this, view, ui) {
+      commands_(*this, view, ui), explorer_(*this, view, ui), remote_(*this, view, ui) {
 }
 
 MainShell::~MainShell() = default;
@@ -50,6 +50,7 @@ void MainShell::create() {
     for (const auto& root : roots)
         drives_.push_back({root, {}});
     view_.setDrives(roots);
+    remote_.fillSites();
 
     if (debugMode_) {
         log_.open(fs::joinPath(env_.currentDirectory, "debug.log"));
@@ -273,11 +274,10 @@ void MainShell::watchChanged(DocumentWindow& window) {
         view_.setCommandChecked(Command::WatchFile, 0, window.watch().watching());
 }
 
-bool MainShell::saveRemoteDocument(DocumentWindow& /*window*/) {
-    // Until documents can be uploaded, a remote document is never written
-    // under its bare remote name in whatever the current directory is.
-    ui_.showInformation(kMsgRemoteSave);
-    return false;
+bool MainShell::saveRemoteDocument(DocumentWindow& window) {
+    // Uploaded to its site and directory; never written under its bare
+    // remote name in whatever the current directory is.
+    return remote_.save(window);
 }
 
 } // namespace qorvi

@@ -12,6 +12,7 @@
 #include "app/local_explorer.h"
 #include "app/main_commands.h"
 #include "app/parser_bank.h"
+#include "app/remote_explorer.h"
 #include "app/setting_values.h"
 #include "platform/handover_block.h"
 #include "platform/instance_channel.h"
@@ -42,9 +43,6 @@ struct DriveRecord {
 
 class MainShell : public DocumentHost {
 public:
-    static constexpr const char* kMsgRemoteSave =
-        "This document came from an FTP site and cannot be saved back to it from here; use Save As to keep "
-        "a local copy.";
     // Where the parsers keep the languages' styles and key maps.
     static constexpr const char* kParserRegistryKey = "Software\\Varnu\\Qorvi";
     // After the messages about languages whose registry values were damaged.
@@ -118,6 +116,7 @@ public:
     TypeSelector& typeSelector() { return typeSelector_; }
     MainCommands& commands() { return commands_; }
     LocalExplorer& explorer() { return explorer_; }
+    RemoteExplorer& remote() { return remote_; }
     const std::vector<DriveRecord>& drives() const { return drives_; }
     void setDriveLastDirectory(int index, const std::string& directory) {
         if (index >= 0 && index < static_cast<int>(drives_.size()))
@@ -150,6 +149,7 @@ private:
     ParserBank parsers_;
     MainCommands commands_;
     LocalExplorer explorer_;
+    RemoteExplorer remote_;
     std::vector<std::string> pending_;
     std::vector<std::string> opened_;
     std::vector<DriveRecord> drives_;

@@ -12,6 +12,7 @@ class FindReplace;
 class FtpLoginDialog;
 class PrinterPort;
 class SettingsDialog;
+class ShellTimer;
 enum class Command;
 
 struct WindowPlacement {
@@ -96,6 +97,27 @@ public:
     // The selected item's index; -1 without a selection.
     virtual int selectedLocalItem() const = 0;
     virtual std::string localItemText(int index) const = 0;
+
+    // ---- the explorer's remote page; a view without one
+    // shows nothing and answers as a page with nothing selected.
+    // The site box `cmbSites`: its items, the selected one (-1: none).
+    virtual void setSites(const std::vector<std::string>& /*items*/) {}
+    virtual void selectSite(int /*index*/) {}
+    virtual int selectedSite() const { return -1; }
+    virtual std::string siteText() const { return {}; }
+    // The remote list `lstRemoteFiles` (items in their sorted order) and the
+    // path label `lblRemotePath`.
+    virtual void showRemoteListing(const std::vector<std::string>& /*items*/) {}
+    virtual void setRemotePath(const std::string& /*path*/) {}
+    virtual std::string remotePath() const { return {}; }
+    virtual int selectedRemoteItem() const { return -1; }
+    virtual std::string remoteItemText(int /*index*/) const { return {}; }
+    // The keep-alive timer `tmrStayAlive`; null: none.
+    virtual ShellTimer* stayAliveTimer() { return nullptr; }
+    // `TfrmGetPass`: the typed password, empty when closed another way.
+    virtual std::string askPassword() { return {}; }
+    // `TfrmUnknown`: 0 cancelled, 1 download, 2 open, 3 open and register.
+    virtual int askUnknownType() { return 0; }
 };
 
 } // namespace qorvi

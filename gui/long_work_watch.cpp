@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace qorvi {
 namespace {
@@ -32,6 +33,11 @@ void LongWorkWatch::end() {
         qApp->removeEventFilter(this);
         QApplication::restoreOverrideCursor();
         busyShown_ = false;
+    }
+    // The close that cancelled the work goes ahead now, from the event loop.
+    if (QWidget* window = closeAfter_) {
+        closeAfter_ = nullptr;
+        QTimer::singleShot(0, window, [window] { window->close(); });
     }
 }
 
@@ -72,6 +78,14 @@ bool LongWorkWatch::eventFilter(QObject* watched, QEvent* event) {
             cancelled_ = true;
         return true;
     case QEvent::Close:
+        // The user closing a window (not a tool tip or popup going).
+        if (auto* widget = qobject_cast<QWidget*>(watched);
+            widget && widget->isWindow() && (event->spontaneous() || widget->inherits("QMainWindow"))) {
+            cancelled_ = true;
+            closeAfter_ = widget;
+        }
+        event->ignore();
+        return true;
     case QEvent::Timer:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
@@ -79,8 +93,6 @@ bool LongWorkWatch::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop:
     case QEvent::DragEnter:
     case QEvent::DragMove:
-        if (event->type() == QEvent::Close)
-            event->ignore();
         return true;
     default:
         return event->isInputEvent() || QObject::eventFilter(watched, event);

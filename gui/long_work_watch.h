@@ -5,10 +5,13 @@
 // on each ask lets paint events through and watches for Escape, which
 // cancels the work. Other input is swallowed meanwhile (a click or a key
 // must not edit the text being searched), and timers and sockets wait, so
-// nothing else changes a document under the search.
+// nothing else changes a document under the search. Closing a window
+// meanwhile cancels the work, and the window closes once it has ended.
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 namespace qorvi {
 
@@ -47,6 +50,7 @@ private:
     int depth_ = 0;
     bool cancelled_ = false;
     bool busyShown_ = false;
+    QPointer<QWidget> closeAfter_;
     QElapsedTimer clock_;
     qint64 lastPump_ = 0;
 };

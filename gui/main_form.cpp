@@ -7,12 +7,16 @@
 #include "app/screen_fit.h"
 #include "gui/find_rep_form.h"
 #include "gui/ftp_login_form.h"
+#include "gui/get_pass_form.h"
 #include "gui/guarded.h"
+#include "gui/long_work_watch.h"
 #include "gui/mdi_child.h"
 #include "gui/options_dialog.h"
 #include "gui/qt_printer_port.h"
 #include "gui/settings_form.h"
+#include "gui/qt_shell_timer.h"
 #include "gui/shell_icons.h"
+#include "gui/unknown_form.h"
 #include "gui/what_to_do_form.h"
 #include "platform/hive.h"
 #include "platform/qorvi_error.h"
@@ -219,6 +223,51 @@ void TMainForm::buildExplorer() {
     local->addWidget(lstLocalFiles_, 1);
     pgcMain_->addTab(tbLocal, "Local");
 
+    buildRemotePage();
+    pgcMain_->setCurrentIndex(0);
+
+    // The shared context menu of both lists: its commands act on the list
+    // of the page shown; "Change Directory..." and "Upload File..." are
+    // there only while the "Remote" page is.
+    popMain_ = new QMenu(this);
+    popMain_->setObjectName("popMain");
+    auto onPage = [this](auto local, auto remote) {
+        return [this, local, remote] {
+            guarded([&] {
+                if (remotePageShown())
+                    (shell_->remote().*remote)();
+                else
+                    (shell_->explorer().*local)();
+            });
+        };
+    };
+    popMain_->addAction("Open File", this, onPage(&LocalExplorer::openSelected, &RemoteExplorer::openSelected));
+    popMain_->addAction("Delete File", this,
+                        onPage(&LocalExplorer::deleteSelected, &RemoteExplorer::deleteSelected));
+    auto* changeDirectory = popMain_->addAction(
+        "Change Directory...", this, [this] { guarded([this] { shell_->remote().changeDirectory(); }); });
+    auto* upload = popMain_->addAction("Upload File...", this,
+                                       [this] { guarded([this] { shell_->remote().uploadFile(); }); });
+    changeDirectory->setObjectName("actChangeDirectory");
+    upload->setObjectName("actUploadFile");
+    changeDirectory->setVisible(false);
+    upload->setVisible(false);
+    connect(pgcMain_, &QTabWidget::currentChanged, this, [this, changeDirectory, upload] {
+        changeDirectory->setVisible(remotePageShown());
+        upload->setVisible(remotePageShown());
+    });
+    popMain_->addAction("Rename File...", this,
+                        onPage(&LocalExplorer::renameSelected, &RemoteExplorer::renameSelected));
+    popMain_->addAction("Refresh", this, onPage(&LocalExplorer::refresh, &RemoteExplorer::refresh));
+    connect(lstLocalFiles_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popMain_->popup(lstLocalFiles_->viewport()->mapToGlobal(at)); });
+    connect(lstLocalFiles_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { guarded([this] { shell_->explorer().openSelected(); }); });
+    connect(cmbDrive_, qOverload<int>(&QComboBox::activated), this,
+            [this] { guarded([this] { shell_->explorer().driveClicked(); }); });
+}
+
+void TMainForm::buildRemotePage() {
     auto* tbRemote = new QWidget;
     tbRemote->setObjectName("tbRemote");
     auto* remote = new QVBoxLayout(tbRemote);
@@ -229,35 +278,30 @@ void TMainForm::buildExplorer() {
     lblRemotePath_->setObjectName("lblRemotePath");
     lstRemoteFiles_ = new QListWidget(tbRemote);
     lstRemoteFiles_->setObjectName("lstRemoteFiles");
-    lstRemoteFiles_->setItemDelegate(
-        new FileListDelegate([](int, const QString&) { return 2; }, lstRemoteFiles_));
+    lstRemoteFiles_->setItemDelegate(new FileListDelegate(
+        [this](int row, const QString& text) {
+            return static_cast<int>(shell_->remote().iconFor(row, pathFromQString(text)));
+        },
+        lstRemoteFiles_));
+    lstRemoteFiles_->setContextMenuPolicy(Qt::CustomContextMenu);
     remote->addWidget(cmbSites_);
     remote->addWidget(lblRemotePath_);
     remote->addWidget(lstRemoteFiles_, 1);
     pgcMain_->addTab(tbRemote, "Remote");
-    pgcMain_->setCurrentIndex(0);
+    connect(cmbSites_, qOverload<int>(&QComboBox::activated), this,
+            [this] { guarded([this] { shell_->remote().siteClicked(); }); });
+    connect(lstRemoteFiles_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { guarded([this] { shell_->remote().openSelected(); }); });
+    connect(lstRemoteFiles_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popMain_->popup(lstRemoteFiles_->viewport()->mapToGlobal(at)); });
+    tmrStayAlive_ = std::make_unique<QtShellTimer>([this] {
+        guarded([this] { shell_->remote().keepAliveTick(); });
+    });
+    tmrStayAlive_->timer().setObjectName("tmrStayAlive");
+}
 
-    // The shared context menu of both lists; the remote page's commands
-    // come with the remote explorer.
-    popMain_ = new QMenu(this);
-    popMain_->setObjectName("popMain");
-    auto explorer = [this]() -> LocalExplorer& { return shell_->explorer(); };
-    popMain_->addAction("Open File", this, [this, explorer] { guarded([&] { explorer().openSelected(); }); });
-    popMain_->addAction("Delete File", this,
-                        [this, explorer] { guarded([&] { explorer().deleteSelected(); }); });
-    auto* changeDirectory = popMain_->addAction("Change Directory...");
-    auto* upload = popMain_->addAction("Upload File...");
-    changeDirectory->setVisible(false);
-    upload->setVisible(false);
-    popMain_->addAction("Rename File...", this,
-                        [this, explorer] { guarded([&] { explorer().renameSelected(); }); });
-    popMain_->addAction("Refresh", this, [this, explorer] { guarded([&] { explorer().refresh(); }); });
-    connect(lstLocalFiles_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { popMain_->popup(lstLocalFiles_->viewport()->mapToGlobal(at)); });
-    connect(lstLocalFiles_, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem*) { guarded([this] { shell_->explorer().openSelected(); }); });
-    connect(cmbDrive_, qOverload<int>(&QComboBox::activated), this,
-            [this] { guarded([this] { shell_->explorer().driveClicked(); }); });
+bool TMainForm::remotePageShown() const {
+    return pgcMain_->currentIndex() == 1;
 }
 
 void TMainForm::buildMenus() {
@@ -364,6 +408,13 @@ void TMainForm::pgcFilesChange(int index) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    // A transfer is cancelled first; the window closes once it has ended
+    // (LongWorkWatch closes it again then).
+    if (shell_->remote().busy()) {
+        shell_->remote().cancelTransfer();
+        event->ignore();
+        return;
+    }
     bool mayClose = true;
     try {
         // Every modified document is asked about, in front, before any
@@ -712,6 +763,73 @@ int TMainForm::selectedLocalItem() const {
 std::string TMainForm::localItemText(int index) const {
     QListWidgetItem* item = lstLocalFiles_->item(index);
     return item ? pathFromQString(item->text()) : std::string();
+}
+
+// ---- the remote page
+
+void TMainForm::setSites(const std::vector<std::string>& items) {
+    QSignalBlocker block(cmbSites_);
+    cmbSites_->clear();
+    for (const auto& item : items)
+        cmbSites_->addItem(toQString(item));
+}
+
+void TMainForm::selectSite(int index) {
+    QSignalBlocker block(cmbSites_);
+    cmbSites_->setCurrentIndex(index);
+}
+
+int TMainForm::selectedSite() const {
+    return cmbSites_->currentIndex();
+}
+
+std::string TMainForm::siteText() const {
+    return fromQString(cmbSites_->currentText());
+}
+
+void TMainForm::showRemoteListing(const std::vector<std::string>& items) {
+    lstRemoteFiles_->clear();
+    for (const auto& item : items)
+        lstRemoteFiles_->addItem(pathToQString(item));
+}
+
+void TMainForm::setRemotePath(const std::string& path) {
+    lblRemotePath_->setText(pathToQString(path));
+}
+
+std::string TMainForm::remotePath() const {
+    return pathFromQString(lblRemotePath_->text());
+}
+
+int TMainForm::selectedRemoteItem() const {
+    const auto selected = lstRemoteFiles_->selectedItems();
+    return selected.isEmpty() ? -1 : lstRemoteFiles_->row(selected.front());
+}
+
+std::string TMainForm::remoteItemText(int index) const {
+    QListWidgetItem* item = lstRemoteFiles_->item(index);
+    return item ? pathFromQString(item->text()) : std::string();
+}
+
+ShellTimer* TMainForm::stayAliveTimer() {
+    return tmrStayAlive_.get();
+}
+
+QTimer* TMainForm::tmrStayAlive() const {
+    return tmrStayAlive_ ? &tmrStayAlive_->timer() : nullptr;
+}
+
+std::string TMainForm::askPassword() {
+    // Asked in the middle of connecting: the dialog takes input.
+    LongWorkWatch::Pause pause;
+    TfrmGetPass form(this);
+    return form.ask();
+}
+
+int TMainForm::askUnknownType() {
+    LongWorkWatch::Pause pause;
+    TfrmUnknown form(this);
+    return form.ask();
 }
 
 } // namespace qorvi

@@ -40,6 +40,7 @@ class Hive;
 class InstanceChannel;
 class InstanceListener;
 class MainShell;
+class QtShellTimer;
 class TMDIChild;
 
 class TMainForm : public QMainWindow, public MainView {
@@ -108,11 +109,29 @@ public:
     std::string localPath() const override;
     int selectedLocalItem() const override;
     std::string localItemText(int index) const override;
+    void setSites(const std::vector<std::string>& items) override;
+    void selectSite(int index) override;
+    int selectedSite() const override;
+    std::string siteText() const override;
+    void showRemoteListing(const std::vector<std::string>& items) override;
+    void setRemotePath(const std::string& path) override;
+    std::string remotePath() const override;
+    int selectedRemoteItem() const override;
+    std::string remoteItemText(int index) const override;
+    ShellTimer* stayAliveTimer() override;
+    std::string askPassword() override;
+    int askUnknownType() override;
 
     QLabel* statusPanel(int i) const { return panels_[i]; }
     QListWidget* lstLocalFiles() const { return lstLocalFiles_; }
     QLabel* lblLocalPath() const { return lblLocalPath_; }
     QComboBox* cmbDrive() const { return cmbDrive_; }
+    QComboBox* cmbSites() const { return cmbSites_; }
+    QLabel* lblRemotePath() const { return lblRemotePath_; }
+    QListWidget* lstRemoteFiles() const { return lstRemoteFiles_; }
+    QTabWidget* pgcMain() const { return pgcMain_; }
+    QMenu* popMain() const { return popMain_; }
+    QTimer* tmrStayAlive() const;
     QTabBar* pgcFiles() const { return pgcFiles_; }
     QMdiArea* mdiArea() const { return mdi_; }
     QToolBar* toolBar() const { return toolBar_; }
@@ -131,6 +150,9 @@ private:
     std::unique_ptr<QtPrinterPort> printerPort_;
     void buildWidgets();
     void buildExplorer();
+    void buildRemotePage();
+    // The context menu's commands act on the page shown.
+    bool remotePageShown() const;
     void buildMenus();
     void buildToolBar();
     void tmrMainTimer();
@@ -163,6 +185,7 @@ private:
     QTabBar* pgcFiles_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     QTimer* tmrMain_ = nullptr;
+    std::unique_ptr<QtShellTimer> tmrStayAlive_;
     QToolBar* toolBar_ = nullptr;
     std::map<std::pair<Command, int>, QAction*> actions_;
     std::map<std::string, QMenu*> submenus_;

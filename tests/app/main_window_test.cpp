@@ -5,6 +5,7 @@
 #include "app/document_window.h"
 #include "app/main_commands.h"
 #include "app/main_shell.h"
+#include "editor/support/message_format.h"
 #include "platform/file_system.h"
 #include "editor/control/printer_port.h"
 #include "platform/safe_file_writer.h"
@@ -319,7 +320,7 @@ TEST(MainWindow, PrintAsksForThePrinterAndPrintsTheActiveDocument) {
     EXPECT_EQ(f.ui.busyDepth, 0);
 }
 
-TEST(MainWindow, SaveAllSavesEveryModifiedDocumentAndRefusesRemoteOnes) {
+TEST(MainWindow, SaveAllSavesEveryModifiedDocumentAndUploadsRemoteOnes) {
     MainShellFixture f;
     DocumentWindow* a = f.shell->openDocument(f.file("a.txt", "a\n"), false, "");
     f.shell->openDocument(f.file("b.txt", "b\n"), false, "");
@@ -332,8 +333,12 @@ TEST(MainWindow, SaveAllSavesEveryModifiedDocumentAndRefusesRemoteOnes) {
     f.shell->commands().run(Command::SaveAll);
     EXPECT_EQ(fs::readFile(f.work + "/a.txt").value(), "+a\n");
     EXPECT_EQ(fs::readFile(f.work + "/b.txt").value(), "b\n");
+    // The remote document goes to remote save: its site has no profile
+    // here, so it stays modified and is never written under its bare name.
     EXPECT_FALSE(fs::exists(f.work + "/r.txt"));
-    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{MainShell::kMsgRemoteSave});
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{formatMsg(RemoteExplorer::kMsgCannotConnect, "site",
+                                                               RemoteExplorer::kMsgNoHostName)});
+    EXPECT_TRUE(r->editor().modified());
     EXPECT_EQ(f.view.status[1], "Opened files: 3; Modified: 1");
 }
 

@@ -26,8 +26,15 @@ public:
     static constexpr const char* kUser = "tester";
     static constexpr const char* kPassword = "s3cret pass";
 
-    FtpTestServer() {
+    struct Options {
+        int idleSeconds = 0;     // 0: the server's default
+        std::string readOnlyDir; // relative to the root; listed and read, never written
+    };
+
+    FtpTestServer() : FtpTestServer(Options{}) {}
+    explicit FtpTestServer(const Options& options) {
         std::string script = scriptPath();
+        const std::string idle = std::to_string(options.idleSeconds);
         int out[2];
         if (::pipe(out) != 0)
             throw std::runtime_error("pipe failed");
@@ -41,7 +48,7 @@ public:
                 ::dup2(null, 2);
             ::close(out[0]);
             ::execl("/usr/bin/python3", "python3", script.c_str(), root_.path().c_str(), kUser, kPassword,
-                    static_cast<char*>(nullptr));
+                    idle.c_str(), options.readOnlyDir.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(out[1]);

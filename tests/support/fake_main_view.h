@@ -7,8 +7,10 @@
 #include "app/main_commands.h"
 #include "app/main_view.h"
 #include "tests/support/fake_document_window.h"
+#include "tests/support/fake_shell_timer.h"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -222,6 +224,60 @@ public:
         auto it = std::find(items.begin(), items.end(), text);
         selectedItem = it == items.end() ? -1 : static_cast<int>(it - items.begin());
         return it != items.end();
+    }
+
+    // ---- the remote page
+    std::vector<std::string> sites;
+    int site = -1;
+    std::string remoteLabel;
+    std::vector<std::string> remoteItems;
+    int selectedRemote = -1;
+    FakeShellTimer stayAlive;
+    std::deque<std::string> passwords; // answers of TfrmGetPass
+    int passwordAsked = 0;
+    std::deque<int> unknownTypes; // answers of TfrmUnknown
+    void setSites(const std::vector<std::string>& items) override { sites = items; }
+    void selectSite(int index) override { site = index; }
+    int selectedSite() const override { return site; }
+    std::string siteText() const override {
+        return site >= 0 && site < static_cast<int>(sites.size()) ? sites[static_cast<std::size_t>(site)] : "";
+    }
+    // Selects the site with this name; false when the box has none.
+    bool chooseSite(const std::string& name) {
+        auto it = std::find(sites.begin(), sites.end(), name);
+        site = it == sites.end() ? -1 : static_cast<int>(it - sites.begin());
+        return it != sites.end();
+    }
+    void showRemoteListing(const std::vector<std::string>& list) override {
+        remoteItems = list;
+        selectedRemote = -1;
+    }
+    void setRemotePath(const std::string& path) override { remoteLabel = path; }
+    std::string remotePath() const override { return remoteLabel; }
+    int selectedRemoteItem() const override { return selectedRemote; }
+    std::string remoteItemText(int index) const override {
+        return remoteItems.at(static_cast<std::size_t>(index));
+    }
+    bool selectRemote(const std::string& text) {
+        auto it = std::find(remoteItems.begin(), remoteItems.end(), text);
+        selectedRemote = it == remoteItems.end() ? -1 : static_cast<int>(it - remoteItems.begin());
+        return it != remoteItems.end();
+    }
+    ShellTimer* stayAliveTimer() override { return &stayAlive; }
+    std::string askPassword() override {
+        ++passwordAsked;
+        if (passwords.empty())
+            return "";
+        std::string p = passwords.front();
+        passwords.pop_front();
+        return p;
+    }
+    int askUnknownType() override {
+        if (unknownTypes.empty())
+            return 0;
+        int r = unknownTypes.front();
+        unknownTypes.pop_front();
+        return r;
     }
 
 private:

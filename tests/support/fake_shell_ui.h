@@ -5,6 +5,8 @@
 #include "platform/shell_ui.h"
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,7 +62,13 @@ public:
     // The user presses Escape at this poll of cancelRequested (-1: never).
     int cancelAtPoll = -1;
     int polls = 0;
-    bool cancelRequested() override { return cancelAtPoll >= 0 && ++polls > cancelAtPoll; }
+    // Runs at each poll, as the events a busy stretch lets through would.
+    std::function<void()> onPoll;
+    bool cancelRequested() override {
+        if (onPoll)
+            onPoll();
+        return cancelAtPoll >= 0 && ++polls > cancelAtPoll;
+    }
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
