@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <thread>
@@ -43,7 +44,9 @@ void configure(TFtpClient& client, const FakeFtpServer& server) {
     client.Port = server.port();
     client.UserID = "user";
     client.Password = "pw";
-    client.TimeOut = 5000;
+    // Generous: the large-reply cases take seconds under the sanitizers on
+    // a busy machine, and no test here waits for this time-out to pass.
+    client.TimeOut = 30000;
 }
 
 // A client that records its events, logged in to `server` in passive mode;
@@ -125,6 +128,7 @@ TEST_F(FtpFake, RepliesOutsideTheProtocolCloseTheConnection) {
             s.login(c);
             s.expect(c, "PWD");
             std::string reply;
+            reply.reserve(k.repeat * std::strlen(k.reply));
             for (std::size_t i = 0; i < k.repeat; ++i)
                 reply += k.reply;
             if (k.repeat == 1 && reply[3] == '-') {
