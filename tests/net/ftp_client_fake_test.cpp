@@ -10,10 +10,10 @@
 #include "tests/support/file_bytes.h"
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <thread>
