@@ -657,26 +657,33 @@ void RemoteExplorer::changeDirectory() {
     }
 }
 
-void RemoteExplorer::deleteSelected() {
+// The name of the file selected in the list, when one is and no transfer
+// runs; otherwise the user is told why not (`directoryMessage` for a
+// directory).
+std::optional<std::string> RemoteExplorer::selectedFileName(const char* directoryMessage) {
     const int index = view_.selectedRemoteItem();
     if (index <= 0) {
         ui_.showInformation(kMsgSelectFile);
-        return;
+        return std::nullopt;
     }
     const std::string item = view_.remoteItemText(index);
     if (isDirectoryItem(item)) {
-        ui_.showInformation(kMsgNoDirectoryDelete);
-        return;
+        ui_.showInformation(directoryMessage);
+        return std::nullopt;
     }
     if (refuseWhileBusy())
-        return;
-    const std::string name = itemName(item);
-    if (!ui_.confirm("This will delete " + name + ". Do you wish to continue?"))
+        return std::nullopt;
+    return itemName(item);
+}
+
+void RemoteExplorer::deleteSelected() {
+    const std::optional<std::string> name = selectedFileName(kMsgNoDirectoryDelete);
+    if (!name || !ui_.confirm("This will delete " + *name + ". Do you wish to continue?"))
         return;
     CommandScope scope(*this);
     try {
         onServer([&] {
-            ftp_.Delete(name);
+            ftp_.Delete(*name);
             ftp_.List();
         });
     } catch (const std::exception& e) {
@@ -688,23 +695,13 @@ void RemoteExplorer::renameSelected() {
     const std::optional<std::string> answer = ui_.inputBox("Input Required", "New file name", "");
     if (!answer)
         return;
-    const int index = view_.selectedRemoteItem();
-    if (index <= 0) {
-        ui_.showInformation(kMsgSelectFile);
-        return;
-    }
-    const std::string item = view_.remoteItemText(index);
-    if (isDirectoryItem(item)) {
-        ui_.showInformation(kMsgNoDirectoryRename);
-        return;
-    }
-    if (refuseWhileBusy())
+    const std::optional<std::string> name = selectedFileName(kMsgNoDirectoryRename);
+    if (!name)
         return;
     CommandScope scope(*this);
-    const std::string name = itemName(item);
     try {
         onServer([&] {
-            ftp_.Rename(name, *answer);
+            ftp_.Rename(*name, *answer);
             ftp_.List();
         });
     } catch (const std::exception& e) {

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,7 @@ private:
     // Refuses a downloaded file that is no text or too large to load.
     void checkDownloaded(const std::string& path, const std::string& name) const;
     bool refuseWhileBusy();
+    std::optional<std::string> selectedFileName(const char* directoryMessage);
 
     MainShell& shell_;
     MainView& view_;
