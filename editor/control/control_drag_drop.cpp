@@ -153,6 +153,10 @@ bool TCustomRudivoVoru::StartTextDrag() {
     };
     try {
         effect = host_->startTextDrag(data, readOnly_ ? deCopy : deCopy | deMove);
+        if (effect < 0) {
+            closeDrop();
+            return false;
+        }
         if (effect == deMove && !readOnly_) {
             if (ownDrop_) {
                 SetSelection({dropPosition_, dropPosition_}, true);

@@ -78,8 +78,9 @@ public:
     // searchCancelled() is asked often and must be cheap. Calls nest.
     // Runs the window system's drag loop for `data` (a drag started in the
     // control) allowing `allowedEffects` (deCopy, deMove); the effect the
-    // drop ended with, deNone when it was cancelled.
-    virtual int startTextDrag(const DropData& /*data*/, int /*allowedEffects*/) { return 0; }
+    // drop ended with, deNone when it was cancelled; -1 when the window
+    // cannot drag (a press in the selection then selects).
+    virtual int startTextDrag(const DropData& /*data*/, int /*allowedEffects*/) { return -1; }
     // The control takes the keyboard focus.
     virtual void takeFocus() {}
     // The printer caPRINTSEL prints to (none: the command does nothing).

@@ -117,6 +117,7 @@ TEST(ControlDragDrop, MovesAndCopiesOfTheOwnSelection) {
     f.ctl.SetSelection({0, 6});
     f.dragSelection();
     EXPECT_EQ(calls, 0);
+    EXPECT_EQ(f.ctl.GetSelection(), (TChRange{1, 4})) << "selected from the press to the pointer";
 }
 
 TEST(ControlDragDrop, ReadOnlyAndMovesIntoAnotherControl) {

@@ -249,7 +249,7 @@ public:
     bool searchCancelled() override { return ++searchPolls > cancelAfterPolls; }
     void endLongSearch() override { --longSearchDepth; }
     int startTextDrag(const DropData& data, int allowedEffects) override {
-        return onDrag ? onDrag(data, allowedEffects) : 0;
+        return onDrag ? onDrag(data, allowedEffects) : -1;
     }
     void takeFocus() override { ++focusRequests; }
 
