@@ -52,13 +52,16 @@ TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std:
     stbMain_ = new QStatusBar(body);
     stbMain_->setObjectName("stbMain");
     stbMain_->setSizeGripEnabled(false);
-    const int widths[3] = {100, 100, 50};
-    for (int i = 0; i < 3; ++i) {
+    const int widths[4] = {100, 100, 50, 90};
+    for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(stbMain_);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setMinimumWidth(widths[i]);
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        stbMain_->addWidget(panels_[i], i == 2 ? 1 : 0);
+        if (i == DocumentWindow::kEncodingPanel)
+            stbMain_->addPermanentWidget(panels_[i]);
+        else
+            stbMain_->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
     layout->addWidget(txtMain_, 1);
     layout->addWidget(stbMain_);
@@ -78,6 +81,7 @@ TMDIChild::~TMDIChild() {
     TRudivoVoru& control = txtMain_->control();
     control.OnChange = nullptr;
     control.OnGutterClick = nullptr;
+    control.OnEncodingRefused = nullptr;
 }
 
 void TMDIChild::buildEditor() {
@@ -102,6 +106,11 @@ void TMDIChild::buildEditor() {
     control.OnGutterClick = [this](TCustomRudivoVoru&, std::int32_t record) {
         guarded([&] { logic_->gutterClicked(editor_->textLineOfRecord(record)); });
     };
+    control.OnEncodingRefused = [this](TCustomRudivoVoru&, const std::string& character) {
+        bool converted = false;
+        guarded([&] { converted = logic_->offerUtf8For(character); });
+        return converted;
+    };
     txtMain_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtMain_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { showContextMenu(at); });
@@ -115,6 +124,12 @@ void TMDIChild::buildContextMenu() {
     ppmMain_->addAction("Paste", this, [this] { guarded([this] { logic_->paste(); }); });
     ppmMain_->addAction("Undo", this, [this] { guarded([this] { logic_->undo(); }); });
     ppmMain_->addAction("Reload", this, [this] { guarded([this] { logic_->reload(); }); });
+    mnuReopenEncoding_ = ppmMain_->addAction(
+        "Reopen as Windows-1252", this, [this] { guarded([this] { logic_->reopenInOtherEncoding(); }); });
+    mnuReopenEncoding_->setObjectName("mnuReopenEncoding");
+    mnuConvertEncoding_ = ppmMain_->addAction(
+        "Save As Windows-1252...", this, [this] { guarded([this] { logic_->convertEncoding(); }); });
+    mnuConvertEncoding_->setObjectName("mnuConvertEncoding");
     ppmMain_->addSeparator();
     ppmMain_->addAction("Select All", this, [this] { guarded([this] { logic_->selectAll(); }); });
     ppmMain_->addSeparator();
@@ -144,6 +159,11 @@ void TMDIChild::showContextMenu(const QPoint& at) {
         const bool selected = logic_->hasSelection();
         mnuCopy_->setEnabled(selected);
         mnuCut_->setEnabled(selected);
+        // The commands name the encoding they lead to.
+        const QString other =
+            editor_->encoding() == TextEncoding::Utf8 ? QStringLiteral("Windows-1252") : QStringLiteral("UTF-8");
+        mnuReopenEncoding_->setText("Reopen as " + other);
+        mnuConvertEncoding_->setText("Save As " + other + "...");
         ppmMain_->popup(txtMain_->mapToGlobal(at));
     });
 }
@@ -186,7 +206,7 @@ std::string TMDIChild::caption() const {
 }
 
 void TMDIChild::setStatusText(int panel, const std::string& text) {
-    if (panel >= 0 && panel < 3)
+    if (panel >= 0 && panel < 4)
         panels_[panel]->setText(toQString(text));
 }
 

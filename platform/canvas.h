@@ -8,6 +8,7 @@
 // serves the tests.
 
 #include "platform/colors.h"
+#include "platform/text_encoding.h"
 
 #include <cstdint>
 #include <string>
@@ -91,6 +92,16 @@ public:
     // Draws image `index` of a glyph set at (x, y), transparent in the colour
     // of its bottom-left pixel.
     virtual void drawGlyph(GlyphSet set, int index, int x, int y) = 0;
+
+    // How the bytes given to textWidth and drawText read as characters. In
+    // UTF-8 a cell-width table gives the lead byte of each character (or
+    // grapheme cluster) its whole advance and the bytes after it 0, and a
+    // byte that is not valid UTF-8 is drawn as a box holding its hex value.
+    void setTextEncoding(TextEncoding encoding) { encoding_ = encoding; }
+    TextEncoding textEncoding() const { return encoding_; }
+
+protected:
+    TextEncoding encoding_ = TextEncoding::Windows1252;
 };
 
 } // namespace qorvi

@@ -47,7 +47,7 @@ private:
 
 } // namespace
 
-void LoadTextFromStream(TTextStore& store, TStream& stream) {
+void LoadTextFromStream(TTextStore& store, TStream& stream, bool detectEncoding) {
     try {
         TTextStore fresh;
         RecordFeeder feeder(fresh);
@@ -57,10 +57,13 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
         LineBreakStyle style = LineBreakStyle::LF;
         bool styleKnown = false;
         bool crPending = false; // a first CR ended the previous piece
+        EncodingDetector detector;
         for (;;) {
             std::int64_t n = stream.Read(raw.data(), static_cast<std::int64_t>(kPiece));
             if (n <= 0)
                 break;
+            if (detectEncoding)
+                detector.feed(std::string_view(raw.data(), static_cast<std::size_t>(n)));
             if (!styleKnown) {
                 if (crPending) {
                     style = raw[0] == '\n' ? LineBreakStyle::CRLF : LineBreakStyle::CR;
@@ -78,6 +81,8 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
             style = LineBreakStyle::CR;
         store.AdoptText(fresh);
         store.SetFileLineBreaks(style);
+        if (detectEncoding)
+            store.SetEncoding(detector.result());
     } catch (const std::bad_alloc&) {
         throw ERudivoVoru(kMsgNotEnoughMemory);
     }
@@ -85,7 +90,7 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
 
 void LoadTextFromFile(TTextStore& store, const std::string& path) {
     TFileStream stream(path);
-    LoadTextFromStream(store, stream);
+    LoadTextFromStream(store, stream, true);
 }
 
 void SetStoreText(TTextStore& store, const char* text) {

@@ -53,6 +53,7 @@ public:
 private:
     QString toText(std::string_view text) const;
     QFont letterSpaced(double cell) const;
+    void drawCells(int x, qreal baseline, int top, std::string_view text, const int* cellWidths);
 
     QPainter* painter_ = nullptr;
     const QPaintDevice* device_ = nullptr;
