@@ -35,7 +35,7 @@ const std::vector<Piece>& mixedLine() {
         {"\xF0\x9F\x98\x80", 2},                          // 😀
         {"\xE9", 2},                                      // a stray byte: its hex box
         {"\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB", 2}, // woman + ZWJ + laptop
-        {"\t", 2},                                        // to the tab stop at column 12
+        {"\t", 1},                                        // to the tab stop at column 12
         {"z", 1},
     };
     return pieces;
@@ -121,7 +121,7 @@ TEST(ControlEncoding, AWindows1252DocumentMovesByteByByte) {
         press(e.ctl, VK_RIGHT);
         ASSERT_EQ(e.caret(), i);
     }
-    EXPECT_EQ(e.ctl.CaretColumn(), length + 1); // the tab went from column 24 to 26
+    EXPECT_EQ(e.ctl.CaretColumn(), length + 2); // the tab went from column 26 to 28
 }
 
 TEST(ControlEncoding, WordsHoldMultiByteCharactersWhole) {
@@ -228,13 +228,13 @@ TEST(ControlEncoding, FilesOpenInTheirEncodingAndKeepEveryByteNotEdited) {
         TextEncoding encoding;
     };
     const Case cases[] = {
-        {"bom", "\xEF\xBB\xBF" "Caf\xC3\xA9\n\xC3\xBC" "ber\n", TextEncoding::Utf8},
-        {"mixed scripts", "Caf\xC3\xA9 \xD0\x96 \xE4\xB8\xAD\xE6\x96\x87 \xD8\xB3\n", TextEncoding::Utf8},
+        {"bom", "\xEF\xBB\xBF" "Caf\xC3\xA9\r\n\xC3\xBC" "ber\r\n", TextEncoding::Utf8},
+        {"mixed scripts", "Caf\xC3\xA9 \xD0\x96 \xE4\xB8\xAD\xE6\x96\x87 \xD8\xB3\r\n", TextEncoding::Utf8},
         {"emoji", "\xF0\x9F\x98\x80\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB\r\nok\r\n", TextEncoding::Utf8},
-        {"combining", "e\xCC\x81\xCC\xA3 n\xCC\x83\n", TextEncoding::Utf8},
-        {"invalid", "ok \xC3\xA9 then \xFF\xFE and \xE4\xB8\n", TextEncoding::Windows1252},
-        {"bom and invalid", "\xEF\xBB\xBF" "a\xE9\n", TextEncoding::Utf8},
-        {"windows-1252", "Caf\xE9 \x80 \x93quoted\x94\n", TextEncoding::Windows1252},
+        {"combining", "e\xCC\x81\xCC\xA3 n\xCC\x83\r\n", TextEncoding::Utf8},
+        {"invalid", "ok \xC3\xA9 then \xFF\xFE and \xE4\xB8\r\n", TextEncoding::Windows1252},
+        {"bom and invalid", "\xEF\xBB\xBF" "a\xE9\r\n", TextEncoding::Utf8},
+        {"windows-1252", "Caf\xE9 \x80 \x93quoted\x94\r\n", TextEncoding::Windows1252},
     };
     TempDir dir;
     for (const Case& c : cases) {
