@@ -50,6 +50,11 @@ private:
 void LoadTextFromStream(TTextStore& store, TStream& stream, bool detectEncoding) {
     try {
         TTextStore fresh;
+        // Long lines are cut between characters while the file may still
+        // turn out UTF-8; in an 8-bit file such a cut only comes a byte or
+        // two early.
+        if (detectEncoding)
+            fresh.SetEncoding(TextEncoding::Utf8);
         RecordFeeder feeder(fresh);
         LineBreakAdjuster adjuster;
         std::array<char, kPiece + 1> raw;

@@ -41,7 +41,7 @@ TEST(DocumentEncoding, TheStatusBarNamesWhatTheFileWasFoundToBe) {
     EncodingFixture utf8("Caf\xC3\xA9 \xE4\xB8\xAD!\n");
     EXPECT_EQ(utf8.view.panels[DocumentWindow::kEncodingPanel], "UTF-8");
     // The caret's position counts cells: é one, 中 two.
-    utf8.editor.setSelection(8, 8);
+    utf8.editor.setSelection(9, 9);
     utf8.window.editorChanged();
     EXPECT_EQ(utf8.view.panels[0], "Line 1, Pos 7");
     EncodingFixture latin("Caf\xE9\n");

@@ -287,3 +287,25 @@ TEST(ControlEncoding, ExportsCarryUnicodeAsRtfEscapesAndUtf8Html) {
     EXPECT_NE(e.ctl.ExportText(kExportRTF).find("\\'c3\\'a9"), std::string::npos);
     EXPECT_EQ(e.ctl.ExportText(kExportHTML).find("charset"), std::string::npos);
 }
+
+TEST(ControlEncoding, LongLinesAreCutIntoRecordsBetweenCharacters) {
+    // 1000 characters of two bytes and a few of three: far past a record.
+    std::string line;
+    for (int i = 0; i < 1500; ++i)
+        line += i % 7 ? "\xC3\xA9" : "\xE4\xB8\xAD";
+    TempDir dir;
+    writeFile(dir.file("long.txt"), line + "\n");
+    Editor loaded;
+    loaded.ctl.LoadFromFile(dir.file("long.txt"));
+    Editor typed;
+    typed.ctl.SetEncoding(TextEncoding::Utf8);
+    typed.ctl.SetText("ab");
+    typed.ctl.SetSelection({1, 1});
+    typed.ctl.SetSelText(line);
+    for (Editor* e : {&loaded, &typed}) {
+        ASSERT_GT(e->ctl.TextStore().NumLines(), 1);
+        for (TLine* row = e->ctl.TextStore().Buffer(); row; row = e->ctl.TextStore().Next(row))
+            EXPECT_TRUE(isValidUtf8(row->View())) << row->Len();
+    }
+    EXPECT_EQ(typed.ctl.GetText(), "a" + line + "b");
+}
