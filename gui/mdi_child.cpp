@@ -124,12 +124,6 @@ void TMDIChild::buildContextMenu() {
     ppmMain_->addAction("Paste", this, [this] { guarded([this] { logic_->paste(); }); });
     ppmMain_->addAction("Undo", this, [this] { guarded([this] { logic_->undo(); }); });
     ppmMain_->addAction("Reload", this, [this] { guarded([this] { logic_->reload(); }); });
-    mnuReopenEncoding_ = ppmMain_->addAction(
-        "Reopen as Windows-1252", this, [this] { guarded([this] { logic_->reopenInOtherEncoding(); }); });
-    mnuReopenEncoding_->setObjectName("mnuReopenEncoding");
-    mnuConvertEncoding_ = ppmMain_->addAction(
-        "Save As Windows-1252...", this, [this] { guarded([this] { logic_->convertEncoding(); }); });
-    mnuConvertEncoding_->setObjectName("mnuConvertEncoding");
     ppmMain_->addSeparator();
     ppmMain_->addAction("Select All", this, [this] { guarded([this] { logic_->selectAll(); }); });
     ppmMain_->addSeparator();
@@ -152,6 +146,14 @@ void TMDIChild::buildContextMenu() {
         guarded([this] { editor_->modifyParserProperties(kAllOptionPages); });
     });
     options->setObjectName("mnuEditorOptions");
+    // The document's encoding, after the menu's own items.
+    ppmMain_->addSeparator();
+    mnuReopenEncoding_ = ppmMain_->addAction(
+        "Reopen as Windows-1252", this, [this] { guarded([this] { logic_->reopenInOtherEncoding(); }); });
+    mnuReopenEncoding_->setObjectName("mnuReopenEncoding");
+    mnuConvertEncoding_ = ppmMain_->addAction(
+        "Save As Windows-1252...", this, [this] { guarded([this] { logic_->convertEncoding(); }); });
+    mnuConvertEncoding_->setObjectName("mnuConvertEncoding");
 }
 
 void TMDIChild::showContextMenu(const QPoint& at) {

@@ -114,7 +114,8 @@ TEST(DocumentWindowGui, TheContextMenuCollapsesAndTheGutterExpands) {
         captions << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(captions, (QStringList{"Copy", "Cut", "Paste", "Undo", "Reload", "-", "Select All", "-",
                                      "Collapse Section", "-", "Read Only", "Watch File", "-",
-                                     "Editor Options..."}));
+                                     "Editor Options...", "-", "Reopen as Windows-1252",
+                                     "Save As Windows-1252..."}));
     EXPECT_FALSE(actions[0]->isEnabled());
     EXPECT_FALSE(actions[1]->isEnabled());
     child->ppmMain()->hide();

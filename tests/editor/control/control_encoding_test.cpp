@@ -309,3 +309,17 @@ TEST(ControlEncoding, LongLinesAreCutIntoRecordsBetweenCharacters) {
     }
     EXPECT_EQ(typed.ctl.GetText(), "a" + line + "b");
 }
+
+TEST(ControlEncoding, MatchingIgnoringCaseFoldsOnlyAsciiInUtf8) {
+    // "É" is C3 89 and "é" C3 A9 in UTF-8; Windows-1252 reads C3 as "Ã"
+    // and E3 as "ã", which must not make "ã©" (E3 A9) match "é".
+    Editor e;
+    e.ctl.SetEncoding(TextEncoding::Utf8);
+    e.ctl.SetText("\xE3\xA9 CAF\xC3\xA9");
+    e.ctl.SetSelection({0, 0});
+    EXPECT_EQ(e.ctl.perform(SMM_FIND, kFindNow, reinterpret_cast<std::intptr_t>("caf\xC3\xA9")), 3);
+    EXPECT_EQ(e.ctl.perform(SMM_FIND, kFindNow, reinterpret_cast<std::intptr_t>("\xC3\xA9")), 6);
+    e.ctl.SetEncoding(TextEncoding::Windows1252);
+    e.ctl.SetSelection({0, 0});
+    EXPECT_EQ(e.ctl.perform(SMM_FIND, kFindNow, reinterpret_cast<std::intptr_t>("\xC3\xA9")), 0);
+}
