@@ -3,6 +3,7 @@
 #include "platform/code_page.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <utf8proc.h>
 
@@ -18,39 +19,47 @@ std::uint64_t load64(const unsigned char* p) {
     return word;
 }
 
+// What a lead byte allows: the sequence length (0: no lead byte) and the
+// range of the second byte, which excludes overlong forms, surrogates and
+// code points past U+10FFFF.
+struct LeadByte {
+    std::uint8_t length = 0;
+    std::uint8_t low = 0x80;
+    std::uint8_t high = 0xBF;
+};
+
+constexpr std::array<LeadByte, 256> makeLeadBytes() {
+    std::array<LeadByte, 256> table{};
+    for (int c = 0; c < 0x80; ++c)
+        table[static_cast<std::size_t>(c)].length = 1;
+    for (int c = 0xC2; c <= 0xDF; ++c)
+        table[static_cast<std::size_t>(c)].length = 2;
+    for (int c = 0xE0; c <= 0xEF; ++c)
+        table[static_cast<std::size_t>(c)].length = 3;
+    for (int c = 0xF0; c <= 0xF4; ++c)
+        table[static_cast<std::size_t>(c)].length = 4;
+    table[0xE0].low = 0xA0;
+    table[0xED].high = 0x9F;
+    table[0xF0].low = 0x90;
+    table[0xF4].high = 0x8F;
+    return table;
+}
+
+constexpr std::array<LeadByte, 256> kLeadBytes = makeLeadBytes();
+
 // The length of the valid sequence at `p` (at most `available` bytes), or 0.
-// The second-byte ranges exclude overlong forms, surrogates and code points
-// past U+10FFFF.
-int sequenceLength(const unsigned char* p, std::size_t available) {
-    const unsigned char c = p[0];
-    if (c < 0x80)
-        return 1;
-    int length;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        if (c == 0xE0)
-            low = 0xA0;
-        else if (c == 0xED)
-            high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        if (c == 0xF0)
-            low = 0x90;
-        else if (c == 0xF4)
-            high = 0x8F;
-    } else {
+inline int sequenceLength(const unsigned char* p, std::size_t available) {
+    const LeadByte lead = kLeadBytes[p[0]];
+    const std::size_t length = lead.length;
+    if (length <= 1)
+        return static_cast<int>(length);
+    if (available < length || p[1] < lead.low || p[1] > lead.high)
         return 0;
-    }
-    if (available < static_cast<std::size_t>(length) || p[1] < low || p[1] > high)
+    if (length > 2 && (p[2] & 0xC0) != 0x80)
         return 0;
-    for (int k = 2; k < length; ++k)
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-    return length;
+    if (length > 3 && (p[3] & 0xC0) != 0x80)
+        return 0;
+    return static_cast<int>(length);
 }
 
 } // namespace
@@ -84,14 +93,17 @@ bool isValidUtf8(std::string_view bytes) {
             i += 16;
             continue;
         }
-        if (p[i] < 0x80) {
-            ++i;
-            continue;
+        // Else the next 16 bytes or so character by character.
+        for (const std::size_t stop = std::min(n, i + 16); i < stop;) {
+            if (p[i] < 0x80) {
+                ++i;
+                continue;
+            }
+            const int length = sequenceLength(p + i, n - i);
+            if (length == 0)
+                return false;
+            i += static_cast<std::size_t>(length);
         }
-        const int length = sequenceLength(p + i, n - i);
-        if (length == 0)
-            return false;
-        i += static_cast<std::size_t>(length);
     }
     return true;
 }
