@@ -306,7 +306,7 @@ void TCustomRudivoVoru::DoImport(TStream& stream) {
         std::string chunk = carry + piece.substr(0, static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
         carry.clear();
         if (got > 0 && chunk.size() == static_cast<std::size_t>(kChunk) && chunk.back() == '\r') {
-            carry = "\r";
+            carry.assign(1, '\r'); // not = "\r": GCC 12 warns falsely about overlap there
             chunk.pop_back();
         }
         DoReplaceSel(chunk, true);
