@@ -1066,6 +1066,10 @@ private:
     mutable DisplayRow displayRow_;
     // A UTF-8 row with bytes beyond ASCII: its columns are cells, not bytes.
     bool laidOutInCells(const TLine& row) const;
+    // What display columns [from, to) of the row in displayRow_ show, to be
+    // measured: the columns' text, or in UTF-8 cells the bytes of the
+    // characters that start there.
+    std::string_view shownColumns(std::int32_t from, std::int32_t to) const;
     // The length of the UTF-8 character at `at` of a row (ending before
     // `end`) in a UTF-8 document; 0 for a byte that starts none, or in an
     // 8-bit document.

@@ -323,3 +323,24 @@ TEST(ControlEncoding, MatchingIgnoringCaseFoldsOnlyAsciiInUtf8) {
     e.ctl.SetSelection({0, 0});
     EXPECT_EQ(e.ctl.perform(SMM_FIND, kFindNow, reinterpret_cast<std::intptr_t>("\xC3\xA9")), 0);
 }
+
+TEST(ControlEncoding, AProportionalFontMeasuresTheCharactersThemselves) {
+    // The test canvas gives each byte 8 pixels: a character of three bytes
+    // is 24 wide, and the caret and clicks follow that.
+    ProportionalFixture f;
+    f.ctl.SetEncoding(TextEncoding::Utf8);
+    f.ctl.SetText("a\xE4\xB8\xAD" "b");
+    const int left = f.ctl.LeftRefPoint();
+    const std::int32_t starts[] = {0, 1, 4, 5};
+    const int xs[] = {0, 8, 32, 40};
+    for (int i = 0; i < 4; ++i) {
+        f.ctl.SetSelection({starts[i], starts[i]});
+        EXPECT_EQ(f.ctl.CaretRect().left, left + xs[i]) << i;
+    }
+    for (int x = left; x < left + 48; ++x) {
+        const std::int32_t index = f.ctl.IndexFromPos(x, 2);
+        EXPECT_NE(std::find(std::begin(starts), std::end(starts), index), std::end(starts)) << x;
+    }
+    EXPECT_EQ(f.ctl.IndexFromPos(left + 10, 2), 1);
+    EXPECT_EQ(f.ctl.IndexFromPos(left + 30, 2), 4);
+}
