@@ -9,6 +9,9 @@
 namespace qorvi {
 
 ControlDocumentEditor::ControlDocumentEditor(TRudivoVoru& control) : control_(control) {
+    // A new document is UTF-8, as the desktop's files are; loading a file
+    // finds the file's own.
+    control_.SetEncoding(TextEncoding::Utf8);
 }
 
 // ---- the text
@@ -73,6 +76,31 @@ LineBreakStyle ControlDocumentEditor::lineBreaks() const {
 void ControlDocumentEditor::loadFromFile(const std::string& path) {
     control_.LoadFromFile(path);
     control_.SetModified(false);
+}
+
+TextEncoding ControlDocumentEditor::encoding() const {
+    return control_.Encoding();
+}
+
+void ControlDocumentEditor::setEncoding(TextEncoding encoding) {
+    control_.SetEncoding(encoding);
+}
+
+bool ControlDocumentEditor::convertEncoding(TextEncoding encoding) {
+    return control_.ConvertEncoding(encoding);
+}
+
+std::int32_t ControlDocumentEditor::cellsBetween(std::int32_t from, std::int32_t to) const {
+    if (to <= from || encoding() != TextEncoding::Utf8)
+        return std::max(0, to - from);
+    const std::string text = textRange(from, to - from);
+    std::int32_t cells = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const TextCluster cluster = nextCluster(text, at);
+        cells += cluster.cells;
+        at = cluster.end;
+    }
+    return cells;
 }
 
 std::int32_t ControlDocumentEditor::recordOf(std::int32_t line) const {

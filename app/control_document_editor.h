@@ -28,6 +28,10 @@ public:
     std::int32_t lineOfOffset(std::int32_t offset) const override;
     LineBreakStyle lineBreaks() const override;
     void loadFromFile(const std::string& path) override;
+    TextEncoding encoding() const override;
+    void setEncoding(TextEncoding encoding) override;
+    bool convertEncoding(TextEncoding encoding) override;
+    std::int32_t cellsBetween(std::int32_t from, std::int32_t to) const override;
 
     std::pair<std::int32_t, std::int32_t> selection() const override;
     void setSelection(std::int32_t anchor, std::int32_t caret) override;

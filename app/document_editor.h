@@ -11,6 +11,8 @@
 
 #include "editor/text/line_breaks.h"
 
+#include "platform/text_encoding.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -40,6 +42,16 @@ public:
     // Replaces the whole text by the file's; a file that cannot be read
     // raises with the control's message and leaves the text as it was.
     virtual void loadFromFile(const std::string& path) = 0;
+    // How the bytes read as characters (found on loading; UTF-8 when new).
+    virtual TextEncoding encoding() const { return TextEncoding::Windows1252; }
+    // Reads the same bytes in `encoding`.
+    virtual void setEncoding(TextEncoding /*encoding*/) {}
+    // Re-encodes the text into `encoding`; false, unchanged, when a
+    // character has no byte there.
+    virtual bool convertEncoding(TextEncoding encoding) { return encoding == this->encoding(); }
+    // The screen cells between two offsets of one line (characters in an
+    // 8-bit document; wide characters count two, combining marks none).
+    virtual std::int32_t cellsBetween(std::int32_t from, std::int32_t to) const { return to - from; }
 
     // ---- selection and editing
     // The selection as the control holds it (anchor, caret); not ordered.

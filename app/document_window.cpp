@@ -10,6 +10,7 @@
 #include "platform/shell_ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 
 namespace qorvi {
@@ -64,6 +65,13 @@ void DocumentWindow::loadFile(const std::string& path) {
     collapses_.clear();
     editor_.clearModified();
     showModifiedState();
+    showEncoding();
+}
+
+void DocumentWindow::showEncoding() {
+    const std::string name(encodingName(editor_.encoding()));
+    if (name != encodingPanel_)
+        view_.setStatusText(kEncodingPanel, encodingPanel_ = name);
 }
 
 void DocumentWindow::rememberDiskStamp(const std::string& path) {
@@ -115,8 +123,10 @@ void DocumentWindow::editorChanged() {
         host_.sendMessage(kRecountMessage, 0, 0);
     const std::int32_t caret = editor_.selection().second;
     const std::int32_t line = editor_.lineOfOffset(caret);
+    const std::int32_t lineStart = editor_.lineStart(line);
     view_.setStatusText(0, "Line " + std::to_string(line + 1) + ", Pos " +
-                               std::to_string(caret - editor_.lineStart(line)));
+                               std::to_string(editor_.cellsBetween(lineStart, std::max(lineStart, caret))));
+    showEncoding();
     panel1_ = modified ? "Modified" : "";
     view_.setStatusText(1, panel1_);
 }
@@ -312,6 +322,57 @@ void DocumentWindow::reload() {
     if (editor_.modified() && !ui_.confirm(formatMsg(kMsgReloadModified, filePath_)))
         return;
     reloadFromDisk();
+}
+
+namespace {
+
+TextEncoding otherEncoding(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+}
+
+} // namespace
+
+void DocumentWindow::reopenInOtherEncoding() {
+    const TextEncoding other = otherEncoding(editor_.encoding());
+    if (!remote_ && !filePath_.empty() && fs::fileStamp(filePath_)) {
+        if (editor_.modified() && !ui_.confirm(formatMsg(kMsgReloadModified, filePath_)))
+            return;
+        reloadFromDisk();
+    }
+    // The bytes are the file's: only how they read changes.
+    editor_.setEncoding(other);
+    showEncoding();
+}
+
+bool DocumentWindow::convertEncoding() {
+    const TextEncoding from = editor_.encoding();
+    const TextEncoding to = otherEncoding(from);
+    if (!editor_.convertEncoding(to)) {
+        ui_.showError(formatMsg(kMsgCannotConvert, std::string(encodingName(to))));
+        return false;
+    }
+    showEncoding();
+    if (saveAs())
+        return true;
+    // Not saved: the text goes back to how it was.
+    editor_.convertEncoding(from);
+    showEncoding();
+    return false;
+}
+
+bool DocumentWindow::offerUtf8For(const std::string& character) {
+    std::string name = "U+";
+    const int length = utf8SequenceLength(character);
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%04X",
+                  length ? static_cast<unsigned>(decodeUtf8Sequence(character, length)) : 0xFFFDu);
+    name += hex;
+    if (!ui_.confirm(formatMsg(kMsgOfferUtf8, name)))
+        return false;
+    if (!editor_.convertEncoding(TextEncoding::Utf8))
+        return false;
+    showEncoding();
+    return true;
 }
 
 void DocumentWindow::reloadFromDisk() {

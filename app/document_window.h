@@ -49,6 +49,13 @@ public:
     static constexpr const char* kMsgReadOnlyFile =
         "The file '%s' is read-only and cannot be saved. Save the text under another name?";
     static constexpr const char* kMsgInvalidNumber = "Invalid number";
+    static constexpr const char* kMsgCannotConvert =
+        "The document holds characters that %s cannot represent. It was not converted.";
+    // The status panel that names the document's encoding.
+    static constexpr int kEncodingPanel = 3;
+    static constexpr const char* kMsgOfferUtf8 =
+        "The character %s cannot be represented in Windows-1252, the encoding of this document. Convert the "
+        "document to UTF-8?";
     static constexpr const char* kMsgRemoteWatch = "Cannot watch a remote file";
 
     DocumentWindow(DocumentView& view, DocumentEditor& editor, DocumentHost& host, ShellUi& ui,
@@ -116,6 +123,16 @@ public:
     // The context menu's "Read Only" with its new check state.
     void setReadOnlyCommand(bool checked);
     void reload();
+    // Reads the file again in the other encoding (asking first when there
+    // are changes to lose).
+    void reopenInOtherEncoding();
+    // Converts the text to the other encoding and saves it under a name the
+    // user chooses; refuses, with a message, when a character cannot be
+    // represented, and converts back when the save does not happen.
+    bool convertEncoding();
+    // A typed or pasted character (UTF-8) that this Windows-1252 document
+    // cannot hold: offers to convert the document to UTF-8; true when done.
+    bool offerUtf8For(const std::string& character);
     void undo();
     void redo();
     void copy();
@@ -163,6 +180,7 @@ private:
     bool offerToSaveChanges();
     // Panel 1 follows the modified flag; the main window recounts on a change.
     void showModifiedState();
+    void showEncoding();
     void setCaptionAndTab(const std::string& path);
     template <class F> void editEvenIfReadOnly(F&& edit);
 
@@ -190,6 +208,7 @@ private:
     std::optional<fs::FileStamp> diskStamp_;
     std::optional<fs::FileStamp> declinedStamp_;
     bool deletionReported_ = false;
+    std::string encodingPanel_;
 };
 
 } // namespace qorvi

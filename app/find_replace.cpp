@@ -1,6 +1,7 @@
 #include "app/find_replace.h"
 
 #include "editor/control/rudivo_voru_messages.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ bool FindReplace::find(const std::string& text) {
         editor_->setSelection(at, at);
     }
     std::int32_t length = 0;
-    const std::int32_t start = editor_->find(flags(), findText, length);
+    const std::int32_t start = editor_->find(flags(), inDocument(findText), length);
     if (start < 0) {
         cancelled_ = ui_.cancelRequested();
         if (to > from)
@@ -40,6 +41,12 @@ bool FindReplace::find(const std::string& text) {
     editor_->setSelection(start, start + length);
     editor_->scrollCaretIntoView();
     return true;
+}
+
+std::string FindReplace::inDocument(const std::string& text) const {
+    // The dialog's texts are Windows-1252; a UTF-8 document holds their
+    // characters as UTF-8, and matching is on bytes.
+    return editor_ && editor_->encoding() == TextEncoding::Utf8 ? cp1252ToUtf8(text) : text;
 }
 
 bool FindReplace::selectionIsMatch() {
@@ -53,7 +60,7 @@ bool FindReplace::selectionIsMatch() {
         return false;
     editor_->setSelection(from, from);
     std::int32_t length = 0;
-    const std::int32_t at = editor_->find(flags() & ~kFindBackwards, findText, length);
+    const std::int32_t at = editor_->find(flags() & ~kFindBackwards, inDocument(findText), length);
     editor_->setSelection(anchor, caret);
     return at == from && length == to - from;
 }
@@ -62,7 +69,7 @@ bool FindReplace::replaceAndFindNext() {
     if (!editor_)
         return false;
     if (selectionIsMatch())
-        editor_->replaceSelection(replaceText);
+        editor_->replaceSelection(inDocument(replaceText));
     return find();
 }
 
@@ -95,7 +102,7 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
     for (;;) {
         if (first ? selectionIsMatch() : accepted) {
             const std::int32_t start = std::min(editor_->selection().first, editor_->selection().second);
-            editor_->replaceSelection(replaceText);
+            editor_->replaceSelection(inDocument(replaceText));
             ++count.replaced;
             count.found += first ? 1 : 0;
             // Backwards, go on before the replacement, which may hold the

@@ -63,6 +63,7 @@ public:
     void searchCurrentWord(DocumentEditor& editor);
 
 private:
+    std::string inDocument(const std::string& text) const;
     bool selectionIsMatch();
     void noMoreFound();
     static void remember(std::vector<std::string>& history, const std::string& text);

@@ -44,7 +44,7 @@ const std::string& millionLines() {
 }
 
 void BM_PaintScreen(benchmark::State& state) {
-    Editor e(cppLines(kRows * 4));
+    Editor e(bench::withMultiByte(cppLines(kRows * 4), state.range(0)), bench::encodingOfMix(state.range(0)));
     for (auto _ : state) {
         e.ctl.ScreenInvalid();
         e.paint();
@@ -53,8 +53,9 @@ void BM_PaintScreen(benchmark::State& state) {
     state.SetLabel(e.label);
     state.counters["rows"] = kRows;
     state.counters["canvasCalls"] = static_cast<double>(e.host.canvas.calls().size());
+    state.SetLabel(e.label + ", " + bench::nameOfMix(state.range(0)));
 }
-BENCHMARK(BM_PaintScreen)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintScreen)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 void BM_TypeAtTop(benchmark::State& state) {
     Editor e(millionLines());
@@ -138,7 +139,8 @@ BENCHMARK(BM_RewrapAll)
     ->Iterations(bench::smokeRun() ? 1 : 3);
 
 void BM_ScrollPage(benchmark::State& state) {
-    Editor e(millionLines());
+    static const std::string multiByte = bench::withMultiByte(millionLines(), 2);
+    Editor e(state.range(0) == 2 ? multiByte : millionLines(), bench::encodingOfMix(state.range(0)));
     e.paint();
     const std::int32_t last = e.ctl.TextStore().NumLines() - kRows;
     for (auto _ : state) {
@@ -147,9 +149,9 @@ void BM_ScrollPage(benchmark::State& state) {
         e.ctl.perform(WM_VSCROLL, SB_PAGEDOWN);
         e.paint();
     }
-    state.SetLabel(e.label);
+    state.SetLabel(e.label + ", " + bench::nameOfMix(state.range(0)));
 }
-BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ScrollPage)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace qorvi

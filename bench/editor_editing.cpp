@@ -33,7 +33,9 @@ std::string cppLines(std::size_t lines) {
 using Editor = bench::BenchEditor;
 
 void BM_TypeChar(benchmark::State& state) {
-    Editor e(cppLines(bench::scaled(static_cast<std::size_t>(state.range(0)), 2'000)));
+    Editor e(bench::withMultiByte(cppLines(bench::scaled(static_cast<std::size_t>(state.range(0)), 2'000)),
+                                  state.range(1)),
+             bench::encodingOfMix(state.range(1)));
     const auto middle =
         static_cast<std::int32_t>(e.ctl.perform(EM_LINEINDEX, e.ctl.TextStore().NumLines() / 2));
     e.ctl.SetSelection({middle + 4, middle + 4});
@@ -46,11 +48,13 @@ void BM_TypeChar(benchmark::State& state) {
         e.finishStyling();
         state.ResumeTiming();
     }
-    state.SetLabel(e.label);
+    state.SetLabel(e.label + ", " + bench::nameOfMix(state.range(1)));
     state.counters["lines"] = e.ctl.TextStore().NumLines();
     benchmark::DoNotOptimize(e.ctl.GetUndoMemUsed());
 }
-BENCHMARK(BM_TypeChar)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeChar)
+    ->ArgsProduct({{10'000, 1'000'000}, {0, 1, 2}})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_UndoReplaceAll(benchmark::State& state) {
     const std::size_t places = bench::scaled(100'000, 2'000);

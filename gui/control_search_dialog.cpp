@@ -67,14 +67,21 @@ ControlSearchDialog::ControlSearchDialog(TCustomRudivoVoru& control, QWidget* pa
     };
     connect(find_, &QLineEdit::textChanged, this, enable);
     enable();
-    connect(findNext_, &QPushButton::clicked, this,
-            [this] { control_.DialogFindNext(fromQString(find_->text()), options()); });
-    connect(replaceOne_, &QPushButton::clicked, this, [this] {
-        control_.DialogReplace(fromQString(find_->text()), fromQString(replace_->text()), options(), false);
+    // The texts become the document's bytes; one it cannot hold is refused
+    // as typing would refuse it (matching stays on bytes).
+    const auto encoded = [this](const QLineEdit* edit) { return control_.EncodeForDocument(edit->text().toStdString()); };
+    connect(findNext_, &QPushButton::clicked, this, [this, encoded] {
+        if (const auto find = encoded(find_))
+            control_.DialogFindNext(*find, options());
     });
-    connect(replaceAll_, &QPushButton::clicked, this, [this] {
-        control_.DialogReplace(fromQString(find_->text()), fromQString(replace_->text()), options(), true);
-    });
+    const auto replace = [this, encoded](bool all) {
+        const auto find = encoded(find_);
+        const auto with = find ? encoded(replace_) : std::nullopt;
+        if (find && with)
+            control_.DialogReplace(*find, *with, options(), all);
+    };
+    connect(replaceOne_, &QPushButton::clicked, this, [replace] { replace(false); });
+    connect(replaceAll_, &QPushButton::clicked, this, [replace] { replace(true); });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 

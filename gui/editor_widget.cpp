@@ -274,12 +274,11 @@ void EditorWidget::keyPressEvent(QKeyEvent* event) {
     }
     const std::uint16_t key = virtualKeyFromQt(event->key());
     const TShiftState shift = shiftStateFromQt(event->modifiers());
-    const std::string typed = fromQString(event->text());
+    const std::string typed = event->text().toStdString();
     guarded([&] {
         const bool consumed = key != 0 && core_->KeyDown(key, shift);
         if (!consumed)
-            for (char c : typed)
-                core_->KeyPress(c);
+            core_->KeyPressText(typed);
         core_->KeyUp();
     });
     event->accept();
@@ -291,11 +290,10 @@ void EditorWidget::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void EditorWidget::inputMethodEvent(QInputMethodEvent* event) {
-    const std::string typed = fromQString(event->commitString());
+    const std::string typed = event->commitString().toStdString();
     guarded([&] {
         core_->KeyUp();
-        for (char c : typed)
-            core_->KeyPress(c);
+        core_->KeyPressText(typed);
     });
     event->accept();
 }
@@ -442,7 +440,8 @@ void EditorWidget::openSearchDialog(bool replace, const std::string& findText, c
                                     std::int32_t flags) {
     if (!searchDialog_)
         searchDialog_ = new ControlSearchDialog(*core_, this);
-    searchDialog_->showMode(replace, toQString(findText), toQString(replaceText), flags);
+    searchDialog_->showMode(replace, QString::fromStdString(core_->DecodeFromDocument(findText)),
+                            QString::fromStdString(core_->DecodeFromDocument(replaceText)), flags);
 }
 
 ReplaceAnswer EditorWidget::askReplace(const std::string& question, const CanvasRect& near) {
@@ -533,7 +532,7 @@ void EditorWidget::dropEvent(QDropEvent* event) {
 int EditorWidget::startTextDrag(const DropData& data, int allowedEffects) {
     const std::vector<std::string> text = data.read(stText);
     auto* mime = new QMimeData;
-    mime->setText(toQString(withLineBreaks(text.empty() ? std::string() : text.front(), LineBreakStyle::LF)));
+    mime->setText(QString::fromStdString(withLineBreaks(text.empty() ? std::string() : text.front(), LineBreakStyle::LF)));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     Qt::DropActions actions = Qt::IgnoreAction;

@@ -52,13 +52,16 @@ TMDIChild::TMDIChild(DocumentHost& host, ShellUi& ui, int documentId, const std:
     stbMain_ = new QStatusBar(body);
     stbMain_->setObjectName("stbMain");
     stbMain_->setSizeGripEnabled(false);
-    const int widths[3] = {100, 100, 50};
-    for (int i = 0; i < 3; ++i) {
+    const int widths[4] = {100, 100, 50, 90};
+    for (int i = 0; i < 4; ++i) {
         panels_[i] = new QLabel(stbMain_);
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i));
         panels_[i]->setMinimumWidth(widths[i]);
         panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        stbMain_->addWidget(panels_[i], i == 2 ? 1 : 0);
+        if (i == DocumentWindow::kEncodingPanel)
+            stbMain_->addPermanentWidget(panels_[i]);
+        else
+            stbMain_->addWidget(panels_[i], i == 2 ? 1 : 0);
     }
     layout->addWidget(txtMain_, 1);
     layout->addWidget(stbMain_);
@@ -79,6 +82,7 @@ TMDIChild::~TMDIChild() {
     control.OnChange = nullptr;
     control.OnGutterClick = nullptr;
     control.OnFilesDropped = nullptr;
+    control.OnEncodingRefused = nullptr;
 }
 
 void TMDIChild::buildEditor() {
@@ -108,6 +112,11 @@ void TMDIChild::buildEditor() {
         // Opened once the drop is over: a file may open in this window's place.
         QMetaObject::invokeMethod(
             this, [this, files] { guarded([&] { logic_->filesDropped(files); }); }, Qt::QueuedConnection);
+    };
+    control.OnEncodingRefused = [this](TCustomRudivoVoru&, const std::string& character) {
+        bool converted = false;
+        guarded([&] { converted = logic_->offerUtf8For(character); });
+        return converted;
     };
     txtMain_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtMain_, &QWidget::customContextMenuRequested, this,
@@ -144,6 +153,14 @@ void TMDIChild::buildContextMenu() {
         guarded([this] { editor_->modifyParserProperties(kAllOptionPages); });
     });
     options->setObjectName("mnuEditorOptions");
+    // The document's encoding, after the menu's own items.
+    ppmMain_->addSeparator();
+    mnuReopenEncoding_ = ppmMain_->addAction(
+        "Reopen as Windows-1252", this, [this] { guarded([this] { logic_->reopenInOtherEncoding(); }); });
+    mnuReopenEncoding_->setObjectName("mnuReopenEncoding");
+    mnuConvertEncoding_ = ppmMain_->addAction(
+        "Save As Windows-1252...", this, [this] { guarded([this] { logic_->convertEncoding(); }); });
+    mnuConvertEncoding_->setObjectName("mnuConvertEncoding");
 }
 
 void TMDIChild::showContextMenu(const QPoint& at) {
@@ -151,6 +168,11 @@ void TMDIChild::showContextMenu(const QPoint& at) {
         const bool selected = logic_->hasSelection();
         mnuCopy_->setEnabled(selected);
         mnuCut_->setEnabled(selected);
+        // The commands name the encoding they lead to.
+        const QString other =
+            editor_->encoding() == TextEncoding::Utf8 ? QStringLiteral("Windows-1252") : QStringLiteral("UTF-8");
+        mnuReopenEncoding_->setText("Reopen as " + other);
+        mnuConvertEncoding_->setText("Save As " + other + "...");
         ppmMain_->popup(txtMain_->mapToGlobal(at));
     });
 }
@@ -193,7 +215,7 @@ std::string TMDIChild::caption() const {
 }
 
 void TMDIChild::setStatusText(int panel, const std::string& text) {
-    if (panel >= 0 && panel < 3)
+    if (panel >= 0 && panel < 4)
         panels_[panel]->setText(toQString(text));
 }
 

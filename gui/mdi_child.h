@@ -38,6 +38,8 @@ public:
     QMenu* ppmMain() const { return ppmMain_; }
     QAction* mnuStartFileWatch() const { return mnuStartFileWatch_; }
     QAction* mnuReadOnly() const { return mnuReadOnly_; }
+    QAction* mnuReopenEncoding() const { return mnuReopenEncoding_; }
+    QAction* mnuConvertEncoding() const { return mnuConvertEncoding_; }
     // Leaves without the close query (a window that could not be opened).
     void discard();
     bool discarded() const { return discarded_; }
@@ -63,12 +65,14 @@ private:
     ShellUi& ui_;
     EditorWidget* txtMain_ = nullptr;
     QStatusBar* stbMain_ = nullptr;
-    QLabel* panels_[3] = {};
+    QLabel* panels_[4] = {};
     QMenu* ppmMain_ = nullptr;
     QAction* mnuCopy_ = nullptr;
     QAction* mnuCut_ = nullptr;
     QAction* mnuReadOnly_ = nullptr;
     QAction* mnuStartFileWatch_ = nullptr;
+    QAction* mnuReopenEncoding_ = nullptr;
+    QAction* mnuConvertEncoding_ = nullptr;
     std::unique_ptr<QtShellTimer> tmrMain_;
     std::unique_ptr<ControlDocumentEditor> editor_;
     std::unique_ptr<DocumentWindow> logic_;

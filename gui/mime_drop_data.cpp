@@ -46,9 +46,9 @@ std::vector<std::string> MimeDropData::read(TSourceType format) const {
         return names;
     }
     case stHTML:
-        return {fromQString(mime_.html())};
+        return {mime_.html().toStdString()};
     default:
-        return {fromQString(mime_.text())};
+        return {mime_.text().toStdString()};
     }
 }
 

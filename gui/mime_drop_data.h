@@ -3,6 +3,8 @@
 // Qt's drag data as the editor control's drop target reads it: local files
 // (text/uri-list) as file names, plain text, and HTML. The plain text of a
 // file drag is the files' addresses, so a drag of files offers only files.
+// Texts are read as UTF-8 (the control encodes them for its document); file
+// names as the file system's bytes.
 
 #include "editor/control/drop_data.h"
 

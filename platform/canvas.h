@@ -8,6 +8,7 @@
 // serves the tests.
 
 #include "platform/colors.h"
+#include "platform/text_encoding.h"
 
 #include <cstdint>
 #include <string>
@@ -95,6 +96,16 @@ public:
     // leave them as it found them (a text printed into another's job).
     virtual void save() {}
     virtual void restore() {}
+
+    // How the bytes given to textWidth and drawText read as characters. In
+    // UTF-8 a cell-width table gives the lead byte of each character (or
+    // grapheme cluster) its whole advance and the bytes after it 0, and a
+    // byte that is not valid UTF-8 is drawn as a box holding its hex value.
+    void setTextEncoding(TextEncoding encoding) { encoding_ = encoding; }
+    TextEncoding textEncoding() const { return encoding_; }
+
+protected:
+    TextEncoding encoding_ = TextEncoding::Windows1252;
 };
 
 } // namespace qorvi

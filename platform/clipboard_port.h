@@ -1,9 +1,10 @@
 #pragma once
 
 // The clipboard as the editor control sees it: whole contents set at once
-// in one or more formats, and each format read back as bytes. CF_TEXT is
-// Windows-1252 text with CR LF line breaks, as the control writes it; what
-// it reads may break lines with CR LF, LF or CR. The Qt implementation
+// in one or more formats, and each format read back as bytes. CF_TEXT and
+// HTML are Unicode text in UTF-8 (the control converts from and to its
+// document's encoding); CF_TEXT has CR LF line breaks as the control writes
+// it, and what it reads may break lines with CR LF, LF or CR. The Qt implementation
 // (platform/qt/qt_clipboard.h) maps the formats to the system clipboard's
 // text/plain, text/rtf and text/html; MemoryClipboard keeps them in the
 // process, for the tests and for running without a window system.

@@ -6,8 +6,8 @@ packages=(
     g++ cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-liberation2 fonts-dejavu-core
-    python3 python3-pyftpdlib curl
+    xvfb xauth fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei fonts-noto-color-emoji
+    python3 python3-pyftpdlib curl libutf8proc-dev
     dpkg-dev lintian desktop-file-utils appstream xdotool
 )
 missing=()

@@ -1,9 +1,10 @@
 // Copy, cut and paste: the selection leaves as plain text (CF_TEXT, CR LF
-// line breaks) and as RTF, as ClipCopyFormats asks; paste takes plain text,
-// or HTML when nothing else is offered. Pasted text may break lines any way
-// and is stored with the control's own. Cut and paste are one undo step
-// each and do nothing on a read-only control. An empty selection copies
-// nothing, so that the clipboard keeps what it held.
+// line breaks, decoded from the document's encoding into Unicode) and as
+// RTF, as ClipCopyFormats asks; paste takes plain text, or HTML when nothing
+// else is offered, encoded into the document's encoding. Pasted text may
+// break lines any way and is stored with the control's own. Cut and paste
+// are one undo step each and do nothing on a read-only control. An empty
+// selection copies nothing, so that the clipboard keeps what it held.
 
 #include "editor/control/rudivo_voru.h"
 #include "editor/text/line_break_writer.h"
@@ -51,7 +52,8 @@ std::string TCustomRudivoVoru::ProcessTextFormat(std::string text, TSourceTypes 
 ClipboardPort::Contents TCustomRudivoVoru::clipboardContents() {
     ClipboardPort::Contents contents;
     if (ClipCopyFormats & smTEXT)
-        contents.push_back({ClipFormat::Text, withLineBreaks(GetSelText(), LineBreakStyle::CRLF)});
+        contents.push_back(
+            {ClipFormat::Text, DecodeFromDocument(withLineBreaks(GetSelText(), LineBreakStyle::CRLF))});
     if (ClipCopyFormats & smRTF)
         contents.push_back({ClipFormat::RichText, ExportText(kExportRTF)});
     return contents;
@@ -97,9 +99,13 @@ std::intptr_t TCustomRudivoVoru::clipboardMessage(std::uint32_t msg) {
             data = Clipboard().data(ClipFormat::Html);
         if (!data)
             return 0;
+        // Never a substitute for a character the document cannot hold.
+        const std::optional<std::string> bytes = EncodeForDocument(ProcessTextFormat(clipText(*data), types));
+        if (!bytes)
+            return 0;
         UndoTransBegin(utPaste);
         try {
-            DoReplaceSel(ProcessTextFormat(clipText(*data), types), true);
+            DoReplaceSel(*bytes, true);
         } catch (...) {
             UndoTransEnd(utPaste);
             throw;

@@ -26,9 +26,9 @@ void TCustomRudivoVoru::deleteCommand(bool forward, std::int32_t code, std::int3
         if (forward ? at >= store_->NumChars() : at <= 0)
             return;
         if (forward)
-            range.chEnd = beyondEOL_ ? at : at + 1;
+            range.chEnd = beyondEOL_ ? at : NextCharIndex(at);
         else
-            range.chEnd = at - 1;
+            range.chEnd = PrevCharIndex(at);
     }
     UndoTransBegin(code);
     try {
@@ -36,7 +36,7 @@ void TCustomRudivoVoru::deleteCommand(bool forward, std::int32_t code, std::int3
             // The line is filled to the caret's column first (the edit pads
             // a caret beyond the line end); then the line end after it goes.
             DoReplaceSel("", true);
-            range = {sel_.chEnd, sel_.chEnd + 1};
+            range = {sel_.chEnd, NextCharIndex(sel_.chEnd)};
             if (range.chEnd > store_->NumChars())
                 range.chEnd = range.chStart;
         }
@@ -89,7 +89,7 @@ void TCustomRudivoVoru::ExecuteCommand(std::int32_t action, std::int32_t, bool e
             else
                 moveCaret(caret, extend);
         } else {
-            moveCaret(std::max(0, caret - 1), extend);
+            moveCaret(PrevCharIndex(caret), extend);
         }
         break;
     case caRIGHT: {
@@ -99,7 +99,7 @@ void TCustomRudivoVoru::ExecuteCommand(std::int32_t action, std::int32_t, bool e
             (row.phantom || row.line->EndsWithCR() || !store_->Next(row.line)))
             moveCaretBeyond(caret, std::min(CaretColumn() + 1, kMaxLineLen), extend);
         else
-            moveCaret(std::min(store_->NumChars(), caret + 1), extend);
+            moveCaret(NextCharIndex(caret), extend);
         break;
     }
     case caLINEHOME: {

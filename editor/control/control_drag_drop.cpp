@@ -96,6 +96,13 @@ int TCustomRudivoVoru::OnTextDropped(std::string text, int effect, TSourceTypes 
             return effect;
         }
     }
+    if (!(types & sourceBit(stFileNames))) {
+        // Dragged text is Unicode; the document holds it in its encoding.
+        std::optional<std::string> bytes = EncodeForDocument(text);
+        if (!bytes)
+            return deNone;
+        text = std::move(*bytes);
+    }
     const bool own = source == this && draggingOut_;
     const TChRange sel = sel_.Normalised();
     std::int32_t index = dropIndex_ >= 0 ? dropIndex_ : IndexFromPos(std::max(x, LeftRefPoint()), y);
@@ -137,7 +144,7 @@ bool TCustomRudivoVoru::StartTextDrag() {
     if (!host_ || !settings_->HasOption(smoOLEDragSource) || sel_.Empty())
         return false;
     const TChRange sel = sel_.Normalised();
-    const TRudivoVoruDataObject data(*this, withLineBreaks(GetSelText(), LineBreakStyle::CRLF));
+    const TRudivoVoruDataObject data(*this, DecodeFromDocument(withLineBreaks(GetSelText(), LineBreakStyle::CRLF)));
     draggingOut_ = true;
     ownDrop_ = false;
     dropTransOpen_ = false;

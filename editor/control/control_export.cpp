@@ -165,7 +165,17 @@ void TCustomRudivoVoru::DoExportRTF(TStream& stream) {
             case '}': out.put("\\}"); break;
             case 0: break;
             default:
-                if (c < 32 || c >= 128)
+                if (const int n = c >= 128 ? utf8Length(line, i, b) : 0; n > 0) {
+                    // A UTF-8 character as its code point (two halves past
+                    // U+FFFF), with "?" for readers without Unicode.
+                    const char32_t cp = decodeUtf8Sequence(std::string_view(text + i, static_cast<std::size_t>(n)), n);
+                    if (cp > 0xFFFF)
+                        out.put(format("\\u%d?\\u%d?", static_cast<std::int16_t>(0xD800 + ((cp - 0x10000) >> 10)),
+                                       static_cast<std::int16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF))));
+                    else
+                        out.put(format("\\u%d?", static_cast<std::int16_t>(cp)));
+                    i += n - 1;
+                } else if (c < 32 || c >= 128)
                     out.put(format("\\'%02x", c));
                 else
                     out.put(static_cast<char>(c));
@@ -177,11 +187,19 @@ void TCustomRudivoVoru::DoExportRTF(TStream& stream) {
     out.flush();
 }
 
+int TCustomRudivoVoru::utf8Length(const TLine& line, std::int32_t at, std::int32_t end) const {
+    if (Encoding() != TextEncoding::Utf8)
+        return 0;
+    return utf8SequenceLength(line.View().substr(static_cast<std::size_t>(at), static_cast<std::size_t>(end - at)));
+}
+
 void TCustomRudivoVoru::DoExportHTML(TStream& stream) {
     ParseAllRequired();
     ExportSink out(stream);
     const TFontSpec& font = settings_->Font();
     out.put("<HTML><HEAD>\r\n");
+    if (Encoding() == TextEncoding::Utf8)
+        out.put("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\r\n");
     out.put("<META NAME=\"Generator\" CONTENT=\"TCustomRudivoVoru (qorvi-editor@users.noreply.invalid)\">\r\n");
     std::string title;
     for (char c : HTMLTitle) // the title is text too
@@ -236,8 +254,11 @@ void TCustomRudivoVoru::DoExportHTML(TStream& stream) {
                 out.put("&gt;");
             else if (c == '&')
                 out.put("&amp;");
-            else if (c >= 128)
-                out.put(format("&#%d;", c));
+            else if (const int n = c >= 128 ? utf8Length(line, i, b) : 0; n > 0) {
+                out.put(std::string(text + i, static_cast<std::size_t>(n)));
+                i += n - 1;
+            } else if (c >= 128)
+                out.put(Encoding() == TextEncoding::Utf8 ? std::string("&#65533;") : format("&#%d;", c));
             else
                 out.put(static_cast<char>(c));
         }
@@ -285,7 +306,7 @@ void TCustomRudivoVoru::DoImport(TStream& stream) {
         std::string chunk = carry + piece.substr(0, static_cast<std::size_t>(std::max<std::int64_t>(got, 0)));
         carry.clear();
         if (got > 0 && chunk.size() == static_cast<std::size_t>(kChunk) && chunk.back() == '\r') {
-            carry = "\r";
+            carry.assign(1, '\r'); // not = "\r": GCC 12 warns falsely about overlap there
             chunk.pop_back();
         }
         DoReplaceSel(chunk, true);

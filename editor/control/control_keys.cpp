@@ -160,6 +160,40 @@ void TCustomRudivoVoru::KeyPress(char key) {
     Paint();
 }
 
+void TCustomRudivoVoru::KeyPressText(std::string_view utf8) {
+    if (isAscii(utf8)) {
+        for (char c : utf8)
+            KeyPress(c);
+        return;
+    }
+    if (keyConsumed_) {
+        keyConsumed_ = false;
+        return;
+    }
+    if (!enabled_ || !TabStop || readOnly_)
+        return;
+    const std::optional<std::string> bytes = EncodeForDocument(utf8);
+    if (!bytes)
+        return;
+    // Character by character, as if typed one at a time: a cluster of a
+    // UTF-8 document is one typed character.
+    const bool utf8Document = Encoding() == TextEncoding::Utf8;
+    for (std::size_t i = 0; i < bytes->size();) {
+        const std::size_t end = utf8Document ? nextCluster(*bytes, i).end : i + 1;
+        const std::string_view one = std::string_view(*bytes).substr(i, end - i);
+        if (one.size() == 1) {
+            KeyPress(one[0]);
+        } else {
+            TypeCharacter(one);
+            CaretInView(sel_.chEnd);
+            UpdateScrollBars();
+            DoChange();
+            Paint();
+        }
+        i = end;
+    }
+}
+
 // ---------------------------------------------------------------- typing
 
 std::int32_t TCustomRudivoVoru::autoIndentColumn() const {
@@ -180,9 +214,12 @@ std::int32_t TCustomRudivoVoru::autoIndentColumn() const {
     return end > 0 ? CharOffsetToColumn(end, row.line) : 0;
 }
 
-void TCustomRudivoVoru::TypeChar(char c) {
-    if (readOnly_)
+void TCustomRudivoVoru::TypeChar(char c) { TypeCharacter(std::string_view(&c, 1)); }
+
+void TCustomRudivoVoru::TypeCharacter(std::string_view bytes) {
+    if (readOnly_ || bytes.empty())
         return;
+    const char c = bytes[0];
     UndoTransBegin(utTyping);
     reasons_ |= crSelection | crText | crKeyboard;
     try {
@@ -192,9 +229,9 @@ void TCustomRudivoVoru::TypeChar(char c) {
             // the line end.
             const std::int32_t at = sel_.chEnd;
             if (at < store_->NumChars() && store_->GetText(at, 1)[0] != '\r')
-                SetSelection({at, at + 1}, true);
+                SetSelection({at, NextCharIndex(at)}, true);
         }
-        DoReplaceSel(std::string_view(&c, 1), indent > 0 && !settings_->HasOption(smoWordWrap));
+        DoReplaceSel(bytes, indent > 0 && !settings_->HasOption(smoWordWrap));
         if (indent > 0) {
             std::string padding;
             FormPadding(0, indent, false, padding);

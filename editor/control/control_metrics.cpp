@@ -123,8 +123,7 @@ int TCustomRudivoVoru::ColumnToXCoord(std::int32_t column, TLine* row) const {
             ++runEnd;
         const int format = settings_->HasOption(smoSyntaxHighlight) ? settings_->GetMapEntry(style) : 0;
         canvas->setFont(canvasFont(settings_->GetFormatEntry(format).Style));
-        x +=
-            canvas->textWidth(text.substr(static_cast<std::size_t>(c), static_cast<std::size_t>(runEnd - c)));
+        x += canvas->textWidth(shownColumns(c, runEnd));
         c = runEnd;
     }
     // Columns beyond the text (a caret after the line end) take the
@@ -132,6 +131,25 @@ int TCustomRudivoVoru::ColumnToXCoord(std::int32_t column, TLine* row) const {
     if (column > c && x <= clientWidth_)
         x += (column - c) * charWidth_;
     return x;
+}
+
+std::string_view TCustomRudivoVoru::shownColumns(std::int32_t from, std::int32_t to) const {
+    if (!displayRow_.Cells())
+        return displayRow_.Text().substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+    // The characters that start in these columns, with all their bytes (a
+    // wide character's second cell measures nothing).
+    auto startOf = [&](std::int32_t column) {
+        const std::int32_t first = displayRow_.ClusterColumn(column);
+        if (first == column)
+            return displayRow_.ByteOfColumn(column);
+        std::int32_t after = column;
+        while (after < displayRow_.Columns() && displayRow_.ClusterColumn(after) != after)
+            ++after;
+        return displayRow_.ByteOfColumn(after);
+    };
+    const std::int32_t a = startOf(from);
+    const std::int32_t b = std::max(a, startOf(to));
+    return displayRow_.Bytes().substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
 }
 
 std::int32_t TCustomRudivoVoru::XCoordToColumn(int x, TLine* row) const {
@@ -160,7 +178,7 @@ std::int32_t TCustomRudivoVoru::XCoordToColumn(int x, TLine* row) const {
             const std::uint8_t style = styles ? styles[column] : 0;
             const int format = settings_->HasOption(smoSyntaxHighlight) ? settings_->GetMapEntry(style) : 0;
             canvas->setFont(canvasFont(settings_->GetFormatEntry(format).Style));
-            const int w = canvas->textWidth(text.substr(static_cast<std::size_t>(column), 1));
+            const int w = canvas->textWidth(shownColumns(column, column + 1));
             if (x < at + (w + 1) / 2)
                 break;
             at += w;
@@ -173,7 +191,12 @@ std::int32_t TCustomRudivoVoru::XCoordToColumn(int x, TLine* row) const {
         // Inside a TAB's blanks: its nearer edge.
         const std::int32_t ch = displayRow_.CharAtColumn(column);
         const std::int32_t start = displayRow_.ColumnOfChar(ch);
-        const std::int32_t end = displayRow_.ColumnOfChar(ch + 1);
+        // The bytes of a UTF-8 character share its column: its end is where
+        // the next one starts.
+        std::int32_t next = ch + 1;
+        while (next < displayRow_.Chars() && displayRow_.ColumnOfChar(next) == start)
+            ++next;
+        const std::int32_t end = displayRow_.ColumnOfChar(next);
         if (column != start)
             column = (column - start) * 2 < end - start ? start : end;
     }

@@ -140,6 +140,53 @@ int TCustomRudivoVoru::drawRun(Canvas& c, int x, int y, std::string_view text, c
     return x + width;
 }
 
+int TCustomRudivoVoru::drawCellRun(Canvas& c, int x, int y, std::int32_t column, std::int32_t end,
+                                   const RunColors& colors, RowPaint& p) {
+    if (!fixedPitch_) {
+        // Measured in the font: the run's own characters, decoded.
+        const std::int32_t from = displayRow_.ByteOfColumn(column);
+        const std::string_view bytes = displayRow_.Bytes().substr(
+            static_cast<std::size_t>(from), static_cast<std::size_t>(displayRow_.ByteOfColumn(end) - from));
+        return drawRun(c, x, y, bytes, colors, p);
+    }
+    selectFont(c, colors.format, p);
+    if (!p.colorsSet || p.text != colors.text) {
+        c.setTextColor(colors.text);
+        p.text = colors.text;
+    }
+    if (!p.colorsSet || p.back != colors.back) {
+        c.setBackColor(colors.back);
+        p.back = colors.back;
+    }
+    p.colorsSet = true;
+    // Only what can show is drawn; a wide character cut by the left column
+    // is drawn from its start, clipped.
+    const std::int32_t fits = std::max(1, (p.right - x) / std::max(1, cellWidth_) + 1);
+    std::int32_t last = end;
+    if (last - column > fits)
+        last = std::min(end, displayRow_.ClusterColumn(column + fits) + 2);
+    while (last < end && displayRow_.ClusterColumn(last) != last)
+        ++last;
+    const std::int32_t first = displayRow_.ClusterColumn(column);
+    const std::int32_t fromByte = displayRow_.ByteOfColumn(first);
+    std::string_view bytes = displayRow_.Bytes().substr(
+        static_cast<std::size_t>(fromByte), static_cast<std::size_t>(displayRow_.ByteOfColumn(last) - fromByte));
+    std::vector<int> widths(bytes.size(), 0);
+    for (std::int32_t col = first; col < last; ++col)
+        widths[static_cast<std::size_t>(displayRow_.ByteOfColumn(col) - fromByte)] += cellWidth_;
+    // The line's carriage return takes its cell but is not drawn.
+    if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) < 32)
+        bytes.remove_suffix(1);
+    const CanvasRect clip{x, y, std::min(p.right, x + (last - column) * cellWidth_), y + p.lineHeight};
+    if (clip.right > clip.left) {
+        if (bytes.empty())
+            c.fillRect(clip, colors.back);
+        else
+            c.drawText(x - (column - first) * cellWidth_, y, clip, bytes, true, widths.data());
+    }
+    return x + (end - column) * cellWidth_;
+}
+
 void TCustomRudivoVoru::paintRow(Canvas& c, TLine* row, std::int32_t rowStart, int y, RowPaint& p) {
     ExpandTabs(row, displayRow_);
     const std::string_view text = displayRow_.Text();
@@ -182,9 +229,12 @@ void TCustomRudivoVoru::paintRow(Canvas& c, TLine* row, std::int32_t rowStart, i
         std::int32_t end = column + 1;
         while (end < columns && formatAt(end) == format && (end >= selA && end < selB) == selected)
             ++end;
-        x = drawRun(c, x, y,
-                    text.substr(static_cast<std::size_t>(column), static_cast<std::size_t>(end - column)),
-                    colorsFor(style, selected, p), p);
+        if (displayRow_.Cells())
+            x = drawCellRun(c, x, y, column, end, colorsFor(style, selected, p), p);
+        else
+            x = drawRun(c, x, y,
+                        text.substr(static_cast<std::size_t>(column), static_cast<std::size_t>(end - column)),
+                        colorsFor(style, selected, p), p);
         column = end;
     }
     if (x < p.right) {
@@ -332,6 +382,7 @@ TCustomRudivoVoru::RowPaint TCustomRudivoVoru::rowPaintFor(const TRenderData& rd
 void TCustomRudivoVoru::DrawRow(TRenderData& rd, TLine* row, std::int32_t rowStart, int y) {
     if (!rd.canvas || !row)
         return;
+    rd.canvas->setTextEncoding(Encoding());
     RowPaint p = rowPaintFor(rd);
     markRow(p, row, rowStart);
     paintRow(*rd.canvas, row, rowStart, y, p);
@@ -354,6 +405,7 @@ void TCustomRudivoVoru::DoPaint(TRenderData& rd) {
     if (!rd.canvas)
         return;
     Canvas& c = *rd.canvas;
+    c.setTextEncoding(Encoding());
     RowPaint p = rowPaintFor(rd);
 
     const bool gutter = settings_->Gutter() > 0 && settings_->HasOption(smoShowGutter);

@@ -80,7 +80,7 @@ std::int32_t TCustomRudivoVoru::findPlain(const std::string& text, std::int32_t 
         plainSearch_ = std::make_unique<TPlainSearch>();
         plainSearch_->SetInterrupt([this] { return host_ && host_->searchCancelled(); });
     }
-    plainSearch_->Prepare(text, (flags & kFindMatchCase) != 0);
+    plainSearch_->Prepare(text, (flags & kFindMatchCase) != 0, Encoding() == TextEncoding::Utf8);
     re::TextReader reader(*store_);
     TPlainSearch::WordTest word;
     if (flags & kFindWholeWord)

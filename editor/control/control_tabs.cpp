@@ -1,5 +1,6 @@
 // Tab stops and the mapping between character offsets in a row and display
-// columns (a TAB reaches the next tab stop).
+// columns (a TAB reaches the next tab stop; in a UTF-8 document a character
+// takes its cells and the bytes of a character share its column).
 
 #include "editor/control/rudivo_voru.h"
 #include "editor/settings/editor_settings.h"
@@ -12,12 +13,16 @@ std::int32_t TCustomRudivoVoru::NextTabStop(std::int32_t column) const {
     return settings_->NextTabStop(column);
 }
 
+bool TCustomRudivoVoru::laidOutInCells(const TLine& row) const {
+    return Encoding() == TextEncoding::Utf8 && !isAscii(row.View());
+}
+
 void TCustomRudivoVoru::ExpandTabs(TLine* row, DisplayRow& out) const {
     if (!row) {
         out.Clear();
         return;
     }
-    out.Expand(*row, settings_->GetTabStops(), settings_->TabDefault());
+    out.Expand(*row, settings_->GetTabStops(), settings_->TabDefault(), Encoding() == TextEncoding::Utf8);
 }
 
 std::int32_t TCustomRudivoVoru::CharOffsetToColumn(std::int32_t offset, TLine* row) const {
@@ -29,7 +34,7 @@ std::int32_t TCustomRudivoVoru::CharOffsetToColumn(std::int32_t offset, TLine* r
     if (offset >= len && row->EndsWithCR() && store_->Next(row))
         offset = len - 1;
     offset = std::clamp(offset, 0, len);
-    if (!(row->Flags() & lfHasTab))
+    if (!(row->Flags() & lfHasTab) && !laidOutInCells(*row))
         return offset;
     ExpandTabs(row, displayRow_);
     return displayRow_.ColumnOfChar(offset);
@@ -41,7 +46,7 @@ std::int32_t TCustomRudivoVoru::ColumnToCharOffset(std::int32_t column, TLine* r
     const std::int32_t len = row->Len();
     const std::int32_t end = row->EndsWithCR() ? len - 1 : len;
     std::int32_t offset;
-    if (row->Flags() & lfHasTab) {
+    if ((row->Flags() & lfHasTab) || laidOutInCells(*row)) {
         ExpandTabs(row, displayRow_);
         offset = displayRow_.FirstCharFrom(column);
     } else {

@@ -63,6 +63,7 @@ void TCustomRudivoVoru::rewrapLines(TLine* first, TLine* last) {
     RowMeasure measure;
     measure.tabColumns = &settings_->GetTabStops();
     measure.tabDefault = settings_->TabDefault();
+    measure.utf8 = Encoding() == TextEncoding::Utf8;
     if (fixedPitch_ || !canvas) {
         measure.cellWidth = fixedPitch_ ? cellWidth_ : charWidth_;
     } else {

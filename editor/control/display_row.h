@@ -5,6 +5,13 @@
 // TAB's character; other characters take one column each. A row without a
 // TAB is shown straight from the record, without copying.
 //
+// In a UTF-8 document a row holding bytes beyond ASCII is laid out in
+// cells: each grapheme cluster takes the cells of its first character (two
+// for wide characters and emoji, two for an invalid byte's hex box, else
+// one), and every byte of it maps to its first column. Text() then holds one
+// stand-in byte per column (the cluster's first byte), so that column logic
+// reads it as before; the painter draws Bytes() through ByteOfColumn().
+//
 // Tab stops are bounded (tab_columns.h), so a row of 2047 characters never
 // expands past 2047 x 4096 columns.
 
@@ -21,7 +28,15 @@ namespace qorvi {
 class DisplayRow {
 public:
     // Expands `row`; with tabs the columns follow `columns` and `tabDefault`.
-    void Expand(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault);
+    void Expand(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault, bool utf8 = false);
+    // True when the row is laid out in UTF-8 cells.
+    bool Cells() const { return !columnByte_.empty(); }
+    // The row's bytes with tabs expanded (cells layout only).
+    std::string_view Bytes() const { return bytes_; }
+    // The first byte of the cluster shown at `column` (0 ... Columns()).
+    std::int32_t ByteOfColumn(std::int32_t column) const;
+    // The first column of the cluster shown at `column`.
+    std::int32_t ClusterColumn(std::int32_t column) const;
     // An empty row (past the end of the text).
     void Clear();
 
@@ -43,12 +58,16 @@ public:
     std::int32_t FirstCharFrom(std::int32_t column) const;
 
 private:
+    void expandCells(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault);
+
     std::string_view text_;
     const std::uint8_t* styles_ = nullptr;
     std::int32_t chars_ = 0;
     std::string expandedText_;
     std::vector<std::uint8_t> expandedStyles_;
     std::vector<std::int32_t> charColumn_; // per character, then the end; empty when shown straight
+    std::string bytes_;
+    std::vector<std::int32_t> columnByte_; // per column, then the end; empty unless in cells
 };
 
 } // namespace qorvi

@@ -26,8 +26,8 @@ public:
     virtual ~DropData() = default;
     // Whether the data comes in `format` (stFileNames, stUnicode, stText or stHTML).
     virtual bool offers(TSourceType format) const = 0;
-    // The data in `format`: a text as one string, a file list as one string
-    // per file (empty when the format is not offered).
+    // The data in `format`: a text (UTF-8) as one string, a file list as one
+    // string per file (empty when the format is not offered).
     virtual std::vector<std::string> read(TSourceType format) const = 0;
     // The control a drag started from, when it is one of this program's.
     virtual const TCustomRudivoVoru* source() const { return nullptr; }
@@ -39,8 +39,8 @@ struct TDropObj {
     std::array<std::size_t, 15> Lengths{};
 };
 
-// The data of a drag started in a control: its selected text, offered as
-// plain text only.
+// The data of a drag started in a control: its selected text (as Unicode,
+// UTF-8), offered as plain text only.
 class TRudivoVoruDataObject : public DropData {
 public:
     TRudivoVoruDataObject(const TCustomRudivoVoru& control, std::string text)

@@ -36,15 +36,21 @@ const char* lastOf(const char* text, std::size_t len, const unsigned char* bytes
 
 } // namespace
 
-void TPlainSearch::Prepare(const std::string& pattern, bool matchCase) {
-    if (built_ && pattern == pattern_ && matchCase == matchCase_)
+void TPlainSearch::Prepare(const std::string& pattern, bool matchCase, bool asciiFold) {
+    if (built_ && pattern == pattern_ && matchCase == matchCase_ && asciiFold == asciiFold_)
         return;
     built_ = true;
     ++builds_;
     pattern_ = pattern;
     matchCase_ = matchCase;
+    asciiFold_ = asciiFold;
+    const auto upper = [asciiFold](unsigned char c) -> std::uint8_t {
+        if (asciiFold)
+            return c >= 'a' && c <= 'z' ? static_cast<std::uint8_t>(c - 32) : c;
+        return cp1252Upper(c);
+    };
     for (int c = 0; c < 256; ++c)
-        fold_[c] = matchCase ? static_cast<std::uint8_t>(c) : cp1252Upper(static_cast<unsigned char>(c));
+        fold_[c] = matchCase ? static_cast<std::uint8_t>(c) : upper(static_cast<unsigned char>(c));
     folded_.clear();
     for (char c : pattern)
         folded_.push_back(static_cast<char>(fold_[static_cast<unsigned char>(c)]));
@@ -56,7 +62,9 @@ void TPlainSearch::Prepare(const std::string& pattern, bool matchCase) {
     if (!folded_.empty()) {
         const unsigned char c = static_cast<unsigned char>(folded_[rare_]);
         rareBytes_[0] = c;
-        const unsigned char other = matchCase ? c : cp1252Lower(c);
+        const unsigned char other = matchCase               ? c
+                                    : asciiFold             ? (c >= 'A' && c <= 'Z' ? c + 32 : c)
+                                                            : cp1252Lower(c);
         if (other != c)
             rareBytes_[rareCount_++] = other;
     }

@@ -20,7 +20,10 @@ public:
 
     // Takes `pattern` with the options; the tables are rebuilt only when the
     // pattern or the case option differ from those they were built for.
-    void Prepare(const std::string& pattern, bool matchCase);
+    // Without `matchCase` letters match either case: ASCII and the 8-bit
+    // Windows-1252 letters, or only ASCII with `asciiFold` (the bytes of a
+    // UTF-8 character are no letters of their own).
+    void Prepare(const std::string& pattern, bool matchCase, bool asciiFold = false);
     // The first match starting at or after `start` (forward), or the last
     // one starting before `start` (backwards), or -1. `isWordChar` decides
     // whole words (null: any match counts).
@@ -44,6 +47,7 @@ private:
 
     std::string pattern_;
     bool matchCase_ = true;
+    bool asciiFold_ = false;
     bool built_ = false;
     int builds_ = 0;
     std::string folded_;            // the pattern upper-cased without match case

@@ -1,6 +1,7 @@
 #include "editor/control/row_breaks.h"
 
 #include "editor/text/line.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <string>
@@ -47,15 +48,21 @@ std::int32_t fittingFixed(std::string_view line, std::size_t start, int width, c
     const std::int64_t cells = std::max(1, width / std::max(1, m.cellWidth));
     std::int64_t column = 0;
     std::size_t i = start;
-    for (; i < line.size(); ++i) {
-        const std::int64_t next =
-            line[i] == '\t'
-                ? std::max<std::int64_t>(
-                      column + 1, nextTabStop(columns, m.tabDefault, static_cast<std::int32_t>(column)))
-                : column + 1;
+    while (i < line.size()) {
+        std::size_t end = i + 1;
+        std::int64_t next = column + 1;
+        if (line[i] == '\t') {
+            next = std::max<std::int64_t>(column + 1,
+                                          nextTabStop(columns, m.tabDefault, static_cast<std::int32_t>(column)));
+        } else if (m.utf8 && static_cast<unsigned char>(line[i]) >= 0x80) {
+            const TextCluster cluster = nextCluster(line, i);
+            end = cluster.end;
+            next = column + cluster.cells;
+        }
         if (next > cells)
             break;
         column = next;
+        i = end;
     }
     return static_cast<std::int32_t>(i - start);
 }
@@ -112,6 +119,10 @@ std::vector<std::uint16_t> RowLengths(std::string_view line, bool wrap, int wrap
                 take = std::clamp(take, 1, std::min(remaining, kMaxLineLen));
             }
         }
+        // A character's bytes stay on one row.
+        while (measure.utf8 && take > 1 && static_cast<std::size_t>(take) < line.size() - start &&
+               (static_cast<unsigned char>(line[start + static_cast<std::size_t>(take)]) & 0xC0) == 0x80)
+            --take;
         rows.push_back(static_cast<std::uint16_t>(take));
         start += static_cast<std::size_t>(take);
     }

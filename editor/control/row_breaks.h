@@ -37,6 +37,9 @@ struct RowMeasure {
     std::function<int(std::string_view)> textWidth;
     const TTabColumns* tabColumns = nullptr;
     std::int32_t tabDefault = 4;
+    // A UTF-8 document: characters take their cells and no row ends inside
+    // one.
+    bool utf8 = false;
 };
 
 // The lengths of the rows `line` is cut into (at least one row, each 1 ...

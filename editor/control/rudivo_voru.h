@@ -60,11 +60,13 @@
 #include "platform/canvas.h"
 #include "platform/clipboard_port.h"
 #include "platform/keys.h"
+#include "platform/text_encoding.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -416,12 +418,15 @@ public:
     void SetCaretColumn(std::int32_t index, std::int32_t column);
 
     // ---- words (control_caret_moves.cpp)
+    // In a UTF-8 document every byte of a multi-byte character is a word
+    // character, so that no word ends inside one.
     bool IsWordChar(unsigned char c) const {
-        return fn_CharIsInWord ? fn_CharIsInWord(c) : isDefaultWordChar(c);
+        return fn_CharIsInWord ? fn_CharIsInWord(c) : isDefaultWordChar(c) || multiByte(c);
     }
     bool IsWordStart(unsigned char c) const {
-        return fn_CharStartsWord ? fn_CharStartsWord(c) : isDefaultWordStart(c);
+        return fn_CharStartsWord ? fn_CharStartsWord(c) : isDefaultWordStart(c) || multiByte(c);
     }
+    bool multiByte(unsigned char c) const { return c >= 0x80 && Encoding() == TextEncoding::Utf8; }
     CharTest fn_CharIsInWord;
     CharTest fn_CharStartsWord;
     // The start of the word before / after the caret, -1 when there is none.
@@ -438,6 +443,11 @@ public:
     bool KeyDown(std::uint16_t key, TShiftState shift);
     // A typed character (Windows-1252); dropped when its key was consumed.
     void KeyPress(char key);
+    // Typed or input-method text as Unicode (UTF-8): each character goes in
+    // as the document's bytes. A character a Windows-1252 document cannot
+    // hold is refused (OnEncodingRefused may convert the document first);
+    // dropped when its key was consumed.
+    void KeyPressText(std::string_view utf8);
     // The key is up: a consumed key no longer drops the next character.
     void KeyUp() { keyConsumed_ = false; }
     void KeyRecognised(TKeyboardActionContoller* sender, std::int32_t action);
@@ -446,6 +456,32 @@ public:
     // Types one character as the user does (transaction 14, auto-indent,
     // overwrite); nothing when read-only.
     void TypeChar(char c);
+    // Types the bytes of one character (a grapheme cluster in a UTF-8
+    // document) as TypeChar does.
+    void TypeCharacter(std::string_view bytes);
+
+    // ---- encoding (control_encoding.cpp)
+    // The document's encoding (kept by its text store): how bytes show, take
+    // cells, and what typed, pasted and copied Unicode text becomes.
+    TextEncoding Encoding() const { return store_->Encoding(); }
+    // Reads the same bytes as `encoding` (nothing changes in the text).
+    void SetEncoding(TextEncoding encoding);
+    // Re-encodes the text into `encoding` as one undo step; false, with the
+    // text unchanged, when a character has no byte there.
+    bool ConvertEncoding(TextEncoding encoding);
+    // Unicode text as the document's bytes. A character that cannot be held
+    // is offered to OnEncodingRefused (which may convert the document); when
+    // it still cannot be held the result is empty.
+    std::optional<std::string> EncodeForDocument(std::string_view utf8);
+    // The document's bytes as Unicode text (UTF-8) for other programs.
+    std::string DecodeFromDocument(std::string_view bytes) const { return decodeToUtf8(bytes, Encoding()); }
+    // Asked with the first character that cannot be held; true when the
+    // handler converted the document so that it can.
+    std::function<bool(TCustomRudivoVoru& Sender, const std::string& Character)> OnEncodingRefused;
+    // The index after / before the character (grapheme cluster in a UTF-8
+    // document) at `index`; never splits one.
+    std::int32_t NextCharIndex(std::int32_t index) const;
+    std::int32_t PrevCharIndex(std::int32_t index) const;
     // The blanks (and, with smoUseTAB and smoSmartFill, tabs) that fill from
     // display column `fromColumn` to `toColumn`; inserted unless `noInsert`.
     void FormPadding(std::int32_t fromColumn, std::int32_t toColumn, bool noInsert, std::string& text);
@@ -820,6 +856,9 @@ private:
     RunColors colorsFor(std::uint8_t style, bool selected, const RowPaint& p) const;
     void selectFont(Canvas& c, int format, RowPaint& p);
     int drawRun(Canvas& c, int x, int y, std::string_view text, const RunColors& colors, RowPaint& p);
+    // A run of cells of a UTF-8 row: each cluster's bytes drawn in its cells.
+    int drawCellRun(Canvas& c, int x, int y, std::int32_t column, std::int32_t end, const RunColors& colors,
+                    RowPaint& p);
 
     // control_gutter.cpp
     void paintGutter(Canvas& c, TLine* row, int y, std::int32_t lineNumber, int breakGlyph, RowPaint& p);
@@ -1055,6 +1094,16 @@ private:
     mutable LineCount lineCount_;
 
     mutable DisplayRow displayRow_;
+    // A UTF-8 row with bytes beyond ASCII: its columns are cells, not bytes.
+    bool laidOutInCells(const TLine& row) const;
+    // What display columns [from, to) of the row in displayRow_ show, to be
+    // measured: the columns' text, or in UTF-8 cells the bytes of the
+    // characters that start there.
+    std::string_view shownColumns(std::int32_t from, std::int32_t to) const;
+    // The length of the UTF-8 character at `at` of a row (ending before
+    // `end`) in a UTF-8 document; 0 for a byte that starts none, or in an
+    // 8-bit document.
+    int utf8Length(const TLine& line, std::int32_t at, std::int32_t end) const;
 
     // Search state: the last search, the last match and the engines, made
     // on first use and kept for repeated searches.

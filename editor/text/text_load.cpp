@@ -47,9 +47,14 @@ private:
 
 } // namespace
 
-void LoadTextFromStream(TTextStore& store, TStream& stream) {
+void LoadTextFromStream(TTextStore& store, TStream& stream, bool detectEncoding) {
     try {
         TTextStore fresh;
+        // Long lines are cut between characters while the file may still
+        // turn out UTF-8; in an 8-bit file such a cut only comes a byte or
+        // two early.
+        if (detectEncoding)
+            fresh.SetEncoding(TextEncoding::Utf8);
         RecordFeeder feeder(fresh);
         LineBreakAdjuster adjuster;
         std::array<char, kPiece + 1> raw;
@@ -57,10 +62,13 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
         LineBreakStyle style = LineBreakStyle::LF;
         bool styleKnown = false;
         bool crPending = false; // a first CR ended the previous piece
+        EncodingDetector detector;
         for (;;) {
             std::int64_t n = stream.Read(raw.data(), static_cast<std::int64_t>(kPiece));
             if (n <= 0)
                 break;
+            if (detectEncoding)
+                detector.feed(std::string_view(raw.data(), static_cast<std::size_t>(n)));
             if (!styleKnown) {
                 if (crPending) {
                     style = raw[0] == '\n' ? LineBreakStyle::CRLF : LineBreakStyle::CR;
@@ -78,6 +86,8 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
             style = LineBreakStyle::CR;
         store.AdoptText(fresh);
         store.SetFileLineBreaks(style);
+        if (detectEncoding)
+            store.SetEncoding(detector.result());
     } catch (const std::bad_alloc&) {
         throw ERudivoVoru(kMsgNotEnoughMemory);
     }
@@ -85,7 +95,7 @@ void LoadTextFromStream(TTextStore& store, TStream& stream) {
 
 void LoadTextFromFile(TTextStore& store, const std::string& path) {
     TFileStream stream(path);
-    LoadTextFromStream(store, stream);
+    LoadTextFromStream(store, stream, true);
 }
 
 void SetStoreText(TTextStore& store, const char* text) {

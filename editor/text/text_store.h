@@ -22,6 +22,7 @@
 #include "editor/text/line_breaks.h"
 #include "editor/text/line_chain.h"
 #include "editor/undo/undo_stack.h"
+#include "platform/text_encoding.h"
 
 #include <array>
 #include <cstdint>
@@ -163,6 +164,10 @@ public:
     // How the file this text came from broke its lines (LF for new text).
     LineBreakStyle FileLineBreaks() const { return fileLineBreaks_; }
     void SetFileLineBreaks(LineBreakStyle style) { fileLineBreaks_ = style; }
+    // How the bytes read as characters: found when a file is loaded, else
+    // what the owner chose. The bytes themselves never change with it.
+    TextEncoding Encoding() const { return encoding_; }
+    void SetEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
     // ---- attached controls
     const std::vector<TextStoreEditor*>& Editors() const { return editors_; }
@@ -230,6 +235,7 @@ private:
     std::vector<std::pair<std::string, std::int32_t>> bookmarkList_;
     TSelLineStyle selLineStyle_ = lsCRLF;
     LineBreakStyle fileLineBreaks_ = LineBreakStyle::LF;
+    TextEncoding encoding_ = TextEncoding::Windows1252;
     std::unique_ptr<TSM_Breakpoints> breakpoints_;
     std::unique_ptr<TSM_CodeBreak> codeBreak_;
     std::unordered_map<const TLine*, LineExtras> extras_;

@@ -25,11 +25,18 @@ namespace {
 constexpr std::int64_t kPiece = 8192;
 
 // Length of the record that starts at `text`: up to and including the first
-// CR, at most 2047 characters.
-std::size_t recordLength(const char* text, std::size_t count) {
+// CR, at most 2047 characters. In UTF-8 text a record cut short ends before
+// the character the cut would split.
+std::size_t recordLength(const char* text, std::size_t count, bool utf8, std::size_t floor = 1) {
     std::size_t window = std::min<std::size_t>(count, kMaxLineLen);
     const void* cr = std::memchr(text, '\r', window);
-    return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text) + 1 : window;
+    if (cr)
+        return static_cast<std::size_t>(static_cast<const char*>(cr) - text) + 1;
+    for (std::size_t back = 0; utf8 && window < count && back < 3 && window > floor &&
+                               (static_cast<unsigned char>(text[window]) & 0xC0) == 0x80;
+         ++back)
+        --window;
+    return window;
 }
 
 std::uint8_t styleBefore(const TLine* line, int at) {
@@ -75,7 +82,7 @@ TLine* TTextStore::insertRecords(TLine* after, const char* text, std::size_t cou
     TLine* prev = after;
     TLine* first = nullptr;
     for (std::size_t pos = 0; pos < count;) {
-        std::size_t len = recordLength(text + pos, count - pos);
+        std::size_t len = recordLength(text + pos, count - pos, encoding_ == TextEncoding::Utf8);
         TLine* line = chain_->insertAfter(prev, text + pos, static_cast<std::uint16_t>(len));
         std::uint32_t flags = lfChanged | lfRepaint;
         if (std::memchr(text + pos, '\t', len))
@@ -122,7 +129,8 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
     joined.append(line->Text(), static_cast<std::size_t>(at));
     joined.append(text, count);
     joined.append(line->Text() + at, static_cast<std::size_t>(line->Len() - at));
-    std::size_t firstLen = recordLength(joined.data(), joined.size());
+    std::size_t firstLen = recordLength(joined.data(), joined.size(), encoding_ == TextEncoding::Utf8,
+                                         std::max<std::size_t>(1, static_cast<std::size_t>(at)));
     std::string rest = joined.substr(firstLen);
     // The part of the record's tail that stays in it keeps its style bytes.
     const std::size_t inserted = std::min(count, firstLen - static_cast<std::size_t>(at));

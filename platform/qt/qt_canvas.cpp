@@ -72,7 +72,8 @@ bool isControlByte(unsigned char b) {
 
 QString QtCanvas::toText(std::string_view text) const {
     if (!symbolFont_) {
-        QString shown = toQString(std::string(text));
+        QString shown = encoding_ == TextEncoding::Utf8 ? QString::fromUtf8(decodeToUtf8(text, encoding_))
+                                                        : toQString(std::string(text));
         // Control characters are the user's bytes too: each shows as its
         // one-cell picture (NUL as "NUL", ESC as "ESC" ...), never as nothing.
         for (QChar& c : shown)
@@ -117,6 +118,11 @@ void QtCanvas::drawText(int x, int y, const CanvasRect& clip, std::string_view t
     painter_->setPen(toQColor(text_));
     const qreal baseline = y + metrics_->ascent();
     const QString shown = toText(text);
+    if (cellWidths && encoding_ == TextEncoding::Utf8 && !symbolFont_ && !isAscii(text)) {
+        drawCells(x, baseline, y, text, cellWidths);
+        painter_->setClipping(false);
+        return;
+    }
     bool uniform = cellWidths != nullptr;
     for (std::size_t i = 1; uniform && i < text.size(); ++i)
         uniform = cellWidths[i] == cellWidths[0];
@@ -138,6 +144,35 @@ void QtCanvas::drawText(int x, int y, const CanvasRect& clip, std::string_view t
         painter_->drawText(QPointF(x, baseline), shown);
     }
     painter_->setClipping(false);
+}
+
+void QtCanvas::drawCells(int x, qreal baseline, int top, std::string_view text, const int* cellWidths) {
+    // Each cluster starts at a byte with a width and runs to the next one;
+    // its glyphs come from whichever system font has them.
+    int at = x;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t end = i + 1;
+        while (end < text.size() && cellWidths[end] == 0)
+            ++end;
+        const std::string_view cluster = text.substr(i, end - i);
+        const int width = cellWidths[i];
+        if (utf8SequenceLength(cluster) == 0) {
+            // A byte that is not UTF-8: a box with its two hex digits.
+            const auto byte = static_cast<unsigned char>(cluster[0]);
+            const int height = static_cast<int>(std::ceil(metrics_->ascent() + metrics_->descent()));
+            const QRect box(at + 1, top + 1, std::max(2, width - 3), std::max(2, height - 3));
+            painter_->drawRect(box);
+            QFont small = font_;
+            small.setPixelSize(std::max(6, height / 2));
+            painter_->setFont(small);
+            painter_->drawText(box, Qt::AlignCenter, QString::number(byte, 16).toUpper().rightJustified(2, u'0'));
+            painter_->setFont(font_);
+        } else {
+            painter_->drawText(QPointF(at, baseline), toText(cluster));
+        }
+        at += width;
+        i = end;
+    }
 }
 
 void QtCanvas::fillRect(const CanvasRect& rect, TColor color) {

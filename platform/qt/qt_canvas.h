@@ -4,8 +4,10 @@
 // printer. Fonts are asked for by their stored names and drawn with the
 // fonts this platform has ("Courier New" as Liberation Mono, "MS Sans
 // Serif" as DejaVu Sans, "Arial" as Liberation Sans); a negative height is a
-// pixel size. Text crosses into Qt through the Windows-1252 table, and the
-// Symbol font's marks through their Unicode shapes. Without a painter the
+// pixel size. Text crosses into Qt through the Windows-1252 table or as
+// UTF-8 (textEncoding()), where each cluster is drawn in its cells with
+// glyphs from whichever system font has them and a byte that is not UTF-8
+// as a hex box; the Symbol font's marks cross through their Unicode shapes. Without a painter the
 // canvas only measures (for font metrics outside a paint event).
 
 #include "platform/canvas.h"
@@ -55,6 +57,7 @@ public:
 private:
     QString toText(std::string_view text) const;
     QFont letterSpaced(double cell) const;
+    void drawCells(int x, qreal baseline, int top, std::string_view text, const int* cellWidths);
 
     QPainter* painter_ = nullptr;
     const QPaintDevice* device_ = nullptr;

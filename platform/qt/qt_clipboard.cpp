@@ -53,7 +53,7 @@ std::optional<std::string> QtClipboard::data(ClipFormat format) const {
     if (!mime || !hasFormat(format))
         return std::nullopt;
     if (format == ClipFormat::Text)
-        return fromQString(mime->text());
+        return mime->text().toStdString();
     const QByteArray bytes = mime->data(format == ClipFormat::RichText ? rtfMimeOf(*mime) : mimeOf(format));
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
@@ -62,7 +62,7 @@ void QtClipboard::setContents(const Contents& contents) {
     auto* mime = new QMimeData;
     for (const auto& [format, bytes] : contents) {
         if (format == ClipFormat::Text)
-            mime->setText(toQString(withoutCarriageReturns(bytes)));
+            mime->setText(QString::fromStdString(withoutCarriageReturns(bytes)));
         else
             mime->setData(mimeOf(format), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     }

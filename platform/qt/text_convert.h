@@ -1,7 +1,9 @@
 #pragma once
 
 // Text crosses into Qt here: the system's 8-bit Windows-1252 strings become
-// QStrings and back through the code-page table.
+// QStrings and back through the code-page table. A document's text follows
+// its own encoding instead (TCustomRudivoVoru::EncodeForDocument and
+// DecodeFromDocument).
 
 #include "platform/code_page.h"
 

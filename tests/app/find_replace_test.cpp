@@ -7,6 +7,7 @@
 #include "tests/support/fake_shell_ui.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace qorvi {
 namespace {
@@ -149,6 +150,31 @@ TEST(FindReplace, SearchingTheCurrentWordOffersToStartAgainFromTheTop) {
     EXPECT_EQ(d.ui.boxes.back().text,
               "No more occurences of abc were found. Would you like to search from the begining of the document?");
     EXPECT_EQ(d.editor.selection(), (std::pair<std::int32_t, std::int32_t>{0, 3}));
+}
+
+} // namespace
+} // namespace qorvi
+
+namespace qorvi {
+namespace {
+
+TEST(FindReplace, TheDialogsTextsMeetTheDocumentInItsEncoding) {
+    // The same words in a UTF-8 and a Windows-1252 text; the dialog's texts
+    // are Windows-1252.
+    for (const auto& [encoding, text, replaced] :
+         {std::tuple{TextEncoding::Utf8, std::string("caf\xC3\xA9 caf\xC3\xA9"), std::string("th\xC3\xA9 th\xC3\xA9")},
+          std::tuple{TextEncoding::Windows1252, std::string("caf\xE9 caf\xE9"), std::string("th\xE9 th\xE9")}}) {
+        Dialog d("");
+        d.control.SetEncoding(encoding);
+        d.control.SetText(text);
+        d.dialog.findText = "caf\xE9";
+        d.dialog.replaceText = "th\xE9";
+        ASSERT_TRUE(d.dialog.find());
+        EXPECT_EQ(d.selected(), text.substr(0, text.size() / 2));
+        d.editor.setSelection(0, 0);
+        EXPECT_EQ(d.dialog.replaceAll().replaced, 2);
+        EXPECT_EQ(d.control.GetText(), replaced);
+    }
 }
 
 } // namespace

@@ -114,7 +114,8 @@ TEST(DocumentWindowGui, TheContextMenuCollapsesAndTheGutterExpands) {
         captions << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(captions, (QStringList{"Copy", "Cut", "Paste", "Undo", "Reload", "-", "Select All", "-",
                                      "Collapse Section", "-", "Read Only", "Watch File", "-",
-                                     "Editor Options..."}));
+                                     "Editor Options...", "-", "Reopen as Windows-1252",
+                                     "Save As Windows-1252..."}));
     EXPECT_FALSE(actions[0]->isEnabled());
     EXPECT_FALSE(actions[1]->isEnabled());
     child->ppmMain()->hide();
@@ -208,7 +209,7 @@ TEST(DocumentWindowGui, DropsOnTheTextInsertTextAndOpenFiles) {
     page.setText("café ");
     page.setHtml("<b>caf&eacute; </b>");
     EXPECT_EQ(dropOnText(page, Qt::CopyAction), Qt::CopyAction);
-    EXPECT_EQ(control.GetText(), "int caf\xE9 first;\r");
+    EXPECT_EQ(control.GetText(), "int caf\xC3\xA9 first;\r") << "in the document's UTF-8";
     EXPECT_TRUE(control.DoUndo());
 
     // Files dragged from a file manager open as documents; their names are not typed in.

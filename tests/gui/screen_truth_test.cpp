@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -39,10 +40,15 @@ QImage afterFullRepaint(EditorWidget& widget) {
     return onScreen(widget);
 }
 
-std::string sampleText(std::mt19937& rng) {
+std::string sampleText(std::mt19937& rng, bool utf8) {
     static const char* const kLines[] = {
         "int main() {", "    // a comment that runs on for a while", "    return 0;", "}", "",
         "\tstd::string s = \"text\";", "/* open", "   close */", "#include <vector>",
+    };
+    // Accents, combining marks, CJK, emoji and a stray byte's hex box.
+    static const char* const kUtf8Lines[] = {
+        "// Caf\xC3\xA9 \xC3\xBC" "ber na\xC3\xAFve", "\tauto s = \"\xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97\";",
+        "x = 1; // \xF0\x9F\x98\x80 \xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x92\xBB", "e\xCC\x81\tn\xCC\x83 \xE9 old",
     };
     std::string text;
     const int lines = 5 + static_cast<int>(rng() % 60);
@@ -51,6 +57,8 @@ std::string sampleText(std::mt19937& rng) {
             text += std::string(300000, 'q');
         else if (rng() % 15 == 0 || i == 0) // wraps, or spans several records
             text += std::string(100 + rng() % 6000, static_cast<char>('a' + rng() % 26));
+        else if (utf8 && rng() % 2)
+            text += kUtf8Lines[rng() % std::size(kUtf8Lines)];
         else
             text += kLines[rng() % std::size(kLines)];
         text += '\r';
@@ -58,7 +66,7 @@ std::string sampleText(std::mt19937& rng) {
     return text;
 }
 
-void randomStep(EditorWidget& widget, std::mt19937& rng, std::string& log) {
+void randomStep(EditorWidget& widget, std::mt19937& rng, std::string& log, bool utf8) {
     TRudivoVoru& core = widget.control();
     const std::int32_t length = core.GetTextLen();
     auto at = [&] { return length ? static_cast<std::int32_t>(rng() % (length + 1)) : 0; };
@@ -72,8 +80,16 @@ void randomStep(EditorWidget& widget, std::mt19937& rng, std::string& log) {
     case 1: { // type a few characters, some of them quotes and comment openers, often at the top
         caretAt(rng() % 3 ? at() : 0);
         static const char kTyped[] = "xy\"/*{} ";
-        for (int i = 0, n = 1 + rng() % 4; i < n; ++i)
-            QTest::keyClick(&widget, kTyped[rng() % (sizeof kTyped - 1)]);
+        static const char* const kTypedUtf8[] = {"\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "a"};
+        for (int i = 0, n = 1 + rng() % 4; i < n; ++i) {
+            if (utf8 && rng() % 2) {
+                const QString typed = QString::fromUtf8(kTypedUtf8[rng() % std::size(kTypedUtf8)]);
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+                QApplication::sendEvent(&widget, &press);
+            } else {
+                QTest::keyClick(&widget, kTyped[rng() % (sizeof kTyped - 1)]);
+            }
+        }
         log += "type ";
         break;
     }
@@ -122,23 +138,23 @@ void randomStep(EditorWidget& widget, std::mt19937& rng, std::string& log) {
     }
 }
 
-} // namespace
 
-TEST(ScreenTruth, IncrementalUpdatesShowWhatAFullRepaintShows) {
+void runScreenTruth(bool utf8, unsigned seeds) {
     app();
     auto parser = builtInCppParser();
-    for (unsigned seed = 1; seed <= 30; ++seed) {
+    for (unsigned seed = 1; seed <= seeds; ++seed) {
         std::mt19937 rng(seed);
         EditorWidget widget;
         widget.setTabStop(false); // no focus, so no blinking caret in the pictures
         widget.resize(520, 260);
         widget.control().SetParser1(parser.get());
-        widget.control().SetText(sampleText(rng));
+        widget.control().SetEncoding(utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252);
+        widget.control().SetText(sampleText(rng, utf8));
         widget.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
         std::string log;
         for (int step = 0; step < 40; ++step) {
-            randomStep(widget, rng, log);
+            randomStep(widget, rng, log, utf8);
             (void)QTest::qWaitFor([&] { return !widget.idleStylingPending(); }, 5000);
             const QImage incremental = onScreen(widget);
             const QImage full = afterFullRepaint(widget);
@@ -152,4 +168,16 @@ TEST(ScreenTruth, IncrementalUpdatesShowWhatAFullRepaintShows) {
         }
         widget.control().SetParser1(nullptr);
     }
+}
+
+} // namespace
+
+TEST(ScreenTruth, IncrementalUpdatesShowWhatAFullRepaintShows) {
+    runScreenTruth(false, 30);
+}
+
+// Characters of several cells, none, or a hex box, typed, deleted and
+// wrapped: the same truth holds.
+TEST(ScreenTruth, Utf8DocumentsToo) {
+    runScreenTruth(true, 12);
 }

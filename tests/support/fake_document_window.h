@@ -20,7 +20,7 @@ namespace qorvi::test {
 class FakeDocumentView : public DocumentView {
 public:
     std::string captionText;
-    std::string panels[3];
+    std::string panels[4];
     bool shown = true;
     bool maximised = false;
     bool readOnlyChecked = false;
