@@ -136,7 +136,8 @@ std::optional<PostedMessage> PostedMessageReader::next() {
     return m;
 }
 
-InstanceConnection::InstanceConnection(InstanceConnection&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+InstanceConnection::InstanceConnection(InstanceConnection&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), answerTimeoutMs_(other.answerTimeoutMs_) {}
 
 InstanceConnection::~InstanceConnection() {
     if (fd_ >= 0)
@@ -162,7 +163,7 @@ bool InstanceConnection::writeAllWithin(const std::string& bytes) {
 }
 
 bool InstanceConnection::awaitAnswer() {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(kAnswerTimeoutMs);
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(answerTimeoutMs_);
     for (;;) {
         char answer = 0;
         ssize_t n = ::recv(fd_, &answer, 1, MSG_DONTWAIT);

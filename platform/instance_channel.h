@@ -72,6 +72,10 @@ class InstanceConnection {
 public:
     static constexpr int kTimeoutMs = 2000;
     static constexpr int kAnswerTimeoutMs = 5000;
+    // An instance that has only just won the socket is still building its
+    // window; on a loaded machine that takes far longer than an answer from
+    // a running one, and it is not hung.
+    static constexpr int kStartingAnswerTimeoutMs = 30000;
 
     explicit InstanceConnection(int fd) : fd_(fd) {}
     InstanceConnection(InstanceConnection&& other) noexcept;
@@ -82,11 +86,15 @@ public:
     // Sends a record with its text and waits for the receiver's answer;
     // false when the peer has gone or does not answer in time.
     bool send(const PostedMessage& message);
+    // The peer is an instance that is starting: wait for its answers as long
+    // as kStartingAnswerTimeoutMs.
+    void peerIsStarting() { answerTimeoutMs_ = kStartingAnswerTimeoutMs; }
 
 private:
     bool writeAllWithin(const std::string& bytes);
     bool awaitAnswer();
     int fd_;
+    int answerTimeoutMs_ = kAnswerTimeoutMs;
 };
 
 class InstanceChannel {

@@ -108,8 +108,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(kProgramIconName);
     InstanceChannel channel;
     if (listen && channel.listen() == InstanceChannel::ListenResult::InUse && !multi) {
-        // Another instance started at the same moment and won.
+        // Another instance started at the same moment and won; it may still
+        // be building its window.
         InstanceChannel::Lookup running = InstanceChannel::findRunning();
+        if (running.connection)
+            running.connection->peerIsStarting();
         if (running.result != InstanceChannel::Lookup::Result::NoInstance) {
             Outcome outcome = handOverTo(running, args, ui);
             if (outcome != Outcome::StartUnlisted)
