@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -80,6 +82,19 @@ std::string writeTempFile(const std::string& text, const std::string& suffix) {
         std::atexit(removeTempFiles);
     tempFiles().push_back(path);
     return path;
+}
+
+double residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
+double peakResidentBytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
 
 } // namespace qorvi::bench

@@ -23,4 +23,8 @@ std::string makeCppText(std::size_t bytes, unsigned seed = 1);
 // the file is removed at exit.
 std::string writeTempFile(const std::string& text, const std::string& suffix = ".txt");
 
+// Resident memory of the process now, and at its peak so far, in bytes.
+double residentBytes();
+double peakResidentBytes();
+
 } // namespace qorvi::bench

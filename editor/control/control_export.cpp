@@ -135,7 +135,8 @@ void TCustomRudivoVoru::DoExportRTF(TStream& stream) {
     };
     int bold = 0, italic = 0, underline = 0, fore = 0, back = 1;
     forSelectedRows([&](const TLine& line, std::int32_t a, std::int32_t b) {
-        const std::uint8_t* styles = line.Styles();
+        const LineStyles lineStyles(line);
+        const std::uint8_t* styles = lineStyles.data();
         const char* text = line.Text();
         for (std::int32_t i = a; i < b; ++i) {
             if (styles && (i == a || styles[i] != styles[i - 1])) {
@@ -228,7 +229,8 @@ void TCustomRudivoVoru::DoExportHTML(TStream& stream) {
         style = next;
     };
     forSelectedRows([&](const TLine& line, std::int32_t a, std::int32_t b) {
-        const std::uint8_t* styles = line.Styles();
+        const LineStyles lineStyles(line);
+        const std::uint8_t* styles = lineStyles.data();
         const char* text = line.Text();
         for (std::int32_t i = a; i < b; ++i) {
             if (styles && (i == a || styles[i] != styles[i - 1])) {

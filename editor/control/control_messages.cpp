@@ -399,10 +399,14 @@ std::intptr_t TCustomRudivoVoru::styleBlock(TSMStyleBlock& block, bool set) {
     for (std::int32_t i = 0; row && i < block.Count && copied < block.Size; ++i, row = store_->Next(row)) {
         const std::int32_t n = std::min<std::int32_t>(row->Len(), block.Size - copied);
         if (set) {
-            std::memcpy(row->EnsureStyles(), block.Buffer + copied, static_cast<std::size_t>(n));
+            std::uint8_t styles[kMaxLineLen];
+            if (!row->ReadStyles(styles))
+                std::memset(styles, 0, row->Len());
+            std::memcpy(styles, block.Buffer + copied, static_cast<std::size_t>(n));
+            store_->SetLineStyles(row, styles);
             row->AddFlags(lfRepaint);
-        } else if (const std::uint8_t* styles = row->Styles()) {
-            std::memcpy(block.Buffer + copied, styles, static_cast<std::size_t>(n));
+        } else if (const LineStyles styles(*row); styles.data()) {
+            std::memcpy(block.Buffer + copied, styles.data(), static_cast<std::size_t>(n));
         } else {
             std::memset(block.Buffer + copied, 0, static_cast<std::size_t>(n));
         }

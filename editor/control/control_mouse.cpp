@@ -56,9 +56,9 @@ bool TCustomRudivoVoru::hyperlinkAt(int x, int y, std::int32_t& index, std::uint
         return false;
     index = IndexFromPos(x, y);
     const CaretRow row = caretRow(index);
-    if (row.phantom || index - row.start >= row.line->Len() || !row.line->Styles())
+    if (row.phantom || index - row.start >= row.line->Len() || !row.line->IsStyled())
         return false;
-    style = row.line->Styles()[index - row.start];
+    style = row.line->StyleAt(index - row.start);
     const int format = settings_->GetMapEntry(style);
     return settings_->GetFormatEntry(format).InUse && settings_->GetFormatEntry(format).HotSpot;
 }
@@ -67,9 +67,9 @@ void TCustomRudivoVoru::hyperlinkClick(std::int32_t index, std::uint8_t style) {
     // The run of characters of that style around the index, across rows.
     auto styleAt = [&](std::int32_t i) -> int {
         const CaretRow row = caretRow(i);
-        if (row.phantom || !row.line->Styles() || i - row.start >= row.line->Len())
+        if (row.phantom || !row.line->IsStyled() || i - row.start >= row.line->Len())
             return -1;
-        return row.line->Styles()[i - row.start];
+        return row.line->StyleAt(i - row.start);
     };
     std::int32_t start = index;
     while (start > 0 && styleAt(start - 1) == style)

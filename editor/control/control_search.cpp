@@ -291,7 +291,8 @@ void TCustomRudivoVoru::TokenTextAtPos(std::int32_t index, std::int32_t& start, 
     if (index < 0 || index >= store_->NumChars())
         return;
     const TTextStore::LineInfo info = store_->InfoFromIndex(index);
-    const std::uint8_t* styles = info.line->Styles();
+    const LineStyles lineStyles(*info.line);
+    const std::uint8_t* styles = lineStyles.data();
     if (!styles)
         return;
     const std::int32_t at = index - info.start;
@@ -310,8 +311,7 @@ int TCustomRudivoVoru::GetTokenAtCharPos(std::int32_t index) const {
     if (index < 0 || index >= store_->NumChars())
         return 255;
     const TTextStore::LineInfo info = store_->InfoFromIndex(index);
-    const std::uint8_t* styles = info.line->Styles();
-    return styles ? styles[index - info.start] : 255;
+    return info.line->IsStyled() ? info.line->StyleAt(index - info.start) : 255;
 }
 
 void TCustomRudivoVoru::GetTokenTextAtCursorPos(std::int32_t& start, std::string& text) const {

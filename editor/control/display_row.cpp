@@ -17,18 +17,18 @@ void DisplayRow::Clear() {
 void DisplayRow::Expand(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault, bool utf8) {
     chars_ = row.Len();
     columnByte_.clear();
+    const std::uint8_t* srcStyles = row.ReadStyles(rowStyles_.data()) ? rowStyles_.data() : nullptr;
     if (utf8 && !isAscii(row.View())) {
-        expandCells(row, columns, tabDefault);
+        expandCells(row, srcStyles, columns, tabDefault);
         return;
     }
     if (!(row.Flags() & lfHasTab)) {
         text_ = row.View();
-        styles_ = row.Styles();
+        styles_ = srcStyles;
         charColumn_.clear();
         return;
     }
     const char* src = row.Text();
-    const std::uint8_t* srcStyles = row.Styles();
     expandedText_.clear();
     expandedStyles_.clear();
     charColumn_.resize(static_cast<std::size_t>(chars_) + 1);
@@ -50,9 +50,9 @@ void DisplayRow::Expand(const TLine& row, const TTabColumns& columns, std::int32
     styles_ = srcStyles ? expandedStyles_.data() : nullptr;
 }
 
-void DisplayRow::expandCells(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault) {
+void DisplayRow::expandCells(const TLine& row, const std::uint8_t* srcStyles, const TTabColumns& columns,
+                             std::int32_t tabDefault) {
     const std::string_view src = row.View();
-    const std::uint8_t* srcStyles = row.Styles();
     expandedText_.clear();
     expandedStyles_.clear();
     bytes_.clear();

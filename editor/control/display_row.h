@@ -18,6 +18,7 @@
 #include "editor/settings/tab_columns.h"
 #include "editor/text/line.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,13 +59,15 @@ public:
     std::int32_t FirstCharFrom(std::int32_t column) const;
 
 private:
-    void expandCells(const TLine& row, const TTabColumns& columns, std::int32_t tabDefault);
+    void expandCells(const TLine& row, const std::uint8_t* srcStyles, const TTabColumns& columns,
+                     std::int32_t tabDefault);
 
     std::string_view text_;
     const std::uint8_t* styles_ = nullptr;
     std::int32_t chars_ = 0;
     std::string expandedText_;
     std::vector<std::uint8_t> expandedStyles_;
+    std::array<std::uint8_t, kMaxLineLen> rowStyles_; // the record's styles, expanded from runs
     std::vector<std::int32_t> charColumn_; // per character, then the end; empty when shown straight
     std::string bytes_;
     std::vector<std::int32_t> columnByte_; // per column, then the end; empty unless in cells

@@ -100,13 +100,14 @@ IncrementalStyler::Restart IncrementalStyler::findRestart(TLine* row, std::int32
         row = prev;
         rowStart -= row->Len();
     }
-    if (!row->Styles())
+    if (!row->IsStyled())
         return {row, rowStart, rowStart, 0};
     // Back over characters whose style is no anchor, row by row.
     TLine* cur = row;
     std::int32_t curStart = rowStart;
     std::int32_t i = cur->Len() - 1;
-    const std::uint8_t* st = cur->Styles();
+    std::uint8_t st[kMaxLineLen];
+    cur->ReadStyles(st);
     for (;;) {
         while (i >= 0 && !anchor_.Contains(st[i]))
             --i;
@@ -116,10 +117,10 @@ IncrementalStyler::Restart IncrementalStyler::findRestart(TLine* row, std::int32
         if (!prev)
             return {cur, curStart, curStart, 0};
         curStart -= prev->Len();
-        if (!prev->Styles())
+        if (!prev->IsStyled())
             return {prev, curStart, curStart, 0};
         cur = prev;
-        st = cur->Styles();
+        cur->ReadStyles(st);
         i = cur->Len() - 1;
     }
     const std::uint8_t style = st[i];
@@ -130,11 +131,11 @@ IncrementalStyler::Restart IncrementalStyler::findRestart(TLine* row, std::int32
         if (i > 0)
             break;
         TLine* prev = store_.Prev(cur);
-        if (!prev || !prev->Styles() || prev->Styles()[prev->Len() - 1] != style)
+        if (!prev || !prev->IsStyled() || prev->StyleAt(prev->Len() - 1) != style)
             break;
         cur = prev;
         curStart -= prev->Len();
-        st = cur->Styles();
+        cur->ReadStyles(st);
         i = cur->Len() - 1;
     }
     if (anchor_.Contains(0) && st[0] == 0)
@@ -147,9 +148,7 @@ void IncrementalStyler::enterRow(TLine* row, std::int32_t rowStart) {
     run_.rowStart = rowStart;
     const std::size_t len = row->Len();
     run_.fresh.resize(len);
-    if (const std::uint8_t* old = row->Styles())
-        std::memcpy(run_.fresh.data(), old, len);
-    else
+    if (!row->ReadStyles(run_.fresh.data()))
         std::fill(run_.fresh.begin(), run_.fresh.end(), 0);
 }
 
@@ -224,17 +223,18 @@ bool IncrementalStyler::completeRow() {
     TLine* row = run_.row;
     const std::int32_t len = row->Len();
     const std::int32_t rowEnd = run_.rowStart + len;
-    const std::uint8_t* old = row->Styles();
-    const bool equal = old && std::memcmp(old, run_.fresh.data(), static_cast<std::size_t>(len)) == 0;
+    std::uint8_t old[kMaxLineLen];
+    const bool equal =
+        row->ReadStyles(old) && std::memcmp(old, run_.fresh.data(), static_cast<std::size_t>(len)) == 0;
     TLine* next = store_.Next(row);
     if (equal && !(row->Flags() & lfParseStart) && run_.rowStart >= run_.eligibleFrom &&
-        (!next || next->Styles()) && rowEnd > run_.noStopUntil && !parser_->InBoundState() &&
+        (!next || next->IsStyled()) && rowEnd > run_.noStopUntil && !parser_->InBoundState() &&
         !parser_->Busy()) {
         absorbResumePoints(run_.rowStart);
         return true;
     }
     if (!equal) {
-        std::memcpy(row->EnsureStyles(), run_.fresh.data(), static_cast<std::size_t>(len));
+        store_.SetLineStyles(row, run_.fresh.data());
         row->AddFlags(lfRepaint);
     }
     row->ClearFlags(lfChanged | lfParseStart);

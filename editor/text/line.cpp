@@ -1,15 +1,55 @@
 #include "editor/text/line.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qorvi {
 
-std::uint8_t* TLine::EnsureStyles() {
-    if (!(lenBits_ & kStyled)) {
-        std::memset(data_ + Len(), 0, Len());
-        lenBits_ |= kStyled;
+std::size_t TLine::runBytes() const {
+    if (!(lenBits_ & kRunsStored))
+        return 0;
+    const std::uint8_t* r = runs();
+    std::size_t bytes = 0;
+    for (int covered = 0; covered < Len(); bytes += 2)
+        covered += r[bytes];
+    return bytes;
+}
+
+std::uint8_t TLine::StyleAt(int at) const {
+    if (!IsStyled() || at < 0 || at >= Len())
+        return 0;
+    const std::uint8_t* r = runs();
+    for (int covered = 0;; r += 2) {
+        covered += r[0];
+        if (at < covered)
+            return r[1];
     }
-    return reinterpret_cast<std::uint8_t*>(data_) + Len();
+}
+
+bool TLine::ReadStyles(std::uint8_t* out) const {
+    if (!IsStyled())
+        return false;
+    const std::uint8_t* r = runs();
+    for (int covered = 0; covered < Len(); r += 2) {
+        std::memset(out + covered, r[1], r[0]);
+        covered += r[0];
+    }
+    return true;
+}
+
+std::size_t EncodeStyleRuns(const std::uint8_t* styles, int len, std::uint8_t* out) {
+    std::size_t bytes = 0;
+    for (int i = 0; i < len;) {
+        const std::uint8_t style = styles[i];
+        int j = i + 1;
+        const int limit = std::min(len, i + 255);
+        while (j < limit && styles[j] == style)
+            ++j;
+        out[bytes++] = static_cast<std::uint8_t>(j - i);
+        out[bytes++] = style;
+        i = j;
+    }
+    return bytes;
 }
 
 } // namespace qorvi

@@ -9,13 +9,18 @@
 // re-parse of a row bounded, whatever the file.
 //
 // Records are compact because a large file has millions of them: 24 bytes
-// each, with the text and the style bytes (one per character, written by the
-// parsing pass) in one block, the chain links as 32-bit record numbers of the
-// owning chain, and the rarely used glyphs, colours and line tracks kept by
-// the store outside the record. The chain (LineChain) resolves the links; a
-// record's address never changes while it lives, so controls, views and line
-// tracks may hold on to it.
+// each, the chain links as 32-bit record numbers of the owning chain, and the
+// rarely used glyphs, colours and line tracks kept by the store outside the
+// record. The text and the styles share one block: the characters, then the
+// styles (one per character, written by the parsing pass) as runs of
+// (count, style) byte pairs, since a source line holds a few runs and a
+// byte per character would double the memory of a big file. The chain
+// (LineChain) resolves the links and owns the blocks; a record's address
+// never changes while it lives, so controls, views and line tracks may hold
+// on to it.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -42,17 +47,15 @@ public:
     std::string_view View() const { return {data_, Len()}; }
     bool EndsWithCR() const { return Len() > 0 && data_[Len() - 1] == '\r'; }
 
-    // One style byte per character, or null until the record has been parsed.
-    const std::uint8_t* Styles() const {
-        return (lenBits_ & kStyled) ? reinterpret_cast<const std::uint8_t*>(data_) + Len() : nullptr;
-    }
-    std::uint8_t* Styles() {
-        return (lenBits_ & kStyled) ? reinterpret_cast<std::uint8_t*>(data_) + Len() : nullptr;
-    }
-    // The style bytes, created zeroed when the record has none yet. The room
-    // is always there, so this never allocates.
-    std::uint8_t* EnsureStyles();
-    // Forgets the style bytes (the record counts as never parsed).
+    // True once the parsing pass has given the record its styles.
+    bool IsStyled() const { return lenBits_ & kStyled; }
+    // The style of character `at`; 0 when the record has no styles.
+    std::uint8_t StyleAt(int at) const;
+    // Writes the Len style bytes to `out`; false, writing nothing, when the
+    // record has no styles.
+    bool ReadStyles(std::uint8_t* out) const;
+    // Forgets the styles (the record counts as never parsed); their room
+    // stays for the next parse.
     void DropStyles() { lenBits_ &= static_cast<std::uint16_t>(~kStyled); }
 
     // Only the low eight bits are kept; every defined flag lives there.
@@ -73,6 +76,11 @@ private:
     static constexpr std::uint16_t kStyled = 0x1000;
     static constexpr std::uint16_t kHasExtras = 0x2000; // glyphs, colours or tracks kept by the store
     static constexpr std::uint16_t kArenaText = 0x4000; // text block lives in the bulk arena
+    static constexpr std::uint16_t kRunsStored = 0x8000; // the block holds runs after the text
+
+    const std::uint8_t* runs() const { return reinterpret_cast<const std::uint8_t*>(data_) + Len(); }
+    // Bytes of the runs stored after the text (valid or not).
+    std::size_t runBytes() const;
 
     std::uint32_t leaf() const { return leafAndFlags_ >> 8; }
     void setLeaf(std::uint32_t leaf) { leafAndFlags_ = (leaf << 8) | (leafAndFlags_ & 0xFF); }
@@ -86,7 +94,7 @@ public:
     bool HasExtras() const { return hasBit(kHasExtras); }
 
 private:
-    char* data_ = nullptr;           // Len text bytes, then Len style bytes
+    char* data_ = nullptr;           // Len text bytes, then the style runs
     std::uint32_t next_ = 0;         // record number of the next record, 0 = none
     std::uint32_t prev_ = 0;         // record number of the previous record, 0 = none
     std::uint32_t leafAndFlags_ = 0; // index leaf (bits 8-31) and Flags (bits 0-7)
@@ -95,5 +103,21 @@ private:
 };
 
 static_assert(sizeof(TLine) == 24, "a record must stay compact");
+
+// Encodes `len` style bytes as runs into `out` (room for 2 * len bytes);
+// returns the bytes written.
+std::size_t EncodeStyleRuns(const std::uint8_t* styles, int len, std::uint8_t* out);
+
+// The style bytes of a record, expanded for code that reads them by index.
+class LineStyles {
+public:
+    explicit LineStyles(const TLine& line) : styled_(line.ReadStyles(bytes_.data())) {}
+    // One byte per character, or null when the record has no styles.
+    const std::uint8_t* data() const { return styled_ ? bytes_.data() : nullptr; }
+
+private:
+    std::array<std::uint8_t, kMaxLineLen> bytes_;
+    bool styled_;
+};
 
 } // namespace qorvi

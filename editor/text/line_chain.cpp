@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cassert>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -39,11 +40,31 @@ std::uint32_t LineChain::newRecord() {
             throw std::bad_alloc();
         id = freshRecord_;
         if ((id >> kChunkBits) >= chunks_.size())
-            chunks_.emplace_back(new TLine[kChunkSize]);
+            addChunk();
         ++freshRecord_;
     }
     *at(id) = TLine();
     return id;
+}
+
+void LineChain::addChunk() {
+    const std::size_t chunkBytes = kChunkSize * sizeof(TLine);
+    const std::size_t made = chunks_.size();
+    if (made == chunks_.capacity())
+        chunks_.reserve(2 * made + kOwnBlockChunks); // so that the push below cannot throw
+    char* block;
+    if (made < kOwnBlockChunks) {
+        chunkMemory_.emplace_back(chunkBytes);
+        block = chunkMemory_.back().data();
+    } else {
+        const std::size_t inSlab = (made - kOwnBlockChunks) % kSlabChunks;
+        if (inSlab == 0)
+            chunkMemory_.emplace_back(kSlabChunks * chunkBytes);
+        block = chunkMemory_.back().data() + inSlab * chunkBytes;
+    }
+    TLine* records = reinterpret_cast<TLine*>(block);
+    std::uninitialized_value_construct_n(records, kChunkSize);
+    chunks_.push_back(records);
 }
 
 void LineChain::freeRecord(std::uint32_t id) {
@@ -57,7 +78,7 @@ void LineChain::freeText(TLine* line) {
     if (!line->data_)
         return;
     if (line->hasBit(TLine::kArenaText))
-        text_.releaseExact(line->data_, line->Len());
+        text_.releaseExact(line->data_, line->Len() + line->runBytes());
     else
         LineTextAllocator::releaseHeap(line->data_);
     line->data_ = nullptr;
@@ -175,34 +196,39 @@ void LineChain::splice(TLine* line, int at, int removeCount, const char* insert,
         newLen > kMaxLineLen)
         throw std::logic_error("record splice out of range");
 
-    const bool styled = line->Styles() != nullptr;
-    char buffer[2 * kMaxLineLen];
+    // The new text, then its style runs.
+    char buffer[3 * kMaxLineLen];
     const char* old = line->data_;
     const int tail = oldLen - at - removeCount;
     std::memcpy(buffer, old, at);
     if (insertCount > 0)
         std::memcpy(buffer + at, insert, insertCount);
     std::memcpy(buffer + at + insertCount, old + at + removeCount, tail);
+    std::size_t runBytes = 0;
+    const bool styled = line->IsStyled();
     if (styled) {
-        char* styles = buffer + newLen;
-        const char* oldStyles = old + oldLen;
+        std::uint8_t oldStyles[kMaxLineLen];
+        std::uint8_t styles[kMaxLineLen];
+        line->ReadStyles(oldStyles);
         std::memcpy(styles, oldStyles, at);
         std::memset(styles + at, fill, insertCount);
         std::memcpy(styles + at + insertCount, oldStyles + at + removeCount, tail);
+        runBytes = EncodeStyleRuns(styles, newLen, reinterpret_cast<std::uint8_t*>(buffer) + newLen);
     }
+    const int need = newLen + static_cast<int>(runBytes);
 
     bool arena = line->hasBit(TLine::kArenaText);
     int capacity = arena ? 0 : LineTextAllocator::heapCapacity(line->data_);
-    if (arena || capacity < newLen || capacity > 4 * newLen + 64) {
+    if (arena || capacity < need || capacity > 4 * need + 64) {
         // A record being edited is likely to be edited again: leave it room.
-        int room = std::min(kMaxLineLen, (newLen + newLen / 4 + 15) & ~15);
-        char* block = LineTextAllocator::allocateHeap(static_cast<std::uint16_t>(room));
+        char* block = LineTextAllocator::allocateHeap(roomFor(need));
         freeText(line);
         line->data_ = block;
         line->setBit(TLine::kArenaText, false);
     }
-    std::memcpy(line->data_, buffer, styled ? 2 * newLen : newLen);
+    std::memcpy(line->data_, buffer, static_cast<std::size_t>(need));
     line->setLen(static_cast<std::uint16_t>(newLen));
+    line->setBit(TLine::kRunsStored, styled);
 
     std::uint32_t leaf = line->leaf();
     Leaf& l = leaves_[leaf];
@@ -216,6 +242,39 @@ void LineChain::splice(TLine* line, int at, int removeCount, const char* insert,
     touch(leaf);
 }
 
+std::uint16_t LineChain::roomFor(int bytes) {
+    return static_cast<std::uint16_t>(std::min(3 * kMaxLineLen, (bytes + bytes / 4 + 15) & ~15));
+}
+
+bool LineChain::setStyles(TLine* line, const std::uint8_t* styles) noexcept {
+    std::uint8_t runs[2 * kMaxLineLen];
+    const int len = line->Len();
+    const std::size_t runBytes = EncodeStyleRuns(styles, len, runs);
+    const std::size_t need = static_cast<std::size_t>(len) + runBytes;
+    const bool arena = line->hasBit(TLine::kArenaText);
+    const bool fits = arena ? line->runBytes() == runBytes && line->hasBit(TLine::kRunsStored)
+                            : LineTextAllocator::heapCapacity(line->data_) >= need;
+    if (!fits) {
+        // A record parsed once usually parses the same way again, so an
+        // arena record stays in the arena, exactly sized.
+        char* block;
+        try {
+            block = arena ? text_.allocateExact(need) : LineTextAllocator::allocateHeap(roomFor(static_cast<int>(need)));
+        } catch (const std::bad_alloc&) {
+            line->DropStyles();
+            return false;
+        }
+        std::memcpy(block, line->data_, static_cast<std::size_t>(len));
+        freeText(line);
+        line->data_ = block;
+        line->setBit(TLine::kArenaText, arena);
+    }
+    std::memcpy(line->data_ + len, runs, runBytes);
+    line->setBit(TLine::kRunsStored, true);
+    line->setBit(TLine::kStyled, true);
+    return true;
+}
+
 void LineChain::clear() {
     for (std::uint32_t id = head_; id;) {
         TLine* line = at(id);
@@ -225,6 +284,7 @@ void LineChain::clear() {
     }
     text_.clear();
     chunks_.clear();
+    chunkMemory_.clear();
     freeRecords_ = 0;
     freshRecord_ = 1;
     leaves_.assign(1, Leaf());
@@ -243,7 +303,7 @@ std::size_t LineChain::memoryUse() const {
     for (std::uint32_t id = head_; id;) {
         const TLine* line = at(id);
         if (!line->hasBit(TLine::kArenaText))
-            bytes += 2 + 2u * LineTextAllocator::heapCapacity(line->data_);
+            bytes += 2u + LineTextAllocator::heapCapacity(line->data_);
         id = line->next_;
     }
     return bytes;

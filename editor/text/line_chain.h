@@ -64,6 +64,9 @@ public:
     void splice(TLine* line, int at, int removeCount, const char* insert, int insertCount,
                 std::uint8_t fill = 0);
     void clear();
+    // Gives the record the style bytes `styles` (one per character); false,
+    // leaving the record unstyled, when there is no memory for them.
+    bool setStyles(TLine* line, const std::uint8_t* styles) noexcept;
 
     // Changes with every edit, so that scanners can tell that a record they
     // hold may be gone.
@@ -111,6 +114,8 @@ private:
     TLine* at(std::uint32_t id) const { return &chunks_[id >> kChunkBits][id & (kChunkSize - 1)]; }
     std::uint32_t idOf(const TLine* line) const { return line->prev_ ? at(line->prev_)->next_ : head_; }
 
+    // Heap room for a record of `bytes` text and run bytes, with some to grow.
+    static std::uint16_t roomFor(int bytes);
     std::uint32_t newRecord();
     void freeRecord(std::uint32_t id);
     void freeText(TLine* line);
@@ -130,7 +135,14 @@ private:
     void treapInsertAfter(std::uint32_t after, std::uint32_t node);
     void treapRemove(std::uint32_t node);
 
-    std::vector<std::unique_ptr<TLine[]>> chunks_;
+    // Record tables of kChunkSize records. The first few have their own
+    // block; later ones are cut from slabs of kSlabChunks, which are large
+    // enough for huge pages.
+    static constexpr std::uint32_t kOwnBlockChunks = 16;
+    static constexpr std::uint32_t kSlabChunks = 64;
+    void addChunk();
+    std::vector<TLine*> chunks_;
+    std::vector<BulkMemory> chunkMemory_;
     std::uint32_t freeRecords_ = 0;
     std::uint32_t freshRecord_ = 1; // record number 0 stands for "none"
 

@@ -9,23 +9,22 @@ namespace {
 constexpr std::size_t kMaxChunkSize = 8 * 1024 * 1024;
 }
 
-char* LineTextAllocator::allocateExact(std::uint16_t len) {
-    std::size_t bytes = 2u * len;
+char* LineTextAllocator::allocateExact(std::size_t bytes) {
     if (bytes == 0)
-        bytes = 2;
+        bytes = 1;
     if (!cursor_ || static_cast<std::size_t>(limit_ - cursor_) < bytes) {
         std::size_t size = std::max(nextChunkSize_, bytes);
         nextChunkSize_ = std::min(nextChunkSize_ * 2, kMaxChunkSize);
         Chunk chunk;
-        chunk.memory.reset(new char[size]);
+        chunk.memory = BulkMemory(size);
         chunk.size = size;
-        char* base = chunk.memory.get();
+        char* base = chunk.memory.data();
         auto [it, inserted] = chunks_.emplace(base, std::move(chunk));
         assert(inserted);
         // The chunk we leave may already be unused entirely.
         if (current_ && current_->live == 0) {
             arenaBytes_ -= current_->size;
-            chunks_.erase(current_->memory.get());
+            chunks_.erase(current_->memory.data());
         }
         current_ = &it->second;
         cursor_ = base;
@@ -38,13 +37,14 @@ char* LineTextAllocator::allocateExact(std::uint16_t len) {
     return block;
 }
 
-void LineTextAllocator::releaseExact(char* block, std::uint16_t len) {
-    std::size_t bytes = len == 0 ? 2 : 2u * len;
+void LineTextAllocator::releaseExact(char* block, std::size_t bytes) {
+    if (bytes == 0)
+        bytes = 1;
     auto it = chunks_.upper_bound(block);
     assert(it != chunks_.begin());
     --it;
     Chunk& chunk = it->second;
-    assert(block >= chunk.memory.get() && block + bytes <= chunk.memory.get() + chunk.size);
+    assert(block >= chunk.memory.data() && block + bytes <= chunk.memory.data() + chunk.size);
     chunk.live -= bytes;
     if (chunk.live == 0 && &chunk != current_) {
         arenaBytes_ -= chunk.size;
@@ -53,7 +53,7 @@ void LineTextAllocator::releaseExact(char* block, std::uint16_t len) {
 }
 
 char* LineTextAllocator::allocateHeap(std::uint16_t capacity) {
-    char* raw = new char[2 + 2u * capacity];
+    char* raw = new char[2u + capacity];
     std::memcpy(raw, &capacity, sizeof capacity);
     return raw + 2;
 }

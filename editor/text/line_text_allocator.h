@@ -1,12 +1,14 @@
 #pragma once
 
-// Storage of the records' text blocks (characters followed by style bytes).
+// Storage of the records' blocks (characters followed by style runs).
 //
 // Records made in bulk (a load, a paste, a line split) take exactly sized
-// blocks from an arena of large chunks, so a loaded file costs no more than
-// twice its characters. A record whose length changes moves to its own heap
+// blocks from an arena of large chunks, so a loaded file costs little more
+// than its characters and their style runs. A record whose length changes moves to its own heap
 // block with room to grow, since a line being typed into changes again soon.
 // An arena chunk is given back once none of its blocks is in use.
+
+#include "editor/support/bulk_memory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,11 +24,11 @@ public:
     LineTextAllocator(const LineTextAllocator&) = delete;
     LineTextAllocator& operator=(const LineTextAllocator&) = delete;
 
-    // A block of 2 * len bytes from the arena.
-    char* allocateExact(std::uint16_t len);
-    void releaseExact(char* block, std::uint16_t len);
+    // A block of `bytes` bytes from the arena.
+    char* allocateExact(std::size_t bytes);
+    void releaseExact(char* block, std::size_t bytes);
 
-    // A heap block with room for `capacity` characters and their styles.
+    // A heap block of `capacity` bytes that knows its size.
     static char* allocateHeap(std::uint16_t capacity);
     static std::uint16_t heapCapacity(const char* block);
     static void releaseHeap(char* block);
@@ -39,7 +41,7 @@ public:
 
 private:
     struct Chunk {
-        std::unique_ptr<char[]> memory;
+        BulkMemory memory;
         std::size_t size = 0;
         std::size_t live = 0; // bytes handed out and not yet released
     };

@@ -78,6 +78,9 @@ public:
     // Changes with every edit of the text.
     std::uint64_t EditStamp() const { return chain_->stamp(); }
     const LineChain& Chain() const { return *chain_; }
+    // Gives a record its style bytes (one per character); false, leaving it
+    // unstyled, when there is no memory for them.
+    bool SetLineStyles(TLine* line, const std::uint8_t* styles) { return chain_->setStyles(line, styles); }
 
     // ---- reference point of the control that fixed it
     TLine* TopLine() const { return topLine_; }

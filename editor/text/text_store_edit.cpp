@@ -40,8 +40,7 @@ std::size_t recordLength(const char* text, std::size_t count, bool utf8, std::si
 }
 
 std::uint8_t styleBefore(const TLine* line, int at) {
-    const std::uint8_t* styles = line->Styles();
-    return styles && at > 0 ? styles[at - 1] : 0;
+    return at > 0 ? line->StyleAt(at - 1) : 0;
 }
 
 } // namespace
@@ -136,12 +135,16 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
     const std::size_t inserted = std::min(count, firstLen - static_cast<std::size_t>(at));
     const std::size_t keptTail = firstLen - static_cast<std::size_t>(at) - inserted;
     std::string tailStyles;
-    if (line->Styles())
-        tailStyles.assign(reinterpret_cast<const char*>(line->Styles()) + at, keptTail);
+    if (line->IsStyled())
+        tailStyles.assign(reinterpret_cast<const char*>(LineStyles(*line).data()) + at, keptTail);
     chain_->splice(line, at, line->Len() - at, joined.data() + at, static_cast<int>(firstLen) - at,
                    styleBefore(line, at));
-    if (!tailStyles.empty())
-        std::memcpy(line->Styles() + at + inserted, tailStyles.data(), tailStyles.size());
+    if (!tailStyles.empty()) {
+        std::uint8_t styles[kMaxLineLen];
+        line->ReadStyles(styles);
+        std::memcpy(styles + at + inserted, tailStyles.data(), tailStyles.size());
+        chain_->setStyles(line, styles);
+    }
     touchRecord(line);
     lastMade = line;
     if (!rest.empty())

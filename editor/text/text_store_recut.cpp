@@ -44,8 +44,8 @@ TLine* TTextStore::RecutLine(TLine* first, const std::vector<std::uint16_t>& len
         if (const std::uint16_t bits = row->MarkBits() & kBookmarkMask)
             bookmarks.emplace_back(text.size(), bits);
         text.append(row->Text(), row->Len());
-        if (const std::uint8_t* s = row->Styles())
-            styles.append(reinterpret_cast<const char*>(s), row->Len());
+        if (row->IsStyled())
+            styles.append(reinterpret_cast<const char*>(LineStyles(*row).data()), row->Len());
         else
             styled = false;
         parseFlags |= row->Flags() & (lfChanged | lfParseStart);
@@ -70,7 +70,7 @@ TLine* TTextStore::RecutLine(TLine* first, const std::vector<std::uint16_t>& len
             row = chain_->insertAfter(prev, text.data() + pos, len);
         }
         if (styled)
-            std::memcpy(row->EnsureStyles(), styles.data() + pos, len);
+            chain_->setStyles(row, reinterpret_cast<const std::uint8_t*>(styles.data()) + pos);
         else
             row->DropStyles();
         std::uint32_t flags =

@@ -95,8 +95,8 @@ TEST(EditorWidget, ScrollBarsAndTheWheelMoveTheCoreAndIdleTimeStylesTheRest) {
     // The whole text became comment in idle time.
     EXPECT_FALSE(ctl.StylingPending());
     const TLine* last = ctl.TextStore().LineFromLineIndex(2999).line;
-    ASSERT_NE(last->Styles(), nullptr);
-    EXPECT_EQ(last->Styles()[0], ctl.TextStore().Buffer()->Styles()[0]);
+    ASSERT_TRUE(last->IsStyled());
+    EXPECT_EQ(last->StyleAt(0), ctl.TextStore().Buffer()->StyleAt(0));
     EXPECT_EQ(colourOf(ctl, 2999, 0), colourOf(ctl, 0, 0));
     QScrollBar* bar = f.widget.verticalScrollBar();
     EXPECT_EQ(bar->maximum(), 3001 - ctl.VisibleRows() + 1);

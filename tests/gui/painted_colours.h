@@ -17,7 +17,7 @@ namespace qorvi::test {
 // The colour the control paints the character at `column` of `row` in.
 inline QColor colourOf(const TRudivoVoru& ctl, int row, int column) {
     const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
-    const std::uint8_t style = line->Styles() ? line->Styles()[column] : 0;
+    const std::uint8_t style = line->StyleAt(column);
     const TSM_Settings& s = ctl.Settings();
     int format = s.GetMapEntry(style);
     if (!s.GetFormatEntry(format).InUse)

@@ -34,7 +34,7 @@ struct Window {
         const TLine* line = ctl.TextStore().LineFromLineIndex(row).line;
         std::string s;
         for (int i = 0; i < line->Len(); ++i)
-            s.push_back(line->Styles() ? static_cast<char>('0' + line->Styles()[i]) : '-');
+            s.push_back(line->IsStyled() ? static_cast<char>('0' + line->StyleAt(i)) : '-');
         return s;
     }
 };

@@ -331,7 +331,8 @@ inline std::vector<std::string> rowStyles(const TTextStore& store) {
     std::vector<std::string> rows;
     for (TLine* row = store.Buffer(); row; row = store.Next(row)) {
         std::string s;
-        const std::uint8_t* st = row->Styles();
+        const LineStyles styles(*row);
+        const std::uint8_t* st = styles.data();
         for (int i = 0; i < row->Len(); ++i)
             s.push_back(st ? static_cast<char>('0' + st[i]) : '-');
         rows.push_back(s);

@@ -4,6 +4,7 @@
 #include "editor/text/text_store_editor.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -191,19 +192,66 @@ TEST(TextStore, DeletingEverythingEmptiesTheStoreAndBookmarks) {
     EXPECT_EQ(store.TopLine(), nullptr);
 }
 
+std::vector<int> stylesOf(const TLine* line) {
+    std::uint8_t bytes[kMaxLineLen];
+    if (!line->ReadStyles(bytes))
+        return {};
+    return std::vector<int>(bytes, bytes + line->Len());
+}
+
 TEST(TextStore, StylesMoveWithTheirCharacters) {
     TTextStore store;
     insert(store, 0, "abcd\r");
     TLine* line = store.Buffer();
-    EXPECT_EQ(line->Styles(), nullptr);
-    std::uint8_t* styles = line->EnsureStyles();
-    for (int i = 0; i < 5; ++i)
-        styles[i] = static_cast<std::uint8_t>(10 + i);
+    EXPECT_FALSE(line->IsStyled());
+    const std::uint8_t first[] = {10, 11, 12, 13, 14};
+    ASSERT_TRUE(store.SetLineStyles(line, first));
     insert(store, 2, "XY");
-    ASSERT_NE(line->Styles(), nullptr);
     EXPECT_EQ(line->View(), "abXYcd\r");
-    const std::uint8_t* s = line->Styles();
-    EXPECT_EQ(std::vector<int>(s, s + 7), (std::vector<int>{10, 11, 11, 11, 12, 13, 14}));
+    EXPECT_EQ(stylesOf(line), (std::vector<int>{10, 11, 11, 11, 12, 13, 14}));
+}
+
+// Styles are kept as runs: whatever the pattern (runs longer than a byte
+// can count, a new style every character), what is read back, character by
+// character or whole, is what was set, through edits, restyles and drops.
+TEST(TextStore, StyleRunsKeepEveryPatternThroughEdits) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        TTextStore store;
+        const int len = 1 + static_cast<int>(random() % kMaxLineLen);
+        insert(store, 0, std::string(static_cast<std::size_t>(len - 1), 'a') + "\r");
+        TLine* line = store.Buffer();
+        ASSERT_EQ(line->Len(), len);
+        std::vector<int> model(static_cast<std::size_t>(len));
+        const int runMax = 1 + static_cast<int>(random() % 600);
+        for (int i = 0; i < len;) {
+            const int run = 1 + static_cast<int>(random() % static_cast<unsigned>(runMax));
+            const int style = static_cast<int>(random() % 256);
+            for (int k = 0; k < run && i < len; ++k)
+                model[static_cast<std::size_t>(i++)] = style;
+        }
+        for (int step = 0; step < 4; ++step) {
+            std::vector<std::uint8_t> bytes(model.begin(), model.end());
+            ASSERT_TRUE(store.SetLineStyles(line, bytes.data()));
+            ASSERT_EQ(stylesOf(line), model);
+            for (int i = 0; i < line->Len(); i += 1 + static_cast<int>(random() % 50))
+                ASSERT_EQ(line->StyleAt(i), model[static_cast<std::size_t>(i)]);
+            // An insertion takes the style before it; a deletion takes its styles away.
+            const int at = static_cast<int>(random() % static_cast<unsigned>(line->Len()));
+            if (random() % 2 && line->Len() < kMaxLineLen - 8) {
+                insert(store, at, "xyz");
+                const int before = at > 0 ? model[static_cast<std::size_t>(at - 1)] : 0;
+                model.insert(model.begin() + at, 3, before);
+            } else if (at + 1 < line->Len()) {
+                const int count = std::min(5, line->Len() - 1 - at);
+                store.DeleteText(at, count);
+                model.erase(model.begin() + at, model.begin() + at + count);
+            }
+            ASSERT_EQ(stylesOf(line), model) << "round " << round << " step " << step;
+            if (step == 2)
+                line->DropStyles(), model.assign(static_cast<std::size_t>(line->Len()), 9);
+        }
+    }
 }
 
 TEST(TextStore, GlyphsAndColoursByLineNumber) {
