@@ -5,12 +5,14 @@
 #include "editor/control/rudivo_voru.h"
 #include "editor/support/safe_file_stream.h"
 #include "editor/support/stream.h"
+#include "parser/embedded_images.h"
 #include "parser/rudivo_voru_parser.h"
 #include "platform/fd_io.h"
 #include "platform/file_system.h"
 #include "platform/qorvi_error.h"
 #include "platform/safe_file_writer.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace qorvi {
@@ -82,26 +84,37 @@ int runExport(const ExportRequest& request, std::FILE* err) {
         map.setLines(ExtensionMap::defaultLines());
         // The user's own mapping, when there is one, decides as in the editor.
         map.load(fs::programDirectory() + "/Qorvi.dat");
-        ParserBank parsers;
-        const ParserSlot* chosen = &parsers.parserForExtension(map, fs::extensionOf(request.input));
+        // The language is chosen on empty parsers; only its own is read, since
+        // the others' tables would cost memory the export has no use for.
+        const ParserBank names([](std::string_view) { return nullptr; });
+        std::string key = names.parserForExtension(map, fs::extensionOf(request.input)).Key;
         if (!request.lang.empty()) {
-            chosen = nullptr;
             std::string keys;
-            for (const ParserSlot& s : parsers.components()) {
-                if (s.Key == request.lang)
-                    chosen = &s;
+            for (const ParserSlot& s : names.components())
                 keys += (keys.empty() ? "" : ", ") + s.Key;
-            }
-            if (!chosen)
+            const auto& all = names.components();
+            if (std::none_of(all.begin(), all.end(), [&](const ParserSlot& s) { return s.Key == request.lang; }))
                 throw QorviError("unknown language '" + request.lang + "' (known: " + keys + ")");
+            key = request.lang;
         }
-        const ParserSlot& slot = *chosen;
+        const ParserBank parsers([&](std::string_view wanted) {
+            return wanted == key ? FindEmbeddedParserImage(wanted) : nullptr;
+        });
+        const ParserSlot* slot = nullptr;
+        for (const ParserSlot& s : parsers.components())
+            if (s.Key == key)
+                slot = &s;
+        if (!slot)
+            slot = &parsers.plain();
+        const TSaveFormat format = saveFormatOf(request.format);
         TRudivoVoru control;
-        control.SetParser1(slot.Parser.get());
+        control.SetParser1(slot->Parser.get());
         control.LoadFromFile(request.input);
-        control.ParseAllRequired();
+        // Plain and Unix text need no colours.
+        if (format == sfRTF || format == sfHTML)
+            control.ParseAllRequired();
         control.HTMLTitle = request.input;
-        control.SaveFormat = saveFormatOf(request.format);
+        control.SaveFormat = format;
         if (request.output.empty()) {
             OutputStream out(STDOUT_FILENO);
             control.SaveToStream(&out);

@@ -6,7 +6,9 @@
 namespace qorvi {
 
 namespace {
-constexpr std::size_t kMaxChunkSize = 8 * 1024 * 1024;
+// One huge page: a styling pass moves records to new blocks in text order,
+// and an old chunk is given back only once all its records have moved.
+constexpr std::size_t kMaxChunkSize = BulkMemory::kHugePageSize;
 }
 
 char* LineTextAllocator::allocateExact(std::size_t bytes) {
