@@ -223,9 +223,9 @@ bool IncrementalStyler::completeRow() {
     TLine* row = run_.row;
     const std::int32_t len = row->Len();
     const std::int32_t rowEnd = run_.rowStart + len;
-    std::uint8_t old[kMaxLineLen];
-    const bool equal =
-        row->ReadStyles(old) && std::memcmp(old, run_.fresh.data(), static_cast<std::size_t>(len)) == 0;
+    std::uint8_t runs[2 * kMaxLineLen];
+    const std::size_t runBytes = EncodeStyleRuns(run_.fresh.data(), len, runs);
+    const bool equal = row->HasStyleRuns(runs, runBytes);
     TLine* next = store_.Next(row);
     if (equal && !(row->Flags() & lfParseStart) && run_.rowStart >= run_.eligibleFrom &&
         (!next || next->IsStyled()) && rowEnd > run_.noStopUntil && !parser_->InBoundState() &&
@@ -234,7 +234,7 @@ bool IncrementalStyler::completeRow() {
         return true;
     }
     if (!equal) {
-        store_.SetLineStyles(row, run_.fresh.data());
+        store_.SetLineStyleRuns(row, runs, runBytes);
         row->AddFlags(lfRepaint);
     }
     row->ClearFlags(lfChanged | lfParseStart);

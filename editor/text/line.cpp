@@ -37,6 +37,20 @@ bool TLine::ReadStyles(std::uint8_t* out) const {
     return true;
 }
 
+bool TLine::HasStyleRuns(const std::uint8_t* given, std::size_t bytes) const {
+    if (!IsStyled())
+        return false;
+    // Both cover Len characters, so equal up to the end of either means equal.
+    const std::uint8_t* r = runs();
+    std::size_t i = 0;
+    for (int covered = 0; covered < Len(); i += 2) {
+        if (i + 1 >= bytes || r[i] != given[i] || r[i + 1] != given[i + 1])
+            return false;
+        covered += r[i];
+    }
+    return i == bytes;
+}
+
 std::size_t EncodeStyleRuns(const std::uint8_t* styles, int len, std::uint8_t* out) {
     std::size_t bytes = 0;
     for (int i = 0; i < len;) {

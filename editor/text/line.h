@@ -54,6 +54,9 @@ public:
     // Writes the Len style bytes to `out`; false, writing nothing, when the
     // record has no styles.
     bool ReadStyles(std::uint8_t* out) const;
+    // True when the record is styled with exactly the runs `runs` (as
+    // EncodeStyleRuns writes them).
+    bool HasStyleRuns(const std::uint8_t* runs, std::size_t bytes) const;
     // Forgets the styles (the record counts as never parsed); their room
     // stays for the next parse.
     void DropStyles() { lenBits_ &= static_cast<std::uint16_t>(~kStyled); }

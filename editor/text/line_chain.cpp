@@ -248,8 +248,11 @@ std::uint16_t LineChain::roomFor(int bytes) {
 
 bool LineChain::setStyles(TLine* line, const std::uint8_t* styles) noexcept {
     std::uint8_t runs[2 * kMaxLineLen];
+    return setStyleRuns(line, runs, EncodeStyleRuns(styles, line->Len(), runs));
+}
+
+bool LineChain::setStyleRuns(TLine* line, const std::uint8_t* runs, std::size_t runBytes) noexcept {
     const int len = line->Len();
-    const std::size_t runBytes = EncodeStyleRuns(styles, len, runs);
     const std::size_t need = static_cast<std::size_t>(len) + runBytes;
     const bool arena = line->hasBit(TLine::kArenaText);
     const bool fits = arena ? line->runBytes() == runBytes && line->hasBit(TLine::kRunsStored)

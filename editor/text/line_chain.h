@@ -67,6 +67,8 @@ public:
     // Gives the record the style bytes `styles` (one per character); false,
     // leaving the record unstyled, when there is no memory for them.
     bool setStyles(TLine* line, const std::uint8_t* styles) noexcept;
+    // The same with the styles already encoded by EncodeStyleRuns.
+    bool setStyleRuns(TLine* line, const std::uint8_t* runs, std::size_t bytes) noexcept;
 
     // Changes with every edit, so that scanners can tell that a record they
     // hold may be gone.

@@ -81,6 +81,9 @@ public:
     // Gives a record its style bytes (one per character); false, leaving it
     // unstyled, when there is no memory for them.
     bool SetLineStyles(TLine* line, const std::uint8_t* styles) { return chain_->setStyles(line, styles); }
+    bool SetLineStyleRuns(TLine* line, const std::uint8_t* runs, std::size_t bytes) {
+        return chain_->setStyleRuns(line, runs, bytes);
+    }
 
     // ---- reference point of the control that fixed it
     TLine* TopLine() const { return topLine_; }
