@@ -33,6 +33,9 @@ class EncodingDetector {
 public:
     void feed(std::string_view piece);
     TextEncoding result() const;
+    // A byte that no UTF-8 text holds has come (a sequence the last piece
+    // left unfinished does not count yet); the byte-order mark aside.
+    bool invalid() const { return !valid_; }
 
 private:
     std::string head_; // the first bytes, for the byte-order mark

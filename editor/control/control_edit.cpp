@@ -126,6 +126,11 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
     bool rowsMove = text.find('\r') != std::string_view::npos;
     if (removed > 0 && !rowsMove)
         rowsMove = store_->InfoFromIndex(start).line != store_->InfoFromIndex(r.chEnd).line;
+    // The widest record in cells follows the edit, unless the edit may have
+    // narrowed the widest one: then it is counted again when asked for.
+    bool widestValid = widest_.stamp == store_->EditStamp() && Encoding() == TextEncoding::Utf8;
+    if (widestValid && removed > 0 && widestRecordIn(start, r.chEnd) >= widest_.cells)
+        widestValid = false;
     // The carriage returns before the remembered row follow the edit.
     bool countValid = lineCount_.stamp == store_->EditStamp();
     std::int32_t crDelta = 0;
@@ -190,6 +195,8 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
                                       store_->InfoFromIndex(lineCount_.offset).start != lineCount_.offset))
             lineCount_ = {};
     }
+    if (widestValid)
+        widest_ = {store_->EditStamp(), std::max(widest_.cells, widestRecordIn(start, start + inserted))};
     if (!store_->Buffer()) {
         // Everything went.
         topOffset_ = 0;
