@@ -126,11 +126,10 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
     bool rowsMove = text.find('\r') != std::string_view::npos;
     if (removed > 0 && !rowsMove)
         rowsMove = store_->InfoFromIndex(start).line != store_->InfoFromIndex(r.chEnd).line;
-    // The widest record in cells follows the edit, unless the edit may have
-    // narrowed the widest one: then it is counted again when asked for.
-    bool widestValid = widest_.stamp == store_->EditStamp() && Encoding() == TextEncoding::Utf8;
-    if (widestValid && removed > 0 && widestRecordIn(start, r.chEnd) >= widest_.cells)
-        widestValid = false;
+    // The widest record in cells follows the edit: the records it touches
+    // leave the count as they were and join it as they are.
+    const bool widestValid = widest_.stamp == store_->EditStamp() && Encoding() == TextEncoding::Utf8;
+    const std::vector<std::int32_t> cellsBefore = widestValid ? recordCellsIn(start, r.chEnd) : std::vector<std::int32_t>();
     // The carriage returns before the remembered row follow the edit.
     bool countValid = lineCount_.stamp == store_->EditStamp();
     std::int32_t crDelta = 0;
@@ -195,8 +194,19 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
                                       store_->InfoFromIndex(lineCount_.offset).start != lineCount_.offset))
             lineCount_ = {};
     }
-    if (widestValid)
-        widest_ = {store_->EditStamp(), std::max(widest_.cells, widestRecordIn(start, start + inserted))};
+    if (widestValid) {
+        WidestRecord widest = widest_;
+        for (const std::int32_t cells : cellsBefore)
+            widest.records -= cells == widest.cells ? 1 : 0;
+        for (const std::int32_t cells : recordCellsIn(start, start + inserted)) {
+            if (cells > widest.cells)
+                widest.cells = cells, widest.records = 0;
+            widest.records += cells == widest.cells ? 1 : 0;
+        }
+        widest.stamp = store_->EditStamp();
+        // None left that wide: counted again when asked for.
+        widest_ = widest.records > 0 ? widest : WidestRecord{};
+    }
     if (!store_->Buffer()) {
         // Everything went.
         topOffset_ = 0;

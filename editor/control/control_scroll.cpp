@@ -224,21 +224,25 @@ std::int32_t TCustomRudivoVoru::GetLongestLineLength() const {
     if (Encoding() != TextEncoding::Utf8)
         return store_->GetLongestLineLength();
     if (widest_.stamp != store_->EditStamp()) {
-        std::int32_t cells = 0;
-        for (const TLine* line = store_->Buffer(); line; line = store_->Next(line))
-            cells = std::max(cells, recordCells(line->View()));
-        widest_ = {store_->EditStamp(), cells};
+        WidestRecord widest{store_->EditStamp(), 0, 0};
+        for (const TLine* line = store_->Buffer(); line; line = store_->Next(line)) {
+            const std::int32_t cells = recordCells(line->View());
+            if (cells > widest.cells)
+                widest.cells = cells, widest.records = 0;
+            widest.records += cells == widest.cells ? 1 : 0;
+        }
+        widest_ = widest;
     }
     return widest_.cells;
 }
 
-std::int32_t TCustomRudivoVoru::widestRecordIn(std::int32_t from, std::int32_t to) const {
+std::vector<std::int32_t> TCustomRudivoVoru::recordCellsIn(std::int32_t from, std::int32_t to) const {
+    std::vector<std::int32_t> cells;
     if (!store_->Buffer())
-        return 0;
+        return cells;
     const TLine* last = store_->InfoFromIndex(to).line;
-    std::int32_t cells = 0;
     for (const TLine* line = store_->InfoFromIndex(from).line; line; line = store_->Next(line)) {
-        cells = std::max(cells, recordCells(line->View()));
+        cells.push_back(recordCells(line->View()));
         if (line == last)
             break;
     }

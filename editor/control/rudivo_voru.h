@@ -1093,16 +1093,18 @@ private:
     };
     mutable LineCount lineCount_;
     // The widest record of a UTF-8 document in cells, for the horizontal
-    // scroll range: counted over the whole text once, then kept up by this
-    // control's own edits (another control's edit changes the stamp and so
-    // makes it count again).
+    // scroll range, and how many records are that wide: counted over the
+    // whole text once, then kept up by this control's own edits; counted
+    // again only when the last record that wide narrows, or after another
+    // control's edit (which changes the stamp).
     struct WidestRecord {
         std::uint64_t stamp = ~0ull;
         std::int32_t cells = 0;
+        std::int32_t records = 0;
     };
     mutable WidestRecord widest_;
-    // The most cells of a record among those holding [from, to].
-    std::int32_t widestRecordIn(std::int32_t from, std::int32_t to) const;
+    // The cells of each record holding a character of [from, to].
+    std::vector<std::int32_t> recordCellsIn(std::int32_t from, std::int32_t to) const;
 
     mutable DisplayRow displayRow_;
     // A UTF-8 row with bytes beyond ASCII: its columns are cells, not bytes.

@@ -206,15 +206,16 @@ TEST(ControlEncoding, TheHorizontalScrollRangeCountsCellsThroughEveryEdit) {
         first += cjk; // 300 bytes, 200 cells
     Editor ed;
     ed.ctl.SetEncoding(TextEncoding::Utf8);
-    ed.ctl.SetText(first + "\r" + std::string(150, 'a') + "\r" + e + e);
+    ed.ctl.SetText(first + "\r" + std::string(150, 'a') + "\r" + first + "\rend" + e + e);
     EXPECT_EQ(ed.host.horizontal.max, 201); // 100 wide characters and the line break
     struct Edit {
         TChRange range;
         std::string text;
     };
     const Edit edits[] = {
-        {{451, 451}, std::string(60, 'b')},   // the ASCII line passes the wide one: 210
-        {{0, 150}, ""},                       // the wide line narrows to 100 cells
+        {{0, 3}, ""},                         // one of the two widest narrows: the other stays
+        {{449, 452}, ""},                     // and then the other
+        {{448, 448}, std::string(60, 'b')},   // the ASCII line passes them
         {{10, 10}, "\xFF\xFE"},               // invalid bytes show as two-cell boxes
         {{400, 400}, first},                  // a paste wider than all
         {{0, 1000}, ""},                      // most of the text goes
