@@ -195,17 +195,16 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
             lineCount_ = {};
     }
     if (widestValid) {
-        WidestRecord widest = widest_;
+        std::vector<std::int32_t>& records = widest_.records;
         for (const std::int32_t cells : cellsBefore)
-            widest.records -= cells == widest.cells ? 1 : 0;
+            --records[static_cast<std::size_t>(cells)];
         for (const std::int32_t cells : recordCellsIn(start, start + inserted)) {
-            if (cells > widest.cells)
-                widest.cells = cells, widest.records = 0;
-            widest.records += cells == widest.cells ? 1 : 0;
+            ++records[static_cast<std::size_t>(cells)];
+            widest_.cells = std::max(widest_.cells, cells);
         }
-        widest.stamp = store_->EditStamp();
-        // None left that wide: counted again when asked for.
-        widest_ = widest.records > 0 ? widest : WidestRecord{};
+        while (widest_.cells > 0 && records[static_cast<std::size_t>(widest_.cells)] <= 0)
+            --widest_.cells;
+        widest_.stamp = store_->EditStamp();
     }
     if (!store_->Buffer()) {
         // Everything went.

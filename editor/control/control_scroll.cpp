@@ -204,18 +204,22 @@ std::int32_t TCustomRudivoVoru::OffsetIntoLine(std::int32_t index) const {
 
 namespace {
 
+// The most cells a record takes: every byte an invalid one, drawn as a
+// two-cell box.
+constexpr std::int32_t kMaxRecordCells = 2 * kMaxLineLen;
+
 // The screen cells of one record of a UTF-8 text (tabs as one, as the byte
 // count of an 8-bit text has them).
 std::int32_t recordCells(std::string_view text) {
     if (isAscii(text))
-        return static_cast<std::int32_t>(text.size());
+        return std::min(static_cast<std::int32_t>(text.size()), kMaxRecordCells);
     std::int32_t cells = 0;
     for (std::size_t at = 0; at < text.size();) {
         const TextCluster cluster = nextCluster(text, at);
         cells += cluster.cells;
         at = cluster.end;
     }
-    return cells;
+    return std::min(cells, kMaxRecordCells);
 }
 
 } // namespace
@@ -224,14 +228,13 @@ std::int32_t TCustomRudivoVoru::GetLongestLineLength() const {
     if (Encoding() != TextEncoding::Utf8)
         return store_->GetLongestLineLength();
     if (widest_.stamp != store_->EditStamp()) {
-        WidestRecord widest{store_->EditStamp(), 0, 0};
-        for (const TLine* line = store_->Buffer(); line; line = store_->Next(line)) {
-            const std::int32_t cells = recordCells(line->View());
-            if (cells > widest.cells)
-                widest.cells = cells, widest.records = 0;
-            widest.records += cells == widest.cells ? 1 : 0;
-        }
-        widest_ = widest;
+        widest_.records.assign(static_cast<std::size_t>(kMaxRecordCells) + 1, 0);
+        for (const TLine* line = store_->Buffer(); line; line = store_->Next(line))
+            ++widest_.records[static_cast<std::size_t>(recordCells(line->View()))];
+        widest_.stamp = store_->EditStamp();
+        widest_.cells = kMaxRecordCells;
+        while (widest_.cells > 0 && widest_.records[static_cast<std::size_t>(widest_.cells)] == 0)
+            --widest_.cells;
     }
     return widest_.cells;
 }
