@@ -90,6 +90,10 @@ bool ControlDocumentEditor::convertEncoding(TextEncoding encoding) {
     return control_.ConvertEncoding(encoding);
 }
 
+std::optional<std::string> ControlDocumentEditor::encodeForDocument(const std::string& utf8) {
+    return control_.EncodeForDocument(utf8);
+}
+
 std::int32_t ControlDocumentEditor::cellsBetween(std::int32_t from, std::int32_t to) const {
     if (to <= from || encoding() != TextEncoding::Utf8)
         return std::max(0, to - from);

@@ -31,6 +31,8 @@ public:
     TextEncoding encoding() const override;
     void setEncoding(TextEncoding encoding) override;
     bool convertEncoding(TextEncoding encoding) override;
+    // Refused as typing would be: the control offers to convert the document.
+    std::optional<std::string> encodeForDocument(const std::string& utf8) override;
     std::int32_t cellsBetween(std::int32_t from, std::int32_t to) const override;
 
     std::pair<std::int32_t, std::int32_t> selection() const override;

@@ -14,6 +14,7 @@
 #include "platform/text_encoding.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,11 @@ public:
     // Re-encodes the text into `encoding`; false, unchanged, when a
     // character has no byte there.
     virtual bool convertEncoding(TextEncoding encoding) { return encoding == this->encoding(); }
+    // Unicode text (UTF-8) as this document's bytes, or nothing when a
+    // character has no byte here and the document stays as it is.
+    virtual std::optional<std::string> encodeForDocument(const std::string& utf8) {
+        return encodeFromUtf8(utf8, encoding());
+    }
     // The screen cells between two offsets of one line (characters in an
     // 8-bit document; wide characters count two, combining marks none).
     virtual std::int32_t cellsBetween(std::int32_t from, std::int32_t to) const { return to - from; }

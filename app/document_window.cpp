@@ -515,6 +515,7 @@ void DocumentWindow::watchTimerFired() {
     watch_.tick(editor_, filePath_, host_.watchLineCount());
     editor_.clearModified();
     showModifiedState();
+    showEncoding();
 }
 
 void DocumentWindow::filesDropped(const std::vector<std::string>& names) {

@@ -12,6 +12,17 @@ namespace qorvi {
 
 namespace {
 
+// Whether the file starts with a UTF-8 byte-order mark.
+bool startsWithBom(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char head[3];
+    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    ::close(fd);
+    return n == sizeof head && startsWithUtf8Bom(std::string_view(head, sizeof head));
+}
+
 // Reads the file from `offset` to its end; the bytes read.
 std::string readFrom(const std::string& path, std::int64_t offset) {
     std::string data;
@@ -78,6 +89,8 @@ void FileWatch::start(DocumentEditor& editor, std::int32_t lines, const std::str
     primed_ = true;
     const auto size = static_cast<std::int64_t>(st.st_size);
     offset_ = shownSize >= 0 && shownSize <= size ? shownSize : size;
+    read_ = {};
+    bom_ = startsWithBom(path);
     endedWithCR_ = crBefore(path, offset_);
     fileId_ = static_cast<std::uint64_t>(st.st_ino);
     // The first tick reads whatever lies past the offset.
@@ -107,12 +120,21 @@ bool FileWatch::tick(DocumentEditor& editor, const std::string& path, std::int32
         return false;
     }
     // A log that was cut short or rotated starts again.
-    if (size < offset_ || replaced) {
+    const bool fromStart = size < offset_ || replaced;
+    if (fromStart) {
         offset_ = 0;
         endedWithCR_ = false;
+        read_ = {};
     }
     const std::string added = readFrom(path, offset_);
     offset_ += static_cast<std::int64_t>(added.size());
+    read_.feed(added);
+    if (fromStart) {
+        bom_ = startsWithUtf8Bom(added);
+        editor.setEncoding(read_.invalid() && !bom_ ? TextEncoding::Windows1252 : TextEncoding::Utf8);
+    } else if (read_.invalid() && !bom_) {
+        editor.setEncoding(TextEncoding::Windows1252);
+    }
     if (!added.empty()) {
         const bool lfOfShownBreak = endedWithCR_ && added.front() == '\n';
         endedWithCR_ = added.back() == '\r';

@@ -8,9 +8,16 @@
 // written since then, even within the first tick, all appear. A file that
 // shrank (truncated or replaced) is read again from its start.
 //
+// The encoding follows the file as opening it would find it: a UTF-8
+// document becomes Windows-1252 when bytes that are not UTF-8 arrive (unless
+// the file starts with a byte-order mark), and a file read again from its
+// start is judged by its own bytes. The bytes are never changed.
+//
 // A writer may be caught between the CR and the LF of a CR LF break: the LF
 // that arrives at the next tick ends a line that is already ended, so it is
 // not shown as a line of its own.
+
+#include "platform/text_encoding.h"
 
 #include <cstdint>
 #include <string>
@@ -57,6 +64,8 @@ private:
     std::int64_t fileSize_ = -1;
     std::uint64_t fileId_ = 0; // the inode: a rotated log is another file
     bool endedWithCR_ = false; // the last byte read (or seen at the start) was a CR
+    EncodingDetector read_;    // the bytes read since the start or the last read from the file's start
+    bool bom_ = false;         // the file starts with a byte-order mark
 };
 
 } // namespace qorvi

@@ -22,6 +22,11 @@ bool FindReplace::find(const std::string& text) {
     }
     if (!editor_)
         return false;
+    const std::optional<std::string> bytes = inDocument(findText);
+    if (!bytes) {
+        cancelled_ = true; // refused, and said so: not "not found"
+        return false;
+    }
     auto [anchor, caret] = editor_->selection();
     const std::int32_t from = std::min(anchor, caret);
     const std::int32_t to = std::max(anchor, caret);
@@ -31,7 +36,7 @@ bool FindReplace::find(const std::string& text) {
         editor_->setSelection(at, at);
     }
     std::int32_t length = 0;
-    const std::int32_t start = editor_->find(flags(), inDocument(findText), length);
+    const std::int32_t start = editor_->find(flags(), *bytes, length);
     if (start < 0) {
         cancelled_ = ui_.cancelRequested();
         if (to > from)
@@ -43,11 +48,16 @@ bool FindReplace::find(const std::string& text) {
     return true;
 }
 
-std::string FindReplace::inDocument(const std::string& text) const {
-    // The dialog's texts are Windows-1252; a UTF-8 document holds their
-    // characters as UTF-8, and matching is on bytes.
-    return editor_ && editor_->encoding() == TextEncoding::Utf8 ? cp1252ToUtf8(text) : text;
+std::optional<std::string> FindReplace::inDocument(const std::string& text) {
+    // Matching is on bytes, so the texts become what the document holds; a
+    // character a Windows-1252 document cannot hold is refused as typing it
+    // would be, never searched for as "?".
+    if (!editor_)
+        return std::nullopt;
+    return editor_->encodeForDocument(text);
 }
+
+std::string FindReplace::shown(const std::string& text) { return utf8ToCp1252(text); }
 
 bool FindReplace::selectionIsMatch() {
     // The selection counts only when this search, run forward from its start,
@@ -58,9 +68,12 @@ bool FindReplace::selectionIsMatch() {
     const std::int32_t to = std::max(anchor, caret);
     if (to == from || findText.empty())
         return false;
+    const std::optional<std::string> bytes = inDocument(findText);
+    if (!bytes)
+        return false;
     editor_->setSelection(from, from);
     std::int32_t length = 0;
-    const std::int32_t at = editor_->find(flags() & ~kFindBackwards, inDocument(findText), length);
+    const std::int32_t at = editor_->find(flags() & ~kFindBackwards, *bytes, length);
     editor_->setSelection(anchor, caret);
     return at == from && length == to - from;
 }
@@ -68,8 +81,14 @@ bool FindReplace::selectionIsMatch() {
 bool FindReplace::replaceAndFindNext() {
     if (!editor_)
         return false;
+    // Both texts first, so that a refused one is refused once and changes nothing.
+    const std::optional<std::string> with = inDocument(findText) ? inDocument(replaceText) : std::nullopt;
+    if (!with) {
+        cancelled_ = true;
+        return false;
+    }
     if (selectionIsMatch())
-        editor_->replaceSelection(inDocument(replaceText));
+        editor_->replaceSelection(*with);
     return find();
 }
 
@@ -81,6 +100,12 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
         ui_.showError("Nothing to find");
         return count;
     }
+    // Both texts are turned into the document's bytes before anything
+    // changes: a refused one leaves the document untouched.
+    const std::optional<std::string> with = inDocument(findText) ? inDocument(replaceText) : std::nullopt;
+    refused_ = !with;
+    if (refused_)
+        return count;
     // One undo takes back every replacement; the group and the busy cursor
     // end however the loop ends.
     struct Group {
@@ -102,7 +127,7 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
     for (;;) {
         if (first ? selectionIsMatch() : accepted) {
             const std::int32_t start = std::min(editor_->selection().first, editor_->selection().second);
-            editor_->replaceSelection(inDocument(replaceText));
+            editor_->replaceSelection(*with);
             ++count.replaced;
             count.found += first ? 1 : 0;
             // Backwards, go on before the replacement, which may hold the
@@ -126,7 +151,8 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
             continue;
         }
         const MsgResult answer =
-            ui_.messageBox("Would you like to replace this occurence of " + findText + " to " + replaceText,
+            ui_.messageBox("Would you like to replace this occurence of " + shown(findText) + " to " +
+                               shown(replaceText),
                            "Confirm", MsgIcon::Question, MsgButtons::YesNoCancelAll);
         if (answer == MsgResult::Yes || answer == MsgResult::All) {
             askEach = answer == MsgResult::Yes;
@@ -146,7 +172,7 @@ FindReplace::ReplaceAllCount FindReplace::replaceAll() {
 }
 
 void FindReplace::noMoreFound() {
-    ui_.showInformation("No more occurences of " + findText + " were found");
+    ui_.showInformation("No more occurences of " + shown(findText) + " were found");
 }
 
 void FindReplace::findButton() {
@@ -161,14 +187,14 @@ void FindReplace::replaceButton() {
 
 void FindReplace::replaceAllButton() {
     const ReplaceAllCount count = replaceAll();
-    if (findText.empty())
+    if (findText.empty() || refused_)
         return;
     if (count.found == count.replaced)
-        ui_.showInformation(std::to_string(count.replaced) + " occurences of " + findText + " were replaced by " +
-                            replaceText);
+        ui_.showInformation(std::to_string(count.replaced) + " occurences of " + shown(findText) +
+                            " were replaced by " + shown(replaceText));
     else
-        ui_.showInformation(std::to_string(count.found) + " occurences of " + findText + " were found, " +
-                            std::to_string(count.replaced) + " were replaced by " + replaceText);
+        ui_.showInformation(std::to_string(count.found) + " occurences of " + shown(findText) + " were found, " +
+                            std::to_string(count.replaced) + " were replaced by " + shown(replaceText));
 }
 
 void FindReplace::remember(std::vector<std::string>& history, const std::string& text) {
@@ -200,10 +226,14 @@ void FindReplace::searchAgain(DocumentEditor& editor) {
 }
 
 void FindReplace::searchCurrentWord(DocumentEditor& editor) {
-    const std::string word = editor.tokenTextAtCaret();
+    // The word is the document's bytes; the dialog's texts are Unicode. Bytes
+    // that are not valid UTF-8 stay as they are, so they are still found.
+    std::string word = editor.tokenTextAtCaret();
+    if (editor.encoding() == TextEncoding::Windows1252)
+        word = cp1252ToUtf8(word);
     if (findIn(editor, word) || findText.empty() || cancelled_)
         return;
-    if (ui_.confirm("No more occurences of " + findText +
+    if (ui_.confirm("No more occurences of " + shown(findText) +
                     " were found. Would you like to search from the begining of the document?")) {
         editor.setSelection(0, 0);
         searchAgain(editor);

@@ -9,6 +9,7 @@
 #include "platform/shell_ui.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ public:
 
     explicit FindReplace(ShellUi& ui) : ui_(ui) {}
 
-    // The dialog's fields.
+    // The dialog's fields. The texts are Unicode (UTF-8); each search turns
+    // them into the document's bytes.
     std::string findText;
     std::string replaceText;
     bool caseSensitive = false;
@@ -63,7 +65,11 @@ public:
     void searchCurrentWord(DocumentEditor& editor);
 
 private:
-    std::string inDocument(const std::string& text) const;
+    // `text` as the attached document's bytes; nothing when the document
+    // cannot hold one of its characters (the editor has said so).
+    std::optional<std::string> inDocument(const std::string& text);
+    // A text of the dialog inside a message, which is Windows-1252.
+    static std::string shown(const std::string& text);
     bool selectionIsMatch();
     void noMoreFound();
     static void remember(std::vector<std::string>& history, const std::string& text);
@@ -71,6 +77,7 @@ private:
     ShellUi& ui_;
     DocumentEditor* editor_ = nullptr;
     bool cancelled_ = false; // the last search was cancelled, not fruitless
+    bool refused_ = false;   // the last Replace All had a text the document cannot hold
     std::vector<std::string> findHistory_;
     std::vector<std::string> replaceHistory_;
 };

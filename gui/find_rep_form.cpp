@@ -2,7 +2,6 @@
 
 #include "app/find_replace.h"
 #include "gui/guarded.h"
-#include "platform/qt/text_convert.h"
 #include "platform/shell_ui.h"
 
 #include <QCheckBox>
@@ -102,7 +101,7 @@ bool TfrmFindRep::eventFilter(QObject* watched, QEvent* event) {
 void TfrmFindRep::showMode(bool replace) {
     for (QWidget* w : std::initializer_list<QWidget*>{lblReplace_, replace_, prompt_, btnReplace_, btnReplaceAll_})
         w->setEnabled(replace);
-    find_->setEditText(toQString(logic_.findText));
+    find_->setEditText(QString::fromUtf8(logic_.findText));
     show();
     raise();
     activateWindow();
@@ -111,8 +110,9 @@ void TfrmFindRep::showMode(bool replace) {
 }
 
 void TfrmFindRep::toLogic() {
-    logic_.findText = fromQString(find_->currentText());
-    logic_.replaceText = fromQString(replace_->currentText());
+    // Unicode: the logic turns the texts into the document's bytes.
+    logic_.findText = find_->currentText().toUtf8().toStdString();
+    logic_.replaceText = replace_->currentText().toUtf8().toStdString();
     logic_.caseSensitive = caseSensitive_->isChecked();
     logic_.wholeWord = wholeWord_->isChecked();
     logic_.regExpression = regExpression_->isChecked();
@@ -125,7 +125,7 @@ void TfrmFindRep::showHistories() {
         const QString text = box->currentText();
         box->clear();
         for (const std::string& item : history)
-            box->addItem(toQString(item));
+            box->addItem(QString::fromUtf8(item));
         box->setEditText(text);
     };
     fill(find_, logic_.findHistory());

@@ -7,6 +7,10 @@
 #include <cstring>
 #include <utf8proc.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace qorvi {
 
 namespace {
@@ -83,9 +87,10 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
-bool isValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
+namespace {
+
+// The scalar check: ASCII a word at a time, other characters one by one.
+bool isValidUtf8Scalar(const unsigned char* p, std::size_t n) {
     std::size_t i = 0;
     while (i < n) {
         // Most text is ASCII: 16 bytes at a time while no high bit shows.
@@ -106,6 +111,136 @@ bool isValidUtf8(std::string_view bytes) {
         }
     }
     return true;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define QORVI_VECTOR_UTF8 1
+
+// Sixteen bytes at a time with table look-ups (the byte shuffle of SSSE3):
+// every error shows in a pair of neighbouring bytes, found from the high
+// nibble of the first byte, its low nibble and the high nibble of the second;
+// each table gives the errors that nibble allows, so a pair is bad when all
+// three agree on one. A continuation byte expected by a lead two or three
+// bytes back is checked against the pair result. Each error kind is one bit.
+constexpr std::uint8_t kTooShort = 1 << 0;   // lead then no continuation
+constexpr std::uint8_t kTooLong = 1 << 1;    // ASCII then continuation
+constexpr std::uint8_t kOverlong3 = 1 << 2;  // E0 80..9F
+constexpr std::uint8_t kTooLarge = 1 << 3;   // F4 90..BF, F5..FF
+constexpr std::uint8_t kSurrogate = 1 << 4;  // ED A0..BF
+constexpr std::uint8_t kOverlong2 = 1 << 5;  // C0, C1
+constexpr std::uint8_t kTooLarge1000 = 1 << 6; // F5..FF 80..8F
+constexpr std::uint8_t kOverlong4 = 1 << 6;  // F0 80..8F
+constexpr std::uint8_t kTwoConts = 1 << 7;   // continuation then continuation
+constexpr std::uint8_t kCarry = kTooShort | kTooLong | kTwoConts;
+
+__attribute__((target("ssse3"))) inline __m128i lookup(__m128i nibbles, const std::uint8_t (&table)[16]) {
+    return _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table)), nibbles);
+}
+
+__attribute__((target("ssse3"))) inline __m128i highNibbles(__m128i v) {
+    return _mm_and_si128(_mm_srli_epi16(v, 4), _mm_set1_epi8(0x0F));
+}
+
+// The errors of the sixteen bytes of `input`, given the block before them.
+__attribute__((target("ssse3"))) inline __m128i blockErrors(__m128i input, __m128i previous) {
+    static constexpr std::uint8_t kByte1High[16] = {
+        kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong, kTooLong,
+        kTwoConts, kTwoConts, kTwoConts, kTwoConts,
+        kTooShort | kOverlong2, kTooShort, kTooShort | kOverlong3 | kSurrogate,
+        kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+    static constexpr std::uint8_t kByte1Low[16] = {
+        kCarry | kOverlong3 | kOverlong2 | kOverlong4, kCarry | kOverlong2, kCarry, kCarry,
+        kCarry | kTooLarge, kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000 | kSurrogate, kCarry | kTooLarge | kTooLarge1000,
+        kCarry | kTooLarge | kTooLarge1000};
+    static constexpr std::uint8_t kByte2High[16] = {
+        kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+        kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge1000 | kOverlong4,
+        kTooLong | kOverlong2 | kTwoConts | kOverlong3 | kTooLarge,
+        kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge,
+        kTooLong | kOverlong2 | kTwoConts | kSurrogate | kTooLarge,
+        kTooShort, kTooShort, kTooShort, kTooShort};
+    const __m128i prev1 = _mm_alignr_epi8(input, previous, 15);
+    const __m128i pairs = _mm_and_si128(
+        _mm_and_si128(lookup(highNibbles(prev1), kByte1High),
+                      lookup(_mm_and_si128(prev1, _mm_set1_epi8(0x0F)), kByte1Low)),
+        lookup(highNibbles(input), kByte2High));
+    // A byte two after a lead of three or four, or three after a lead of
+    // four, must be a continuation: exactly where the pairs saw two in a row.
+    const __m128i prev2 = _mm_alignr_epi8(input, previous, 14);
+    const __m128i prev3 = _mm_alignr_epi8(input, previous, 13);
+    const __m128i third = _mm_subs_epu8(prev2, _mm_set1_epi8(static_cast<char>(0xE0 - 0x80)));
+    const __m128i fourth = _mm_subs_epu8(prev3, _mm_set1_epi8(static_cast<char>(0xF0 - 0x80)));
+    const __m128i must = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(static_cast<char>(0x80)));
+    return _mm_xor_si128(must, pairs);
+}
+
+// Non-zero where the block's last bytes start a sequence that needs more.
+__attribute__((target("ssse3"))) inline __m128i unfinished(__m128i input) {
+    const __m128i limits = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                         static_cast<char>(0xF0 - 1), static_cast<char>(0xE0 - 1),
+                                         static_cast<char>(0xC0 - 1));
+    return _mm_subs_epu8(input, limits);
+}
+
+__attribute__((target("ssse3"))) bool isValidUtf8Vector(const unsigned char* p, std::size_t n) {
+    __m128i errors = _mm_setzero_si128();
+    __m128i previous = _mm_setzero_si128();
+    __m128i previousUnfinished = _mm_setzero_si128();
+    std::size_t i = 0;
+    const auto load = [p](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
+    while (i + 16 <= n) {
+        // ASCII runs 64 bytes at a time; a sequence left open before one is an error.
+        if (i + 64 <= n) {
+            const __m128i a = load(i), b = load(i + 16), c = load(i + 32), d = load(i + 48);
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) == 0) {
+                errors = _mm_or_si128(errors, previousUnfinished);
+                previousUnfinished = _mm_setzero_si128();
+                previous = d;
+                i += 64;
+                continue;
+            }
+        }
+        const __m128i input = load(i);
+        if (_mm_movemask_epi8(input) == 0) {
+            errors = _mm_or_si128(errors, previousUnfinished);
+            previousUnfinished = _mm_setzero_si128();
+        } else {
+            errors = _mm_or_si128(errors, blockErrors(input, previous));
+            previousUnfinished = unfinished(input);
+        }
+        previous = input;
+        i += 16;
+        // Stop early on a bad file rather than reading all of it.
+        if ((i & 4095) == 0 && _mm_movemask_epi8(_mm_cmpeq_epi8(errors, _mm_setzero_si128())) != 0xFFFF)
+            return false;
+    }
+    // The last bytes padded with ASCII: a cut sequence then shows as too short.
+    alignas(16) unsigned char tail[16] = {};
+    std::memcpy(tail, p + i, n - i);
+    const __m128i input = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
+    errors = _mm_or_si128(errors, blockErrors(input, previous));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(errors, _mm_setzero_si128())) == 0xFFFF;
+}
+
+bool haveVectorUtf8() {
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+#endif
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+#ifdef QORVI_VECTOR_UTF8
+    if (haveVectorUtf8())
+        return isValidUtf8Vector(p, bytes.size());
+#endif
+    return isValidUtf8Scalar(p, bytes.size());
 }
 
 TextEncoding detectEncoding(std::string_view bytes) {

@@ -23,7 +23,7 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 bool startsWithUtf8Bom(std::string_view bytes);
 
 // Strict UTF-8 (no overlong forms, surrogates or code points past U+10FFFF).
-// Runs of ASCII are skipped a word at a time.
+// Sixteen bytes at a time where the processor has byte shuffles.
 bool isValidUtf8(std::string_view bytes);
 // A byte-order mark or valid UTF-8 makes a file UTF-8; anything else is read
 // as Windows-1252.
@@ -33,6 +33,9 @@ class EncodingDetector {
 public:
     void feed(std::string_view piece);
     TextEncoding result() const;
+    // A byte that no UTF-8 text holds has come (a sequence the last piece
+    // left unfinished does not count yet); the byte-order mark aside.
+    bool invalid() const { return !valid_; }
 
 private:
     std::string head_; // the first bytes, for the byte-order mark

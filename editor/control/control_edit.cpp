@@ -126,6 +126,10 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
     bool rowsMove = text.find('\r') != std::string_view::npos;
     if (removed > 0 && !rowsMove)
         rowsMove = store_->InfoFromIndex(start).line != store_->InfoFromIndex(r.chEnd).line;
+    // The widest record in cells follows the edit: the records it touches
+    // leave the count as they were and join it as they are.
+    const bool widestValid = widest_.stamp == store_->EditStamp() && Encoding() == TextEncoding::Utf8;
+    const std::vector<std::int32_t> cellsBefore = widestValid ? recordCellsIn(start, r.chEnd) : std::vector<std::int32_t>();
     // The carriage returns before the remembered row follow the edit.
     bool countValid = lineCount_.stamp == store_->EditStamp();
     std::int32_t crDelta = 0;
@@ -189,6 +193,18 @@ void TCustomRudivoVoru::replaceText(std::string_view text) {
         if (lineCount_.offset > 0 && (lineCount_.offset >= store_->NumChars() ||
                                       store_->InfoFromIndex(lineCount_.offset).start != lineCount_.offset))
             lineCount_ = {};
+    }
+    if (widestValid) {
+        std::vector<std::int32_t>& records = widest_.records;
+        for (const std::int32_t cells : cellsBefore)
+            --records[static_cast<std::size_t>(cells)];
+        for (const std::int32_t cells : recordCellsIn(start, start + inserted)) {
+            ++records[static_cast<std::size_t>(cells)];
+            widest_.cells = std::max(widest_.cells, cells);
+        }
+        while (widest_.cells > 0 && records[static_cast<std::size_t>(widest_.cells)] <= 0)
+            --widest_.cells;
+        widest_.stamp = store_->EditStamp();
     }
     if (!store_->Buffer()) {
         // Everything went.

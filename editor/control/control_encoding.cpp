@@ -30,6 +30,7 @@ void TCustomRudivoVoru::SetEncoding(TextEncoding encoding) {
         return;
     store_->SetEncoding(encoding);
     leftCol_ = 0;
+    widest_ = {};
     // Characters take other widths now.
     if (settings_->HasOption(smoWordWrap))
         rewrapAll();

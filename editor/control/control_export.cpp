@@ -12,6 +12,7 @@
 #include "editor/support/stream.h"
 #include "editor/text/line.h"
 #include "editor/text/text_save.h"
+#include "platform/code_page.h"
 #include "platform/colors.h"
 
 #include <algorithm>
@@ -244,7 +245,8 @@ void TCustomRudivoVoru::DoExportHTML(TStream& stream) {
                 setStyle(run.style & (fsBold | fsItalic | fsUnderline));
             }
             const unsigned char c = static_cast<unsigned char>(text[i]);
-            if (c == '\t' || c == 160)
+            const bool utf8 = Encoding() == TextEncoding::Utf8;
+            if (c == '\t' || (c == 160 && !utf8))
                 out.put("&nbsp;");
             else if (c < 32)
                 continue; // line breaks end the row below; other controls have no HTML form
@@ -259,8 +261,12 @@ void TCustomRudivoVoru::DoExportHTML(TStream& stream) {
             else if (const int n = c >= 128 ? utf8Length(line, i, b) : 0; n > 0) {
                 out.put(std::string(text + i, static_cast<std::size_t>(n)));
                 i += n - 1;
-            } else if (c >= 128)
-                out.put(Encoding() == TextEncoding::Utf8 ? std::string("&#65533;") : format("&#%d;", c));
+            } else if (c >= 128) {
+                // The character the byte stands for: 0x80 is the euro sign in
+                // Windows-1252, not the control U+0080; in UTF-8 a stray byte
+                // stands for nothing.
+                out.put(format("&#%u;", utf8 ? 0xFFFDu : static_cast<unsigned>(cp1252ToUnicode(c))));
+            }
             else
                 out.put(static_cast<char>(c));
         }

@@ -4,6 +4,10 @@
 // step, indents the text's later lines to the insertion column and puts the
 // caret at the template's "|". Templates may also be picked from a list
 // that the window shows and that reports back through PickList*.
+//
+// Template and auto-replace texts are Windows-1252, as the options dialog,
+// the settings streams, the parser images and the template files hold them;
+// a UTF-8 document receives their characters as UTF-8.
 
 #include "editor/control/control_macro_port.h"
 #include "editor/control/rudivo_voru.h"
@@ -11,6 +15,7 @@
 #include "editor/macros/code_templates.h"
 #include "editor/settings/editor_settings.h"
 #include "editor/undo/undo_record.h"
+#include "platform/code_page.h"
 
 #include <algorithm>
 
@@ -40,7 +45,9 @@ void TCustomRudivoVoru::templateFire(TMacroKeywords* sender, const std::string& 
             range.chStart -= nameLength;
         applySelection(range, true);
         int marker = -1;
-        const std::string text = sender->PrepareExpansion(replacement, columnOfIndex(range.chStart), marker);
+        const std::string text = sender->PrepareExpansion(
+            Encoding() == TextEncoding::Utf8 ? cp1252ToUtf8(replacement) : replacement,
+            columnOfIndex(range.chStart), marker);
         DoReplaceSel(text, true);
         if (marker >= 0)
             applySelection({range.chStart + marker, range.chStart + marker}, true);

@@ -36,7 +36,7 @@ std::int32_t TCustomRudivoVoru::ScaleFactor() const {
 
 void TCustomRudivoVoru::NewScrollPos(std::int32_t leftColumn, std::int32_t topLine, bool autoScroll,
                                      bool repaint) {
-    leftColumn = std::clamp(leftColumn, 0, std::max(0, store_->GetLongestLineLength() - 1));
+    leftColumn = std::clamp(leftColumn, 0, std::max(0, GetLongestLineLength() - 1));
     topLine = std::clamp(topLine, 0, std::max(0, store_->NumLines() - 1));
     bool changed = false;
     if (topLine != topLine_ || !visLine_) {
@@ -67,7 +67,7 @@ void TCustomRudivoVoru::UpdateScrollBars() {
     if (wrap || scrollBars_ == ssNone || scrollBars_ == ssVertical)
         host_->setScrollBar(ScrollBarKind::Horizontal, 0, 0, 0, 0);
     else
-        host_->setScrollBar(ScrollBarKind::Horizontal, 0, store_->GetLongestLineLength(), visibleCols_,
+        host_->setScrollBar(ScrollBarKind::Horizontal, 0, GetLongestLineLength(), visibleCols_,
                             leftCol_);
     if (scrollBars_ == ssVertical || scrollBars_ == ssBoth) {
         const std::int32_t rows = store_->NumLines();
@@ -202,8 +202,54 @@ std::int32_t TCustomRudivoVoru::OffsetIntoLine(std::int32_t index) const {
     return index - store_->InfoFromIndex(index).start;
 }
 
+namespace {
+
+// The most cells a record takes: every byte an invalid one, drawn as a
+// two-cell box.
+constexpr std::int32_t kMaxRecordCells = 2 * kMaxLineLen;
+
+// The screen cells of one record of a UTF-8 text (tabs as one, as the byte
+// count of an 8-bit text has them).
+std::int32_t recordCells(std::string_view text) {
+    if (isAscii(text))
+        return std::min(static_cast<std::int32_t>(text.size()), kMaxRecordCells);
+    std::int32_t cells = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const TextCluster cluster = nextCluster(text, at);
+        cells += cluster.cells;
+        at = cluster.end;
+    }
+    return std::min(cells, kMaxRecordCells);
+}
+
+} // namespace
+
 std::int32_t TCustomRudivoVoru::GetLongestLineLength() const {
-    return store_->GetLongestLineLength();
+    if (Encoding() != TextEncoding::Utf8)
+        return store_->GetLongestLineLength();
+    if (widest_.stamp != store_->EditStamp()) {
+        widest_.records.assign(static_cast<std::size_t>(kMaxRecordCells) + 1, 0);
+        for (const TLine* line = store_->Buffer(); line; line = store_->Next(line))
+            ++widest_.records[static_cast<std::size_t>(recordCells(line->View()))];
+        widest_.stamp = store_->EditStamp();
+        widest_.cells = kMaxRecordCells;
+        while (widest_.cells > 0 && widest_.records[static_cast<std::size_t>(widest_.cells)] == 0)
+            --widest_.cells;
+    }
+    return widest_.cells;
+}
+
+std::vector<std::int32_t> TCustomRudivoVoru::recordCellsIn(std::int32_t from, std::int32_t to) const {
+    std::vector<std::int32_t> cells;
+    if (!store_->Buffer())
+        return cells;
+    const TLine* last = store_->InfoFromIndex(to).line;
+    for (const TLine* line = store_->InfoFromIndex(from).line; line; line = store_->Next(line)) {
+        cells.push_back(recordCells(line->View()));
+        if (line == last)
+            break;
+    }
+    return cells;
 }
 
 std::int32_t TCustomRudivoVoru::crBefore(std::int32_t offset) const {

@@ -1092,6 +1092,19 @@ private:
         std::int32_t crs = 0;
     };
     mutable LineCount lineCount_;
+    // The widest record of a UTF-8 document in cells, for the horizontal
+    // scroll range, with how many records are of each width: counted over
+    // the whole text once, then kept up by this control's own edits, so that
+    // the next widest is at hand when the widest narrows; counted again after
+    // another control's edit (which changes the stamp).
+    struct WidestRecord {
+        std::uint64_t stamp = ~0ull;
+        std::int32_t cells = 0;
+        std::vector<std::int32_t> records; // by width in cells
+    };
+    mutable WidestRecord widest_;
+    // The cells of each record holding a character of [from, to].
+    std::vector<std::int32_t> recordCellsIn(std::int32_t from, std::int32_t to) const;
 
     mutable DisplayRow displayRow_;
     // A UTF-8 row with bytes beyond ASCII: its columns are cells, not bytes.

@@ -117,6 +117,48 @@ TEST(FileWatch, AnEmptyFileShowsWhatIsWrittenToIt) {
     EXPECT_EQ(f.editor.text(), "first\r");
 }
 
+TEST(FileWatch, TheEncodingFollowsTheFileAsOpeningItWouldFindIt) {
+    const std::string cafeUtf8 = "caf\xC3\xA9\n", cafe1252 = "caf\xE9\n";
+    struct Step {
+        std::string append;  // added to the file
+        bool truncate;       // the file is written anew instead
+        TextEncoding expected;
+    };
+    struct Case {
+        std::string file;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        // A character cut by the writer is not taken for a bad byte; a
+        // Windows-1252 byte makes the document so, and UTF-8 after it does
+        // not make it UTF-8 again.
+        {cafeUtf8, {{"x\xC3", false, TextEncoding::Utf8}, {"\xA9\n", false, TextEncoding::Utf8},
+                    {cafe1252, false, TextEncoding::Windows1252}, {cafeUtf8, false, TextEncoding::Windows1252}}},
+        // With a byte-order mark the file is UTF-8 whatever follows.
+        {"\xEF\xBB\xBF" + cafeUtf8, {{cafe1252, false, TextEncoding::Utf8}}},
+        // A file cut short and read again from its start is judged by its own bytes.
+        {cafe1252 + "a longer line\n", {{cafeUtf8, true, TextEncoding::Utf8}, {cafe1252, true, TextEncoding::Windows1252}}},
+    };
+    for (const Case& c : cases) {
+        WatchFixture f(c.file);
+        ASSERT_TRUE(f.window.setWatch(true));
+        f.tick(1);
+        int later = 2;
+        std::string expectedText = c.file;
+        for (const Step& step : c.steps) {
+            if (step.truncate)
+                std::ofstream(f.path, std::ios::binary | std::ios::trunc) << step.append;
+            else
+                append(f.path, step.append);
+            expectedText += step.append;
+            f.tick(later++);
+            EXPECT_EQ(f.editor.encoding(), step.expected) << c.file << " + " << step.append;
+            EXPECT_EQ(f.view.panels[DocumentWindow::kEncodingPanel], encodingName(step.expected));
+        }
+        EXPECT_EQ(f.editor.text(), test::FakeDocumentEditor::stored(expectedText)) << "the bytes stay as written";
+    }
+}
+
 TEST(FileWatch, ZeroBytesAndPartialLinesArriveAsWritten) {
     WatchFixture f("a\n");
     ASSERT_TRUE(f.window.setWatch(true));

@@ -159,22 +159,53 @@ namespace qorvi {
 namespace {
 
 TEST(FindReplace, TheDialogsTextsMeetTheDocumentInItsEncoding) {
-    // The same words in a UTF-8 and a Windows-1252 text; the dialog's texts
-    // are Windows-1252.
+    // The dialog's texts are Unicode (UTF-8); the same words in a UTF-8 and a
+    // Windows-1252 text are found and replaced as the document's bytes.
     for (const auto& [encoding, text, replaced] :
          {std::tuple{TextEncoding::Utf8, std::string("caf\xC3\xA9 caf\xC3\xA9"), std::string("th\xC3\xA9 th\xC3\xA9")},
           std::tuple{TextEncoding::Windows1252, std::string("caf\xE9 caf\xE9"), std::string("th\xE9 th\xE9")}}) {
         Dialog d("");
         d.control.SetEncoding(encoding);
         d.control.SetText(text);
-        d.dialog.findText = "caf\xE9";
-        d.dialog.replaceText = "th\xE9";
+        d.dialog.findText = "caf\xC3\xA9";
+        d.dialog.replaceText = "th\xC3\xA9";
         ASSERT_TRUE(d.dialog.find());
         EXPECT_EQ(d.selected(), text.substr(0, text.size() / 2));
         d.editor.setSelection(0, 0);
         EXPECT_EQ(d.dialog.replaceAll().replaced, 2);
         EXPECT_EQ(d.control.GetText(), replaced);
     }
+}
+
+TEST(FindReplace, ACharacterAWindows1252DocumentCannotHoldIsRefusedNeverAQuestionMark) {
+    const std::string cjk = "\xE4\xB8\xAD"; // 中
+    // Searching for it, replacing with it, or both: the editor is asked as
+    // typing would ask; declined, nothing changes and nothing is reported
+    // as not found; accepted, the document becomes UTF-8 and the work runs.
+    for (const bool accept : {false, true})
+        for (const auto& [find, with] : {std::pair{cjk, std::string("x")}, std::pair{std::string("?"), cjk}}) {
+            Dialog d("");
+            d.control.SetEncoding(TextEncoding::Windows1252);
+            d.control.SetText("a ? b");
+            std::vector<std::string> asked;
+            d.control.OnEncodingRefused = [&](TCustomRudivoVoru& control, const std::string& character) {
+                asked.push_back(character);
+                return accept && control.ConvertEncoding(TextEncoding::Utf8);
+            };
+            d.dialog.findText = find;
+            d.dialog.replaceText = with;
+            d.dialog.replaceAllButton();
+            d.dialog.replaceButton();
+            const std::vector<std::string> expected(accept ? 1 : 2, cjk);
+            EXPECT_EQ(asked, expected);
+            if (accept) {
+                EXPECT_EQ(d.control.Encoding(), TextEncoding::Utf8);
+                EXPECT_EQ(d.control.GetText(), find == cjk ? "a ? b" : "a " + cjk + " b");
+            } else {
+                EXPECT_EQ(d.control.GetText(), "a ? b");
+                EXPECT_TRUE(d.ui.boxes.empty()) << d.ui.boxes.front().text;
+            }
+        }
 }
 
 } // namespace

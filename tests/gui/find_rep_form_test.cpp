@@ -62,3 +62,19 @@ TEST(FindRepForm, FindsReplacesAndKeepsItsOwnClipboardKeys) {
     ASSERT_FALSE(f.ui.boxes.empty());
     EXPECT_EQ(f.ui.boxes.back().text, "3 occurences of cat were replaced by bird");
 }
+
+TEST(FindRepForm, TextsOutsideWindows1252ReachAUtf8DocumentWhole) {
+    DocumentsFixture f({});
+    std::ofstream(f.work + "/cjk.txt") << "\xE4\xB8\xAD cat \xE4\xB8\xAD\n";
+    f.shell().openDocument(f.work + "/cjk.txt", false, "");
+    ASSERT_EQ(f.form->children().size(), 1u);
+    DocumentEditor& editor = f.form->children()[0]->logic().editor();
+    ASSERT_EQ(editor.encoding(), TextEncoding::Utf8);
+    f.form->action(Command::Replace)->trigger();
+    TfrmFindRep* dialog = f.form->findRepForm();
+    ASSERT_NE(dialog, nullptr);
+    dialog->cmbFind()->setEditText(QString::fromUtf8("\xE4\xB8\xAD"));
+    dialog->cmbReplace()->setEditText(QString::fromUtf8("\xC3\xA9\xF0\x9F\x98\x80"));
+    dialog->btnReplaceAll()->click();
+    EXPECT_EQ(editor.textRange(0, editor.textLength()), "\xC3\xA9\xF0\x9F\x98\x80 cat \xC3\xA9\xF0\x9F\x98\x80\r");
+}

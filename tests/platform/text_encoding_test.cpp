@@ -27,8 +27,8 @@ bool validByDefinition(const std::string& s) {
 } // namespace
 
 TEST(TextEncoding, ValidatorAgreesWithTheDefinitionOnEveryMultiByteSequence) {
-    // Each sequence alone and inside ASCII at every offset of the 16-byte
-    // fast path, so that the word-at-a-time skip never hides a bad byte.
+    // Each sequence alone and inside ASCII at every offset of the 16- and
+    // 64-byte blocks, so that no block edge or ASCII skip hides a bad byte.
     std::string s;
     int checked = 0;
     for (int b0 = 0xC0; b0 <= 0xFF; ++b0)
@@ -43,7 +43,7 @@ TEST(TextEncoding, ValidatorAgreesWithTheDefinitionOnEveryMultiByteSequence) {
                         s += static_cast<char>(b3);
                     const bool expected = validByDefinition(s);
                     ASSERT_EQ(isValidUtf8(s), expected) << std::hex << b0 << ' ' << b1 << ' ' << b2 << ' ' << b3;
-                    const std::size_t offset = static_cast<std::size_t>(checked++ % 21);
+                    const std::size_t offset = static_cast<std::size_t>(checked++ % 80);
                     const std::string embedded = std::string(offset, 'a') + s + std::string(20, 'z');
                     ASSERT_EQ(isValidUtf8(embedded), expected) << offset;
                     ASSERT_EQ(utf8SequenceLength(s) != 0, expected);
@@ -53,6 +53,15 @@ TEST(TextEncoding, ValidatorAgreesWithTheDefinitionOnEveryMultiByteSequence) {
         const std::string stray = std::string(30, 'x') + static_cast<char>(b) + std::string(3, 'y');
         EXPECT_FALSE(isValidUtf8(stray)) << b;
     }
+    // A sequence cut at any block edge, before a long ASCII run or the end.
+    for (std::size_t at = 0; at < 80; ++at)
+        for (const std::string& after : {std::string(), std::string(130, 'a')}) {
+            const std::string before(at, 'a');
+            EXPECT_TRUE(isValidUtf8(before + "\xF0\x9F\x98\x80" + after)) << at;
+            EXPECT_FALSE(isValidUtf8(before + "\xF0\x9F\x98" + after)) << at;
+            EXPECT_FALSE(isValidUtf8(before + "\xE4\xB8" + after)) << at;
+            EXPECT_FALSE(isValidUtf8(before + "\xC3" + after)) << at;
+        }
     EXPECT_TRUE(isValidUtf8(""));
     EXPECT_FALSE(isValidUtf8("caf\xC3")); // cut at the end
 }

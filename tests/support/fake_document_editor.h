@@ -100,8 +100,11 @@ public:
                       : at + 1 < data->size() && (*data)[at + 1] == '\n' ? LineBreakStyle::CRLF
                                                                          : LineBreakStyle::CR;
         setText(*data);
+        encoding_ = detectEncoding(*data);
         ++loads;
     }
+    TextEncoding encoding() const override { return encoding_; }
+    void setEncoding(TextEncoding encoding) override { encoding_ = encoding; }
     int loads = 0;
 
     // ---- selection and editing
@@ -279,6 +282,7 @@ private:
     }
 
     std::string text_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
     std::vector<Marks> marks_;
     std::map<std::intptr_t, std::int32_t> tracks_;
     std::intptr_t nextTrack_ = 1000;

@@ -180,6 +180,58 @@ TEST(ControlEncoding, TypedTextBecomesTheDocumentsBytesOrIsRefused) {
     }
 }
 
+TEST(ControlEncoding, TemplatesAndAutoReplaceArriveInTheDocumentsEncoding) {
+    // The lists hold Windows-1252, as the options dialog and template files do.
+    for (const auto& [encoding, cafe] : {std::pair{TextEncoding::Utf8, std::string("caf\xC3\xA9")},
+                                         std::pair{TextEncoding::Windows1252, std::string("caf\xE9")}}) {
+        Editor e;
+        e.ctl.SetEncoding(encoding);
+        e.ctl.Settings().Templates().Define("cf", "", "caf\xE9 |\r\x80");
+        e.ctl.Settings().AutoReplace().AddEntry("cfe", "caf\xE9");
+        typeText(e.ctl, "cf");
+        ctrl(e.ctl, 'J');
+        typeText(e.ctl, "cfe ");
+        const std::string euro = encoding == TextEncoding::Utf8 ? "\xE2\x82\xAC" : "\x80";
+        EXPECT_EQ(e.ctl.GetText(), cafe + " " + cafe + " \r" + euro);
+    }
+}
+
+TEST(ControlEncoding, TheHorizontalScrollRangeCountsCellsThroughEveryEdit) {
+    // Edits that widen and narrow records of wide, accented, invalid and
+    // ASCII characters: after each, the range the scroll bar gets is the
+    // widest record in cells, as a fresh count of the same text finds it.
+    const std::string cjk = "\xE4\xB8\xAD", e = "\xC3\xA9";
+    std::string first;
+    for (int i = 0; i < 100; ++i)
+        first += cjk; // 300 bytes, 200 cells
+    Editor ed;
+    ed.ctl.SetEncoding(TextEncoding::Utf8);
+    ed.ctl.SetText(first + "\r" + std::string(150, 'a') + "\r" + first + "\rend" + e + e);
+    EXPECT_EQ(ed.host.horizontal.max, 201); // 100 wide characters and the line break
+    struct Edit {
+        TChRange range;
+        std::string text;
+    };
+    const Edit edits[] = {
+        {{0, 3}, ""},                         // one of the two widest narrows: the other stays
+        {{449, 452}, ""},                     // and then the other
+        {{448, 448}, std::string(60, 'b')},   // the ASCII line passes them
+        {{10, 10}, "\xFF\xFE"},               // invalid bytes show as two-cell boxes
+        {{400, 400}, first},                  // a paste wider than all
+        {{0, 1000}, ""},                      // most of the text goes
+        {{0, 0}, "x\ry"},
+    };
+    for (const Edit& edit : edits) {
+        ed.ctl.SetSelection(edit.range);
+        ed.ctl.DoReplaceSel(edit.text, false);
+        Editor fresh;
+        fresh.ctl.SetEncoding(TextEncoding::Utf8);
+        fresh.ctl.SetText(ed.ctl.GetText());
+        EXPECT_EQ(ed.host.horizontal.max, fresh.host.horizontal.max) << edit.text;
+        EXPECT_EQ(ed.ctl.GetLongestLineLength(), fresh.ctl.GetLongestLineLength());
+    }
+}
+
 TEST(ControlEncoding, CopyLeavesAsUnicodeAndPasteComesInAsTheDocumentsBytes) {
     MemoryClipboard clipboard;
     const std::string unicode = "Caf\xC3\xA9 \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x98\x80";
@@ -282,10 +334,14 @@ TEST(ControlEncoding, ExportsCarryUnicodeAsRtfEscapesAndUtf8Html) {
     const std::string html = e.ctl.ExportText(kExportHTML);
     EXPECT_NE(html.find("charset=UTF-8"), std::string::npos);
     EXPECT_NE(html.find("\xC3\xA9\xF0\x9F\x98\x80&#65533;"), std::string::npos) << html;
-    // A Windows-1252 document's exports stay as they were.
+    // A Windows-1252 document's bytes are its code page's characters: the
+    // RTF names them by byte, the HTML by the code point of the table
+    // (9F, 98 and 80 are Y diaeresis, small tilde and the euro sign).
     e.ctl.SetEncoding(TextEncoding::Windows1252);
-    EXPECT_NE(e.ctl.ExportText(kExportRTF).find("\\'c3\\'a9"), std::string::npos);
-    EXPECT_EQ(e.ctl.ExportText(kExportHTML).find("charset"), std::string::npos);
+    EXPECT_NE(e.ctl.ExportText(kExportRTF).find("\\'c3\\'a9\\'f0\\'9f\\'98\\'80\\'e9"), std::string::npos);
+    const std::string html1252 = e.ctl.ExportText(kExportHTML);
+    EXPECT_EQ(html1252.find("charset"), std::string::npos);
+    EXPECT_NE(html1252.find("&#195;&#169;&#240;&#376;&#732;&#8364;&#233;"), std::string::npos) << html1252;
 }
 
 TEST(ControlEncoding, LongLinesAreCutIntoRecordsBetweenCharacters) {
