@@ -82,8 +82,7 @@ void TCustomRudivoVoru::selectFont(Canvas& c, int format, RowPaint& p) {
                                          settings_->Font().CharSet));
 }
 
-int TCustomRudivoVoru::drawRun(Canvas& c, int x, int y, std::string_view text, const RunColors& colors,
-                               RowPaint& p) {
+void TCustomRudivoVoru::selectRunStyle(Canvas& c, const RunColors& colors, RowPaint& p) {
     selectFont(c, colors.format, p);
     if (!p.colorsSet || p.text != colors.text) {
         c.setTextColor(colors.text);
@@ -94,6 +93,11 @@ int TCustomRudivoVoru::drawRun(Canvas& c, int x, int y, std::string_view text, c
         p.back = colors.back;
     }
     p.colorsSet = true;
+}
+
+int TCustomRudivoVoru::drawRun(Canvas& c, int x, int y, std::string_view text, const RunColors& colors,
+                               RowPaint& p) {
+    selectRunStyle(c, colors, p);
     auto n = static_cast<std::int32_t>(text.size());
     const int remaining = p.right - x;
     const int unit = fixedPitch_ ? cellWidth_ : charWidth_;
@@ -149,16 +153,7 @@ int TCustomRudivoVoru::drawCellRun(Canvas& c, int x, int y, std::int32_t column,
             static_cast<std::size_t>(from), static_cast<std::size_t>(displayRow_.ByteOfColumn(end) - from));
         return drawRun(c, x, y, bytes, colors, p);
     }
-    selectFont(c, colors.format, p);
-    if (!p.colorsSet || p.text != colors.text) {
-        c.setTextColor(colors.text);
-        p.text = colors.text;
-    }
-    if (!p.colorsSet || p.back != colors.back) {
-        c.setBackColor(colors.back);
-        p.back = colors.back;
-    }
-    p.colorsSet = true;
+    selectRunStyle(c, colors, p);
     // Only what can show is drawn; a wide character cut by the left column
     // is drawn from its start, clipped.
     const std::int32_t fits = std::max(1, (p.right - x) / std::max(1, cellWidth_) + 1);

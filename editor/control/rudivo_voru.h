@@ -855,6 +855,8 @@ private:
     void paintAllChars(Canvas& c, TLine* row, int y, RowPaint& p);
     RunColors colorsFor(std::uint8_t style, bool selected, const RowPaint& p) const;
     void selectFont(Canvas& c, int format, RowPaint& p);
+    // The run's font and colours, set on the canvas only where they change.
+    void selectRunStyle(Canvas& c, const RunColors& colors, RowPaint& p);
     int drawRun(Canvas& c, int x, int y, std::string_view text, const RunColors& colors, RowPaint& p);
     // A run of cells of a UTF-8 row: each cluster's bytes drawn in its cells.
     int drawCellRun(Canvas& c, int x, int y, std::int32_t column, std::int32_t end, const RunColors& colors,
