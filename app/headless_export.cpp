@@ -132,4 +132,13 @@ int runExport(const ExportRequest& request, std::FILE* err) {
     }
 }
 
+void execExportProgram(char** argv) {
+    const std::string dir = fs::executableDirectory();
+    if (dir.empty())
+        return;
+    for (const std::string& path : {dir + "/qorvi-export", dir + "/../libexec/qorvi/qorvi-export"})
+        if (::access(path.c_str(), X_OK) == 0)
+            ::execv(path.c_str(), argv);
+}
+
 } // namespace qorvi

@@ -28,4 +28,10 @@ std::optional<ExportRequest> exportRequest(const std::vector<std::string>& args,
 // as "qorvi: " and the message.
 int runExport(const ExportRequest& request, std::FILE* err);
 
+// Replaces the process by qorvi-export with the same arguments when that
+// program sits beside this one (or in ../libexec/qorvi): an export then does
+// not carry the memory of the window system's libraries. Returns only when
+// there is no such program to run.
+void execExportProgram(char** argv);
+
 } // namespace qorvi

@@ -46,9 +46,12 @@ echo "== installed programs"
 "$bin/qorvi-syntax" --help | grep -q "^Usage: qorvi-syntax"
 for f in "$bin/qorvi" "$bin/qorvi-syntax" "$share/man/man1/qorvi.1.gz" "$share/man/man1/qorvi-syntax.1.gz" \
     "$share/icons/hicolor/scalable/apps/org.qorvi.Qorvi.svg" "$share/icons/hicolor/48x48/apps/org.qorvi.Qorvi.png" \
-    "$share/doc/qorvi/copyright"; do
+    "$share/doc/qorvi/copyright" "$root/usr/libexec/qorvi/qorvi-export"; do
     [ -e "$f" ] || { echo "missing: $f"; exit 1; }
 done
+
+printf 'int main() { return 0; }\n' >"$work/export.cpp"
+env -u DISPLAY "$bin/qorvi" --export html "$work/export.cpp" | grep -q "<B>return</B>"
 
 echo "== desktop entry and AppStream metadata"
 desktop=$share/applications/org.qorvi.Qorvi.desktop

@@ -102,6 +102,15 @@ std::string tempDirectory() {
     return (t && *t) ? std::string(t) : std::string("/tmp");
 }
 
+std::string executableDirectory() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return {};
+    std::string exe(path, static_cast<std::size_t>(n));
+    return exe.substr(0, exe.rfind('/'));
+}
+
 std::vector<std::string> fileSystemRoots() {
     std::vector<std::string> roots{"/"};
     std::string home = homeDirectory();

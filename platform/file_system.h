@@ -32,6 +32,8 @@ std::string configDirectory();
 std::string programDirectory();
 // $TMPDIR or /tmp.
 std::string tempDirectory();
+// The folder holding the running program's executable (empty if unknown).
+std::string executableDirectory();
 
 // The roots offered by the drive box: "/" first, then the home directory.
 std::vector<std::string> fileSystemRoots();

@@ -1,7 +1,7 @@
 #!/bin/bash
 # The export command as a script calls it: no display, output on standard
 # output or into a file, clear errors and exit codes for bad requests.
-# Usage: tools/check_export.sh QORVI_BINARY
+# Usage: tools/check_export.sh QORVI_BINARY (qorvi, or qorvi-export which it runs)
 set -u
 qorvi=$1
 work=$(mktemp -d)

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "qorvi: %s\n", exportError.c_str());
             return 2;
         }
+        execExportProgram(argv);
         return runExport(*request, stderr);
     }
     bool multi = multiInstanceRequested(args);
