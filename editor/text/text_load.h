@@ -1,8 +1,9 @@
 #pragma once
 
 // Loading text into a store: the whole text is replaced by the stream's
-// contents from its current position, read in pieces of 8192 bytes through
-// one buffer and passed through the line-break adjustment. The new text is
+// contents from its current position, read in pieces of 8192 bytes (past
+// the first megabyte, 64 KB pieces while a second thread builds the records)
+// and passed through the line-break adjustment. The new text is
 // built apart and takes the old one's place only when all of it has been
 // read, so a failing stream or a shortage of memory leaves the document as
 // it was. The line-break style of the first break is recorded in the store

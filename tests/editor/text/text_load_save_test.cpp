@@ -72,24 +72,36 @@ TEST(TextLoad, PiecesBoundariesNeverSplitABreak) {
 TEST(TextLoad, EveryByteOtherThanALineBreakIsKept) {
     // Any bytes, piece edges and NULs included: only CR and LF become the
     // store's breaks, and an untouched save of an LF file gives the bytes back
-    // wherever no CR or LF pair was unified.
+    // wherever no CR or LF pair was unified. The megabytes are loaded while a
+    // second thread builds the records, also with lines longer than a record
+    // and than the pieces handed between the threads.
     std::mt19937 rng(99);
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{8191}, std::size_t{8193},
-                                   std::size_t{300000}}) {
+    struct Case {
+        std::size_t size;
+        int breakOneIn; // 0: uniformly random bytes
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 0}, Case{8191, 0}, Case{8193, 0}, Case{300000, 0}, Case{3000000, 0},
+                         Case{3000000, 40000}}) {
+        const std::size_t size = c.size;
         std::string bytes(size, '\0');
-        for (char& c : bytes)
-            c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
+        for (char& b : bytes) {
+            b = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng));
+            if (c.breakOneIn && (b == '\r' || b == '\n'))
+                b = 'x';
+            if (c.breakOneIn && std::uniform_int_distribution<int>(0, c.breakOneIn)(rng) == 0)
+                b = "\r\n"[rng() % 2];
+        }
         TTextStore store;
         load(store, bytes);
         std::string expected;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const char c = bytes[i];
-            if (c != '\r' && c != '\n') {
-                expected += c;
+            const char b = bytes[i];
+            if (b != '\r' && b != '\n') {
+                expected += b;
                 continue;
             }
             expected += '\n';
-            if (i + 1 < bytes.size() && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n') && bytes[i + 1] != c)
+            if (i + 1 < bytes.size() && (bytes[i + 1] == '\r' || bytes[i + 1] == '\n') && bytes[i + 1] != b)
                 ++i;
         }
         const std::string written = save(store, sfUNIX, lsCRLF);
@@ -114,16 +126,22 @@ TEST(TextLoad, FailedLoadKeepsTheOldText) {
     struct FailingStream : TMemoryStream {
         using TMemoryStream::TMemoryStream;
         std::int64_t Read(void* b, std::int64_t n) override {
-            if (GetPosition() > 10000)
+            if (GetPosition() > failAt)
                 throw EStreamError("Stream read error");
             return TMemoryStream::Read(b, n);
         }
-    } stream(std::string(50000, 'z'));
-    TTextStore store;
-    load(store, "keep me\r\n");
-    EXPECT_THROW(LoadTextFromStream(store, stream), EStreamError);
-    EXPECT_EQ(store.GetText(), "keep me\r");
-    EXPECT_EQ(store.FileLineBreaks(), LineBreakStyle::CRLF);
+        std::int64_t failAt = 10000;
+    };
+    // Failing early, and late while a second thread builds the records.
+    for (const std::int64_t failAt : {10000, 2500000}) {
+        FailingStream stream(std::string(3000000, 'z'));
+        stream.failAt = failAt;
+        TTextStore store;
+        load(store, "keep me\r\n");
+        EXPECT_THROW(LoadTextFromStream(store, stream), EStreamError);
+        EXPECT_EQ(store.GetText(), "keep me\r");
+        EXPECT_EQ(store.FileLineBreaks(), LineBreakStyle::CRLF);
+    }
 }
 
 TEST(TextLoad, MissingFileCannotBeOpened) {
