@@ -1,16 +1,10 @@
 #pragma once
 
-// Loading text into a store: the whole text is replaced by the stream's
-// contents from its current position, read in pieces of 8192 bytes (past
-// the first megabyte, 64 KB pieces while a second thread builds the records)
-// and passed through the line-break adjustment. The new text is
-// built apart and takes the old one's place only when all of it has been
-// read, so a failing stream or a shortage of memory leaves the document as
-// it was. The line-break style of the first break is recorded in the store
-// (LF when there is none), so that saving writes the file back the same way;
-// a file's encoding is found the same way (a UTF-8 byte-order mark or valid
-// UTF-8 makes it UTF-8, else Windows-1252), while text set from memory keeps
-// the store's.
+// Loading text into a store from a stream (through TextLoader: the whole
+// text is replaced, and only once all of it has been read, so a failing
+// stream or a shortage of memory leaves the document as it was). A file's
+// encoding is found from its bytes, while text set from memory keeps the
+// store's.
 
 #include <string>
 
