@@ -3,18 +3,12 @@
 // all through: in identifiers, numbers, strings, comments, tags and between
 // symbols. The bytes of one character never part at a token boundary, so
 // a character is always painted in one colour.
-//
-// The scripts listed in kStillSplit do not yet count bytes 0x80-0xFF as word
-// characters (the C-like, Java, PHP, SQL, HTML, IDL and INI scripts do):
-// there a multi-byte character may be cut between two tokens. The test
-// holds them to the list both ways, so a script that is fixed must leave it.
 
 #include "parser/embedded_images.h"
 #include "platform/text_encoding.h"
 #include "tests/parser/lang_test_support.h"
 
 #include <filesystem>
-#include <set>
 #include <gtest/gtest.h>
 
 namespace qorvi::test {
@@ -37,8 +31,6 @@ std::string withMultiByteCharacters(const std::string& sample) {
     return text;
 }
 
-const std::set<std::string> kStillSplit = {"txt", "bas", "pas", "4gl", "bat", "sh"};
-
 TEST(MultiByteTokens, NoLanguageStartsATokenInsideAUtf8Character) {
     int languages = 0;
     for (const EmbeddedParserImage& image : EmbeddedParserImages()) {
@@ -57,12 +49,11 @@ TEST(MultiByteTokens, NoLanguageStartsATokenInsideAUtf8Character) {
                 inside[at + static_cast<std::size_t>(k)] = true;
             at += static_cast<std::size_t>(std::max(length, 1));
         }
-        const bool listed = kStillSplit.count(image.typeKey) > 0;
         int split = 0;
         for (const std::int32_t start : styled.tokenStarts())
-            if (inside[static_cast<std::size_t>(start)] && split++ < 3 && !listed)
+            if (inside[static_cast<std::size_t>(start)] && split++ < 3)
                 ADD_FAILURE() << image.typeKey << ": a token starts inside a character at " << styled.where(start);
-        EXPECT_EQ(split > 0, listed) << image.typeKey;
+        EXPECT_EQ(split, 0) << image.typeKey << ": tokens that start inside a character";
     }
     EXPECT_GE(languages, 13);
 }
