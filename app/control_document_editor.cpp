@@ -2,6 +2,7 @@
 
 #include "app/parser_bank.h"
 #include "editor/control/rudivo_voru.h"
+#include "editor/text/text_loader.h"
 #include "parser/rudivo_voru_parser.h"
 
 #include <algorithm>
@@ -75,6 +76,11 @@ LineBreakStyle ControlDocumentEditor::lineBreaks() const {
 
 void ControlDocumentEditor::loadFromFile(const std::string& path) {
     control_.LoadFromFile(path);
+    control_.SetModified(false);
+}
+
+void ControlDocumentEditor::loadFromLoader(TextLoader& loader) {
+    control_.LoadFromLoader(loader);
     control_.SetModified(false);
 }
 

@@ -28,6 +28,7 @@ public:
     std::int32_t lineOfOffset(std::int32_t offset) const override;
     LineBreakStyle lineBreaks() const override;
     void loadFromFile(const std::string& path) override;
+    void loadFromLoader(TextLoader& loader) override;
     TextEncoding encoding() const override;
     void setEncoding(TextEncoding encoding) override;
     bool convertEncoding(TextEncoding encoding) override;

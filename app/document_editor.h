@@ -22,6 +22,7 @@
 namespace qorvi {
 
 class PrinterPort;
+class TextLoader;
 struct ParserSlot;
 
 class DocumentEditor {
@@ -43,6 +44,8 @@ public:
     // Replaces the whole text by the file's; a file that cannot be read
     // raises with the control's message and leaves the text as it was.
     virtual void loadFromFile(const std::string& path) = 0;
+    // The same with the bytes `loader` was fed (a file received from a server).
+    virtual void loadFromLoader(TextLoader& loader) = 0;
     // How the bytes read as characters (found on loading; UTF-8 when new).
     virtual TextEncoding encoding() const { return TextEncoding::Windows1252; }
     // Reads the same bytes in `encoding`.

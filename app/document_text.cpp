@@ -91,7 +91,7 @@ void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& col
         ::close(fd);
         throw QorviError("Cannot write '" + path + "': " + std::strerror(error));
     };
-    LineBreakWriter out(editor.lineBreaks(), [&](const char* data, std::size_t count) {
+    writeDocumentCopy(editor, collapses, [&](const char* data, std::size_t count) {
         while (count > 0) {
             const ssize_t n = ::write(fd, data, count);
             if (n < 0 && errno == EINTR)
@@ -102,10 +102,15 @@ void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& col
             count -= static_cast<std::size_t>(n);
         }
     });
-    produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
-    out.flush();
     if (::close(fd) != 0)
         throw QorviError("Cannot write '" + path + "': " + std::strerror(errno));
+}
+
+void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& collapses,
+                       const LineBreakWriter::Sink& sink) {
+    LineBreakWriter out(editor.lineBreaks(), sink);
+    produce(editor, collapses, [&](const std::string& piece) { out.write(piece); });
+    out.flush();
 }
 
 } // namespace qorvi

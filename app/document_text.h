@@ -11,6 +11,7 @@
 // collapse brought the lines back while the track stayed on the first of
 // them) is written as it stands, so no line is ever written twice.
 
+#include "editor/text/line_break_writer.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,5 +44,8 @@ void saveDocumentText(const DocumentEditor& editor, const CodeCollapseList& coll
 // safe writer's sync and rename. Raises QorviError when it cannot be written.
 void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& collapses,
                        const std::string& path);
+// The same text handed to `sink` a piece at a time.
+void writeDocumentCopy(const DocumentEditor& editor, const CodeCollapseList& collapses,
+                       const LineBreakWriter::Sink& sink);
 
 } // namespace qorvi

@@ -59,6 +59,17 @@ void DocumentWindow::loadFile(const std::string& path) {
     editor_.loadFromFile(path);
     diskPath_ = path;
     diskStamp_ = before;
+    textLoaded();
+}
+
+void DocumentWindow::loadLoaded(TextLoader& loader) {
+    editor_.loadFromLoader(loader);
+    diskPath_.clear();
+    diskStamp_.reset();
+    textLoaded();
+}
+
+void DocumentWindow::textLoaded() {
     declinedStamp_.reset();
     deletionReported_ = false;
     // The old text's markers went with it.
@@ -267,11 +278,19 @@ bool DocumentWindow::saveTo(const std::string& path) {
 }
 
 void DocumentWindow::writeCopyTo(const std::string& path) {
+    writeCopy([&] { writeDocumentCopy(editor_, collapses_, path); });
+}
+
+void DocumentWindow::writeCopyInto(const std::function<void(const char*, std::size_t)>& sink) {
+    writeCopy([&] { writeDocumentCopy(editor_, collapses_, sink); });
+}
+
+void DocumentWindow::writeCopy(const std::function<void()>& write) {
     const auto caret = editor_.selection();
     try {
         FrozenPainting frozen(editor_);
         collapses_.reattachMarkers(editor_);
-        writeDocumentCopy(editor_, collapses_, path);
+        write();
     } catch (...) {
         editor_.setSelection(caret.first, caret.second);
         throw;

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,7 @@ class DocumentHost;
 class DocumentView;
 class ShellTimer;
 class ShellUi;
+class TextLoader;
 struct ParserSlot;
 
 class DocumentWindow {
@@ -88,6 +90,8 @@ public:
     // Loads the file into the editor in place of its text; the document is
     // then unmodified. Raises when the file cannot be read (the text stays).
     void loadFile(const std::string& path);
+    // The same with bytes received from elsewhere: no file on disk is watched.
+    void loadLoaded(TextLoader& loader);
     // Read-only: editor and caption (" (Read Only)" appended).
     void makeReadOnly();
 
@@ -117,6 +121,8 @@ public:
     // calls markSaved only once the server has confirmed it. Raises with
     // the message to show when the file cannot be written.
     void writeCopyTo(const std::string& path);
+    // The same copy handed to `sink` a piece at a time.
+    void writeCopyInto(const std::function<void(const char*, std::size_t)>& sink);
     void markSaved();
 
     // ---- commands
@@ -163,6 +169,10 @@ public:
     void watchTimerFired();
 
 private:
+    // After a load: markers, the modified state and the encoding panel.
+    void textLoaded();
+    // Runs `write` over the text with the collapsed sections' markers in place.
+    void writeCopy(const std::function<void()>& write);
     // Saves under the file's name, or asks for one (offering `suggested`).
     bool saveLocal(const std::string& suggested = {});
     // The name the questions show: the path, or the caption of an untitled

@@ -28,6 +28,7 @@ namespace qorvi {
 class Hive;
 class MainView;
 class ShellUi;
+class TextLoader;
 class TypeSelector;
 
 // 1224: the names are in the hand-over block (older senders).
@@ -88,6 +89,11 @@ public:
     // The open-document operation: the window showing the file, or null
     // when none was opened.
     DocumentWindow* openDocument(const std::string& fileName, bool readOnly, const std::string& displayName);
+    // The same for text received from elsewhere (a remote file): `loader`
+    // holds its bytes, `name` is what the window is known by and `ext`
+    // chooses the parser. Raises, opening nothing, when the text cannot be
+    // loaded.
+    DocumentWindow* openLoaded(TextLoader& loader, const std::string& name, const std::string& ext);
     // "&New": "Untitled" + (document windows + 1), always a new document.
     DocumentWindow* newDocument();
     // Files dropped on the main window (message 563), in the drop's order.
@@ -143,7 +149,18 @@ private:
     int driveIndexOf(const std::string& path) const;
     DocumentWindow* openWindow(const std::string& fileName, bool readOnly, const std::string& displayName,
                                bool alwaysNew);
-    DocumentWindow* reuseOpenWindow(const std::string& key, const std::string& fileName, bool& stop);
+    // The window already showing `key` when the user chooses it (`reload`
+    // then gives it the text again); `stop` when nothing more is to be opened.
+    DocumentWindow* reuseOpenWindow(const std::string& key, const std::function<void(DocumentWindow&)>& reload,
+                                    bool& stop);
+    DocumentWindow& createWindow(int id, const std::string& fileName);
+    // The parser of `ext` (the default extension when empty); read-only
+    // when another window shows `key` already.
+    void prepareLoading(DocumentWindow& window, std::string ext, const std::string& key);
+    // A window whose text could not be loaded goes again.
+    void dropWindow(DocumentWindow& window);
+    // The window's tab, the document count and the commands' enabling.
+    DocumentWindow& addTab(DocumentWindow& window, int id, const std::string& caption);
 
     ExtensionMap mapping_;
     ParserBank parsers_;

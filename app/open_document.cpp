@@ -54,7 +54,8 @@ void MainShell::offerInterruptedSave(const std::string& fileName) {
     }
 }
 
-DocumentWindow* MainShell::reuseOpenWindow(const std::string& key, const std::string& fileName, bool& stop) {
+DocumentWindow* MainShell::reuseOpenWindow(const std::string& key,
+                                           const std::function<void(DocumentWindow&)>& reload, bool& stop) {
     stop = false;
     for (DocumentWindow* window : view_.documentWindows()) {
         if (window->closing() || window->filePath() != key)
@@ -67,7 +68,7 @@ DocumentWindow* MainShell::reuseOpenWindow(const std::string& key, const std::st
         case kReload:
             stop = true;
             try {
-                window->loadFile(fileName);
+                reload(*window);
             } catch (const std::exception& e) {
                 ui_.showError(e.what());
             }
@@ -83,8 +84,8 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
                                       const std::string& displayName, bool alwaysNew) {
     if (!alwaysNew) {
         bool stop = false;
-        DocumentWindow* reused =
-            reuseOpenWindow(displayName.empty() ? fileName : displayName, fileName, stop);
+        DocumentWindow* reused = reuseOpenWindow(
+            displayName.empty() ? fileName : displayName, [&](DocumentWindow& w) { w.loadFile(fileName); }, stop);
         if (stop)
             return reused;
     }
@@ -94,48 +95,82 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
         offerInterruptedSave(fileName);
     BusyCursor busy(ui_);
     const int id = ++documentCounter_;
+    if (alwaysNew || !fs::exists(fileName)) {
+        DocumentWindow& window = createWindow(id, fileName);
+        window.setParser(parsers_.parserForNumber(typeSelector_.selectType("")));
+        window.setFilePath("");
+        return &addTab(window, id, displayName.empty() ? fs::fileNamePart(fileName) : displayName);
+    }
+    DocumentWindow& window = createWindow(id, fileName);
+    prepareLoading(window, fs::extensionOf(fileName), fileName);
+    if (readOnly)
+        window.makeReadOnly();
+    view_.setStatusText(2, "Parsing the file...");
+    try {
+        window.loadFile(fileName);
+    } catch (const std::exception& e) {
+        // A name that is no readable file (a directory a pattern
+        // matched, a file without permission) opens nothing.
+        dropWindow(window);
+        ui_.showError(e.what());
+        return nullptr;
+    }
+    window.setFilePath(fileName);
+    view_.setStatusText(2, "");
+    opened_.push_back(fileName);
+    log_.opened(fileName);
+    return &addTab(window, id, displayName.empty() ? fs::fileNamePart(fileName) : displayName);
+}
+
+DocumentWindow* MainShell::openLoaded(TextLoader& loader, const std::string& name, const std::string& ext) {
+    bool stop = false;
+    DocumentWindow* reused = reuseOpenWindow(name, [&](DocumentWindow& w) { w.loadLoaded(loader); }, stop);
+    if (stop)
+        return reused;
+    BusyCursor busy(ui_);
+    const int id = ++documentCounter_;
+    DocumentWindow& window = createWindow(id, name);
+    prepareLoading(window, ext, name);
+    view_.setStatusText(2, "Parsing the file...");
+    try {
+        window.loadLoaded(loader);
+    } catch (...) {
+        dropWindow(window);
+        throw;
+    }
+    window.setFilePath(name);
+    view_.setStatusText(2, "");
+    return &addTab(window, id, fs::fileNamePart(name));
+}
+
+DocumentWindow& MainShell::createWindow(int id, const std::string& fileName) {
     DocumentWindow& window = view_.createDocumentWindow(id, fileName);
     if (view_.documentWindows().size() == 1 && settings_.childMax())
         view_.maximiseDocument(window);
+    return window;
+}
 
-    if (!alwaysNew && fs::exists(fileName)) {
-        std::string ext = fs::extensionOf(fileName);
-        if (ext.empty())
-            ext = settings_.defaultExt();
-        window.setParser(parsers_.parserForExtension(mapping_, ext));
-        for (DocumentWindow* other : view_.documentWindows())
-            if (other != &window && !other->closing() && other->filePath() == fileName)
-                window.makeReadOnly();
-        if (readOnly)
+void MainShell::prepareLoading(DocumentWindow& window, std::string ext, const std::string& key) {
+    if (ext.empty())
+        ext = settings_.defaultExt();
+    window.setParser(parsers_.parserForExtension(mapping_, ext));
+    for (DocumentWindow* other : view_.documentWindows())
+        if (other != &window && !other->closing() && other->filePath() == key)
             window.makeReadOnly();
-        view_.setStatusText(2, "Parsing the file...");
-        try {
-            window.loadFile(fileName);
-        } catch (const std::exception& e) {
-            // A name that is no readable file (a directory a pattern
-            // matched, a file without permission) opens nothing.
-            view_.setStatusText(2, "");
-            view_.discardDocumentWindow(window);
-            ui_.showError(e.what());
-            recount();
-            commands_.updateEnabling();
-            return nullptr;
-        }
-        window.setFilePath(fileName);
-        view_.setStatusText(2, "");
-        opened_.push_back(fileName);
-        log_.opened(fileName);
-    } else {
-        window.setParser(parsers_.parserForNumber(typeSelector_.selectType("")));
-        window.setFilePath("");
-    }
+}
 
-    const std::string& path = window.filePath();
-    view_.addDocumentTab(displayName.empty() ? fs::fileNamePart(path.empty() ? fileName : path) : displayName,
-                         id);
+void MainShell::dropWindow(DocumentWindow& window) {
+    view_.setStatusText(2, "");
+    view_.discardDocumentWindow(window);
     recount();
     commands_.updateEnabling();
-    return &window;
+}
+
+DocumentWindow& MainShell::addTab(DocumentWindow& window, int id, const std::string& caption) {
+    view_.addDocumentTab(caption, id);
+    recount();
+    commands_.updateEnabling();
+    return window;
 }
 
 } // namespace qorvi

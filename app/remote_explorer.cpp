@@ -7,7 +7,9 @@
 #include "app/main_view.h"
 #include "app/shell_timer.h"
 #include "app/site_profiles.h"
+#include "editor/support/bulk_memory.h"
 #include "editor/support/message_format.h"
+#include "editor/text/text_loader.h"
 #include "platform/file_system.h"
 #include "platform/hive.h"
 #include "platform/qorvi_error.h"
@@ -21,6 +23,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -485,50 +489,41 @@ void RemoteExplorer::openSelected() {
     }
 }
 
-void RemoteExplorer::checkDownloaded(const std::string& path, const std::string& name) const {
-    const std::int64_t size = fs::fileSize(path).value_or(0);
-    if (size > availableMemory())
-        throw QorviError(formatMsg(kMsgTooLarge, name, std::to_string(size)));
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw QorviError("Cannot read the downloaded copy of '" + name + "': " + std::strerror(errno));
-    std::vector<char> block(1 << 16);
-    bool nul = false;
-    for (;;) {
-        const ssize_t n = ::read(fd, block.data(), block.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        if (std::memchr(block.data(), '\0', static_cast<std::size_t>(n))) {
-            nul = true;
-            break;
-        }
-    }
-    ::close(fd);
-    if (nul)
-        throw QorviError(formatMsg(kMsgNotText, name));
-}
-
 DocumentWindow* RemoteExplorer::openDocument(const std::string& name) {
-    TempFile temp(*this);
+    // The text is loaded while it arrives; a file that is no text, or that
+    // would not fit in memory, is refused as soon as that shows.
+    std::optional<TextLoader> loader;
+    const std::int64_t room = availableMemory();
     {
         CommandScope scope(*this);
         onServer([&] {
+            loader.emplace(true); // a second attempt starts over
             ftp_.Mode(2);
-            ftp_.Download(name, temp.path());
+            ftp_.DownloadInto(name, [&](const char* data, std::size_t n) {
+                const auto size =
+                    static_cast<std::int64_t>(std::max<std::uint64_t>(ftp_.BytesTotal(), loader->bytesFed() + n));
+                if (size > room)
+                    throw QorviError(formatMsg(kMsgTooLarge, name, std::to_string(size)));
+                if (std::memchr(data, '\0', n))
+                    throw QorviError(formatMsg(kMsgNotText, name));
+                loader->feed(data, n);
+            });
         });
     }
-    checkDownloaded(temp.path(), name);
     const std::string ext = extensionFor(name);
     view_.setStatusText(2, "Creating new document...");
-    DocumentWindow* window = shell_.openDocument(temp.path(), false, name);
+    DocumentWindow* window;
+    try {
+        window = shell_.openLoaded(*loader, name, ext);
+    } catch (...) {
+        view_.setStatusText(2, "");
+        throw;
+    }
     if (!window) {
         view_.setStatusText(2, "");
         return nullptr;
     }
     window->setRemote(site_, directory_, name);
-    window->setParser(shell_.parsers().parserForExtension(shell_.mapping(), ext));
     const std::string separator = !directory_.empty() && directory_.back() == '/' ? "" : "/";
     window->view().setCaption(site_ + ":" + directory_ + separator + name);
     view_.setStatusText(2, "");
@@ -548,14 +543,42 @@ bool RemoteExplorer::save(DocumentWindow& window) {
     const std::string dir = window.remoteDirectory();
     const std::string site = window.siteName();
     try {
-        TempFile temp(*this);
-        window.writeCopyTo(temp.path());
+        // The text is copied whole before the window is live again (edits
+        // made during the upload must not mix into it): in memory, sent
+        // while it is taken, when there is room for it; else first into a
+        // temp file.
+        const auto length = static_cast<std::size_t>(window.editor().textLength());
+        std::optional<TempFile> temp;
+        BulkMemory copy;
+        if (2 * static_cast<std::int64_t>(length) < availableMemory() / 2) {
+            // A break may become two bytes; the pages never written are
+            // never taken.
+            copy = BulkMemory(2 * length + 1);
+        } else {
+            temp.emplace(*this);
+            window.writeCopyTo(temp->path());
+        }
         auto upload = [&] {
             ftp_.ChangeDir("/");
             if (!dir.empty())
                 ftp_.ChangeDir(dir);
             ftp_.Mode(2);
-            ftp_.Upload(temp.path(), name);
+            if (temp) {
+                ftp_.Upload(temp->path(), name);
+                return;
+            }
+            ftp_.UploadFrom(
+                [&](const auto& sink) {
+                    std::size_t used = 0;
+                    window.writeCopyInto([&](const char* data, std::size_t n) {
+                        if (n > copy.size() - used)
+                            throw std::length_error("remote save: the copy outgrew its room");
+                        std::memcpy(copy.data() + used, data, n);
+                        sink(copy.data() + used, n);
+                        used += n;
+                    });
+                },
+                name);
         };
         if (site == site_) {
             onServer(upload);

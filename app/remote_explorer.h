@@ -154,7 +154,6 @@ private:
     std::string extensionFor(const std::string& name) const;
     bool registered(const std::string& name) const;
     // Refuses a downloaded file that is no text or too large to load.
-    void checkDownloaded(const std::string& path, const std::string& name) const;
     bool refuseWhileBusy();
     std::optional<std::string> selectedFileName(const char* directoryMessage);
 

@@ -158,7 +158,7 @@ std::string TFtpClient::readReply() {
     return replyText_;
 }
 
-void TFtpClient::drainReplies() {
+void TFtpClient::drainReplies(bool abortSent) {
     if (pendingReplies_ <= 0 || !Connected())
         return;
     // A server that keeps sending preliminary replies owes its final one for
@@ -168,6 +168,8 @@ void TFtpClient::drainReplies() {
         try {
             readReply();
             StatusMessage(1, replyText_);
+            if (abortSent && replyNumber_ == 225)
+                pendingReplies_ = 0;
         } catch (const EAbortError&) {
             if (!TimedOut())
                 throw;

@@ -124,7 +124,17 @@ public:
     void List();
     std::vector<std::string> Nlist();
     void Download(const std::string& remote, const std::string& local);
+    // The remote file's bytes handed to `sink` as they arrive; an exception
+    // from `sink` ends the transfer on the server too.
+    void DownloadInto(const std::string& remote, const std::function<void(const char*, std::size_t)>& sink);
     void Upload(const std::string& local, const std::string& remote);
+    // Stores as `remote` the bytes `produce` hands to the sink it is given;
+    // they must stay where they are until UploadFrom returns. `produce` runs
+    // to its end before the host is pumped, so it may copy state that the
+    // user could change meanwhile; while it runs, the connection already
+    // takes what it can without waiting, and the rest follows as any upload.
+    using ByteProducer = std::function<void(const std::function<void(const char*, std::size_t)>&)>;
+    void UploadFrom(const ByteProducer& produce, const std::string& remote);
     void UploadUnique(const std::string& local);
     void UploadRestore(const std::string& local, const std::string& remote, std::uint64_t position);
     // Resumes a download at the size the local file already has.
@@ -178,7 +188,10 @@ private:
     // Reads the replies still owed for commands whose wait ended early, then
     // discards any other input, so each command gets its own reply.
     void prepareControl();
-    void drainReplies();
+    // Reads the replies still owed. With `abortSent`, a 225 (no transfer in
+    // progress, data connection closed) answers for the transfer as well: a
+    // server whose transfer had not begun sends no reply of its own for it.
+    void drainReplies(bool abortSent = false);
     [[noreturn]] void replyFailed();
     bool failing(int low, int high) const;
     void finalReply();
@@ -189,7 +202,7 @@ private:
     void abortOnServer();
     void uploadFile(TCmdType type, const std::string& local, const std::string& command,
                     const std::string& status, std::uint64_t position = 0, const std::string& restart = {});
-    void receiveInto(int fd);
+    void receiveInto(const std::function<void(const char*, std::size_t)>& sink);
     void resetServerState();
 
     int replyNumber_ = 0;

@@ -6,8 +6,10 @@
 #include "net/ftp_client.h"
 #include "net/ftp_reply.h"
 #include "net/sock_errors.h"
+#include "platform/fd_io.h"
 
 #include <cerrno>
+#include <deque>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +34,11 @@ private:
 
 const char* const kListingTooLong = "Directory listing too long";
 const char* const kListingTooSlow = "Directory listing took too long";
+
+void writeOrFail(int fd, const char* data, std::size_t n) {
+    if (!writeAll(fd, data, n))
+        throw ESockError(SocketErrorStr(errno != 0 ? errno : EIO));
+}
 
 std::string fileNamePart(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -83,7 +90,7 @@ void TFtpClient::abortOnServer() {
         StatusMessage(1, "ABOR");
         Writeln("ABOR");
         ++pendingReplies_;
-        drainReplies();
+        drainReplies(true);
     } catch (const QorviError&) {
         // The transfer's own failure is what the caller hears about.
     }
@@ -253,10 +260,10 @@ void TFtpClient::readListing(const std::function<void(const std::string&)>& take
     }
 }
 
-void TFtpClient::receiveInto(int fd) {
+void TFtpClient::receiveInto(const std::function<void(const char*, std::size_t)>& sink) {
     if (OnTransactionStart)
         OnTransactionStart(*this);
-    data_->captureTo(fd);
+    data_->captureTo(sink);
     if (OnTransactionStop)
         OnTransactionStop(*this);
     bytesTotal_ = data_->GetBytesRcvd();
@@ -276,8 +283,26 @@ void TFtpClient::Download(const std::string& remote, const std::string& local) {
         for (const auto& line : replyLines_)
             if (bytesTotal_ == 0)
                 bytesTotal_ = byteCountFromReply(line);
-        receiveInto(target.fd());
+        receiveInto([&](const char* data, std::size_t n) { writeOrFail(target.fd(), data, n); });
         target.commit();
+    });
+}
+
+void TFtpClient::DownloadInto(const std::string& remote, const std::function<void(const char*, std::size_t)>& sink) {
+    checkCommandText(remote);
+    runTransfer(cmdDownload, [&] {
+        bytesTotal_ = 0;
+        openDataConnection(true, "RETR " + remote, {});
+        for (const auto& line : replyLines_)
+            if (bytesTotal_ == 0)
+                bytesTotal_ = byteCountFromReply(line);
+        try {
+            receiveInto(sink);
+        } catch (...) {
+            // The receiver gave up: the server is told to stop as well.
+            dataCancelled_ = true;
+            throw;
+        }
     });
 }
 
@@ -298,7 +323,7 @@ void TFtpClient::DownloadRestore(const std::string& remote, const std::string& l
             for (const auto& line : replyLines_)
                 if (bytesTotal_ == 0)
                     bytesTotal_ = byteCountFromReply(line);
-            receiveInto(fd);
+            receiveInto([&](const char* data, std::size_t n) { writeOrFail(fd, data, n); });
             if (::fsync(fd) != 0)
                 throw FTPException("Can't write " + path + ": " + SocketErrorStr(errno));
         } catch (...) {
@@ -329,6 +354,48 @@ void TFtpClient::uploadFile(TCmdType type, const std::string& local, const std::
             OnTransactionStart(*this);
         data_->CloseAfterData();
         data_->sendFrom(fd);
+        closeDataConnection();
+        if (OnTransactionStop)
+            OnTransactionStop(*this);
+        finalReply();
+    });
+}
+
+void TFtpClient::UploadFrom(const ByteProducer& produce, const std::string& remote) {
+    checkCommandText(remote);
+    runTransfer(cmdUpload, [&] {
+        bytesTotal_ = 0;
+        openDataConnection(false, "STOR " + remote, "STOR " + remote);
+        if (OnTransactionStart)
+            OnTransactionStart(*this);
+        data_->CloseAfterData();
+        try {
+            // The pieces not yet taken by the connection, oldest first.
+            std::deque<std::pair<const char*, std::size_t>> waiting;
+            produce([&](const char* data, std::size_t n) {
+                bytesTotal_ += n;
+                waiting.emplace_back(data, n);
+                while (!waiting.empty()) {
+                    auto& [at, left] = waiting.front();
+                    const std::size_t sent = data_->sendSome(at, left);
+                    at += sent;
+                    left -= sent;
+                    if (left > 0)
+                        return;
+                    waiting.pop_front();
+                }
+            });
+            for (const auto& [at, left] : waiting)
+                data_->sendData(at, left);
+        } catch (...) {
+            // What reached the server is not the whole file: the data
+            // connection is reset rather than closed, so the server does not
+            // take the part for the whole, and the transfer is aborted.
+            if (data_)
+                data_->CloseImmediate();
+            dataCancelled_ = true;
+            throw;
+        }
         closeDataConnection();
         if (OnTransactionStop)
             OnTransactionStop(*this);

@@ -317,19 +317,23 @@ void TSockClient::CaptureFile(const std::string& path) {
 }
 
 void TSockClient::captureTo(int fd) {
+    captureTo([fd](const char* data, std::size_t n) { writeAll(fd, data, n); });
+}
+
+void TSockClient::captureTo(const std::function<void(const char*, std::size_t)>& sink) {
     TimerScope timer(*this);
     std::vector<char> block(kBlockSize);
     while (buffer_.Count() > 0) {
         std::size_t n = std::min(block.size(), buffer_.Count());
         buffer_.Remove(block.data(), n);
-        writeAll(fd, block.data(), n);
+        sink(block.data(), n);
     }
     while (!peerClosed_ && fd_ >= 0) {
         if (cancel_)
             throw EAbortError("Socket capture aborted");
         ssize_t n = ::recv(fd_, block.data(), block.size(), MSG_DONTWAIT);
         if (n > 0) {
-            writeAll(fd, block.data(), static_cast<std::size_t>(n));
+            sink(block.data(), static_cast<std::size_t>(n));
             bytesRcvd_ += static_cast<std::uint64_t>(n);
             touch();
             packetReceivedNotify();
@@ -374,6 +378,25 @@ void TSockClient::sendFrom(int fd) {
             return;
         sendBytes(block.data(), static_cast<std::size_t>(n), "Socket send aborted");
     }
+}
+
+std::size_t TSockClient::sendSome(const char* data, std::size_t n) {
+    if (fd_ < 0)
+        throw ESockError("Not Connected");
+    if (cancel_)
+        throw EAbortError("Socket send aborted");
+    const ssize_t done = ::send(fd_, data, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (done > 0) {
+        bytesSent_ += static_cast<std::uint64_t>(done);
+        touch();
+        packetSentNotify();
+        return static_cast<std::size_t>(done);
+    }
+    if (done < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        return 0;
+    const int error = done < 0 ? errno : EIO;
+    onPeerClosed();
+    throw ESockError(SocketErrorStr(error));
 }
 
 void TSockClient::sendBytes(const char* data, std::size_t n, const char* abortMessage) {

@@ -87,6 +87,14 @@ public:
     void CaptureFile(const std::string& path);
     // Writes everything received until the peer closes into `fd`.
     void captureTo(int fd);
+    // Hands everything received until the peer closes to `sink`, a block
+    // at a time as it arrives.
+    void captureTo(const std::function<void(const char*, std::size_t)>& sink);
+    // Sends `n` bytes (waiting while the peer is slow, pumping the host).
+    void sendData(const char* data, std::size_t n) { sendBytes(data, n, "Socket send aborted"); }
+    // Sends what the connection takes at once of `n` bytes, neither
+    // waiting nor pumping; how many that was.
+    std::size_t sendSome(const char* data, std::size_t n);
     void SendFile(const std::string& path);
     // Sends the bytes of `fd` from its current position to its end.
     void sendFrom(int fd);

@@ -11,6 +11,7 @@
 #include "editor/text/line_break_writer.h"
 #include "editor/text/marker_edits.h"
 #include "editor/text/text_load.h"
+#include "editor/text/text_loader.h"
 #include "editor/undo/undo_record.h"
 #include "editor/undo/undo_stack.h"
 
@@ -325,6 +326,11 @@ void TCustomRudivoVoru::LoadFromFile(const std::string& path) {
     textReplaced();
     if (settings_->HasOption(smoTitleAsFilename))
         HTMLTitle = path;
+}
+
+void TCustomRudivoVoru::LoadFromLoader(TextLoader& loader) {
+    loader.finish(*store_);
+    textReplaced();
 }
 
 void TCustomRudivoVoru::LoadFromStream(TStream& stream) {

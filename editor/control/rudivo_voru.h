@@ -81,6 +81,7 @@ class TRudivoVoruStrings;
 class TSM_CaretControl;
 class TSM_Settings;
 class TUndoStack;
+class TextLoader;
 struct TMark;
 
 inline constexpr const char* kRudivoVoruVersion = "3.00.39";
@@ -764,6 +765,8 @@ public:
     void LoadFromFile(const std::string& path);
     // The stream's text from its position on, in place of the whole text.
     void LoadFromStream(TStream& stream);
+    // The text `loader` was fed (bytes received from elsewhere), as LoadFromFile.
+    void LoadFromLoader(TextLoader& loader);
     // ---- export and import (control_export.cpp)
     // Writes the selection: kExport* flags (none: the stored characters).
     void DoExport(TStream& stream, int flags);

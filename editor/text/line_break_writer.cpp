@@ -1,12 +1,51 @@
 #include "editor/text/line_break_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qorvi {
+
+namespace {
+
+// Every CR in `p` becomes an LF, sixteen bytes at a time.
+void turnBreaksToLF(char* p, std::size_t n) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i flip = _mm_set1_epi8('\r' ^ '\n');
+    for (; n >= 16; p += 16, n -= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i breaks = _mm_cmpeq_epi8(v, cr);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_xor_si128(v, _mm_and_si128(breaks, flip)));
+    }
+#endif
+    for (; n > 0; ++p, --n)
+        if (*p == '\r')
+            *p = '\n';
+}
+
+} // namespace
 
 void LineBreakWriter::write(std::string_view stored) {
     if (style_ == LineBreakStyle::CR) {
         put(stored.data(), stored.size());
+        return;
+    }
+    if (style_ == LineBreakStyle::LF) {
+        // A break keeps its length: copied whole, then turned over in place
+        // (far cheaper than a copy per line for text of short lines).
+        while (!stored.empty()) {
+            if (buffer_.size() >= kBuffer)
+                flush();
+            const std::size_t n = std::min(kBuffer - buffer_.size(), stored.size());
+            const std::size_t at = buffer_.size();
+            buffer_.append(stored.data(), n);
+            turnBreaksToLF(buffer_.data() + at, n);
+            stored.remove_prefix(n);
+        }
         return;
     }
     const char* p = stored.data();

@@ -4,6 +4,7 @@
 
 #include "net/ftp_client.h"
 #include "net/sock_errors.h"
+#include "platform/qorvi_error.h"
 #include "tests/net/ftp_test_server.h"
 #include "tests/support/error_of.h"
 #include "tests/support/file_bytes.h"
@@ -194,6 +195,56 @@ TEST_P(FtpServerModes, NameListAndUniqueUpload) {
     ASSERT_EQ(names.size(), 2u);
     std::string unique = names[0] == "one.txt" ? names[1] : names[0];
     EXPECT_TRUE(sameContent(local_.file("u.txt"), server_.file(unique)));
+}
+
+TEST_P(FtpServerModes, StreamedTransfersKeepEveryByteAndAReceiverMayGiveUp) {
+    // Pieces of every size from one byte to megabytes, as a document's
+    // copy hands them over; the same bytes come back through a sink.
+    std::string text;
+    std::vector<std::pair<std::size_t, std::size_t>> pieces;
+    std::uint32_t x = 7;
+    while (text.size() < (8u << 20)) {
+        x = x * 1103515245 + 12345;
+        const std::size_t n = 1 + (x >> 8) % ((x & 1) ? 40 : (3u << 20));
+        pieces.emplace_back(text.size(), n);
+        for (std::size_t i = 0; i < n; ++i)
+            text += static_cast<char>((x >> 16) + i * 31);
+    }
+    client_.Passive = GetParam();
+    connectBinary();
+    client_.UploadFrom(
+        [&](const auto& sink) {
+            for (const auto& [at, n] : pieces)
+                sink(text.data() + at, n);
+        },
+        "streamed.bin");
+    EXPECT_EQ(client_.ReplyNumber() / 100, 2);
+    EXPECT_TRUE(readFile(server_.file("streamed.bin")) == text);
+    std::string back;
+    client_.DownloadInto("streamed.bin", [&](const char* data, std::size_t n) { back.append(data, n); });
+    EXPECT_TRUE(back == text);
+
+    // A receiver or a producer that gives up ends the transfer with its own
+    // error, and the connection goes on serving commands.
+    std::size_t received = 0;
+    EXPECT_EQ(errorOf([&] {
+                  client_.DownloadInto("streamed.bin", [&](const char*, std::size_t n) {
+                      if ((received += n) > (1u << 20))
+                          throw QorviError("not text");
+                  });
+              }),
+              "not text");
+    EXPECT_EQ(client_.GetCurrentDir(), "/");
+    EXPECT_EQ(errorOf([&] {
+                  client_.UploadFrom(
+                      [&](const auto& sink) {
+                          sink(text.data(), 1u << 20);
+                          throw QorviError("no memory");
+                      },
+                      "partial.bin");
+              }),
+              "no memory");
+    EXPECT_EQ(client_.GetCurrentDir(), "/");
 }
 
 INSTANTIATE_TEST_SUITE_P(PassiveAndActive, FtpServerModes, ::testing::Bool(),

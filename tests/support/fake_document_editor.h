@@ -10,6 +10,9 @@
 #include "app/document_editor.h"
 #include "app/parser_bank.h"
 #include "editor/control/rudivo_voru_messages.h"
+#include "editor/text/line_break_writer.h"
+#include "editor/text/text_loader.h"
+#include "editor/text/text_store.h"
 #include "platform/file_system.h"
 #include "platform/qorvi_error.h"
 
@@ -94,13 +97,22 @@ public:
         auto data = fs::isFile(path) ? fs::readFile(path) : std::nullopt;
         if (!data)
             throw QorviError("File '" + path + "' cannot be opened for reading");
+        loadBytes(*data);
+    }
+    // The bytes the loader was fed, written back as a file would hold them.
+    void loadFromLoader(TextLoader& loader) override {
+        TTextStore store;
+        loader.finish(store);
+        loadBytes(withLineBreaks(store.GetText(), store.FileLineBreaks()));
+    }
+    void loadBytes(const std::string& data) {
         breaks_ = LineBreakStyle::LF;
-        if (auto at = data->find_first_of("\r\n"); at != std::string::npos)
-            breaks_ = (*data)[at] == '\n'                                ? LineBreakStyle::LF
-                      : at + 1 < data->size() && (*data)[at + 1] == '\n' ? LineBreakStyle::CRLF
-                                                                         : LineBreakStyle::CR;
-        setText(*data);
-        encoding_ = detectEncoding(*data);
+        if (auto at = data.find_first_of("\r\n"); at != std::string::npos)
+            breaks_ = data[at] == '\n'                               ? LineBreakStyle::LF
+                      : at + 1 < data.size() && data[at + 1] == '\n' ? LineBreakStyle::CRLF
+                                                                     : LineBreakStyle::CR;
+        setText(data);
+        encoding_ = detectEncoding(data);
         ++loads;
     }
     TextEncoding encoding() const override { return encoding_; }
