@@ -53,9 +53,8 @@ public:
             count -= head;
         }
         // Whole lines straight from the piece; only the unfinished last one is kept.
-        std::size_t ready = count;
-        while (ready > 0 && text[ready - 1] != '\r')
-            --ready;
+        const void* lastCR = ::memrchr(text, '\r', count);
+        const std::size_t ready = lastCR ? static_cast<std::size_t>(static_cast<const char*>(lastCR) - text) + 1 : 0;
         if (ready == 0) {
             pending_.assign(text, count);
             flushWholeRuns();
