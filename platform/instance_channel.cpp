@@ -2,6 +2,7 @@
 
 #include "platform/instance_scope.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -229,6 +230,19 @@ InstanceChannel::Lookup InstanceChannel::findRunning() {
         if (error == 0) {
             out.result = Lookup::Result::Found;
             out.connection.emplace(fd);
+            // The socket is made as an instance begins to start; one made
+            // moments ago belongs to an instance still building its window.
+            struct stat st {};
+            if (::stat(path->c_str(), &st) == 0) {
+                using namespace std::chrono;
+                const auto age = duration_cast<milliseconds>(system_clock::now().time_since_epoch() -
+                                                             seconds(st.st_mtim.tv_sec) -
+                                                             nanoseconds(st.st_mtim.tv_nsec));
+                const auto young = milliseconds(InstanceConnection::kStartingMs);
+                if (age < young)
+                    out.connection->peerIsStarting(
+                        static_cast<int>((young - std::max(age, milliseconds(0))).count()));
+            }
             return out;
         }
         ::close(fd);

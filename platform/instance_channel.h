@@ -17,6 +17,7 @@
 
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -76,6 +77,8 @@ public:
     // window; on a loaded machine that takes far longer than an answer from
     // a running one, and it is not hung.
     static constexpr int kStartingAnswerTimeoutMs = 30000;
+    // How long after making its socket an instance counts as starting.
+    static constexpr int kStartingMs = 20000;
 
     explicit InstanceConnection(int fd) : fd_(fd) {}
     InstanceConnection(InstanceConnection&& other) noexcept;
@@ -87,8 +90,12 @@ public:
     // false when the peer has gone or does not answer in time.
     bool send(const PostedMessage& message);
     // The peer is an instance that is starting: wait for its answers as long
-    // as kStartingAnswerTimeoutMs.
-    void peerIsStarting() { answerTimeoutMs_ = kStartingAnswerTimeoutMs; }
+    // as kStartingAnswerTimeoutMs, or kAnswerTimeoutMs longer than the
+    // `startingForMs` it may still take.
+    void peerIsStarting(int startingForMs = kStartingAnswerTimeoutMs) {
+        answerTimeoutMs_ =
+            std::max(answerTimeoutMs_, std::min(kStartingAnswerTimeoutMs, startingForMs + kAnswerTimeoutMs));
+    }
 
 private:
     bool writeAllWithin(const std::string& bytes);

@@ -274,8 +274,10 @@ TEST(SingleInstance, AStoppedInstanceIsReportedInsteadOfWaitedFor) {
     std::ofstream(user.root.file("second/a.txt")) << "a";
     ::kill(first.pid, SIGSTOP);
     // Offscreen, the question whether to start another editor is answered No.
+    // An instance this young may still be building its window, so the
+    // start waits for it somewhat longer than for one long running.
     Process second = user.start({"a.txt"}, user.root.file("second"), {-1, user.root.file("errors"), 0});
-    const int code = second.waitExit(30000);
+    const int code = second.waitExit(60000);
     ::kill(first.pid, SIGCONT);
     EXPECT_EQ(code, 1) << "the start neither hung nor claimed a hand-over";
     EXPECT_NE(readFile(user.root.file("errors")).find("does not answer"), std::string::npos)
