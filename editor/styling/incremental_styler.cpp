@@ -143,12 +143,12 @@ IncrementalStyler::Restart IncrementalStyler::findRestart(TLine* row, std::int32
     return {cur, curStart, curStart + i, style};
 }
 
-void IncrementalStyler::enterRow(TLine* row, std::int32_t rowStart) {
+void IncrementalStyler::enterRow(TLine* row, std::int32_t rowStart, bool keepStyles) {
     run_.row = row;
     run_.rowStart = rowStart;
     const std::size_t len = row->Len();
     run_.fresh.resize(len);
-    if (!row->ReadStyles(run_.fresh.data()))
+    if (keepStyles && !row->ReadStyles(run_.fresh.data()))
         std::fill(run_.fresh.begin(), run_.fresh.end(), 0);
 }
 
@@ -165,7 +165,8 @@ void IncrementalStyler::startRun(TLine* row, std::int32_t rowStart, bool resume)
     run_.resumeFloor = rowStart;
     if (!resume)
         row->AddFlags(lfParseStart);
-    enterRow(restart.row, restart.rowStart);
+    // The characters of the row before the restart keep their styles.
+    enterRow(restart.row, restart.rowStart, restart.position > restart.rowStart);
     run_.writePos = restart.position;
     run_.tokenEnd = restart.position;
     stream_.SetYYpos(restart.position);
@@ -223,9 +224,8 @@ bool IncrementalStyler::completeRow() {
     TLine* row = run_.row;
     const std::int32_t len = row->Len();
     const std::int32_t rowEnd = run_.rowStart + len;
-    std::uint8_t runs[2 * kMaxLineLen];
-    const std::size_t runBytes = EncodeStyleRuns(run_.fresh.data(), len, runs);
-    const bool equal = row->HasStyleRuns(runs, runBytes);
+    // Most rows parse as they did before: those are only compared.
+    const bool equal = row->HasStyles(run_.fresh.data());
     TLine* next = store_.Next(row);
     if (equal && !(row->Flags() & lfParseStart) && run_.rowStart >= run_.eligibleFrom &&
         (!next || next->IsStyled()) && rowEnd > run_.noStopUntil && !parser_->InBoundState() &&
@@ -234,14 +234,16 @@ bool IncrementalStyler::completeRow() {
         return true;
     }
     if (!equal) {
-        store_.SetLineStyleRuns(row, runs, runBytes);
+        std::uint8_t runs[2 * kMaxLineLen];
+        store_.SetLineStyleRuns(row, runs, EncodeStyleRuns(run_.fresh.data(), len, runs));
         row->AddFlags(lfRepaint);
     }
     row->ClearFlags(lfChanged | lfParseStart);
     absorbResumePoints(rowEnd);
     if (!next)
         return true;
-    enterRow(next, rowEnd);
+    // The tokens write every style of the next row.
+    enterRow(next, rowEnd, false);
     return false;
 }
 

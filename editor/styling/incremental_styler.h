@@ -131,7 +131,9 @@ private:
     Outcome advance(std::int64_t budget);
     void writeToken();
     bool completeRow();
-    void enterRow(TLine* row, std::int32_t rowStart);
+    // Makes `row` the one being written; with `keepStyles` its present
+    // styles are the starting point, else the tokens write them all.
+    void enterRow(TLine* row, std::int32_t rowStart, bool keepStyles);
     void scanContainer(std::int32_t start, std::int32_t end, std::uint8_t value);
     void endRun();
     void suspendRun();

@@ -51,6 +51,23 @@ bool TLine::HasStyleRuns(const std::uint8_t* given, std::size_t bytes) const {
     return i == bytes;
 }
 
+bool TLine::HasStyles(const std::uint8_t* styles) const {
+    if (!IsStyled())
+        return false;
+    const std::uint8_t* r = runs();
+    for (int covered = 0; covered < Len(); r += 2) {
+        // No early exit inside a run, so that the compiler compares it in
+        // wide words.
+        std::uint8_t differs = 0;
+        for (int i = covered; i < covered + r[0]; ++i)
+            differs |= static_cast<std::uint8_t>(styles[i] ^ r[1]);
+        if (differs)
+            return false;
+        covered += r[0];
+    }
+    return true;
+}
+
 std::size_t EncodeStyleRuns(const std::uint8_t* styles, int len, std::uint8_t* out) {
     std::size_t bytes = 0;
     for (int i = 0; i < len;) {

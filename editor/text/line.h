@@ -57,6 +57,9 @@ public:
     // True when the record is styled with exactly the runs `runs` (as
     // EncodeStyleRuns writes them).
     bool HasStyleRuns(const std::uint8_t* runs, std::size_t bytes) const;
+    // True when the record is styled with exactly the Len style bytes
+    // `styles`; cheaper than encoding them to compare runs.
+    bool HasStyles(const std::uint8_t* styles) const;
     // Forgets the styles (the record counts as never parsed); their room
     // stays for the next parse.
     void DropStyles() { lenBits_ &= static_cast<std::uint16_t>(~kStyled); }

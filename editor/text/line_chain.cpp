@@ -14,6 +14,35 @@ namespace {
 constexpr std::uint32_t kLeafMax = 64;
 constexpr std::uint32_t kLeafMin = 16;
 constexpr std::uint32_t kMaxLeaves = 1u << 24; // leaf numbers share a word with the flags
+
+// Writes style runs as EncodeStyleRuns would: a stretch of one style is
+// runs of 255 and then the rest, so that runs compare with runs exactly.
+class RunWriter {
+public:
+    explicit RunWriter(std::uint8_t* out) : out_(out) {}
+    std::size_t bytes() const { return bytes_; }
+    bool endsWith(std::uint8_t style) const { return bytes_ && out_[bytes_ - 1] == style; }
+    // Copies runs that are already in that form and follow a different style.
+    void copy(const std::uint8_t* runs, std::size_t bytes) {
+        std::memcpy(out_ + bytes_, runs, bytes);
+        bytes_ += bytes;
+    }
+    void add(int count, std::uint8_t style) {
+        if (count > 0 && endsWith(style)) {
+            const int take = std::min(count, 255 - out_[bytes_ - 2]);
+            out_[bytes_ - 2] = static_cast<std::uint8_t>(out_[bytes_ - 2] + take);
+            count -= take;
+        }
+        for (; count > 0; count -= 255) {
+            out_[bytes_++] = static_cast<std::uint8_t>(std::min(count, 255));
+            out_[bytes_++] = style;
+        }
+    }
+
+private:
+    std::uint8_t* out_;
+    std::size_t bytes_ = 0;
+};
 } // namespace
 
 std::uint64_t LineChain::freshStampBase() {
@@ -207,13 +236,34 @@ void LineChain::splice(TLine* line, int at, int removeCount, const char* insert,
     std::size_t runBytes = 0;
     const bool styled = line->IsStyled();
     if (styled) {
-        std::uint8_t oldStyles[kMaxLineLen];
-        std::uint8_t styles[kMaxLineLen];
-        line->ReadStyles(oldStyles);
-        std::memcpy(styles, oldStyles, at);
-        std::memset(styles + at, fill, insertCount);
-        std::memcpy(styles + at + insertCount, oldStyles + at + removeCount, tail);
-        runBytes = EncodeStyleRuns(styles, newLen, reinterpret_cast<std::uint8_t*>(buffer) + newLen);
+        // The runs are cut and joined at the edit, never expanded to a byte
+        // per character: typing and replacing do this on every change.
+        const std::uint8_t* r = line->runs();
+        RunWriter out(reinterpret_cast<std::uint8_t*>(buffer) + newLen);
+        std::size_t i = 0;
+        int pos = 0; // start of run i
+        while (pos < at && pos + r[i] <= at)
+            pos += r[i], i += 2;
+        out.copy(r, i);
+        if (pos < at)
+            out.add(at - pos, r[i + 1]);
+        out.add(insertCount, fill);
+        const int cut = at + removeCount;
+        while (pos < oldLen && pos + r[i] <= cut)
+            pos += r[i], i += 2;
+        if (pos < oldLen) {
+            out.add(pos + r[i] - cut, r[i + 1]);
+            pos += r[i], i += 2;
+        }
+        // Runs of the style just written may have to fill up; from the
+        // first of another style on, the old runs stay as they are.
+        for (; pos < oldLen && out.endsWith(r[i + 1]); pos += r[i], i += 2)
+            out.add(r[i], r[i + 1]);
+        std::size_t end = i;
+        for (int p = pos; p < oldLen; p += r[end], end += 2) {
+        }
+        out.copy(r + i, end - i);
+        runBytes = out.bytes();
     }
     const int need = newLen + static_cast<int>(runBytes);
 

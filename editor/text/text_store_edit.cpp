@@ -122,6 +122,14 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
         return {first, stored};
     }
 
+    const std::uint8_t fill = styleBefore(line, at);
+    if (line->Len() + count <= static_cast<std::size_t>(kMaxLineLen) && !std::memchr(text, '\r', count)) {
+        // Typing: the record takes the text and stays one record.
+        chain_->splice(line, at, 0, text, static_cast<int>(count), fill);
+        touchRecord(line);
+        fixContinuation(Next(line));
+        return {line, stored};
+    }
     // The record takes its head, the inserted text and its tail, cut anew.
     std::string joined;
     joined.reserve(line->Len() + count);
@@ -131,19 +139,24 @@ TTextStore::InsertResult TTextStore::insertPiece(std::int64_t offset, const char
     std::size_t firstLen = recordLength(joined.data(), joined.size(), encoding_ == TextEncoding::Utf8,
                                          std::max<std::size_t>(1, static_cast<std::size_t>(at)));
     std::string rest = joined.substr(firstLen);
-    // The part of the record's tail that stays in it keeps its style bytes.
-    const std::size_t inserted = std::min(count, firstLen - static_cast<std::size_t>(at));
-    const std::size_t keptTail = firstLen - static_cast<std::size_t>(at) - inserted;
-    std::string tailStyles;
-    if (line->IsStyled())
-        tailStyles.assign(reinterpret_cast<const char*>(LineStyles(*line).data()) + at, keptTail);
-    chain_->splice(line, at, line->Len() - at, joined.data() + at, static_cast<int>(firstLen) - at,
-                   styleBefore(line, at));
-    if (!tailStyles.empty()) {
+    // The part of the record's tail that stays in it keeps its style bytes;
+    // the rest of the tail moves on to the records made after it.
+    const int inserted = static_cast<int>(std::min(count, firstLen - static_cast<std::size_t>(at)));
+    const int keptTail = static_cast<int>(firstLen) - at - inserted;
+    const int movedTail = line->Len() - at - keptTail;
+    if (keptTail > 0 && movedTail > 0) {
+        // The record overflows: one splice, so that running out of memory
+        // leaves it as it was, then the kept tail gets its styles back.
         std::uint8_t styles[kMaxLineLen];
-        line->ReadStyles(styles);
-        std::memcpy(styles + at + inserted, tailStyles.data(), tailStyles.size());
-        chain_->setStyles(line, styles);
+        const bool styled = line->ReadStyles(styles);
+        chain_->splice(line, at, line->Len() - at, joined.data() + at, static_cast<int>(firstLen) - at, fill);
+        if (styled) {
+            std::memmove(styles + at + inserted, styles + at, static_cast<std::size_t>(keptTail));
+            std::memset(styles + at, fill, static_cast<std::size_t>(inserted));
+            chain_->setStyles(line, styles);
+        }
+    } else {
+        chain_->splice(line, at, keptTail > 0 ? 0 : movedTail, text, inserted, fill);
     }
     touchRecord(line);
     lastMade = line;

@@ -254,6 +254,49 @@ TEST(TextStore, StyleRunsKeepEveryPatternThroughEdits) {
     }
 }
 
+// An edit cuts and joins the runs where they are: what is left must be
+// exactly what EncodeStyleRuns makes of the styles spliced byte by byte
+// (runs of one style joined, none longer than 255), or comparing runs with
+// runs would take equal styles for different ones.
+TEST(TextStore, EditedStyleRunsAreThoseOfTheSplicedStyles) {
+    std::mt19937 random(11);
+    auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 300; ++round) {
+        TTextStore store;
+        insert(store, 0, std::string(static_cast<std::size_t>(1 + below(kMaxLineLen)), 'a'));
+        TLine* line = store.Buffer();
+        // Few styles in long stretches, so that runs meet and pass 255.
+        const int styles = 1 + below(3);
+        const int runMax = 1 + below(700);
+        std::vector<std::uint8_t> model;
+        while (model.size() < line->Len())
+            model.insert(model.end(), std::min<std::size_t>(1 + below(runMax), line->Len() - model.size()),
+                         static_cast<std::uint8_t>(below(styles)));
+        ASSERT_TRUE(store.SetLineStyles(line, model.data()));
+        for (int step = 0; step < 20; ++step) {
+            const int len = line->Len();
+            // Only the end of a record the text ends with is still in it.
+            const bool atEndToo = !store.Next(line) && len < kMaxLineLen;
+            const int at = below(len + (atEndToo ? 1 : 0));
+            if (below(2)) {
+                const int count = 1 + below(600);
+                insert(store, at, std::string(static_cast<std::size_t>(count), 'b'));
+                model.insert(model.begin() + at, static_cast<std::size_t>(count), at > 0 ? model[at - 1] : 0);
+                // What does not fit moves on to a record of its own.
+                model.resize(std::min<std::size_t>(model.size(), kMaxLineLen));
+            } else if (at < len - 1) {
+                const int count = 1 + below(std::min(600, len - 1 - at));
+                store.DeleteText(at, count);
+                model.erase(model.begin() + at, model.begin() + at + count);
+            }
+            ASSERT_EQ(line->Len(), model.size());
+            std::uint8_t runs[2 * kMaxLineLen];
+            ASSERT_TRUE(line->HasStyleRuns(runs, EncodeStyleRuns(model.data(), line->Len(), runs)))
+                << "round " << round << " step " << step;
+        }
+    }
+}
+
 TEST(TextStore, GlyphsAndColoursByLineNumber) {
     TTextStore store;
     insert(store, 0, "one\rtwo\r");
