@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <exception>
+#include <malloc.h>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -167,6 +168,11 @@ public:
         if (tried_)
             return;
         tried_ = true;
+        // The records the builder makes must come from the main malloc arena:
+        // a thread's own arena made every later edit and repaint of the
+        // document markedly slower. So threads share the main arena.
+        static std::once_flag oneArena;
+        std::call_once(oneArena, [] { ::mallopt(M_ARENA_MAX, 1); });
         ring_ = std::make_unique<PieceRing>();
         try {
             thread_ = std::thread([this] { ring_->drain([this](const char* p, std::size_t n) { feeder_.add(p, n); }); });

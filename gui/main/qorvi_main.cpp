@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 
 using namespace qorvi;
@@ -64,6 +65,10 @@ Outcome handOverTo(InstanceChannel::Lookup& running, const std::vector<std::stri
 } // namespace
 
 int main(int argc, char** argv) {
+    // One malloc arena for every thread, set before Qt starts any: a
+    // document's records built on the loading thread must not live in an
+    // arena of their own (later edits and repaints were much slower).
+    ::mallopt(M_ARENA_MAX, 1);
     ignoreWriteSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     switch (entryRequest(args)) {
