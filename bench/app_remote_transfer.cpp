@@ -8,7 +8,8 @@
 // at least 0.9 each way). The transfers alone, through the explorer's own
 // client on the same connection (download into a file, upload of it), are
 // reported beside them: open and save also load the text into the editor
-// and write it out, which curl does not do.
+// and write it out, which curl does not do. Each upload starts with the
+// server's disk written out (sync) and replaces a file of the same size.
 
 #include "app/document_editor.h"
 #include "app/document_window.h"
@@ -64,6 +65,8 @@ void BM_RemoteOpenSave(benchmark::State& state) {
     }
     const std::string text = bench::makeCppText(bench::scaled(50u << 20));
     std::ofstream(server->file("big.c"), std::ios::binary) << text;
+    // curl overwrites a file of the same size, as our save does.
+    std::ofstream(server->file("curl-up.c"), std::ios::binary) << text;
     const double size = static_cast<double>(text.size());
 
     bench::Shell s;
@@ -98,6 +101,10 @@ void BM_RemoteOpenSave(benchmark::State& state) {
         }
         window->editor().setSelection(0, 0);
         window->editor().replaceSelection("x");
+        // The server truncates the file it stores: with the file's pages
+        // still waiting to be written that takes tens of milliseconds, which
+        // would go to whichever side came first after the last write.
+        ::sync();
         start = Steady::now();
         const bool saved = remote.save(*window);
         const double savedIn = secondsSince(start);
@@ -115,12 +122,14 @@ void BM_RemoteOpenSave(benchmark::State& state) {
         remote.ftp().Mode(2);
         remote.ftp().Download("big.c", raw);
         rawDown += secondsSince(start);
+        ::sync();
         start = Steady::now();
         remote.ftp().Upload(raw, "raw.c");
         rawUp += secondsSince(start);
         ::unlink(raw.c_str());
 
         const double down = curlSeconds({"-s", "-S", "--user", user, "-o", local, url + "big.c"});
+        ::sync();
         const double up = curlSeconds({"-s", "-S", "--user", user, "-T", local, url + "curl-up.c"});
         ::unlink(local.c_str());
         curlOk = curlOk && down > 0 && up > 0;

@@ -6,7 +6,6 @@
 #include "net/ftp_client.h"
 #include "net/ftp_reply.h"
 #include "net/sock_errors.h"
-#include "platform/fd_io.h"
 
 #include <cerrno>
 #include <deque>
@@ -34,11 +33,6 @@ private:
 
 const char* const kListingTooLong = "Directory listing too long";
 const char* const kListingTooSlow = "Directory listing took too long";
-
-void writeOrFail(int fd, const char* data, std::size_t n) {
-    if (!writeAll(fd, data, n))
-        throw ESockError(SocketErrorStr(errno != 0 ? errno : EIO));
-}
 
 std::string fileNamePart(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -283,7 +277,7 @@ void TFtpClient::Download(const std::string& remote, const std::string& local) {
         for (const auto& line : replyLines_)
             if (bytesTotal_ == 0)
                 bytesTotal_ = byteCountFromReply(line);
-        receiveInto([&](const char* data, std::size_t n) { writeOrFail(target.fd(), data, n); });
+        receiveInto([&](const char* data, std::size_t n) { writeAllOrRaise(target.fd(), data, n); });
         target.commit();
     });
 }
@@ -323,7 +317,7 @@ void TFtpClient::DownloadRestore(const std::string& remote, const std::string& l
             for (const auto& line : replyLines_)
                 if (bytesTotal_ == 0)
                     bytesTotal_ = byteCountFromReply(line);
-            receiveInto([&](const char* data, std::size_t n) { writeOrFail(fd, data, n); });
+            receiveInto([&](const char* data, std::size_t n) { writeAllOrRaise(fd, data, n); });
             if (::fsync(fd) != 0)
                 throw FTPException("Can't write " + path + ": " + SocketErrorStr(errno));
         } catch (...) {

@@ -51,18 +51,6 @@ struct NameLookup {
     }
 };
 
-void writeAll(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        ssize_t done = ::write(fd, data, n);
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            throw ESockError(SocketErrorStr(done < 0 ? errno : EIO));
-        data += done;
-        n -= static_cast<std::size_t>(done);
-    }
-}
-
 } // namespace
 
 // Runs the inactivity timer for the duration of one blocking operation.
@@ -317,7 +305,7 @@ void TSockClient::CaptureFile(const std::string& path) {
 }
 
 void TSockClient::captureTo(int fd) {
-    captureTo([fd](const char* data, std::size_t n) { writeAll(fd, data, n); });
+    captureTo([fd](const char* data, std::size_t n) { writeAllOrRaise(fd, data, n); });
 }
 
 void TSockClient::captureTo(const std::function<void(const char*, std::size_t)>& sink) {

@@ -6,6 +6,7 @@
 
 #include "platform/qorvi_error.h"
 
+#include <cstddef>
 #include <string>
 
 namespace qorvi {
@@ -30,5 +31,8 @@ public:
 // The text of a socket error number (errno); "Unknown Error No." and the
 // number when the system has no text for it.
 std::string SocketErrorStr(int error);
+
+// Writes every byte to `fd` (a received file) or raises ESockError with why not.
+void writeAllOrRaise(int fd, const char* data, std::size_t count);
 
 } // namespace qorvi
