@@ -146,7 +146,7 @@ void RemoteExplorer::CancelPump::pump() {
 // ---- construction
 
 RemoteExplorer::RemoteExplorer(MainShell& shell, MainView& view, ShellUi& ui)
-    : shell_(shell), view_(view), ui_(ui) {
+    : shell_(shell), view_(view), ui_(ui), memoryProbe_(availableMemory) {
     configureClient();
 }
 
@@ -493,7 +493,7 @@ DocumentWindow* RemoteExplorer::openDocument(const std::string& name) {
     // The text is loaded while it arrives; a file that is no text, or that
     // would not fit in memory, is refused as soon as that shows.
     std::optional<TextLoader> loader;
-    const std::int64_t room = availableMemory();
+    const std::int64_t room = memoryProbe_();
     {
         CommandScope scope(*this);
         onServer([&] {
@@ -550,7 +550,7 @@ bool RemoteExplorer::save(DocumentWindow& window) {
         const auto length = static_cast<std::size_t>(window.editor().textLength());
         std::optional<TempFile> temp;
         BulkMemory copy;
-        if (2 * static_cast<std::int64_t>(length) < availableMemory() / 2) {
+        if (2 * static_cast<std::int64_t>(length) < memoryProbe_() / 2) {
             // A break may become two bytes; the pages never written are
             // never taken.
             copy = BulkMemory(2 * length + 1);

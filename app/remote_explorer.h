@@ -126,6 +126,10 @@ public:
     std::string tempDirectory();
     // The debug trace lines written so far (the last 64).
     const std::vector<std::string>& traceLines() const { return trace_; }
+    // Bytes of memory the system can still give without swapping: a remote
+    // file larger than that is not opened, and a save larger than half of it
+    // copies the text through a temp file. Read from the system unless set.
+    void setMemoryProbe(std::function<std::int64_t()> probe) { memoryProbe_ = std::move(probe); }
 
 private:
     class CancelPump : public Pump {
@@ -163,6 +167,7 @@ private:
     CancelPump pump_{*this};
     TFtpClient ftp_{&pump_};
     const Clock* clock_ = &SystemClock::instance();
+    std::function<std::int64_t()> memoryProbe_;
     std::string site_;
     std::string directory_;
     std::int64_t lastSuccess_ = 0;

@@ -454,6 +454,31 @@ TEST(RemoteExplorer, AFileWithNulBytesIsRefusedBeforeAnythingOpens) {
     EXPECT_TRUE(f.tempDirEmpty());
 }
 
+TEST(RemoteExplorer, LittleMemoryRefusesALargerFileAndSavesThroughATempFile) {
+    RemoteFixture f;
+    writeFile(f.server.file("big.txt"), std::string(5000, 'b') + "\n");
+    writeFile(f.server.file("small.txt"), "one\r\ntwo\r\n");
+    f.addProfile("Local", f.server);
+    f.choose("Local");
+    std::int64_t memory = 4000;
+    f.remote.setMemoryProbe([&] { return memory; });
+    EXPECT_EQ(f.open("2 big.txt"), nullptr);
+    EXPECT_EQ(f.ui.texts(), std::vector<std::string>{formatMsg(RemoteExplorer::kMsgTooLarge, "big.txt", "5001")});
+    EXPECT_TRUE(f.view.children.empty());
+    EXPECT_TRUE(f.tempDirEmpty());
+
+    // Too little room for a copy in memory: the text goes through a temp
+    // file, with the same bytes on the server and nothing left behind.
+    DocumentWindow* doc = f.open("2 small.txt");
+    ASSERT_NE(doc, nullptr);
+    memory = 30;
+    f.type(doc, "zero ");
+    EXPECT_TRUE(doc->save());
+    EXPECT_EQ(readBytes(f.server.file("small.txt")), "zero one\r\ntwo\r\n");
+    EXPECT_FALSE(doc->editor().modified());
+    EXPECT_TRUE(f.tempDirEmpty());
+}
+
 TEST(RemoteExplorer, ASecondCopyDeclinedOpensNothingAndLeavesNoTempFile) {
     RemoteFixture f;
     writeFile(f.server.file("a/same.txt"), "a\n");
