@@ -17,6 +17,19 @@ inline int peek(TEdStream& s) {
     return c;
 }
 
+// Steps over the characters of the current record that continue a run of
+// `more` without meeting `stop`, all at once; the caller's loop goes on
+// from the first character that does either, or from the next record.
+inline std::int32_t runOf(TEdStream& s, const TByteSet& more, const TByteSet& stop) {
+    const unsigned char* at;
+    const std::int32_t avail = s.Span(at);
+    std::int32_t n = 0;
+    while (n < avail && !stop.Contains(at[n]) && more.Contains(at[n]))
+        ++n;
+    s.Skip(n);
+    return n;
+}
+
 } // namespace
 
 TRudivoVoruParser::TRudivoVoruParser() : settings_(std::make_unique<TSM_Settings>()) {
@@ -193,6 +206,10 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
         const TByteSet& more = tables_.Members(c.CharSet);
         const TByteSet& stop = tables_.Members(t.CharSets[0]);
         for (;;) {
+            if (check) {
+                const std::int32_t run = runOf(s, more, stop);
+                Len += run;
+            }
             const int ch = peek(s);
             if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
                 return Scan::Complete;
@@ -249,6 +266,8 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
         const TByteSet& more = tables_.Members(c.CharSet);
         const TByteSet& stop = tables_.Members(t.CharSets[0]);
         for (;;) {
+            if (check)
+                Len += runOf(s, more, stop);
             const int ch = peek(s);
             if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch)))) {
                 value = e.TokenValue;

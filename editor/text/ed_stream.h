@@ -51,6 +51,24 @@ public:
     }
     void yyretard() override;
 
+    // The characters from the scanner to the end of its record (or to the
+    // limit): a scanning loop tests them in place and then moves on past
+    // those it took with Skip, instead of one call per character.
+    std::int32_t Span(const unsigned char*& at) {
+        if (stamp_ != currentStamp())
+            sync();
+        at = reinterpret_cast<const unsigned char*>(text_) + offset_;
+        return offset_ < len_ ? len_ - offset_ : 0;
+    }
+    // Moves on by `count` characters of the last Span (count <= its size).
+    void Skip(std::int32_t count) {
+        if (count <= 0)
+            return;
+        offset_ += count - 1;
+        pos_ += count - 1;
+        yyadvance();
+    }
+
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, int origin) override;

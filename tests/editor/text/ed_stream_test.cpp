@@ -1,6 +1,7 @@
 #include "editor/text/ed_stream.h"
 #include "editor/text/text_store.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -90,6 +91,35 @@ TEST_F(EdStreamTest, EditsBehindTheScannerNeverLeaveItOnAFreedRecord) {
     EXPECT_EQ(s->GetYYpos(), 3);
     s->SetYYpos(0);
     EXPECT_EQ(readAll(*s), store.GetText());
+}
+
+// Reading through Span and Skip, in steps of any size and across records
+// and limits, sees exactly what reading one character at a time sees.
+TEST_F(EdStreamTest, SpanAndSkipReadWhatSingleStepsRead) {
+    for (std::int32_t limit : {-1, 0, 1, 4, 6, 2050, 3006, 3008}) {
+        for (std::int32_t step : {1, 2, 7, 5000}) {
+            auto one = store.GetTextStream(0);
+            one->SetLimit(limit);
+            const std::string expected = readAll(*one);
+            auto s = store.GetTextStream(0);
+            s->SetLimit(limit);
+            std::string seen;
+            while (!s->yyeof()) {
+                const unsigned char* at = nullptr;
+                const std::int32_t n = std::min(s->Span(at), step);
+                ASSERT_EQ(n > 0 ? static_cast<int>(at[0]) : -1, n > 0 ? s->GetYYchar() : -1);
+                if (n == 0) {
+                    seen += static_cast<char>(s->GetYYchar());
+                    s->yyadvance();
+                    continue;
+                }
+                seen.append(reinterpret_cast<const char*>(at), static_cast<std::size_t>(n));
+                s->Skip(n);
+            }
+            EXPECT_EQ(seen, expected) << "limit " << limit << " step " << step;
+            EXPECT_EQ(s->GetYYpos(), one->GetYYpos()) << "limit " << limit << " step " << step;
+        }
+    }
 }
 
 TEST(EdStream, EmptyStoreIsAtItsEnd) {
