@@ -157,8 +157,11 @@ private:
     // The parser of `ext` (the default extension when empty); read-only
     // when another window shows `key` already.
     void prepareLoading(DocumentWindow& window, std::string ext, const std::string& key);
-    // A window whose text could not be loaded goes again.
-    void dropWindow(DocumentWindow& window);
+    // Gives the window its text through `load`, known as `path` after it;
+    // a window whose text cannot be loaded goes again, and the failure is
+    // raised.
+    void loadWindow(DocumentWindow& window, const std::string& path,
+                    const std::function<void(DocumentWindow&)>& load);
     // The window's tab, the document count and the commands' enabling.
     DocumentWindow& addTab(DocumentWindow& window, int id, const std::string& caption);
 

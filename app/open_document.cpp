@@ -82,10 +82,10 @@ DocumentWindow* MainShell::reuseOpenWindow(const std::string& key,
 
 DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly,
                                       const std::string& displayName, bool alwaysNew) {
+    const auto load = [&](DocumentWindow& w) { w.loadFile(fileName); };
     if (!alwaysNew) {
         bool stop = false;
-        DocumentWindow* reused = reuseOpenWindow(
-            displayName.empty() ? fileName : displayName, [&](DocumentWindow& w) { w.loadFile(fileName); }, stop);
+        DocumentWindow* reused = reuseOpenWindow(displayName.empty() ? fileName : displayName, load, stop);
         if (stop)
             return reused;
     }
@@ -105,41 +105,30 @@ DocumentWindow* MainShell::openWindow(const std::string& fileName, bool readOnly
     prepareLoading(window, fs::extensionOf(fileName), fileName);
     if (readOnly)
         window.makeReadOnly();
-    view_.setStatusText(2, "Parsing the file...");
     try {
-        window.loadFile(fileName);
+        loadWindow(window, fileName, load);
     } catch (const std::exception& e) {
         // A name that is no readable file (a directory a pattern
         // matched, a file without permission) opens nothing.
-        dropWindow(window);
         ui_.showError(e.what());
         return nullptr;
     }
-    window.setFilePath(fileName);
-    view_.setStatusText(2, "");
     opened_.push_back(fileName);
     log_.opened(fileName);
     return &addTab(window, id, displayName.empty() ? fs::fileNamePart(fileName) : displayName);
 }
 
 DocumentWindow* MainShell::openLoaded(TextLoader& loader, const std::string& name, const std::string& ext) {
+    const auto load = [&](DocumentWindow& w) { w.loadLoaded(loader); };
     bool stop = false;
-    DocumentWindow* reused = reuseOpenWindow(name, [&](DocumentWindow& w) { w.loadLoaded(loader); }, stop);
+    DocumentWindow* reused = reuseOpenWindow(name, load, stop);
     if (stop)
         return reused;
     BusyCursor busy(ui_);
     const int id = ++documentCounter_;
     DocumentWindow& window = createWindow(id, name);
     prepareLoading(window, ext, name);
-    view_.setStatusText(2, "Parsing the file...");
-    try {
-        window.loadLoaded(loader);
-    } catch (...) {
-        dropWindow(window);
-        throw;
-    }
-    window.setFilePath(name);
-    view_.setStatusText(2, "");
+    loadWindow(window, name, load);
     return &addTab(window, id, fs::fileNamePart(name));
 }
 
@@ -159,11 +148,20 @@ void MainShell::prepareLoading(DocumentWindow& window, std::string ext, const st
             window.makeReadOnly();
 }
 
-void MainShell::dropWindow(DocumentWindow& window) {
+void MainShell::loadWindow(DocumentWindow& window, const std::string& path,
+                           const std::function<void(DocumentWindow&)>& load) {
+    view_.setStatusText(2, "Parsing the file...");
+    try {
+        load(window);
+    } catch (...) {
+        view_.setStatusText(2, "");
+        view_.discardDocumentWindow(window);
+        recount();
+        commands_.updateEnabling();
+        throw;
+    }
+    window.setFilePath(path);
     view_.setStatusText(2, "");
-    view_.discardDocumentWindow(window);
-    recount();
-    commands_.updateEnabling();
 }
 
 DocumentWindow& MainShell::addTab(DocumentWindow& window, int id, const std::string& caption) {

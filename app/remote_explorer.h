@@ -157,7 +157,6 @@ private:
     void traceLine(const std::string& line);
     std::string extensionFor(const std::string& name) const;
     bool registered(const std::string& name) const;
-    // Refuses a downloaded file that is no text or too large to load.
     bool refuseWhileBusy();
     std::optional<std::string> selectedFileName(const char* directoryMessage);
 

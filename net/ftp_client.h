@@ -202,6 +202,9 @@ private:
     void abortOnServer();
     void uploadFile(TCmdType type, const std::string& local, const std::string& command,
                     const std::string& status, std::uint64_t position = 0, const std::string& restart = {});
+    // Opens the data connection for RETR (after `restart` when given); the
+    // size the server's reply names becomes BytesTotal.
+    void openRetrieve(const std::string& remote, const std::string& restart);
     void receiveInto(const std::function<void(const char*, std::size_t)>& sink);
     void resetServerState();
 

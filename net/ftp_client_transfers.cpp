@@ -254,6 +254,14 @@ void TFtpClient::readListing(const std::function<void(const std::string&)>& take
     }
 }
 
+void TFtpClient::openRetrieve(const std::string& remote, const std::string& restart) {
+    bytesTotal_ = 0;
+    openDataConnection(true, "RETR " + remote, {}, restart);
+    for (const auto& line : replyLines_)
+        if (bytesTotal_ == 0)
+            bytesTotal_ = byteCountFromReply(line);
+}
+
 void TFtpClient::receiveInto(const std::function<void(const char*, std::size_t)>& sink) {
     if (OnTransactionStart)
         OnTransactionStart(*this);
@@ -272,11 +280,7 @@ void TFtpClient::Download(const std::string& remote, const std::string& local) {
         // Nothing is asked of the server when the local file cannot be made;
         // nothing is left behind when the transfer fails.
         DownloadTarget target(local.empty() ? remote : local);
-        bytesTotal_ = 0;
-        openDataConnection(true, "RETR " + remote, {});
-        for (const auto& line : replyLines_)
-            if (bytesTotal_ == 0)
-                bytesTotal_ = byteCountFromReply(line);
+        openRetrieve(remote, {});
         receiveInto([&](const char* data, std::size_t n) { writeAllOrRaise(target.fd(), data, n); });
         target.commit();
     });
@@ -285,11 +289,7 @@ void TFtpClient::Download(const std::string& remote, const std::string& local) {
 void TFtpClient::DownloadInto(const std::string& remote, const std::function<void(const char*, std::size_t)>& sink) {
     checkCommandText(remote);
     runTransfer(cmdDownload, [&] {
-        bytesTotal_ = 0;
-        openDataConnection(true, "RETR " + remote, {});
-        for (const auto& line : replyLines_)
-            if (bytesTotal_ == 0)
-                bytesTotal_ = byteCountFromReply(line);
+        openRetrieve(remote, {});
         try {
             receiveInto(sink);
         } catch (...) {
@@ -312,11 +312,7 @@ void TFtpClient::DownloadRestore(const std::string& remote, const std::string& l
             throw FTPException("Can't create " + path + ": " + SocketErrorStr(errno));
         FileCloser closer(fd);
         try {
-            bytesTotal_ = 0;
-            openDataConnection(true, "RETR " + remote, {}, "REST " + std::to_string(kept));
-            for (const auto& line : replyLines_)
-                if (bytesTotal_ == 0)
-                    bytesTotal_ = byteCountFromReply(line);
+            openRetrieve(remote, "REST " + std::to_string(kept));
             receiveInto([&](const char* data, std::size_t n) { writeAllOrRaise(fd, data, n); });
             if (::fsync(fd) != 0)
                 throw FTPException("Can't write " + path + ": " + SocketErrorStr(errno));

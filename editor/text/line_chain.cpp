@@ -259,10 +259,7 @@ void LineChain::splice(TLine* line, int at, int removeCount, const char* insert,
         // first of another style on, the old runs stay as they are.
         for (; pos < oldLen && out.endsWith(r[i + 1]); pos += r[i], i += 2)
             out.add(r[i], r[i + 1]);
-        std::size_t end = i;
-        for (int p = pos; p < oldLen; p += r[end], end += 2) {
-        }
-        out.copy(r + i, end - i);
+        out.copy(r + i, line->runBytes() - i);
         runBytes = out.bytes();
     }
     const int need = newLen + static_cast<int>(runBytes);
