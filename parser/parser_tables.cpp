@@ -21,6 +21,7 @@ TParserTables::TParserTables() {
 }
 
 void TParserTables::Reset() {
+    touch();
     keywords_ = std::make_unique<TSyntaxKeywords>();
     for (auto& h : handlers_)
         h.reset();
@@ -41,6 +42,7 @@ void TParserTables::Reset() {
 }
 
 std::uint16_t TParserTables::InternGroup(const TSM_CharGroup& group) {
+    touch();
     const int existing = keywords_->CharGroups().FindSet(group);
     if (existing >= 0)
         return static_cast<std::uint16_t>(existing);
@@ -51,6 +53,16 @@ std::uint16_t TParserTables::InternGroup(const TSM_CharGroup& group) {
 
 const TSM_CharGroup& TParserTables::GroupOf(std::uint16_t id) const {
     return keywords_->CharGroups().GetCharSet(id);
+}
+
+const TSM_StatesTable& TParserTables::StartTableFor(const TByteSet& states) const {
+    if (noStateTables_)
+        return startTable_;
+    const int lowest = (stateTableSet_ & states).Lowest();
+    if (lowest >= 0)
+        if (const TSM_StatesTable* table = stateTables_[static_cast<std::size_t>(lowest)].get())
+            return *table;
+    return startTable_;
 }
 
 void TParserTables::RefreshGroupCache() const {
@@ -78,10 +90,12 @@ const TByteSet& TParserTables::membersSlow(std::uint16_t id) const {
 }
 
 void TParserTables::SetHandler(std::uint8_t value, const TSM_HandlerActions& actions) {
+    touch();
     handlers_[value] = std::make_unique<TSM_HandlerActions>(actions);
 }
 
 TSM_StatesTable& TParserTables::EnsureStateTable(std::uint8_t state) {
+    touch();
     if (!stateTables_[state])
         stateTables_[state] = std::make_unique<TSM_StatesTable>();
     stateTableSet_.Include(state);
@@ -89,6 +103,7 @@ TSM_StatesTable& TParserTables::EnsureStateTable(std::uint8_t state) {
 }
 
 TSM_StatesTable& TParserTables::NewStateTable(std::uint8_t state) {
+    touch();
     stateTables_[state] = std::make_unique<TSM_StatesTable>();
     stateTableSet_.Include(state);
     return *stateTables_[state];
@@ -107,11 +122,13 @@ void TParserTables::AddWideActions(TSM_StatesTable& table, std::uint16_t lo, std
 }
 
 TSM_StateChanges& TParserTables::SetStateChanges(std::uint8_t value, const TSM_StateChanges& changes) {
+    touch();
     stateChanges_[value] = std::make_unique<TSM_StateChanges>(changes);
     return *stateChanges_[value];
 }
 
 void TParserTables::CompleteCompiledTables() {
+    touch();
     for (auto& c : contextStates_)
         if (c.IsEmpty())
             c = startState_;

@@ -30,9 +30,20 @@ public:
     // table set and every context set become empty; UsesCustomMatch 0.
     void Reset();
 
+    // Every call that may change the tables (the non-const accessors among
+    // them) counts up this number, so that what is derived from the tables
+    // knows when to derive it again.
+    std::uint64_t Generation() const { return generation_; }
+
     // The main keyword table; its group manager holds the groups of all tables.
-    TSyntaxKeywords& Keywords() { return *keywords_; }
+    TSyntaxKeywords& Keywords() {
+        touch();
+        return *keywords_;
+    }
     const TSyntaxKeywords& Keywords() const { return *keywords_; }
+    // The keyword table as the scanner matches with it: only its current
+    // states change per token, which is no change of the tables.
+    TSyntaxKeywords& KeywordsForScan() const { return *keywords_; }
     // The id of a group equal to `group`, added when missing. Raises
     // ERudivoVoru when the manager would pass 65536 groups.
     std::uint16_t InternGroup(const TSM_CharGroup& group);
@@ -58,7 +69,10 @@ public:
     void SetHandler(std::uint8_t value, const TSM_HandlerActions& actions);
 
     // The global start table.
-    TSM_StatesTable& StartTable() { return startTable_; }
+    TSM_StatesTable& StartTable() {
+        touch();
+        return startTable_;
+    }
     const TSM_StatesTable& StartTable() const { return startTable_; }
     // The start table of `state`, or null when the state owns none.
     const TSM_StatesTable* StateTable(std::uint8_t state) const { return stateTables_[state].get(); }
@@ -71,7 +85,13 @@ public:
     const TByteSet& StateTableSet() const { return stateTableSet_; }
     // True exactly when no state owns a table.
     bool NoStateTables() const { return noStateTables_; }
-    void UpdateNoStateTables() { noStateTables_ = stateTableSet_.IsEmpty(); }
+    void UpdateNoStateTables() {
+        touch();
+        noStateTables_ = stateTableSet_.IsEmpty();
+    }
+    // The start table a token uses in `states`: the table of the lowest of
+    // them that owns one, else the global start table.
+    const TSM_StatesTable& StartTableFor(const TByteSet& states) const;
 
     // Puts a copy of `actions` in the slot of `c` (an existing record is
     // overwritten in place).
@@ -82,28 +102,47 @@ public:
 
     // State changes, by token value. Setting a slot replaces its record.
     const TSM_StateChanges* StateChanges(std::uint8_t value) const { return stateChanges_[value].get(); }
-    TSM_StateChanges* StateChanges(std::uint8_t value) { return stateChanges_[value].get(); }
+    TSM_StateChanges* StateChanges(std::uint8_t value) {
+        touch();
+        return stateChanges_[value].get();
+    }
     TSM_StateChanges& SetStateChanges(std::uint8_t value, const TSM_StateChanges& changes);
 
     // The states a parse restarting at a token of `value` begins in; empty
     // means StartState.
-    TByteSet& ContextStates(std::uint8_t value) { return contextStates_[value]; }
+    TByteSet& ContextStates(std::uint8_t value) {
+        touch();
+        return contextStates_[value];
+    }
     const TByteSet& ContextStates(std::uint8_t value) const { return contextStates_[value]; }
 
-    TByteSet& Anchor() { return anchor_; }
+    TByteSet& Anchor() {
+        touch();
+        return anchor_;
+    }
     const TByteSet& Anchor() const { return anchor_; }
-    TByteSet& BoundStates() { return boundStates_; }
+    TByteSet& BoundStates() {
+        touch();
+        return boundStates_;
+    }
     const TByteSet& BoundStates() const { return boundStates_; }
-    TByteSet& StartState() { return startState_; }
+    TByteSet& StartState() {
+        touch();
+        return startState_;
+    }
     const TByteSet& StartState() const { return startState_; }
     std::uint8_t UsesCustomMatch() const { return usesCustomMatch_; }
-    void SetUsesCustomMatch(std::uint8_t uses) { usesCustomMatch_ = uses; }
+    void SetUsesCustomMatch(std::uint8_t uses) {
+        touch();
+        usesCustomMatch_ = uses;
+    }
 
     // The end of a compilation: every context set still empty becomes
     // StartState, and the no-state-tables flag is recomputed.
     void CompleteCompiledTables();
 
 private:
+    void touch() { ++generation_; }
     const TByteSet& membersSlow(std::uint16_t id) const;
 
     std::unique_ptr<TSyntaxKeywords> keywords_;
@@ -120,6 +159,7 @@ private:
     bool noStateTables_ = true;
     mutable std::vector<TByteSet> groupMembers_;
     mutable std::uint64_t groupsGeneration_ = 0;
+    std::uint64_t generation_ = 0;
 };
 
 } // namespace qorvi

@@ -5,6 +5,8 @@
 #include "parser/predefined_handlers.h"
 #include "parser/script_compiler.h"
 
+#include <utility>
+
 namespace qorvi {
 
 namespace {
@@ -17,17 +19,43 @@ inline int peek(TEdStream& s) {
     return c;
 }
 
-// Steps over the characters of the current record that continue a run of
-// `more` without meeting `stop`, all at once; the caller's loop goes on
-// from the first character that does either, or from the next record.
-inline std::int32_t runOf(TEdStream& s, const TByteSet& more, const TByteSet& stop) {
-    const unsigned char* at;
-    const std::int32_t avail = s.Span(at);
-    std::int32_t n = 0;
-    while (n < avail && !stop.Contains(at[n]) && more.Contains(at[n]))
-        ++n;
-    s.Skip(n);
-    return n;
+// A run of `more` up to a look-ahead character of `stop`, from the scanner
+// on, the look-ahead tried first when `check` is set; false when a character
+// of neither group comes first. The end of the text ends the run. `go` is
+// `more` without `stop`: once the look-ahead is tested, the characters of
+// the current record that continue the run are tested in place and stepped
+// over at once.
+inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& go, const TByteSet& stop, bool check,
+                    std::int32_t& Len) {
+    for (;;) {
+        const unsigned char* at;
+        const std::int32_t avail = s.Span(at);
+        int ch;
+        if (check) {
+            std::int32_t n = 0;
+            while (n < avail && go.Contains(at[n]))
+                ++n;
+            s.Skip(n);
+            Len += n;
+            ch = n < avail ? at[n] : peek(s);
+        } else {
+            ch = avail > 0 ? at[0] : peek(s);
+        }
+        if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
+            return true;
+        check = true;
+        if (!more.Contains(static_cast<std::uint8_t>(ch)))
+            return false;
+        s.yyadvance();
+        ++Len;
+    }
+}
+
+// runUpTo for groups of the tables.
+inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& stop, bool check, std::int32_t& Len) {
+    TByteSet go = more;
+    go.Subtract(stop);
+    return runUpTo(s, more, go, stop, check, Len);
 }
 
 } // namespace
@@ -44,6 +72,7 @@ TRudivoVoruParser::~TRudivoVoruParser() {
 }
 
 void TRudivoVoruParser::Reset() {
+    dropPlans();
     tables_.Reset();
     settings_->Reset();
     stack_.Clear();
@@ -100,13 +129,9 @@ bool TRudivoVoruParser::CustomParse(int ParseID, TEdStream& Stream, std::int32_t
 }
 
 void TRudivoVoruParser::GetLowestState() {
-    activeTable_ = &tables_.StartTable();
-    if (tables_.NoStateTables())
-        return;
-    const int lowest = (tables_.StateTableSet() & currentStates_).Lowest();
-    if (lowest >= 0)
-        if (const TSM_StatesTable* table = tables_.StateTable(static_cast<std::uint8_t>(lowest)))
-            activeTable_ = table;
+    activeTable_ = &tables_.StartTableFor(currentStates_);
+    // Called whenever the states change: the plan is looked up again.
+    plan_ = nullptr;
 }
 
 void TRudivoVoruParser::setCurrentStates(const TByteSet& states) {
@@ -115,8 +140,9 @@ void TRudivoVoruParser::setCurrentStates(const TByteSet& states) {
 }
 
 void TRudivoVoruParser::ParseInit(std::uint8_t Index) {
-    const TByteSet& context = tables_.ContextStates(Index);
-    currentStates_ = context.IsEmpty() ? tables_.StartState() : context;
+    const TParserTables& tables = tables_;
+    const TByteSet& context = tables.ContextStates(Index);
+    currentStates_ = context.IsEmpty() ? tables.StartState() : context;
     savedStates_ = currentStates_;
     inContainer_ = false;
     containerEnd_ = 0;
@@ -203,22 +229,9 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
     if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
         // A run of one group up to a look-ahead group (a line comment, a
         // number's digits), in one tight loop with the general loop's steps.
-        const TByteSet& more = tables_.Members(c.CharSet);
-        const TByteSet& stop = tables_.Members(t.CharSets[0]);
-        for (;;) {
-            if (check) {
-                const std::int32_t run = runOf(s, more, stop);
-                Len += run;
-            }
-            const int ch = peek(s);
-            if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
-                return Scan::Complete;
-            check = true;
-            if (!more.Contains(static_cast<std::uint8_t>(ch)))
-                return Scan::Failed;
-            s.yyadvance();
-            ++Len;
-        }
+        return runUpTo(s, tables_.Members(c.CharSet), tables_.Members(t.CharSets[0]), check, Len)
+                   ? Scan::Complete
+                   : Scan::Failed;
     }
     for (;;) {
         int ch = peek(s);
@@ -263,25 +276,13 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
     if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
         // The common shape (a run of one group up to a look-ahead group), in
         // one tight loop: the same steps as the general loop below.
-        const TByteSet& more = tables_.Members(c.CharSet);
-        const TByteSet& stop = tables_.Members(t.CharSets[0]);
-        for (;;) {
-            if (check)
-                Len += runOf(s, more, stop);
-            const int ch = peek(s);
-            if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch)))) {
-                value = e.TokenValue;
-                return;
-            }
-            check = true;
-            if (!more.Contains(static_cast<std::uint8_t>(ch))) {
-                fail(s);
-                value = 0;
-                return;
-            }
-            s.yyadvance();
-            ++Len;
+        if (runUpTo(s, tables_.Members(c.CharSet), tables_.Members(t.CharSets[0]), check, Len)) {
+            value = e.TokenValue;
+        } else {
+            fail(s);
+            value = 0;
         }
+        return;
     }
     for (;;) {
         int ch = peek(s);
@@ -350,6 +351,60 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
         stack_.PushState(currentStates_);
 }
 
+bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
+                                    const TEndData*& keyword, std::int32_t& keywordLen) {
+    if (!plan_) {
+        plan_ = plans_.Find(tables_, currentStates_);
+        if (!plan_)
+            return false;
+    }
+    TScanStep& step = plan_->Step(c0);
+    if (step.Type == TScanStep::General)
+        return false;
+    // The extra keyword tables may change with the user's options; they are
+    // asked here rather than planned.
+    if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(c0))
+        return false;
+    const std::int32_t p0 = tokenStart_;
+    bool ran = true;
+    TScanOutcome* out = &step.Success;
+    if (step.TryKeywords) {
+        TSyntaxKeywords& keywords = tables_.KeywordsForScan();
+        keywords.SetCurrentStates(currentStates_);
+        std::int32_t startPos = 0, startOffset = 0;
+        keyword = keywords.MatchStream(s, keywords.CaseSensitive(), true, keywordLen, startPos, startOffset);
+        if (keyword) {
+            out = &plan_->KeywordOutcome(static_cast<std::uint8_t>(keyword->Data & 0xFF));
+            if (!out->Plain)
+                return false;
+            keywordMatched_ = true;
+        }
+    } else {
+        s.yyadvance();
+    }
+    if (!keyword && step.Type == TScanStep::Run) {
+        ran = runUpTo(s, step.More, step.Go, step.Stop, step.Optional, Len);
+        if (!ran || out->OneChar)
+            out = &step.Failure;
+    }
+    if (!ran || out->OneChar)
+        s.SetYYpos(p0 + 1);
+    if (!out->Next)
+        out->Next = plans_.Find(tables_, out->NextStates);
+    if (!out->Next) {
+        currentStates_ = out->NextStates;
+        GetLowestState();
+    } else if (out->Next != plan_) {
+        TScanPlan* next = out->Next;
+        currentStates_ = next->States();
+        activeTable_ = next->ActiveTable();
+        plan_ = next;
+    }
+    value = out->Value;
+    Len = s.GetYYpos() - p0;
+    return true;
+}
+
 std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Stream, std::int32_t& Len) {
     if (Sender && Sender != lastSender_) {
         AttachEditor(Sender);
@@ -359,25 +414,33 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     const std::int32_t p0 = s.GetYYpos();
     tokenStart_ = p0;
     const unsigned char c0 = s.GetYYchar();
-    int value = 0;
-    bool fromKwTables = false;
     keywordMatched_ = false;
     Len = 1;
-
-    // Keywords: the main table first, then the extra tables.
-    TSyntaxKeywords& keywords = tables_.Keywords();
     std::int32_t matchLen = 0, startPos = 0, startOffset = 0;
     const TEndData* entry = nullptr;
+    if (plansGeneration_ != tables_.Generation()) {
+        dropPlans();
+        plansGeneration_ = tables_.Generation();
+    }
+    if (usePlans_ && !inContainer_) {
+        std::uint8_t planned = 0;
+        if (scanPlanned(s, c0, Len, planned, entry, matchLen))
+            return planned;
+    }
+    int value = 0;
+    bool fromKwTables = false;
+
+    // Keywords: the main table first, then the extra tables (the plan may
+    // have found a keyword already).
+    TSyntaxKeywords& keywords = tables_.KeywordsForScan();
     // Most tokens start with a character that starts no word of the current
     // states (blanks, symbols, line breaks, words of other states): the
     // trie's first node says so, and the failed match would only step one
     // character on.
-    const TKeywordNode* first =
-        keywords.IsEmpty() ? nullptr
-                           : keywords.FirstNodeOf(keywords.CaseSensitive() || c0 < 'A' || c0 > 'Z'
-                                                      ? c0
-                                                      : static_cast<unsigned char>(c0 | 0x20));
-    if (first && first->States.Meets(currentStates_)) {
+    const TKeywordNode* first = keywords.IsEmpty() || entry ? nullptr : keywords.FirstNodeMatching(c0);
+    if (entry) {
+        // found by the plan's look-up; the scanner stands after the keyword
+    } else if (first && first->States.Meets(currentStates_)) {
         keywords.SetCurrentStates(currentStates_);
         entry = keywords.MatchStream(s, keywords.CaseSensitive(), true, matchLen, startPos, startOffset);
     } else {
@@ -387,9 +450,7 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         TKeywords* extra = settings_->KeywordTables().Trie();
         // Most tokens start with a character no extra word starts with: then
         // the scanner stays where the failed match left it, one past P0.
-        if (extra && extra->FirstNodeOf(extra->CaseSensitive() || c0 < 'A' || c0 > 'Z'
-                                            ? c0
-                                            : static_cast<unsigned char>(c0 | 0x20))) {
+        if (extra && extra->FirstNodeMatching(c0)) {
             s.SetYYpos(p0);
             extra->SetCurrentStates(currentStates_);
             // The trie's own case flag, which travels with the image; the
@@ -426,7 +487,7 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
 
     // Finish: the state change of the token, then the container bookkeeping.
     std::int32_t pos = s.GetYYpos();
-    const TSM_StateChanges* sc = tables_.StateChanges(static_cast<std::uint8_t>(value));
+    const TSM_StateChanges* sc = std::as_const(tables_).StateChanges(static_cast<std::uint8_t>(value));
     if (pos <= p0 || (sc && !fromKwTables && !currentStates_.Meets(sc->ValidIn))) {
         s.SetYYpos(p0 + 1);
         pos = p0 + 1;

@@ -25,6 +25,7 @@
 #include "parser/compressor.h"
 #include "parser/parser_tables.h"
 #include "parser/rt_stack.h"
+#include "parser/scan_plans.h"
 
 #include <cstdint>
 #include <functional>
@@ -169,6 +170,14 @@ public:
 
     const char* ClassName() const override { return "TRudivoVoruParser"; }
 
+    // Plain tokens are scanned from plans made per set of states (see
+    // scan_plans.h); off, every token takes the general path. The tokens are
+    // the same either way.
+    void SetScanPlans(bool use) {
+        usePlans_ = use;
+        dropPlans();
+    }
+
     // --- Properties and events ---
     std::string Script;
     bool AutoScriptUpdate = false;
@@ -204,6 +213,15 @@ private:
     bool callHandler(std::int64_t slot, TEdStream& s, std::int32_t& Len);
     void applyStateChange(const TSM_StateChanges& sc);
     void popStates();
+    void dropPlans() {
+        plans_.Clear();
+        plan_ = nullptr;
+    }
+    // Scans a plain token from the plan of the current states; false when
+    // the token needs the general path, which then starts at P0 again unless
+    // `keyword` was found (the scanner then stands after it).
+    bool scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
+                     const TEndData*& keyword, std::int32_t& keywordLen);
 
     void readImage(TStream& Stream);
     void reportVersion(std::uint16_t version);
@@ -225,6 +243,13 @@ private:
     std::int32_t tokenStart_ = 0;
     bool keywordMatched_ = false;
     ParserClient* lastSender_ = nullptr;
+
+    TScanPlans plans_;
+    // The plan of currentStates_; null when not looked up since they changed.
+    TScanPlan* plan_ = nullptr;
+    // The tables' generation the plans were made from.
+    std::uint64_t plansGeneration_ = 0;
+    bool usePlans_ = true;
 };
 
 } // namespace qorvi

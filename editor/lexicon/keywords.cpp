@@ -168,6 +168,34 @@ const TKeywordNode* TKeywords::MatchKeyword(std::string_view Keyword, bool CaseS
     return &nodes_[node];
 }
 
+bool TKeywords::matchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive,
+                             const TEndData*& best, std::int32_t& bestLen, std::int32_t& len) const {
+    std::uint32_t n = first_[CaseSensitive ? at[0] : foldCase(at[0])];
+    while (n != kNoKeywordNode) {
+        const TKeywordNode& node = nodes_[n];
+        if (!node.States.Meets(currentStates_))
+            return true;
+        ++len;
+        // The character after the word is needed to accept it; past the
+        // record it may be another record's or the end of the text.
+        if (len >= avail)
+            return false;
+        const unsigned char next = at[len];
+        for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
+            const TEndData& entry = ends_[e];
+            if (entry.States.Meets(currentStates_) && entry.Accepted.Contains(next)) {
+                best = &entry;
+                bestLen = len;
+                break;
+            }
+        }
+        if (node.Child == kNoKeywordNode)
+            return true;
+        n = findChild(n, CaseSensitive ? next : foldCase(next));
+    }
+    return true;
+}
+
 const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bool Forward,
                                        std::int32_t& MatchLen, std::int32_t& StartPos,
                                        std::int32_t& StartOffset) const {
@@ -177,6 +205,31 @@ const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bo
     const TEndData* best = nullptr;
     std::int32_t bestLen = 0;
     std::int32_t len = 0;
+
+    if (Forward) {
+        const unsigned char* at;
+        const std::int32_t avail = Stream.Span(at);
+        // A word that ends inside the current record (nearly all): its
+        // characters are read in place and the scanner moves once.
+        if (avail > 0) {
+            std::int32_t len = 0;
+            const bool whole = matchInPlace(at, avail, CaseSensitive, best, bestLen, len);
+            if (whole) {
+                if (best) {
+                    MatchLen = bestLen;
+                    Stream.Skip(bestLen);
+                    return best;
+                }
+                MatchLen = 1;
+                Stream.Skip(1);
+                return nullptr;
+            }
+            // The walk reached the record's end: the general walk below
+            // takes it again from the start.
+            best = nullptr;
+            bestLen = 0;
+        }
+    }
 
     const unsigned char c = Stream.GetYYchar();
     if (c != 0 || !Stream.yyeof()) {

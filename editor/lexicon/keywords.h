@@ -107,6 +107,10 @@ public:
     bool IsEmpty() const { return nodes_.empty(); }
     const TKeywordNode* Root() const { return nodeAt(root_); }
     const TKeywordNode* FirstNodeOf(unsigned char c) const { return nodeAt(first_[c]); }
+    // The node a match starting with `c` begins at, under the table's own case flag.
+    const TKeywordNode* FirstNodeMatching(unsigned char c) const {
+        return FirstNodeOf(caseSensitive_ ? c : foldCase(c));
+    }
     const TKeywordNode* NodeAt(std::uint32_t index) const { return nodeAt(index); }
     const TEndData* EndAt(std::uint32_t index) const {
         return index < ends_.size() ? &ends_[index] : nullptr;
@@ -147,6 +151,10 @@ private:
         return index < nodes_.size() ? &nodes_[index] : nullptr;
     }
     std::uint32_t findChild(std::uint32_t parent, unsigned char c) const;
+    // MatchStream's forward walk over the characters `at` of the current
+    // record; false when the walk needs a character past them.
+    bool matchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive, const TEndData*& best,
+                      std::int32_t& bestLen, std::int32_t& len) const;
     void indexChild(std::uint32_t parent, unsigned char c, std::uint32_t child);
     void growChildIndex();
     void killEntries();

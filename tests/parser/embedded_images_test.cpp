@@ -6,6 +6,7 @@
 #include "editor/settings/editor_settings.h"
 #include "tests/parser/lang_test_support.h"
 
+#include <array>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -161,6 +162,53 @@ TEST(EmbeddedImages, BinaryAndMalformedInputAlwaysMakesProgress) {
         for (const char* opener :
              {"/*", "\"", "'", "<!--", "<script>", "<?php", "<%", "R\"x(", "\"\"\"", "{"})
             expectProgress(*parser, std::string(opener) + randomBytes(4096, 3), false);
+    }
+}
+
+// Each token as (start, length, value), from a restart at `restart`.
+std::vector<std::array<std::int32_t, 3>> tokensOf(TRudivoVoruParser& parser, const std::string& text,
+                                                  std::uint8_t restart) {
+    TTextStore store;
+    store.InsertText(0, text.data(), static_cast<std::int64_t>(text.size()));
+    auto stream = store.GetTextStream(0);
+    parser.ParseInit(restart);
+    std::vector<std::array<std::int32_t, 3>> tokens;
+    while (!stream->yyeof()) {
+        const std::int32_t start = stream->GetYYpos();
+        std::int32_t len = 0;
+        const int value = parser.ParseStream(nullptr, *stream, len);
+        tokens.push_back({start, len, value});
+    }
+    return tokens;
+}
+
+// Plain tokens are scanned from plans worked out per set of states; every
+// other token takes the general path. Both must give the same tokens on any
+// text: pieces of the language's example text in random order, with random
+// bytes among them, from the start and from restarts.
+TEST(EmbeddedImages, PlannedScanningGivesTheGeneralPathsTokens) {
+    for (const EmbeddedParserImage& image : EmbeddedParserImages()) {
+        SCOPED_TRACE(image.typeKey);
+        auto planned = readBytes(imageBytes(image));
+        auto general = readBytes(imageBytes(image));
+        general->SetScanPlans(false);
+        const std::string sample = planned->Settings().ScriptText();
+        std::mt19937 rng(5);
+        for (int round = 0; round < 12; ++round) {
+            std::string text;
+            while (text.size() < 3000) {
+                if (rng() % 8 == 0) {
+                    text += static_cast<char>(rng() & 0xFF);
+                    continue;
+                }
+                const std::size_t at = rng() % sample.size();
+                text += sample.substr(at, rng() % 200);
+            }
+            for (int restart : {0, 1, 2, 7, 30, 100})
+                ASSERT_EQ(tokensOf(*planned, text, static_cast<std::uint8_t>(restart)),
+                          tokensOf(*general, text, static_cast<std::uint8_t>(restart)))
+                    << "round " << round << ", restart " << restart;
+        }
     }
 }
 
