@@ -351,56 +351,104 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
         stack_.PushState(currentStates_);
 }
 
-bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
+bool TRudivoVoruParser::scanPlanned(TEdStream& s, std::int32_t& Len, std::uint8_t& value,
                                     const TEndData*& keyword, std::int32_t& keywordLen) {
     if (!plan_) {
         plan_ = plans_.Find(tables_, currentStates_);
         if (!plan_)
             return false;
     }
-    TScanStep& step = plan_->Step(c0);
+    const unsigned char* at;
+    const std::int32_t avail = s.Span(at);
+    if (avail <= 0)
+        return false;
+    const TScanStep& step = plan_->Step(at[0]);
     if (step.Type == TScanStep::General)
         return false;
     // The extra keyword tables may change with the user's options; they are
     // asked here rather than planned.
-    if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(c0))
+    if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(at[0]))
         return false;
     const std::int32_t p0 = tokenStart_;
-    bool ran = true;
-    TScanOutcome* out = &step.Success;
-    if (step.TryKeywords) {
-        TSyntaxKeywords& keywords = tables_.KeywordsForScan();
-        keywords.SetCurrentStates(currentStates_);
-        std::int32_t startPos = 0, startOffset = 0;
-        keyword = keywords.MatchStream(s, keywords.CaseSensitive(), true, keywordLen, startPos, startOffset);
-        if (keyword) {
-            out = &plan_->KeywordOutcome(static_cast<std::uint8_t>(keyword->Data & 0xFF));
-            if (!out->Plain)
+    std::uint8_t ended = step.Value;
+    if (step.Type == TScanStep::Single && !step.TryKeywords) {
+        s.Skip(1);
+    } else if (step.Type == TScanStep::Run && (!step.TryKeywords || step.KeywordsAreRuns)) {
+        // The run and the character after it are read in place while they
+        // lie in the current record, which nearly every token does.
+        const TScanRun& run = plan_->RunOf(step);
+        std::int32_t n = 1;
+        if (!step.Optional) {
+            if (avail < 2)
                 return false;
-            keywordMatched_ = true;
+            if (run.More.Contains(at[1]))
+                n = 2;
+            else
+                n = 0;
         }
+        if (n > 0) {
+            while (n < avail && run.Go.Contains(at[n]))
+                ++n;
+            if (n >= avail)
+                return false;
+            if (!run.Stop.Contains(at[n]))
+                n = 0;
+        }
+        if (n == 0) {
+            ended = 0;
+            n = 1;
+        } else if (step.TryKeywords) {
+            keyword = plans_.Words().Match(at, n, currentStates_);
+            if (keyword) {
+                ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
+                keywordLen = n;
+                s.Skip(n);
+                if (!plan_->Outcome(ended).KeywordPlain)
+                    return false;
+                keywordMatched_ = true;
+                n = 0;
+            }
+        }
+        // Inside the record: the look-ahead character lies after the token.
+        s.SkipWithin(n);
     } else {
-        s.yyadvance();
+        if (step.TryKeywords) {
+            TSyntaxKeywords& keywords = tables_.KeywordsForScan();
+            keywords.SetCurrentStates(currentStates_);
+            std::int32_t startPos = 0, startOffset = 0;
+            keyword = keywords.MatchStream(s, keywords.CaseSensitive(), true, keywordLen, startPos, startOffset);
+            if (keyword) {
+                ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
+                if (!plan_->Outcome(ended).KeywordPlain)
+                    return false;
+                keywordMatched_ = true;
+            }
+        } else {
+            s.yyadvance();
+        }
+        if (!keyword && step.Type == TScanStep::Run) {
+            const TScanRun& run = plan_->RunOf(step);
+            if (!runUpTo(s, run.More, run.Go, run.Stop, step.Optional, Len)) {
+                ended = 0;
+                s.SetYYpos(p0 + 1);
+            }
+        }
     }
-    if (!keyword && step.Type == TScanStep::Run) {
-        ran = runUpTo(s, step.More, step.Go, step.Stop, step.Optional, Len);
-        if (!ran || out->OneChar)
-            out = &step.Failure;
-    }
-    if (!ran || out->OneChar)
+    TScanOutcome& out = plan_->Outcome(ended);
+    if (out.OneChar)
         s.SetYYpos(p0 + 1);
-    if (!out->Next)
-        out->Next = plans_.Find(tables_, out->NextStates);
-    if (!out->Next) {
-        currentStates_ = out->NextStates;
+    if (!out.Next)
+        out.Next = plans_.Find(tables_, out.NextStates);
+    if (!out.Next) {
+        currentStates_ = out.NextStates;
         GetLowestState();
-    } else if (out->Next != plan_) {
-        TScanPlan* next = out->Next;
+    } else if (out.Next != plan_) {
+        TScanPlan* next = out.Next;
         currentStates_ = next->States();
         activeTable_ = next->ActiveTable();
         plan_ = next;
     }
-    value = out->Value;
+    value = out.Value;
     Len = s.GetYYpos() - p0;
     return true;
 }
@@ -424,7 +472,7 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     }
     if (usePlans_ && !inContainer_) {
         std::uint8_t planned = 0;
-        if (scanPlanned(s, c0, Len, planned, entry, matchLen))
+        if (scanPlanned(s, Len, planned, entry, matchLen))
             return planned;
     }
     int value = 0;

@@ -220,7 +220,7 @@ private:
     // Scans a plain token from the plan of the current states; false when
     // the token needs the general path, which then starts at P0 again unless
     // `keyword` was found (the scanner then stands after it).
-    bool scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
+    bool scanPlanned(TEdStream& s, std::int32_t& Len, std::uint8_t& value,
                      const TEndData*& keyword, std::int32_t& keywordLen);
 
     void readImage(TStream& Stream);

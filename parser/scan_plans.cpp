@@ -6,9 +6,8 @@ namespace qorvi {
 
 namespace {
 
-// The outcome of a token of `value` in `states`, as the general path finishes
-// it (a token found without the extra keyword tables); not Plain when that
-// needs the general path (a container or a stack operation).
+// How a token of `value` ends in `states`, as the general path finishes a
+// token found without the extra keyword tables.
 TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std::uint8_t value) {
     TScanOutcome out;
     out.Value = value;
@@ -26,58 +25,115 @@ TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std:
         }
     }
     out.Plain = true;
+    out.KeywordPlain = !tables.Handler(value);
     return out;
-}
-
-TScanStep planStep(const TParserTables& tables, const TByteSet& states, const TSM_StatesTable& active,
-                   unsigned char c) {
-    TScanStep step;
-    // A NUL may be the end of the text; a handler of value 0 runs on every
-    // token that is not a keyword.
-    if (c == 0 || tables.Handler(0))
-        return step;
-    const TSyntaxKeywords& keywords = tables.Keywords();
-    const TKeywordNode* first = keywords.IsEmpty() ? nullptr : keywords.FirstNodeMatching(c);
-    step.TryKeywords = first && first->States.Meets(states);
-
-    const TSM_TokenActions* e = active.Slots[c].get();
-    const bool started = e && states.Meets(e->ValidStates);
-    const TSM_SpecRec* more = started ? &e->Continuation : nullptr;
-    const TSM_EndsAction* stop = started ? &e->Terminator : nullptr;
-    if (started && (e->Start.IsHandler || more->IsHandler || stop->IsHandler))
-        return TScanStep{};
-    if (!started || (more->Optional && stop->Count == 0)) {
-        // No entry: one character of value 0. An optional continuation
-        // before an empty terminator (a line break) ends straight away.
-        step.Success = outcomeOf(tables, states, started ? e->TokenValue : 0);
-        step.Failure = step.Success;
-        step.Type = TScanStep::Single;
-    } else if (stop->Count == 1 && !stop->Include) {
-        step.Success = outcomeOf(tables, states, e->TokenValue);
-        step.Failure = outcomeOf(tables, states, 0);
-        step.Type = TScanStep::Run;
-        step.Optional = more->Optional != 0;
-        step.More = tables.Members(more->CharSet);
-        step.Stop = tables.Members(stop->CharSets[0]);
-        step.Go = step.More;
-        step.Go.Subtract(step.Stop);
-    }
-    if (!step.Success.Plain || !step.Failure.Plain)
-        return TScanStep{};
-    return step;
 }
 
 } // namespace
 
-TScanPlan::TScanPlan(const TParserTables& tables, const TByteSet& states)
+TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
+    TScanStep step;
+    // A NUL may be the end of the text; a handler of value 0 runs on every
+    // token that is not a keyword.
+    if (c == 0 || tables.Handler(0) || !outcomes_[0].Plain)
+        return step;
+    const TSyntaxKeywords& keywords = tables.Keywords();
+    const TKeywordNode* first = keywords.IsEmpty() ? nullptr : keywords.FirstNodeMatching(c);
+    step.TryKeywords = first && first->States.Meets(states_);
+
+    const TSM_TokenActions* e = activeTable_->Slots[c].get();
+    if (!e || !states_.Meets(e->ValidStates)) {
+        step.Type = TScanStep::Single;
+        return step;
+    }
+    const TSM_SpecRec& more = e->Continuation;
+    const TSM_EndsAction& stop = e->Terminator;
+    if (e->Start.IsHandler || more.IsHandler || stop.IsHandler || !outcomes_[e->TokenValue].Plain)
+        return TScanStep{};
+    step.Value = e->TokenValue;
+    if (more.Optional && stop.Count == 0) {
+        // An optional continuation before an empty terminator (a line
+        // break): the token ends straight after its first character.
+        step.Type = TScanStep::Single;
+    } else if (stop.Count == 1 && !stop.Include) {
+        TScanRun run;
+        run.More = tables.Members(more.CharSet);
+        run.Stop = tables.Members(stop.CharSets[0]);
+        run.Go = run.More;
+        run.Go.Subtract(run.Stop);
+        std::size_t index = 0;
+        while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop))
+            ++index;
+        if (index == runs_.size())
+            runs_.push_back(run);
+        step.Type = TScanStep::Run;
+        step.Optional = more.Optional != 0;
+        step.RunIndex = static_cast<std::uint8_t>(index);
+    } else {
+        return TScanStep{};
+    }
+    return step;
+}
+
+namespace {
+
+// The characters a table that folds case reads as `c`.
+std::array<unsigned char, 2> readAs(unsigned char c, bool fold) {
+    const bool lower = fold && c >= 'a' && c <= 'z';
+    return {c, lower ? static_cast<unsigned char>(c - 'a' + 'A') : c};
+}
+
+bool allIn(const TByteSet& set, unsigned char c, bool fold) {
+    for (unsigned char variant : readAs(c, fold))
+        if (!set.Contains(variant))
+            return false;
+    return true;
+}
+
+// True when `word` followed by a character its entry accepts is exactly
+// what the run of `step` takes, ended by its look-ahead: then the run and
+// a look-up of its text find the keyword the trie walk would.
+bool runsAsWord(const std::string& word, const TEndData& entry, const TScanStep& step, const TScanRun& run,
+                bool fold) {
+    TByteSet acceptedOutside = entry.Accepted;
+    acceptedOutside.Subtract(run.Stop);
+    if (!acceptedOutside.IsEmpty())
+        return false;
+    if (!step.Optional && word.size() < 2)
+        return false;
+    for (std::size_t i = 1; i < word.size(); ++i) {
+        const TByteSet& set = (!step.Optional && i == 1) ? run.More : run.Go;
+        if (!allIn(set, static_cast<unsigned char>(word[i]), fold))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void TScanPlan::markKeywordRuns(const TScanWords& words) {
+    for (TScanStep& step : steps_)
+        step.KeywordsAreRuns = step.Type == TScanStep::Run && step.TryKeywords;
+    words.ForEachEntry([&](const std::string& word, const TEndData& entry) {
+        if (word.empty() || !entry.States.Meets(states_))
+            return;
+        for (unsigned char c : readAs(static_cast<unsigned char>(word[0]), words.FoldsCase())) {
+            TScanStep& step = steps_[c];
+            if (step.KeywordsAreRuns && !runsAsWord(word, entry, step, runs_[step.RunIndex], words.FoldsCase()))
+                step.KeywordsAreRuns = false;
+        }
+    });
+}
+
+TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const TByteSet& states)
     : states_(states), activeTable_(&tables.StartTableFor(states)) {
-    for (int c = 0; c < 256; ++c)
-        steps_[static_cast<std::size_t>(c)] =
-            planStep(tables, states, *activeTable_, static_cast<unsigned char>(c));
-    // A keyword with a handler goes on scanning after the word.
     for (int v = 0; v < 256; ++v)
-        if (!tables.Handler(static_cast<std::uint8_t>(v)))
-            keywordOutcomes_[static_cast<std::size_t>(v)] = outcomeOf(tables, states, static_cast<std::uint8_t>(v));
+        outcomes_[static_cast<std::size_t>(v)] = outcomeOf(tables, states, static_cast<std::uint8_t>(v));
+    // At most 256 distinct runs, one per first character.
+    runs_.reserve(16);
+    for (int c = 0; c < 256; ++c)
+        steps_[static_cast<std::size_t>(c)] = planStep(tables, static_cast<unsigned char>(c));
+    markKeywordRuns(words);
 }
 
 TScanPlan* TScanPlans::Find(const TParserTables& tables, const TByteSet& states) {
@@ -86,7 +142,9 @@ TScanPlan* TScanPlans::Find(const TParserTables& tables, const TByteSet& states)
             return &plan;
     if (plans_.size() >= kMaxPlans)
         return nullptr;
-    return &plans_.emplace_back(tables, states);
+    if (!words_.Built())
+        words_.Build(tables.Keywords());
+    return &plans_.emplace_back(tables, words_, states);
 }
 
 } // namespace qorvi

@@ -11,9 +11,11 @@
 // stack operations, extra keyword tables) stays with the general path.
 //
 // The plans are derived from the tables and must be dropped whenever the
-// tables change.
+// tables change. A step is a few bytes so that the steps of the states in
+// use stay in the processor's nearest cache.
 
 #include "editor/support/byte_set.h"
+#include "parser/scan_words.h"
 
 #include <array>
 #include <cstdint>
@@ -26,58 +28,72 @@ class TParserTables;
 struct TSM_StatesTable;
 class TScanPlan;
 
-// The result of a plain token: its value and the states after it.
+// How a token of one value ends in one set of states.
 struct TScanOutcome {
-    // False when the token needs the general path (a handler, a container
-    // or a stack operation).
+    // The state change needs no general path (no container, no stack
+    // operation).
     bool Plain = false;
-    std::uint8_t Value = 0;
+    // Plain, and a keyword of this value has no handler to go on with.
+    bool KeywordPlain = false;
     // The value's state change is not valid in these states: the token
     // shrinks to its first character, of value 0, and nothing changes.
     bool OneChar = false;
+    std::uint8_t Value = 0;
     TByteSet NextStates;
     // The plan of NextStates, found on first use.
     TScanPlan* Next = nullptr;
+};
+
+// The groups of a run: it goes on over More up to a character of Stop.
+struct TScanRun {
+    TByteSet More;
+    TByteSet Stop;
+    // What the run goes on over once the look-ahead is tested: More without Stop.
+    TByteSet Go;
 };
 
 // How a token starting with one character is scanned in one set of states.
 struct TScanStep {
     enum Kind : std::uint8_t { General, Single, Run };
 
-    Kind Type = General;
     // Single: the token is its first character alone. Run: the first
-    // character, then characters of More up to one of Stop (look-ahead).
+    // character, then the run `RunIndex`; a character of neither group ends
+    // it as one character of value 0.
+    Kind Type = General;
     // The main keyword table has words starting with this character in
-    // these states: it is matched first, and a keyword leaves the plan.
+    // these states: it is matched first.
     bool TryKeywords = false;
     // Run: the look-ahead group is tested before the first character.
     bool Optional = false;
-    TByteSet More;
-    TByteSet Stop;
-    // What the run goes on over once the look-ahead is tested: More without Stop.
-    TByteSet Go;
-    TScanOutcome Success;
-    // A run that met a character of neither group: one character, value 0.
-    TScanOutcome Failure;
+    // Run with TryKeywords: every keyword this character may start runs
+    // exactly as far as the run and is accepted only by a character that
+    // ends it, so the run is taken first and looked up as a whole word.
+    bool KeywordsAreRuns = false;
+    // The value of the token when it stands.
+    std::uint8_t Value = 0;
+    std::uint8_t RunIndex = 0;
 };
 
 class TScanPlan {
 public:
-    TScanPlan(const TParserTables& tables, const TByteSet& states);
+    TScanPlan(const TParserTables& tables, const TScanWords& words, const TByteSet& states);
 
     const TByteSet& States() const { return states_; }
     // The start table the general path uses in these states.
     const TSM_StatesTable* ActiveTable() const { return activeTable_; }
     const TScanStep& Step(unsigned char c) const { return steps_[c]; }
-    TScanStep& Step(unsigned char c) { return steps_[c]; }
-    // What a keyword of `value` from the main keyword table finishes with.
-    TScanOutcome& KeywordOutcome(std::uint8_t value) { return keywordOutcomes_[value]; }
+    const TScanRun& RunOf(const TScanStep& step) const { return runs_[step.RunIndex]; }
+    TScanOutcome& Outcome(std::uint8_t value) { return outcomes_[value]; }
 
 private:
+    TScanStep planStep(const TParserTables& tables, unsigned char c);
+    void markKeywordRuns(const TScanWords& words);
+
     TByteSet states_;
     const TSM_StatesTable* activeTable_ = nullptr;
     std::array<TScanStep, 256> steps_;
-    std::array<TScanOutcome, 256> keywordOutcomes_;
+    std::array<TScanOutcome, 256> outcomes_;
+    std::vector<TScanRun> runs_;
 };
 
 class TScanPlans {
@@ -88,10 +104,16 @@ public:
 
     // The plan of `states`, made on first use; null past kMaxPlans.
     TScanPlan* Find(const TParserTables& tables, const TByteSet& states);
-    void Clear() { plans_.clear(); }
+    void Clear() {
+        plans_.clear();
+        words_.Clear();
+    }
+    // The main keyword table's words, indexed with the first plan.
+    const TScanWords& Words() const { return words_; }
 
 private:
     std::deque<TScanPlan> plans_;
+    TScanWords words_;
 };
 
 } // namespace qorvi

@@ -107,6 +107,10 @@ public:
     bool IsEmpty() const { return nodes_.empty(); }
     const TKeywordNode* Root() const { return nodeAt(root_); }
     const TKeywordNode* FirstNodeOf(unsigned char c) const { return nodeAt(first_[c]); }
+    // Lower-cases A-Z only, as the tables are defined.
+    static unsigned char foldCase(unsigned char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c | 0x20) : c;
+    }
     // The node a match starting with `c` begins at, under the table's own case flag.
     const TKeywordNode* FirstNodeMatching(unsigned char c) const {
         return FirstNodeOf(caseSensitive_ ? c : foldCase(c));
@@ -141,10 +145,6 @@ protected:
     // Reads the keyword stream form, adding every entry to `target` through
     // its Add with the case flag read. Stops at the first empty word.
     static void readEntries(TStream& stream, TKeywords& target);
-    // Lower-cases A-Z only, as the tables are defined.
-    static unsigned char foldCase(unsigned char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c | 0x20) : c;
-    }
 
 private:
     const TKeywordNode* nodeAt(std::uint32_t index) const {

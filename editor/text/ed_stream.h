@@ -69,6 +69,13 @@ public:
         yyadvance();
     }
 
+    // Skip for a count short of the last Span's size: the scanner stays in
+    // the record.
+    void SkipWithin(std::int32_t count) {
+        offset_ += count;
+        pos_ += count;
+    }
+
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, int origin) override;

@@ -1,0 +1,105 @@
+#include "parser/scan_words.h"
+
+#include <utility>
+
+namespace qorvi {
+
+void TScanWords::Clear() {
+    lengths_ = {};
+    trie_ = nullptr;
+    slots_.clear();
+    words_.clear();
+}
+
+std::uint32_t TScanWords::hashOf(const unsigned char* at, std::int32_t len) const {
+    std::uint32_t h = 2166136261u;
+    for (std::int32_t i = 0; i < len; ++i)
+        h = (h ^ (fold_ ? TKeywords::foldCase(at[i]) : at[i])) * 16777619u;
+    return h;
+}
+
+bool TScanWords::sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const {
+    if (slot.Length != static_cast<std::uint32_t>(len))
+        return false;
+    const char* word = words_.data() + slot.Offset;
+    for (std::int32_t i = 0; i < len; ++i)
+        if (static_cast<unsigned char>(word[i]) != (fold_ ? TKeywords::foldCase(at[i]) : at[i]))
+            return false;
+    return true;
+}
+
+void TScanWords::Build(const TKeywords& trie) {
+    Clear();
+    trie_ = &trie;
+    fold_ = !trie.CaseSensitive();
+    // Depth first over the trie; a node with entries ends a word.
+    std::vector<std::pair<std::uint32_t, std::string>> found;
+    std::vector<std::pair<const TKeywordNode*, std::string>> stack;
+    if (const TKeywordNode* root = trie.Root())
+        stack.emplace_back(root, std::string());
+    while (!stack.empty()) {
+        auto [node, prefix] = std::move(stack.back());
+        stack.pop_back();
+        if (const TKeywordNode* sibling = trie.NodeAt(node->Sibling))
+            stack.emplace_back(sibling, prefix);
+        std::string word = prefix + static_cast<char>(node->Character);
+        if (node->Ends != kNoEndData)
+            found.emplace_back(static_cast<std::uint32_t>(node - trie.NodeAt(0)), word);
+        if (const TKeywordNode* child = trie.NodeAt(node->Child))
+            stack.emplace_back(child, std::move(word));
+    }
+    std::size_t size = 16;
+    while (size < found.size() * 2)
+        size *= 2;
+    slots_.assign(size, Slot{});
+    for (const auto& [node, word] : found) {
+        Slot slot;
+        slot.Node = node;
+        slot.Offset = static_cast<std::uint32_t>(words_.size());
+        slot.Length = static_cast<std::uint32_t>(word.size());
+        slot.Hash = hashOf(reinterpret_cast<const unsigned char*>(word.data()), static_cast<std::int32_t>(word.size()));
+        words_ += word;
+        const std::uint64_t lengthBit = word.size() < 64 ? std::uint64_t{1} << word.size() : 1;
+        for (unsigned char first : {static_cast<unsigned char>(word[0]),
+                                    static_cast<unsigned char>(fold_ && word[0] >= 'a' && word[0] <= 'z'
+                                                                   ? word[0] - 'a' + 'A'
+                                                                   : word[0])})
+            lengths_[first] |= lengthBit;
+        std::size_t i = slot.Hash & (size - 1);
+        while (slots_[i].Node != kNoKeywordNode)
+            i = (i + 1) & (size - 1);
+        slots_[i] = slot;
+    }
+}
+
+const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, const TByteSet& states) const {
+    // Bit 0 stands for every word of 64 characters or more.
+    const std::uint64_t lengthBit = len < 64 ? std::uint64_t{1} << len : 1;
+    if (slots_.empty() || !(lengths_[at[0]] & lengthBit))
+        return nullptr;
+    const std::uint32_t h = hashOf(at, len);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask; slots_[i].Node != kNoKeywordNode; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.Hash != h || !sameWord(slot, at, len))
+            continue;
+        // The first entry of the word that the trie walk would take.
+        for (const TEndData* e = trie_->EndAt(trie_->NodeAt(slot.Node)->Ends); e; e = trie_->EndAt(e->Next))
+            if (e->States.Meets(states) && e->Accepted.Contains(at[len]))
+                return e;
+        return nullptr;
+    }
+    return nullptr;
+}
+
+void TScanWords::ForEachEntry(const std::function<void(const std::string&, const TEndData&)>& visit) const {
+    for (const Slot& slot : slots_) {
+        if (slot.Node == kNoKeywordNode)
+            continue;
+        const std::string word = words_.substr(slot.Offset, slot.Length);
+        for (const TEndData* e = trie_->EndAt(trie_->NodeAt(slot.Node)->Ends); e; e = trie_->EndAt(e->Next))
+            visit(word, *e);
+    }
+}
+
+} // namespace qorvi

@@ -1,0 +1,54 @@
+#pragma once
+
+// The words of a keyword table by their whole text. When every word a token
+// may start with runs exactly as far as the token's own run of characters
+// (an identifier and the language's keywords), the scanner takes the run
+// first and looks it up once, instead of walking the keyword trie character
+// by character beside it.
+
+#include "editor/lexicon/keywords.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qorvi {
+
+class TScanWords {
+public:
+    // Indexes every word of `trie`, which must stay unchanged while used.
+    void Build(const TKeywords& trie);
+    bool Built() const { return trie_ != nullptr; }
+    void Clear();
+
+    // The entry of the word `at[0..len)` (case folded as the table is) that
+    // is valid in `states` and accepts `at[len]` after it; null when none.
+    const TEndData* Match(const unsigned char* at, std::int32_t len, const TByteSet& states) const;
+
+    // Calls `visit` with each entry and its word (as stored).
+    void ForEachEntry(const std::function<void(const std::string&, const TEndData&)>& visit) const;
+    bool FoldsCase() const { return fold_; }
+
+private:
+    struct Slot {
+        std::uint32_t Hash = 0;
+        std::uint32_t Node = kNoKeywordNode;
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
+    };
+
+    std::uint32_t hashOf(const unsigned char* at, std::int32_t len) const;
+    bool sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const;
+
+    // Bit n of lengths_[c]: a word of n characters (n < 64) starts with c;
+    // most runs that are no word fail this test before any hashing.
+    std::array<std::uint64_t, 256> lengths_{};
+    const TKeywords* trie_ = nullptr;
+    bool fold_ = false;
+    std::vector<Slot> slots_;
+    std::string words_;
+};
+
+} // namespace qorvi
