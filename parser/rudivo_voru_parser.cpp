@@ -351,44 +351,31 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
         stack_.PushState(currentStates_);
 }
 
-bool TRudivoVoruParser::scanPlanned(TEdStream& s, std::int32_t& Len, std::uint8_t& value,
-                                    const TEndData*& keyword, std::int32_t& keywordLen) {
-    if (!plan_) {
-        plan_ = plans_.Find(tables_, currentStates_);
-        if (!plan_)
-            return false;
-    }
+inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value) {
     const unsigned char* at;
     const std::int32_t avail = s.Span(at);
     if (avail <= 0)
         return false;
     const TScanStep& step = plan_->Step(at[0]);
-    if (step.Type == TScanStep::General)
+    if (!step.InPlace)
         return false;
     // The extra keyword tables may change with the user's options; they are
     // asked here rather than planned.
     if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(at[0]))
         return false;
-    const std::int32_t p0 = tokenStart_;
+    std::int32_t n = 1;
     std::uint8_t ended = step.Value;
-    if (step.Type == TScanStep::Single && !step.TryKeywords) {
-        s.Skip(1);
-    } else if (step.Type == TScanStep::Run && (!step.TryKeywords || step.KeywordsAreRuns)) {
-        // The run and the character after it are read in place while they
-        // lie in the current record, which nearly every token does.
+    if (step.Type == TScanStep::Run) {
         const TScanRun& run = plan_->RunOf(step);
-        std::int32_t n = 1;
         if (!step.Optional) {
             if (avail < 2)
                 return false;
-            if (run.More.Contains(at[1]))
-                n = 2;
-            else
-                n = 0;
+            n = run.More.Contains(at[1]) ? 2 : 0;
         }
         if (n > 0) {
             while (n < avail && run.Go.Contains(at[n]))
                 ++n;
+            // The look-ahead character is in the next record.
             if (n >= avail)
                 return false;
             if (!run.Stop.Contains(at[n]))
@@ -398,40 +385,64 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, std::int32_t& Len, std::uint8_
             ended = 0;
             n = 1;
         } else if (step.TryKeywords) {
-            keyword = plans_.Words().Match(at, n, currentStates_);
-            if (keyword) {
+            if (const TEndData* keyword = plans_.Words().Match(at, n, currentStates_)) {
                 ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
-                keywordLen = n;
-                s.Skip(n);
                 if (!plan_->Outcome(ended).KeywordPlain)
                     return false;
-                keywordMatched_ = true;
-                n = 0;
             }
         }
-        // Inside the record: the look-ahead character lies after the token.
+    }
+    const TScanOutcome& out = plan_->Outcome(ended);
+    // Rare: the token shrinks, or the plan after it is not looked up yet.
+    if (out.OneChar || !out.Next)
+        return false;
+    if (n < avail)
         s.SkipWithin(n);
-    } else {
-        if (step.TryKeywords) {
-            TSyntaxKeywords& keywords = tables_.KeywordsForScan();
-            keywords.SetCurrentStates(currentStates_);
-            std::int32_t startPos = 0, startOffset = 0;
-            keyword = keywords.MatchStream(s, keywords.CaseSensitive(), true, keywordLen, startPos, startOffset);
-            if (keyword) {
-                ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
-                if (!plan_->Outcome(ended).KeywordPlain)
-                    return false;
-                keywordMatched_ = true;
-            }
-        } else {
-            s.yyadvance();
+    else
+        s.Skip(n);
+    if (out.Next != plan_) {
+        plan_ = out.Next;
+        currentStates_ = plan_->States();
+        activeTable_ = plan_->ActiveTable();
+    }
+    value = out.Value;
+    Len = n;
+    return true;
+}
+
+bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
+                                    const TEndData*& keyword, std::int32_t& keywordLen) {
+    if (!plan_) {
+        plan_ = plans_.Find(tables_, currentStates_);
+        if (!plan_)
+            return false;
+    }
+    const TScanStep& step = plan_->Step(c0);
+    if (step.Type == TScanStep::General)
+        return false;
+    if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(c0))
+        return false;
+    const std::int32_t p0 = tokenStart_;
+    std::uint8_t ended = step.Value;
+    if (step.TryKeywords) {
+        TSyntaxKeywords& keywords = tables_.KeywordsForScan();
+        keywords.SetCurrentStates(currentStates_);
+        std::int32_t startPos = 0, startOffset = 0;
+        keyword = keywords.MatchStream(s, keywords.CaseSensitive(), true, keywordLen, startPos, startOffset);
+        if (keyword) {
+            ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
+            if (!plan_->Outcome(ended).KeywordPlain)
+                return false;
+            keywordMatched_ = true;
         }
-        if (!keyword && step.Type == TScanStep::Run) {
-            const TScanRun& run = plan_->RunOf(step);
-            if (!runUpTo(s, run.More, run.Go, run.Stop, step.Optional, Len)) {
-                ended = 0;
-                s.SetYYpos(p0 + 1);
-            }
+    } else {
+        s.yyadvance();
+    }
+    if (!keyword && step.Type == TScanStep::Run) {
+        const TScanRun& run = plan_->RunOf(step);
+        if (!runUpTo(s, run.More, run.Go, run.Stop, step.Optional, Len)) {
+            ended = 0;
+            s.SetYYpos(p0 + 1);
         }
     }
     TScanOutcome& out = plan_->Outcome(ended);
@@ -458,7 +469,16 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
         AttachEditor(Sender);
         lastSender_ = Sender;
     }
-    TEdStream& s = Stream;
+    // Most tokens: a plain token that lies in the current record.
+    if (plan_ && !inContainer_ && plansGeneration_ == tables_.Generation()) {
+        std::uint8_t planned = 0;
+        if (scanInPlace(Stream, Len, planned))
+            return planned;
+    }
+    return parseToken(Stream, Len);
+}
+
+std::uint8_t TRudivoVoruParser::parseToken(TEdStream& s, std::int32_t& Len) {
     const std::int32_t p0 = s.GetYYpos();
     tokenStart_ = p0;
     const unsigned char c0 = s.GetYYchar();
@@ -472,7 +492,7 @@ std::uint8_t TRudivoVoruParser::ParseStream(ParserClient* Sender, TEdStream& Str
     }
     if (usePlans_ && !inContainer_) {
         std::uint8_t planned = 0;
-        if (scanPlanned(s, Len, planned, entry, matchLen))
+        if (scanPlanned(s, c0, Len, planned, entry, matchLen))
             return planned;
     }
     int value = 0;

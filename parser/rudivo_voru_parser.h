@@ -217,10 +217,18 @@ private:
         plans_.Clear();
         plan_ = nullptr;
     }
-    // Scans a plain token from the plan of the current states; false when
-    // the token needs the general path, which then starts at P0 again unless
-    // `keyword` was found (the scanner then stands after it).
-    bool scanPlanned(TEdStream& s, std::int32_t& Len, std::uint8_t& value,
+    // Scans a plain token that lies, with the character after it, in the
+    // current record, from the plan of the current states; false (and
+    // nothing moved) for any other token.
+    bool scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value);
+    // Every other token: from the plan through the scanner, or the general
+    // path. Kept out of ParseStream so that the common path stays small.
+    [[gnu::noinline]] std::uint8_t parseToken(TEdStream& s, std::int32_t& Len);
+    // Scans a plain token from the plan of the current states through the
+    // scanner; false when the token needs the general path, which then
+    // starts at P0 again unless `keyword` was found (the scanner then
+    // stands after it).
+    bool scanPlanned(TEdStream& s, unsigned char c0, std::int32_t& Len, std::uint8_t& value,
                      const TEndData*& keyword, std::int32_t& keywordLen);
 
     void readImage(TStream& Stream);

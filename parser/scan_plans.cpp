@@ -123,6 +123,9 @@ void TScanPlan::markKeywordRuns(const TScanWords& words) {
                 step.KeywordsAreRuns = false;
         }
     });
+    for (TScanStep& step : steps_)
+        step.InPlace = (step.Type == TScanStep::Single && !step.TryKeywords) ||
+                       (step.Type == TScanStep::Run && (!step.TryKeywords || step.KeywordsAreRuns));
 }
 
 TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const TByteSet& states)

@@ -69,6 +69,9 @@ struct TScanStep {
     // exactly as far as the run and is accepted only by a character that
     // ends it, so the run is taken first and looked up as a whole word.
     bool KeywordsAreRuns = false;
+    // Single without keywords, or Run without keywords or with
+    // KeywordsAreRuns: the token can be read in place in the record.
+    bool InPlace = false;
     // The value of the token when it stands.
     std::uint8_t Value = 0;
     std::uint8_t RunIndex = 0;
