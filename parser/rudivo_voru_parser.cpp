@@ -351,50 +351,95 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
         stack_.PushState(currentStates_);
 }
 
+namespace {
+
+// The length of a token made of the first character of `at` and a run up to
+// its look-ahead, read in place (see runUpTo): 0 when a character of neither
+// group ends it, -1 when the look-ahead lies past `avail` characters.
+inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, const TScanRun& run, bool optional) {
+    std::int32_t n = 1;
+    if (!optional) {
+        if (avail < 2)
+            return -1;
+        if (!run.More.Contains(at[1]))
+            return 0;
+        n = 2;
+    }
+    while (n < avail && run.Go.Contains(at[n]))
+        ++n;
+    if (n >= avail)
+        return -1;
+    return run.Stop.Contains(at[n]) ? n : 0;
+}
+
+} // namespace
+
 inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value) {
     const unsigned char* at;
     const std::int32_t avail = s.Span(at);
     if (avail <= 0)
         return false;
     const TScanStep& step = plan_->Step(at[0]);
-    if (!step.InPlace)
+    if (step.Type == TScanStep::General)
         return false;
     // The extra keyword tables may change with the user's options; they are
     // asked here rather than planned.
     if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(at[0]))
         return false;
-    std::int32_t n = 1;
-    std::uint8_t ended = step.Value;
-    if (step.Type == TScanStep::Run) {
-        const TScanRun& run = plan_->RunOf(step);
-        if (!step.Optional) {
-            if (avail < 2)
+    std::int32_t n = 0;
+    std::int32_t run = -1; // the step's run, once taken
+    std::uint8_t ended = 0;
+    if (step.TryKeywords) {
+        const TEndData* keyword = nullptr;
+        if (step.KeywordsAreRuns) {
+            run = runInPlace(at, avail, plan_->RunOf(step), step.Optional);
+            if (run < 0)
                 return false;
-            n = run.More.Contains(at[1]) ? 2 : 0;
-        }
-        if (n > 0) {
-            while (n < avail && run.Go.Contains(at[n]))
-                ++n;
-            // The look-ahead character is in the next record.
-            if (n >= avail)
+            if (run > 0 && (keyword = plans_.Words().Match(at, run, currentStates_)))
+                n = run;
+        } else {
+            const TSyntaxKeywords& keywords = std::as_const(tables_).Keywords();
+            if (!keywords.MatchInPlace(at, avail, keywords.CaseSensitive(), currentStates_, keyword, n))
                 return false;
-            if (!run.Stop.Contains(at[n]))
-                n = 0;
         }
-        if (n == 0) {
-            ended = 0;
+        if (keyword) {
+            ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
+            if (!plan_->Outcome(ended).KeywordPlain)
+                return false;
+        }
+    }
+    if (n == 0) {
+        if (const TScanRun* zero = plan_->ZeroRun()) {
+            n = runInPlace(at, avail, *zero, plan_->ZeroRunOptional());
+            if (n < 0)
+                return false;
+        }
+    }
+    if (n == 0 && step.Type == TScanStep::ZeroOrGeneral)
+        return false;
+    if (n == 0) {
+        if (step.Type == TScanStep::Run) {
+            if (run < 0)
+                run = runInPlace(at, avail, plan_->RunOf(step), step.Optional);
+            if (run < 0)
+                return false;
+            ended = run > 0 ? step.Value : 0;
+            n = run > 0 ? run : 1;
+        } else {
+            ended = step.Value;
             n = 1;
-        } else if (step.TryKeywords) {
-            if (const TEndData* keyword = plans_.Words().Match(at, n, currentStates_)) {
-                ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
-                if (!plan_->Outcome(ended).KeywordPlain)
-                    return false;
-            }
         }
     }
     const TScanOutcome& out = plan_->Outcome(ended);
-    // Rare: the token shrinks, or the plan after it is not looked up yet.
-    if (out.OneChar || !out.Next)
+    if (out.OneChar) {
+        // Not valid here: one character of value 0, and the states stay.
+        s.Skip(1);
+        value = 0;
+        Len = 1;
+        return true;
+    }
+    // Rare: the plan after the token is not looked up yet.
+    if (!out.Next)
         return false;
     if (n < avail)
         s.SkipWithin(n);
@@ -418,7 +463,7 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
             return false;
     }
     const TScanStep& step = plan_->Step(c0);
-    if (step.Type == TScanStep::General)
+    if (step.Type == TScanStep::General || step.Type == TScanStep::ZeroOrGeneral)
         return false;
     if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(c0))
         return false;
@@ -438,7 +483,16 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
     } else {
         s.yyadvance();
     }
-    if (!keyword && step.Type == TScanStep::Run) {
+    bool zeroRan = false;
+    if (const TScanRun* zero = keyword ? nullptr : plan_->ZeroRun()) {
+        // The handler of value 0 goes on from the first character.
+        zeroRan = runUpTo(s, zero->More, zero->Go, zero->Stop, plan_->ZeroRunOptional(), Len);
+        if (zeroRan)
+            ended = 0;
+        else
+            s.SetYYpos(p0 + 1);
+    }
+    if (!keyword && !zeroRan && step.Type == TScanStep::Run) {
         const TScanRun& run = plan_->RunOf(step);
         if (!runUpTo(s, run.More, run.Go, run.Stop, step.Optional, Len)) {
             ended = 0;

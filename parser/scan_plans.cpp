@@ -29,13 +29,27 @@ TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std:
     return out;
 }
 
+TScanRun runOf(const TParserTables& tables, const TSM_SpecRec& more, const TSM_EndsAction& stop) {
+    TScanRun run;
+    run.More = tables.Members(more.CharSet);
+    run.Stop = tables.Members(stop.CharSets[0]);
+    run.Go = run.More;
+    run.Go.Subtract(run.Stop);
+    return run;
+}
+
+// A run of one group up to a look-ahead group, without handlers.
+bool isRun(const TSM_SpecRec& more, const TSM_EndsAction& stop) {
+    return !more.IsHandler && !stop.IsHandler && stop.Count == 1 && !stop.Include;
+}
+
 } // namespace
 
 TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
     TScanStep step;
-    // A NUL may be the end of the text; a handler of value 0 runs on every
-    // token that is not a keyword.
-    if (c == 0 || tables.Handler(0) || !outcomes_[0].Plain)
+    // A NUL may be the end of the text; a handler of value 0 that is no
+    // plain run leaves every token to the general path.
+    if (c == 0 || (tables.Handler(0) && !hasZeroRun_) || !outcomes_[0].Plain)
         return step;
     const TSyntaxKeywords& keywords = tables.Keywords();
     const TKeywordNode* first = keywords.IsEmpty() ? nullptr : keywords.FirstNodeMatching(c);
@@ -49,18 +63,14 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
     const TSM_SpecRec& more = e->Continuation;
     const TSM_EndsAction& stop = e->Terminator;
     if (e->Start.IsHandler || more.IsHandler || stop.IsHandler || !outcomes_[e->TokenValue].Plain)
-        return TScanStep{};
+        return zeroOrGeneral(step);
     step.Value = e->TokenValue;
     if (more.Optional && stop.Count == 0) {
         // An optional continuation before an empty terminator (a line
         // break): the token ends straight after its first character.
         step.Type = TScanStep::Single;
     } else if (stop.Count == 1 && !stop.Include) {
-        TScanRun run;
-        run.More = tables.Members(more.CharSet);
-        run.Stop = tables.Members(stop.CharSets[0]);
-        run.Go = run.More;
-        run.Go.Subtract(run.Stop);
+        const TScanRun run = runOf(tables, more, stop);
         std::size_t index = 0;
         while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop))
             ++index;
@@ -70,8 +80,16 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
         step.Optional = more.Optional != 0;
         step.RunIndex = static_cast<std::uint8_t>(index);
     } else {
-        return TScanStep{};
+        return zeroOrGeneral(step);
     }
+    return step;
+}
+
+TScanStep TScanPlan::zeroOrGeneral(TScanStep step) const {
+    // Without a keyword, a run of the handler of value 0 makes the token
+    // before the start table is asked.
+    step.Type = hasZeroRun_ ? TScanStep::ZeroOrGeneral : TScanStep::General;
+    step.Value = 0;
     return step;
 }
 
@@ -123,15 +141,18 @@ void TScanPlan::markKeywordRuns(const TScanWords& words) {
                 step.KeywordsAreRuns = false;
         }
     });
-    for (TScanStep& step : steps_)
-        step.InPlace = (step.Type == TScanStep::Single && !step.TryKeywords) ||
-                       (step.Type == TScanStep::Run && (!step.TryKeywords || step.KeywordsAreRuns));
+
 }
 
 TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const TByteSet& states)
     : states_(states), activeTable_(&tables.StartTableFor(states)) {
     for (int v = 0; v < 256; ++v)
         outcomes_[static_cast<std::size_t>(v)] = outcomeOf(tables, states, static_cast<std::uint8_t>(v));
+    if (const TSM_HandlerActions* zero = tables.Handler(0); zero && isRun(zero->Continuation, zero->Terminator)) {
+        hasZeroRun_ = true;
+        zeroRunOptional_ = zero->Continuation.Optional != 0;
+        zeroRun_ = runOf(tables, zero->Continuation, zero->Terminator);
+    }
     // At most 256 distinct runs, one per first character.
     runs_.reserve(16);
     for (int c = 0; c < 256; ++c)

@@ -7,8 +7,10 @@
 // change without stack operations or containers. For those, the start table,
 // the validity tests and the state change are the same every time the same
 // character starts a token in the same states, so the parser looks them up
-// here and only scans the characters. Everything else (handlers, containers,
-// stack operations, extra keyword tables) stays with the general path.
+// here and only scans the characters. A handler of value 0 that takes a run
+// (it goes on after every token no keyword starts) is planned as such a run.
+// Everything else (other handlers, containers, stack operations, extra
+// keyword tables) stays with the general path.
 //
 // The plans are derived from the tables and must be dropped whenever the
 // tables change. A step is a few bytes so that the steps of the states in
@@ -54,11 +56,12 @@ struct TScanRun {
 
 // How a token starting with one character is scanned in one set of states.
 struct TScanStep {
-    enum Kind : std::uint8_t { General, Single, Run };
+    enum Kind : std::uint8_t { General, Single, Run, ZeroOrGeneral };
 
     // Single: the token is its first character alone. Run: the first
     // character, then the run `RunIndex`; a character of neither group ends
-    // it as one character of value 0.
+    // it as one character of value 0. ZeroOrGeneral: a keyword, or the run
+    // of the handler of value 0; when neither stands, the general path.
     Kind Type = General;
     // The main keyword table has words starting with this character in
     // these states: it is matched first.
@@ -69,9 +72,6 @@ struct TScanStep {
     // exactly as far as the run and is accepted only by a character that
     // ends it, so the run is taken first and looked up as a whole word.
     bool KeywordsAreRuns = false;
-    // Single without keywords, or Run without keywords or with
-    // KeywordsAreRuns: the token can be read in place in the record.
-    bool InPlace = false;
     // The value of the token when it stands.
     std::uint8_t Value = 0;
     std::uint8_t RunIndex = 0;
@@ -86,17 +86,26 @@ public:
     const TSM_StatesTable* ActiveTable() const { return activeTable_; }
     const TScanStep& Step(unsigned char c) const { return steps_[c]; }
     const TScanRun& RunOf(const TScanStep& step) const { return runs_[step.RunIndex]; }
+    // The run of the handler of value 0, tried after the first character
+    // of every token no keyword starts; null without such a handler.
+    const TScanRun* ZeroRun() const { return hasZeroRun_ ? &zeroRun_ : nullptr; }
+    // Its look-ahead is tested before its first character.
+    bool ZeroRunOptional() const { return zeroRunOptional_; }
     TScanOutcome& Outcome(std::uint8_t value) { return outcomes_[value]; }
 
 private:
     TScanStep planStep(const TParserTables& tables, unsigned char c);
     void markKeywordRuns(const TScanWords& words);
+    TScanStep zeroOrGeneral(TScanStep step) const;
 
     TByteSet states_;
     const TSM_StatesTable* activeTable_ = nullptr;
     std::array<TScanStep, 256> steps_;
     std::array<TScanOutcome, 256> outcomes_;
     std::vector<TScanRun> runs_;
+    bool hasZeroRun_ = false;
+    bool zeroRunOptional_ = false;
+    TScanRun zeroRun_;
 };
 
 class TScanPlans {

@@ -168,22 +168,40 @@ const TKeywordNode* TKeywords::MatchKeyword(std::string_view Keyword, bool CaseS
     return &nodes_[node];
 }
 
-bool TKeywords::matchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive,
-                             const TEndData*& best, std::int32_t& bestLen, std::int32_t& len) const {
+bool TKeywords::MatchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive,
+                             const TByteSet& states, const TEndData*& best, std::int32_t& bestLen) const {
+    best = nullptr;
+    bestLen = 0;
+    std::int32_t len = 0;
     std::uint32_t n = first_[CaseSensitive ? at[0] : foldCase(at[0])];
     while (n != kNoKeywordNode) {
         const TKeywordNode& node = nodes_[n];
-        if (!node.States.Meets(currentStates_))
+        if (!node.States.Meets(states))
             return true;
         ++len;
         // The character after the word is needed to accept it; past the
-        // record it may be another record's or the end of the text.
-        if (len >= avail)
-            return false;
+        // record it may be another record's or the end of the text. A last
+        // word whose entry takes any character (a line break as a word)
+        // needs no look at it.
+        if (len >= avail) {
+            if (node.Child != kNoKeywordNode)
+                return false;
+            for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
+                const TEndData& entry = ends_[e];
+                if (entry.States.Meets(states)) {
+                    if (entry.Accepted != TByteSet::All())
+                        return false;
+                    best = &entry;
+                    bestLen = len;
+                    return true;
+                }
+            }
+            return true;
+        }
         const unsigned char next = at[len];
         for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
             const TEndData& entry = ends_[e];
-            if (entry.States.Meets(currentStates_) && entry.Accepted.Contains(next)) {
+            if (entry.States.Meets(states) && entry.Accepted.Contains(next)) {
                 best = &entry;
                 bestLen = len;
                 break;
@@ -212,9 +230,7 @@ const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bo
         // A word that ends inside the current record (nearly all): its
         // characters are read in place and the scanner moves once.
         if (avail > 0) {
-            std::int32_t len = 0;
-            const bool whole = matchInPlace(at, avail, CaseSensitive, best, bestLen, len);
-            if (whole) {
+            if (MatchInPlace(at, avail, CaseSensitive, currentStates_, best, bestLen)) {
                 if (best) {
                     MatchLen = bestLen;
                     Stream.Skip(bestLen);

@@ -107,6 +107,13 @@ public:
     bool IsEmpty() const { return nodes_.empty(); }
     const TKeywordNode* Root() const { return nodeAt(root_); }
     const TKeywordNode* FirstNodeOf(unsigned char c) const { return nodeAt(first_[c]); }
+    // MatchStream's forward walk (with `states` as the current states) over
+    // the characters `at[0..avail)` of one record, for a scanner that reads
+    // them in place: false when the walk needs a character past them;
+    // otherwise `best` is the longest match (null when none) and `bestLen`
+    // its length.
+    bool MatchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive, const TByteSet& states,
+                      const TEndData*& best, std::int32_t& bestLen) const;
     // Lower-cases A-Z only, as the tables are defined.
     static unsigned char foldCase(unsigned char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c | 0x20) : c;
@@ -151,10 +158,6 @@ private:
         return index < nodes_.size() ? &nodes_[index] : nullptr;
     }
     std::uint32_t findChild(std::uint32_t parent, unsigned char c) const;
-    // MatchStream's forward walk over the characters `at` of the current
-    // record; false when the walk needs a character past them.
-    bool matchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive, const TEndData*& best,
-                      std::int32_t& bestLen, std::int32_t& len) const;
     void indexChild(std::uint32_t parent, unsigned char c, std::uint32_t child);
     void growChildIndex();
     void killEntries();
