@@ -374,7 +374,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
 
 } // namespace
 
-inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value) {
+[[gnu::always_inline]] inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value) {
     const unsigned char* at;
     const std::int32_t avail = s.Span(at);
     if (avail <= 0)

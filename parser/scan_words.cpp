@@ -1,5 +1,6 @@
 #include "parser/scan_words.h"
 
+#include <cstring>
 #include <utility>
 
 namespace qorvi {
@@ -11,7 +12,35 @@ void TScanWords::Clear() {
     words_.clear();
 }
 
+namespace {
+
+constexpr std::int32_t kKeyBytes = 8;
+
+// A-Z to a-z in each byte of `x` at once.
+std::uint64_t foldBytes(std::uint64_t x) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    const std::uint64_t low = x & (0x7F * ones);
+    const std::uint64_t atLeastA = low + (0x80 - 'A') * ones;
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * ones;
+    const std::uint64_t upper = atLeastA & ~pastZ & ~x & (0x80 * ones);
+    return x | (upper >> 2);
+}
+
+std::uint32_t hashOfKey(std::uint64_t key, std::int32_t len) {
+    return static_cast<std::uint32_t>(((key + static_cast<std::uint64_t>(len)) * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
+} // namespace
+
+std::uint64_t TScanWords::keyOf(const unsigned char* at, std::int32_t len) const {
+    std::uint64_t key = 0;
+    std::memcpy(&key, at, static_cast<std::size_t>(len));
+    return fold_ ? foldBytes(key) : key;
+}
+
 std::uint32_t TScanWords::hashOf(const unsigned char* at, std::int32_t len) const {
+    if (len <= kKeyBytes)
+        return hashOfKey(keyOf(at, len), len);
     std::uint32_t h = 2166136261u;
     for (std::int32_t i = 0; i < len; ++i)
         h = (h ^ (fold_ ? TKeywords::foldCase(at[i]) : at[i])) * 16777619u;
@@ -21,6 +50,8 @@ std::uint32_t TScanWords::hashOf(const unsigned char* at, std::int32_t len) cons
 bool TScanWords::sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const {
     if (slot.Length != static_cast<std::uint32_t>(len))
         return false;
+    if (len <= kKeyBytes)
+        return slot.Key == keyOf(at, len);
     const char* word = words_.data() + slot.Offset;
     for (std::int32_t i = 0; i < len; ++i)
         if (static_cast<unsigned char>(word[i]) != (fold_ ? TKeywords::foldCase(at[i]) : at[i]))
@@ -57,7 +88,11 @@ void TScanWords::Build(const TKeywords& trie) {
         slot.Node = node;
         slot.Offset = static_cast<std::uint32_t>(words_.size());
         slot.Length = static_cast<std::uint32_t>(word.size());
-        slot.Hash = hashOf(reinterpret_cast<const unsigned char*>(word.data()), static_cast<std::int32_t>(word.size()));
+        const auto* text = reinterpret_cast<const unsigned char*>(word.data());
+        const auto length = static_cast<std::int32_t>(word.size());
+        slot.Hash = hashOf(text, length);
+        if (length <= kKeyBytes)
+            slot.Key = keyOf(text, length);
         words_ += word;
         const std::uint64_t lengthBit = word.size() < 64 ? std::uint64_t{1} << word.size() : 1;
         for (unsigned char first : {static_cast<unsigned char>(word[0]),
@@ -77,11 +112,15 @@ const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, con
     const std::uint64_t lengthBit = len < 64 ? std::uint64_t{1} << len : 1;
     if (slots_.empty() || !(lengths_[at[0]] & lengthBit))
         return nullptr;
-    const std::uint32_t h = hashOf(at, len);
+    const bool keyed = len <= kKeyBytes;
+    const std::uint64_t key = keyed ? keyOf(at, len) : 0;
+    const std::uint32_t h = keyed ? hashOfKey(key, len) : hashOf(at, len);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask; slots_[i].Node != kNoKeywordNode; i = (i + 1) & mask) {
         const Slot& slot = slots_[i];
-        if (slot.Hash != h || !sameWord(slot, at, len))
+        if (slot.Hash != h || slot.Length != static_cast<std::uint32_t>(len))
+            continue;
+        if (keyed ? slot.Key != key : !sameWord(slot, at, len))
             continue;
         // The first entry of the word that the trie walk would take.
         for (const TEndData* e = trie_->EndAt(trie_->NodeAt(slot.Node)->Ends); e; e = trie_->EndAt(e->Next))

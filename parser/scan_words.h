@@ -33,6 +33,9 @@ public:
 
 private:
     struct Slot {
+        // A word of up to eight characters, as the eight bytes it starts
+        // (the rest zero): most words are found by one compare.
+        std::uint64_t Key = 0;
         std::uint32_t Hash = 0;
         std::uint32_t Node = kNoKeywordNode;
         std::uint32_t Offset = 0;
@@ -40,6 +43,7 @@ private:
     };
 
     std::uint32_t hashOf(const unsigned char* at, std::int32_t len) const;
+    std::uint64_t keyOf(const unsigned char* at, std::int32_t len) const;
     bool sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const;
 
     // Bit n of lengths_[c]: a word of n characters (n < 64) starts with c;
