@@ -353,17 +353,18 @@ void TRudivoVoruParser::applyStateChange(const TSM_StateChanges& sc) {
 
 namespace {
 
-// The length of a token made of the first character of `at` and a run up to
-// its look-ahead, read in place (see runUpTo): 0 when a character of neither
+// The length of a token made of `at[0..from)` and a run up to its
+// look-ahead, read in place (see runUpTo): 0 when a character of neither
 // group ends it, -1 when the look-ahead lies past `avail` characters.
-inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, const TScanRun& run, bool optional) {
-    std::int32_t n = 1;
+inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std::int32_t from, const TScanRun& run,
+                               bool optional) {
+    std::int32_t n = from;
     if (!optional) {
-        if (avail < 2)
+        if (avail <= n)
             return -1;
-        if (!run.More.Contains(at[1]))
+        if (!run.More.Contains(at[n]))
             return 0;
-        n = 2;
+        ++n;
     }
     while (n < avail && run.Go.Contains(at[n]))
         ++n;
@@ -392,7 +393,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
     if (step.TryKeywords) {
         const TEndData* keyword = nullptr;
         if (step.KeywordsAreRuns) {
-            run = runInPlace(at, avail, plan_->RunOf(step), step.Optional);
+            run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
             if (run < 0)
                 return false;
             if (run > 0 && (keyword = plans_.Words().Match(at, run, currentStates_)))
@@ -404,13 +405,22 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
         }
         if (keyword) {
             ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
-            if (!plan_->Outcome(ended).KeywordPlain)
+            const TScanOutcome& found = plan_->Outcome(ended);
+            if (found.KeywordThenRun) {
+                // A line comment, the digits after "0x": the keyword's
+                // handler takes a run; when that fails, the general path
+                // starts the token again.
+                n = runInPlace(at, avail, n, plan_->RunAfterKeyword(found), found.KeywordRunOptional);
+                if (n <= 0)
+                    return false;
+            } else if (!found.KeywordPlain) {
                 return false;
+            }
         }
     }
     if (n == 0) {
         if (const TScanRun* zero = plan_->ZeroRun()) {
-            n = runInPlace(at, avail, *zero, plan_->ZeroRunOptional());
+            n = runInPlace(at, avail, 1, *zero, plan_->ZeroRunOptional());
             if (n < 0)
                 return false;
         }
@@ -420,7 +430,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
     if (n == 0) {
         if (step.Type == TScanStep::Run) {
             if (run < 0)
-                run = runInPlace(at, avail, plan_->RunOf(step), step.Optional);
+                run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
             if (run < 0)
                 return false;
             ended = run > 0 ? step.Value : 0;
@@ -430,7 +440,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
             n = 1;
         }
     }
-    const TScanOutcome& out = plan_->Outcome(ended);
+    TScanOutcome& out = plan_->Outcome(ended);
     if (out.OneChar) {
         // Not valid here: one character of value 0, and the states stay.
         s.Skip(1);
@@ -438,9 +448,12 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, cons
         Len = 1;
         return true;
     }
-    // Rare: the plan after the token is not looked up yet.
-    if (!out.Next)
-        return false;
+    if (!out.Next) {
+        // The first time: the plan of the states after the token.
+        out.Next = plans_.Find(tables_, out.NextStates);
+        if (!out.Next)
+            return false;
+    }
     if (n < avail)
         s.SkipWithin(n);
     else

@@ -70,19 +70,22 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
         // break): the token ends straight after its first character.
         step.Type = TScanStep::Single;
     } else if (stop.Count == 1 && !stop.Include) {
-        const TScanRun run = runOf(tables, more, stop);
-        std::size_t index = 0;
-        while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop))
-            ++index;
-        if (index == runs_.size())
-            runs_.push_back(run);
         step.Type = TScanStep::Run;
         step.Optional = more.Optional != 0;
-        step.RunIndex = static_cast<std::uint8_t>(index);
+        step.RunIndex = internRun(runOf(tables, more, stop));
     } else {
         return zeroOrGeneral(step);
     }
     return step;
+}
+
+std::uint16_t TScanPlan::internRun(const TScanRun& run) {
+    std::size_t index = 0;
+    while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop))
+        ++index;
+    if (index == runs_.size())
+        runs_.push_back(run);
+    return static_cast<std::uint16_t>(index);
 }
 
 TScanStep TScanPlan::zeroOrGeneral(TScanStep step) const {
@@ -153,8 +156,16 @@ TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const
         zeroRunOptional_ = zero->Continuation.Optional != 0;
         zeroRun_ = runOf(tables, zero->Continuation, zero->Terminator);
     }
-    // At most 256 distinct runs, one per first character.
     runs_.reserve(16);
+    for (int v = 0; v < 256; ++v) {
+        TScanOutcome& out = outcomes_[static_cast<std::size_t>(v)];
+        const TSM_HandlerActions* h = tables.Handler(static_cast<std::uint8_t>(v));
+        if (out.Plain && h && isRun(h->Continuation, h->Terminator)) {
+            out.KeywordThenRun = true;
+            out.KeywordRunOptional = h->Continuation.Optional != 0;
+            out.KeywordRun = internRun(runOf(tables, h->Continuation, h->Terminator));
+        }
+    }
     for (int c = 0; c < 256; ++c)
         steps_[static_cast<std::size_t>(c)] = planStep(tables, static_cast<unsigned char>(c));
     markKeywordRuns(words);

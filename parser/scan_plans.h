@@ -37,6 +37,11 @@ struct TScanOutcome {
     bool Plain = false;
     // Plain, and a keyword of this value has no handler to go on with.
     bool KeywordPlain = false;
+    // Plain, and a keyword of this value goes on with a run (its handler is
+    // a run of one group up to a look-ahead group): KeywordRun of the plan.
+    bool KeywordThenRun = false;
+    bool KeywordRunOptional = false;
+    std::uint16_t KeywordRun = 0;
     // The value's state change is not valid in these states: the token
     // shrinks to its first character, of value 0, and nothing changes.
     bool OneChar = false;
@@ -74,7 +79,7 @@ struct TScanStep {
     bool KeywordsAreRuns = false;
     // The value of the token when it stands.
     std::uint8_t Value = 0;
-    std::uint8_t RunIndex = 0;
+    std::uint16_t RunIndex = 0;
 };
 
 class TScanPlan {
@@ -86,6 +91,7 @@ public:
     const TSM_StatesTable* ActiveTable() const { return activeTable_; }
     const TScanStep& Step(unsigned char c) const { return steps_[c]; }
     const TScanRun& RunOf(const TScanStep& step) const { return runs_[step.RunIndex]; }
+    const TScanRun& RunAfterKeyword(const TScanOutcome& out) const { return runs_[out.KeywordRun]; }
     // The run of the handler of value 0, tried after the first character
     // of every token no keyword starts; null without such a handler.
     const TScanRun* ZeroRun() const { return hasZeroRun_ ? &zeroRun_ : nullptr; }
@@ -97,6 +103,7 @@ private:
     TScanStep planStep(const TParserTables& tables, unsigned char c);
     void markKeywordRuns(const TScanWords& words);
     TScanStep zeroOrGeneral(TScanStep step) const;
+    std::uint16_t internRun(const TScanRun& run);
 
     TByteSet states_;
     const TSM_StatesTable* activeTable_ = nullptr;
