@@ -85,6 +85,13 @@ bool scanQuoted(TEdStream& s, std::int32_t& len, unsigned char quote, bool escap
         return false;
     s.yyadvance(); // the opening quote, whatever it is
     for (;;) {
+        // The plain characters of the current record, stepped over at once.
+        const unsigned char* at;
+        const std::int32_t avail = s.Span(at);
+        std::int32_t plain = 0;
+        while (plain < avail && at[plain] != quote && at[plain] != kCR && !(escapes && at[plain] == '\\'))
+            ++plain;
+        s.Skip(plain);
         const int c = peek(s);
         if (c < 0 || c == kCR)
             break;

@@ -51,6 +51,23 @@ inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& go, cons
     }
 }
 
+// Steps over the characters of `set` from the scanner on, those of the
+// current record tested in place; returns how many.
+inline std::int32_t skipOver(TEdStream& s, const TByteSet& set) {
+    std::int32_t total = 0;
+    for (;;) {
+        const unsigned char* at;
+        const std::int32_t avail = s.Span(at);
+        std::int32_t n = 0;
+        while (n < avail && set.Contains(at[n]))
+            ++n;
+        s.Skip(n);
+        total += n;
+        if (n < avail || n == 0)
+            return total;
+    }
+}
+
 // runUpTo for groups of the tables.
 inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& stop, bool check, std::int32_t& Len) {
     TByteSet go = more;
@@ -233,7 +250,18 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
                    ? Scan::Complete
                    : Scan::Failed;
     }
+    // Inside a construct ended by a sequence (a block comment up to */), the
+    // characters that continue it and cannot start its end are stepped over
+    // at once: for them the loop below would only test and step.
+    const bool groups = !c.IsHandler && !t.IsHandler && t.Count > 0;
+    TByteSet inside;
+    if (groups) {
+        inside = tables_.Members(c.CharSet);
+        inside.Subtract(tables_.Members(t.CharSets[0]));
+    }
     for (;;) {
+        if (groups && check)
+            Len += skipOver(s, inside);
         int ch = peek(s);
         // An unterminated construct ends with the text.
         if (ch < 0)
@@ -284,7 +312,17 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
         }
         return;
     }
+    // As in scanHandler: the characters that continue the token and cannot
+    // start its end are stepped over at once.
+    const bool groups = !c.IsHandler && !t.IsHandler && t.Count > 0;
+    TByteSet inside;
+    if (groups) {
+        inside = tables_.Members(c.CharSet);
+        inside.Subtract(tables_.Members(t.CharSets[0]));
+    }
     for (;;) {
+        if (groups && check)
+            Len += skipOver(s, inside);
         int ch = peek(s);
         // A token that reaches the end of the text is complete there, also
         // when that end comes right after its first character.
@@ -370,7 +408,9 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
         ++n;
     if (n >= avail)
         return -1;
-    return run.Stop.Contains(at[n]) ? n : 0;
+    if (!run.Stop.Contains(at[n]))
+        return 0;
+    return run.Include ? n + 1 : n;
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TScanRun runOf(const TParserTables& tables, const TSM_SpecRec& more, const TSM_E
     run.Stop = tables.Members(stop.CharSets[0]);
     run.Go = run.More;
     run.Go.Subtract(run.Stop);
+    run.Include = stop.Include != 0;
     return run;
 }
 
@@ -81,7 +82,8 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
 
 std::uint16_t TScanPlan::internRun(const TScanRun& run) {
     std::size_t index = 0;
-    while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop))
+    while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop &&
+                                     runs_[index].Include == run.Include))
         ++index;
     if (index == runs_.size())
         runs_.push_back(run);
@@ -160,7 +162,10 @@ TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const
     for (int v = 0; v < 256; ++v) {
         TScanOutcome& out = outcomes_[static_cast<std::size_t>(v)];
         const TSM_HandlerActions* h = tables.Handler(static_cast<std::uint8_t>(v));
-        if (out.Plain && h && isRun(h->Continuation, h->Terminator)) {
+        // Only the common path reads these runs, so the run may also take
+        // its last character (the > of an #include <header>).
+        const bool run = h && !h->Continuation.IsHandler && !h->Terminator.IsHandler && h->Terminator.Count == 1;
+        if (out.Plain && run) {
             out.KeywordThenRun = true;
             out.KeywordRunOptional = h->Continuation.Optional != 0;
             out.KeywordRun = internRun(runOf(tables, h->Continuation, h->Terminator));

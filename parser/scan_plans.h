@@ -51,12 +51,14 @@ struct TScanOutcome {
     TScanPlan* Next = nullptr;
 };
 
-// The groups of a run: it goes on over More up to a character of Stop.
+// The groups of a run: it goes on over More up to a character of Stop,
+// which ends it as a look-ahead, or as its last character with Include.
 struct TScanRun {
     TByteSet More;
     TByteSet Stop;
     // What the run goes on over once the look-ahead is tested: More without Stop.
     TByteSet Go;
+    bool Include = false;
 };
 
 // How a token starting with one character is scanned in one set of states.
