@@ -516,7 +516,8 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
             return false;
     }
     const TScanStep& step = plan_->Step(c0);
-    if (step.Type == TScanStep::General || step.Type == TScanStep::ZeroOrGeneral)
+    if (step.Type == TScanStep::General || step.Type == TScanStep::ZeroOrGeneral ||
+        (step.Type == TScanStep::Run && plan_->RunOf(step).Include))
         return false;
     if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(c0))
         return false;

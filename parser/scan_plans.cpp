@@ -70,7 +70,7 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
         // An optional continuation before an empty terminator (a line
         // break): the token ends straight after its first character.
         step.Type = TScanStep::Single;
-    } else if (stop.Count == 1 && !stop.Include) {
+    } else if (stop.Count == 1) {
         step.Type = TScanStep::Run;
         step.Optional = more.Optional != 0;
         step.RunIndex = internRun(runOf(tables, more, stop));
@@ -118,6 +118,8 @@ bool allIn(const TByteSet& set, unsigned char c, bool fold) {
 // a look-up of its text find the keyword the trie walk would.
 bool runsAsWord(const std::string& word, const TEndData& entry, const TScanStep& step, const TScanRun& run,
                 bool fold) {
+    if (run.Include)
+        return false;
     TByteSet acceptedOutside = entry.Accepted;
     acceptedOutside.Subtract(run.Stop);
     if (!acceptedOutside.IsEmpty())

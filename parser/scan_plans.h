@@ -67,7 +67,8 @@ struct TScanStep {
 
     // Single: the token is its first character alone. Run: the first
     // character, then the run `RunIndex`; a character of neither group ends
-    // it as one character of value 0. ZeroOrGeneral: a keyword, or the run
+    // it as one character of value 0. (A run that takes its last character
+    // is read only in place.) ZeroOrGeneral: a keyword, or the run
     // of the handler of value 0; when neither stands, the general path.
     Kind Type = General;
     // The main keyword table has words starting with this character in
