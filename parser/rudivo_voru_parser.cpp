@@ -430,6 +430,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
     std::int32_t n = 0;
     std::int32_t run = -1; // the step's run, once taken
     std::uint8_t ended = 0;
+    bool handlerFailed = false;
     if (step.TryKeywords) {
         const TEndData* keyword = nullptr;
         if (step.KeywordsAreRuns) {
@@ -448,17 +449,21 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
             const TScanOutcome& found = plan_->Outcome(ended);
             if (found.KeywordThenRun) {
                 // A line comment, the digits after "0x": the keyword's
-                // handler takes a run; when that fails, the general path
-                // starts the token again.
+                // handler takes a run. When that fails, the start table
+                // takes the token as if there were no keyword.
                 n = runInPlace(at, avail, n, plan_->RunAfterKeyword(found), found.KeywordRunOptional);
-                if (n <= 0)
+                if (n < 0)
                     return false;
+                if (n == 0) {
+                    ended = 0;
+                    handlerFailed = true;
+                }
             } else if (!found.KeywordPlain) {
                 return false;
             }
         }
     }
-    if (n == 0) {
+    if (n == 0 && !handlerFailed) {
         if (const TScanRun* zero = plan_->ZeroRun()) {
             n = runInPlace(at, avail, 1, *zero, plan_->ZeroRunOptional());
             if (n < 0)
