@@ -437,7 +437,7 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
             run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
             if (run < 0)
                 return false;
-            if (run > 0 && (keyword = plans_.Words().Match(at, run, currentStates_)))
+            if (run > 0 && (keyword = plans_.Words().Match(at, run, avail, currentStates_)))
                 n = run;
         } else {
             const TSyntaxKeywords& keywords = std::as_const(tables_).Keywords();

@@ -1,5 +1,6 @@
 #include "parser/scan_words.h"
 
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -32,15 +33,24 @@ std::uint32_t hashOfKey(std::uint64_t key, std::int32_t len) {
 
 } // namespace
 
-std::uint64_t TScanWords::keyOf(const unsigned char* at, std::int32_t len) const {
+std::uint64_t TScanWords::keyOf(const unsigned char* at, std::int32_t len, std::int32_t readable) const {
     std::uint64_t key = 0;
-    std::memcpy(&key, at, static_cast<std::size_t>(len));
+    if (std::endian::native == std::endian::little && readable >= kKeyBytes) {
+        // One load: copying the word byte by byte into the key and reading
+        // it back would wait for the stores to drain.
+        std::memcpy(&key, at, kKeyBytes);
+        if (len < kKeyBytes)
+            key &= (std::uint64_t{1} << (8 * len)) - 1;
+    } else {
+        for (std::int32_t i = 0; i < len; ++i)
+            key |= std::uint64_t{at[i]} << (8 * i);
+    }
     return fold_ ? foldBytes(key) : key;
 }
 
 std::uint32_t TScanWords::hashOf(const unsigned char* at, std::int32_t len) const {
     if (len <= kKeyBytes)
-        return hashOfKey(keyOf(at, len), len);
+        return hashOfKey(keyOf(at, len, len), len);
     std::uint32_t h = 2166136261u;
     for (std::int32_t i = 0; i < len; ++i)
         h = (h ^ (fold_ ? TKeywords::foldCase(at[i]) : at[i])) * 16777619u;
@@ -51,7 +61,7 @@ bool TScanWords::sameWord(const Slot& slot, const unsigned char* at, std::int32_
     if (slot.Length != static_cast<std::uint32_t>(len))
         return false;
     if (len <= kKeyBytes)
-        return slot.Key == keyOf(at, len);
+        return slot.Key == keyOf(at, len, len);
     const char* word = words_.data() + slot.Offset;
     for (std::int32_t i = 0; i < len; ++i)
         if (static_cast<unsigned char>(word[i]) != (fold_ ? TKeywords::foldCase(at[i]) : at[i]))
@@ -86,13 +96,14 @@ void TScanWords::Build(const TKeywords& trie) {
     for (const auto& [node, word] : found) {
         Slot slot;
         slot.Node = node;
+        slot.FirstEntry = trie.NodeAt(node)->Ends;
         slot.Offset = static_cast<std::uint32_t>(words_.size());
         slot.Length = static_cast<std::uint32_t>(word.size());
         const auto* text = reinterpret_cast<const unsigned char*>(word.data());
         const auto length = static_cast<std::int32_t>(word.size());
         slot.Hash = hashOf(text, length);
         if (length <= kKeyBytes)
-            slot.Key = keyOf(text, length);
+            slot.Key = keyOf(text, length, length);
         words_ += word;
         const std::uint64_t lengthBit = word.size() < 64 ? std::uint64_t{1} << word.size() : 1;
         for (unsigned char first : {static_cast<unsigned char>(word[0]),
@@ -107,13 +118,14 @@ void TScanWords::Build(const TKeywords& trie) {
     }
 }
 
-const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, const TByteSet& states) const {
+const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, std::int32_t avail,
+                                  const TByteSet& states) const {
     // Bit 0 stands for every word of 64 characters or more.
     const std::uint64_t lengthBit = len < 64 ? std::uint64_t{1} << len : 1;
     if (slots_.empty() || !(lengths_[at[0]] & lengthBit))
         return nullptr;
     const bool keyed = len <= kKeyBytes;
-    const std::uint64_t key = keyed ? keyOf(at, len) : 0;
+    const std::uint64_t key = keyed ? keyOf(at, len, avail) : 0;
     const std::uint32_t h = keyed ? hashOfKey(key, len) : hashOf(at, len);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = h & mask; slots_[i].Node != kNoKeywordNode; i = (i + 1) & mask) {
@@ -123,7 +135,7 @@ const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, con
         if (keyed ? slot.Key != key : !sameWord(slot, at, len))
             continue;
         // The first entry of the word that the trie walk would take.
-        for (const TEndData* e = trie_->EndAt(trie_->NodeAt(slot.Node)->Ends); e; e = trie_->EndAt(e->Next))
+        for (const TEndData* e = trie_->EndAt(slot.FirstEntry); e; e = trie_->EndAt(e->Next))
             if (e->States.Meets(states) && e->Accepted.Contains(at[len]))
                 return e;
         return nullptr;

@@ -25,7 +25,9 @@ public:
 
     // The entry of the word `at[0..len)` (case folded as the table is) that
     // is valid in `states` and accepts `at[len]` after it; null when none.
-    const TEndData* Match(const unsigned char* at, std::int32_t len, const TByteSet& states) const;
+    // `avail` characters from `at` may be read (more than `len`).
+    const TEndData* Match(const unsigned char* at, std::int32_t len, std::int32_t avail,
+                          const TByteSet& states) const;
 
     // Calls `visit` with each entry and its word (as stored).
     void ForEachEntry(const std::function<void(const std::string&, const TEndData&)>& visit) const;
@@ -38,12 +40,15 @@ private:
         std::uint64_t Key = 0;
         std::uint32_t Hash = 0;
         std::uint32_t Node = kNoKeywordNode;
+        std::uint32_t FirstEntry = kNoEndData;
         std::uint32_t Offset = 0;
         std::uint32_t Length = 0;
     };
 
     std::uint32_t hashOf(const unsigned char* at, std::int32_t len) const;
-    std::uint64_t keyOf(const unsigned char* at, std::int32_t len) const;
+    // The key of a word of up to eight characters; `readable` characters
+    // from `at` may be read.
+    std::uint64_t keyOf(const unsigned char* at, std::int32_t len, std::int32_t readable) const;
     bool sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const;
 
     // Bit n of lengths_[c]: a word of n characters (n < 64) starts with c;
