@@ -493,6 +493,15 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
         Len = 1;
         return true;
     }
+    if (out.Stacked) {
+        s.Skip(n);
+        applyStateChange(*out.Stacked);
+        if (!plan_)
+            plan_ = plans_.Find(tables_, currentStates_);
+        value = out.Value;
+        Len = n;
+        return true;
+    }
     if (!out.Next) {
         // The first time: the plan of the states after the token.
         out.Next = plans_.Find(tables_, out.NextStates);
@@ -561,6 +570,12 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
     TScanOutcome& out = plan_->Outcome(ended);
     if (out.OneChar)
         s.SetYYpos(p0 + 1);
+    if (out.Stacked && !out.OneChar) {
+        applyStateChange(*out.Stacked);
+        value = out.Value;
+        Len = s.GetYYpos() - p0;
+        return true;
+    }
     if (!out.Next)
         out.Next = plans_.Find(tables_, out.NextStates);
     if (!out.Next) {

@@ -17,8 +17,15 @@ TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std:
         out.Value = 0;
         out.OneChar = true;
     } else if (sc) {
-        if (sc->IsContainer || sc->StackOps)
+        if (sc->IsContainer)
             return out;
+        if (sc->StackOps) {
+            // What a pop brings back is known only then.
+            out.Stacked = sc;
+            out.Plain = true;
+            out.KeywordPlain = !tables.Handler(value);
+            return out;
+        }
         if (!sc->NoChange) {
             out.NextStates |= sc->Enter;
             out.NextStates.Subtract(sc->Leave);

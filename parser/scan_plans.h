@@ -17,6 +17,7 @@
 // use stay in the processor's nearest cache.
 
 #include "editor/support/byte_set.h"
+#include "parser/parser_records.h"
 #include "parser/scan_words.h"
 
 #include <array>
@@ -32,8 +33,7 @@ class TScanPlan;
 
 // How a token of one value ends in one set of states.
 struct TScanOutcome {
-    // The state change needs no general path (no container, no stack
-    // operation).
+    // The state change needs no general path (no container).
     bool Plain = false;
     // Plain, and a keyword of this value has no handler to go on with.
     bool KeywordPlain = false;
@@ -45,6 +45,9 @@ struct TScanOutcome {
     // The value's state change is not valid in these states: the token
     // shrinks to its first character, of value 0, and nothing changes.
     bool OneChar = false;
+    // A state change with a stack operation, made as the general path makes
+    // it; NextStates and Next do not apply.
+    const TSM_StateChanges* Stacked = nullptr;
     std::uint8_t Value = 0;
     TByteSet NextStates;
     // The plan of NextStates, found on first use.
