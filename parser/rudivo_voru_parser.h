@@ -17,6 +17,10 @@
 //     lasts for the one token after it.
 // Any refusal falls back to a one-character token of value 0, so every call
 // moves the scanner on by at least one character.
+//
+// Most tokens take these steps the same way every time the same character
+// starts them in the same states; those are read from plans made once per
+// set of states (scan_plans.h), with the same result.
 
 #include "editor/lexicon/keyword_table_set.h"
 #include "editor/settings/editor_settings.h"

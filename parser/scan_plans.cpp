@@ -22,11 +22,7 @@ TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std:
         if (sc->StackOps) {
             // What a pop brings back is known only then.
             out.Stacked = sc;
-            out.Plain = true;
-            out.KeywordPlain = !tables.Handler(value);
-            return out;
-        }
-        if (!sc->NoChange) {
+        } else if (!sc->NoChange) {
             out.NextStates |= sc->Enter;
             out.NextStates.Subtract(sc->Leave);
         }
@@ -49,6 +45,40 @@ TScanRun runOf(const TParserTables& tables, const TSM_SpecRec& more, const TSM_E
 // A run of one group up to a look-ahead group, without handlers.
 bool isRun(const TSM_SpecRec& more, const TSM_EndsAction& stop) {
     return !more.IsHandler && !stop.IsHandler && stop.Count == 1 && !stop.Include;
+}
+
+// The characters a table that folds case reads as `c`.
+std::array<unsigned char, 2> readAs(unsigned char c, bool fold) {
+    const bool lower = fold && c >= 'a' && c <= 'z';
+    return {c, lower ? static_cast<unsigned char>(c - 'a' + 'A') : c};
+}
+
+bool allIn(const TByteSet& set, unsigned char c, bool fold) {
+    for (unsigned char variant : readAs(c, fold))
+        if (!set.Contains(variant))
+            return false;
+    return true;
+}
+
+// True when `word` followed by a character its entry accepts is exactly
+// what the run of `step` takes, ended by its look-ahead: then the run and
+// a look-up of its text find the keyword the trie walk would.
+bool runsAsWord(const std::string& word, const TEndData& entry, const TScanStep& step, const TScanRun& run,
+                bool fold) {
+    if (run.Include)
+        return false;
+    TByteSet acceptedOutside = entry.Accepted;
+    acceptedOutside.Subtract(run.Stop);
+    if (!acceptedOutside.IsEmpty())
+        return false;
+    if (!step.Optional && word.size() < 2)
+        return false;
+    for (std::size_t i = 1; i < word.size(); ++i) {
+        const TByteSet& set = (!step.Optional && i == 1) ? run.More : run.Go;
+        if (!allIn(set, static_cast<unsigned char>(word[i]), fold))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -104,44 +134,6 @@ TScanStep TScanPlan::zeroOrGeneral(TScanStep step) const {
     step.Value = 0;
     return step;
 }
-
-namespace {
-
-// The characters a table that folds case reads as `c`.
-std::array<unsigned char, 2> readAs(unsigned char c, bool fold) {
-    const bool lower = fold && c >= 'a' && c <= 'z';
-    return {c, lower ? static_cast<unsigned char>(c - 'a' + 'A') : c};
-}
-
-bool allIn(const TByteSet& set, unsigned char c, bool fold) {
-    for (unsigned char variant : readAs(c, fold))
-        if (!set.Contains(variant))
-            return false;
-    return true;
-}
-
-// True when `word` followed by a character its entry accepts is exactly
-// what the run of `step` takes, ended by its look-ahead: then the run and
-// a look-up of its text find the keyword the trie walk would.
-bool runsAsWord(const std::string& word, const TEndData& entry, const TScanStep& step, const TScanRun& run,
-                bool fold) {
-    if (run.Include)
-        return false;
-    TByteSet acceptedOutside = entry.Accepted;
-    acceptedOutside.Subtract(run.Stop);
-    if (!acceptedOutside.IsEmpty())
-        return false;
-    if (!step.Optional && word.size() < 2)
-        return false;
-    for (std::size_t i = 1; i < word.size(); ++i) {
-        const TByteSet& set = (!step.Optional && i == 1) ? run.More : run.Go;
-        if (!allIn(set, static_cast<unsigned char>(word[i]), fold))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 void TScanPlan::markKeywordRuns(const TScanWords& words) {
     for (TScanStep& step : steps_)
