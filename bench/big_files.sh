@@ -1,7 +1,8 @@
 #!/bin/bash
 # Big files against the fastest editor here, in the same run: opening a
 # 100 MB C++ file (system headers, concatenated) until editable, against
-# `vim -u NONE` loading it (target: our time at most half of vim's);
+# `vim -u NONE` loading it (target: our time at most half of vim's; the
+# fastest of three runs of each);
 # resident memory with the file open and every line coloured (target: at
 # most 2.2x the file); colouring speed per language (targets: C++ at least
 # 200 MB/s, every language 150). With --gb also a 1 GB file (targets: open
@@ -44,16 +45,23 @@ def vim_seconds(path, runs=3):
         best = seconds if best is None else min(best, seconds)
     return best
 
-def bench(program, pattern, env=None):
-    out = subprocess.run([os.path.join(build, "bench", program), "--benchmark_filter=" + pattern,
-                          "--benchmark_format=json"], capture_output=True, text=True,
-                         env=dict(os.environ, **(env or {})), check=True).stdout
-    return {b["name"]: b for b in json.loads(out)["benchmarks"]}
+def bench(program, pattern, env=None, processes=1):
+    # Each run a fresh process, as each of vim's; the fastest is taken, as
+    # vim's fastest is.
+    best = {}
+    for _ in range(processes):
+        out = subprocess.run([os.path.join(build, "bench", program), "--benchmark_filter=" + pattern,
+                              "--benchmark_format=json"], capture_output=True, text=True,
+                             env=dict(os.environ, **(env or {})), check=True).stdout
+        for b in json.loads(out)["benchmarks"]:
+            if b["name"] not in best or b["real_time"] < best[b["name"]]["real_time"]:
+                best[b["name"]] = b
+    return best
 
 def report(label, size):
     path = make(label, size)
     vim = vim_seconds(path, 3 if size < 2**30 else 1)
-    runs = bench("bench_app", "BM_OpenDocument", {"QORVI_BENCH_FILE": path})
+    runs = bench("bench_app", "BM_OpenDocument", {"QORVI_BENCH_FILE": path}, 3 if size < 2**30 else 1)
     ours = next(b for n, b in runs.items() if n.startswith("BM_OpenDocument/"))["real_time"] / 1000
     styled = next(b for n, b in runs.items() if n.startswith("BM_OpenDocumentStyled"))
     print(f"{label}: {size / 1e6:.0f} MB of C++")
