@@ -19,21 +19,21 @@ inline int peek(TEdStream& s) {
     return c;
 }
 
-// A run of `more` up to a look-ahead character of `stop`, from the scanner
-// on, the look-ahead tried first when `check` is set; false when a character
-// of neither group comes first. The end of the text ends the run. `go` is
-// `more` without `stop`: once the look-ahead is tested, the characters of
-// the current record that continue the run are tested in place and stepped
-// over at once.
-inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& go, const TByteSet& stop, bool check,
-                    std::int32_t& Len) {
+// A run of the More group up to a look-ahead character of the Stop group,
+// from the scanner on, the look-ahead tried first when `check` is set; false
+// when a character of neither group comes first. The end of the text ends
+// the run. Once the look-ahead is tested, the characters of the current
+// record that continue the run (Go: More without Stop) are tested in place
+// and stepped over at once. `Groups` is a TScanRun or GroupSets.
+template <class Groups>
+inline bool runUpTo(TEdStream& s, const Groups& g, bool check, std::int32_t& Len) {
     for (;;) {
         const unsigned char* at;
         const std::int32_t avail = s.Span(at);
         int ch;
         if (check) {
             std::int32_t n = 0;
-            while (n < avail && go.Contains(at[n]))
+            while (n < avail && g.Go(at[n]))
                 ++n;
             s.Skip(n);
             Len += n;
@@ -41,15 +41,30 @@ inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& go, cons
         } else {
             ch = avail > 0 ? at[0] : peek(s);
         }
-        if (ch < 0 || (check && stop.Contains(static_cast<std::uint8_t>(ch))))
+        if (ch < 0 || (check && g.Stop(static_cast<unsigned char>(ch))))
             return true;
         check = true;
-        if (!more.Contains(static_cast<std::uint8_t>(ch)))
+        if (!g.More(static_cast<unsigned char>(ch)))
             return false;
         s.yyadvance();
         ++Len;
     }
 }
+
+// The groups of a run as the tables hold them.
+struct GroupSets {
+    GroupSets(const TByteSet& more, const TByteSet& stop) : more_(more), stop_(stop), go_(more) {
+        go_.Subtract(stop);
+    }
+    bool More(unsigned char c) const { return more_.Contains(c); }
+    bool Stop(unsigned char c) const { return stop_.Contains(c); }
+    bool Go(unsigned char c) const { return go_.Contains(c); }
+
+private:
+    const TByteSet& more_;
+    const TByteSet& stop_;
+    TByteSet go_;
+};
 
 // Steps over the characters of `set` from the scanner on, those of the
 // current record tested in place; returns how many.
@@ -66,13 +81,6 @@ inline std::int32_t skipOver(TEdStream& s, const TByteSet& set) {
         if (n < avail || n == 0)
             return total;
     }
-}
-
-// runUpTo for groups of the tables.
-inline bool runUpTo(TEdStream& s, const TByteSet& more, const TByteSet& stop, bool check, std::int32_t& Len) {
-    TByteSet go = more;
-    go.Subtract(stop);
-    return runUpTo(s, more, go, stop, check, Len);
 }
 
 } // namespace
@@ -246,7 +254,7 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
     if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
         // A run of one group up to a look-ahead group (a line comment, a
         // number's digits), in one tight loop with the general loop's steps.
-        return runUpTo(s, tables_.Members(c.CharSet), tables_.Members(t.CharSets[0]), check, Len)
+        return runUpTo(s, GroupSets(tables_.Members(c.CharSet), tables_.Members(t.CharSets[0])), check, Len)
                    ? Scan::Complete
                    : Scan::Failed;
     }
@@ -304,7 +312,7 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
     if (!c.IsHandler && !t.IsHandler && t.Count == 1 && !t.Include) {
         // The common shape (a run of one group up to a look-ahead group), in
         // one tight loop: the same steps as the general loop below.
-        if (runUpTo(s, tables_.Members(c.CharSet), tables_.Members(t.CharSets[0]), check, Len)) {
+        if (runUpTo(s, GroupSets(tables_.Members(c.CharSet), tables_.Members(t.CharSets[0])), check, Len)) {
             value = e.TokenValue;
         } else {
             fail(s);
@@ -400,15 +408,15 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
     if (!optional) {
         if (avail <= n)
             return -1;
-        if (!run.More.Contains(at[n]))
+        if (!run.More(at[n]))
             return 0;
         ++n;
     }
-    while (n < avail && run.Go.Contains(at[n]))
+    while (n < avail && run.Go(at[n]))
         ++n;
     if (n >= avail)
         return -1;
-    if (!run.Stop.Contains(at[n]))
+    if (!run.Stop(at[n]))
         return 0;
     return run.Include ? n + 1 : n;
 }
@@ -554,7 +562,7 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
     bool zeroRan = false;
     if (const TScanRun* zero = keyword ? nullptr : plan_->ZeroRun()) {
         // The handler of value 0 goes on from the first character.
-        zeroRan = runUpTo(s, zero->More, zero->Go, zero->Stop, plan_->ZeroRunOptional(), Len);
+        zeroRan = runUpTo(s, *zero, plan_->ZeroRunOptional(), Len);
         if (zeroRan)
             ended = 0;
         else
@@ -562,7 +570,7 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
     }
     if (!keyword && !zeroRan && step.Type == TScanStep::Run) {
         const TScanRun& run = plan_->RunOf(step);
-        if (!runUpTo(s, run.More, run.Go, run.Stop, step.Optional, Len)) {
+        if (!runUpTo(s, run, step.Optional, Len)) {
             ended = 0;
             s.SetYYpos(p0 + 1);
         }

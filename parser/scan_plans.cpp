@@ -34,10 +34,16 @@ TScanOutcome outcomeOf(const TParserTables& tables, const TByteSet& states, std:
 
 TScanRun runOf(const TParserTables& tables, const TSM_SpecRec& more, const TSM_EndsAction& stop) {
     TScanRun run;
-    run.More = tables.Members(more.CharSet);
-    run.Stop = tables.Members(stop.CharSets[0]);
-    run.Go = run.More;
-    run.Go.Subtract(run.Stop);
+    const TByteSet& moreSet = tables.Members(more.CharSet);
+    const TByteSet& stopSet = tables.Members(stop.CharSets[0]);
+    for (int c = 0; c < 256; ++c) {
+        const auto ch = static_cast<std::uint8_t>(c);
+        std::uint8_t& cls = run.Class[static_cast<std::size_t>(c)];
+        cls = static_cast<std::uint8_t>((moreSet.Contains(ch) ? TScanRun::kMore : 0) |
+                                        (stopSet.Contains(ch) ? TScanRun::kStop : 0));
+        if (moreSet.Contains(ch) && !stopSet.Contains(ch))
+            cls |= TScanRun::kGo;
+    }
     run.Include = stop.Include != 0;
     return run;
 }
@@ -53,9 +59,10 @@ std::array<unsigned char, 2> readAs(unsigned char c, bool fold) {
     return {c, lower ? static_cast<unsigned char>(c - 'a' + 'A') : c};
 }
 
-bool allIn(const TByteSet& set, unsigned char c, bool fold) {
+// Every character read as `c` has the class bit `need` in `run`.
+bool allIn(const TScanRun& run, std::uint8_t need, unsigned char c, bool fold) {
     for (unsigned char variant : readAs(c, fold))
-        if (!set.Contains(variant))
+        if (!(run.Class[variant] & need))
             return false;
     return true;
 }
@@ -67,15 +74,14 @@ bool runsAsWord(const std::string& word, const TEndData& entry, const TScanStep&
                 bool fold) {
     if (run.Include)
         return false;
-    TByteSet acceptedOutside = entry.Accepted;
-    acceptedOutside.Subtract(run.Stop);
-    if (!acceptedOutside.IsEmpty())
-        return false;
+    for (int c = 0; c < 256; ++c)
+        if (entry.Accepted.Contains(static_cast<std::uint8_t>(c)) && !run.Stop(static_cast<unsigned char>(c)))
+            return false;
     if (!step.Optional && word.size() < 2)
         return false;
     for (std::size_t i = 1; i < word.size(); ++i) {
-        const TByteSet& set = (!step.Optional && i == 1) ? run.More : run.Go;
-        if (!allIn(set, static_cast<unsigned char>(word[i]), fold))
+        const std::uint8_t need = (!step.Optional && i == 1) ? TScanRun::kMore : TScanRun::kGo;
+        if (!allIn(run, need, static_cast<unsigned char>(word[i]), fold))
             return false;
     }
     return true;
@@ -119,8 +125,7 @@ TScanStep TScanPlan::planStep(const TParserTables& tables, unsigned char c) {
 
 std::uint16_t TScanPlan::internRun(const TScanRun& run) {
     std::size_t index = 0;
-    while (index < runs_.size() && !(runs_[index].More == run.More && runs_[index].Stop == run.Stop &&
-                                     runs_[index].Include == run.Include))
+    while (index < runs_.size() && !(runs_[index].Class == run.Class && runs_[index].Include == run.Include))
         ++index;
     if (index == runs_.size())
         runs_.push_back(run);
