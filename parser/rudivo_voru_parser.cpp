@@ -436,61 +436,70 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
     if (const TKeywords* extra = settings_->KeywordTables().Trie(); extra && extra->FirstNodeMatching(at[0]))
         return false;
     std::int32_t n = 0;
-    std::int32_t run = -1; // the step's run, once taken
     std::uint8_t ended = 0;
-    bool handlerFailed = false;
-    if (step.TryKeywords) {
-        const TEndData* keyword = nullptr;
-        if (step.KeywordsAreRuns) {
-            run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
-            if (run < 0)
-                return false;
-            if (run > 0 && (keyword = plans_.Words().Match(at, run, avail, currentStates_)))
-                n = run;
-        } else {
-            const TSyntaxKeywords& keywords = std::as_const(tables_).Keywords();
-            if (!keywords.MatchInPlace(at, avail, keywords.CaseSensitive(), currentStates_, keyword, n))
-                return false;
-        }
-        if (keyword) {
-            ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
-            const TScanOutcome& found = plan_->Outcome(ended);
-            if (found.KeywordThenRun) {
-                // A line comment, the digits after "0x": the keyword's
-                // handler takes a run. When that fails, the start table
-                // takes the token as if there were no keyword.
-                n = runInPlace(at, avail, n, plan_->RunAfterKeyword(found), found.KeywordRunOptional);
-                if (n < 0)
+    if (step.Direct) {
+        // Most tokens: a run or a single character, no keyword to try first.
+        n = step.Type == TScanStep::Run ? runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional) : 1;
+        if (n < 0)
+            return false;
+        ended = n > 0 ? step.Value : 0;
+        n = n > 0 ? n : 1;
+    } else {
+        std::int32_t run = -1; // the step's run, once taken
+        bool handlerFailed = false;
+        if (step.TryKeywords) {
+            const TEndData* keyword = nullptr;
+            if (step.KeywordsAreRuns) {
+                run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
+                if (run < 0)
                     return false;
-                if (n == 0) {
-                    ended = 0;
-                    handlerFailed = true;
+                if (run > 0 && (keyword = plans_.Words().Match(at, run, avail, currentStates_)))
+                    n = run;
+            } else {
+                const TSyntaxKeywords& keywords = std::as_const(tables_).Keywords();
+                if (!keywords.MatchInPlace(at, avail, keywords.CaseSensitive(), currentStates_, keyword, n))
+                    return false;
+            }
+            if (keyword) {
+                ended = static_cast<std::uint8_t>(keyword->Data & 0xFF);
+                const TScanOutcome& found = plan_->Outcome(ended);
+                if (found.KeywordThenRun) {
+                    // A line comment, the digits after "0x": the keyword's
+                    // handler takes a run. When that fails, the start table
+                    // takes the token as if there were no keyword.
+                    n = runInPlace(at, avail, n, plan_->RunAfterKeyword(found), found.KeywordRunOptional);
+                    if (n < 0)
+                        return false;
+                    if (n == 0) {
+                        ended = 0;
+                        handlerFailed = true;
+                    }
+                } else if (!found.KeywordPlain) {
+                    return false;
                 }
-            } else if (!found.KeywordPlain) {
-                return false;
             }
         }
-    }
-    if (n == 0 && !handlerFailed) {
-        if (const TScanRun* zero = plan_->ZeroRun()) {
-            n = runInPlace(at, avail, 1, *zero, plan_->ZeroRunOptional());
-            if (n < 0)
-                return false;
+        if (n == 0 && !handlerFailed) {
+            if (const TScanRun* zero = plan_->ZeroRun()) {
+                n = runInPlace(at, avail, 1, *zero, plan_->ZeroRunOptional());
+                if (n < 0)
+                    return false;
+            }
         }
-    }
-    if (n == 0 && step.Type == TScanStep::ZeroOrGeneral)
-        return false;
-    if (n == 0) {
-        if (step.Type == TScanStep::Run) {
-            if (run < 0)
-                run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
-            if (run < 0)
-                return false;
-            ended = run > 0 ? step.Value : 0;
-            n = run > 0 ? run : 1;
-        } else {
-            ended = step.Value;
-            n = 1;
+        if (n == 0 && step.Type == TScanStep::ZeroOrGeneral)
+            return false;
+        if (n == 0) {
+            if (step.Type == TScanStep::Run) {
+                if (run < 0)
+                    run = runInPlace(at, avail, 1, plan_->RunOf(step), step.Optional);
+                if (run < 0)
+                    return false;
+                ended = run > 0 ? step.Value : 0;
+                n = run > 0 ? run : 1;
+            } else {
+                ended = step.Value;
+                n = 1;
+            }
         }
     }
     TScanOutcome& out = plan_->Outcome(ended);

@@ -180,6 +180,9 @@ TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const
     for (int c = 0; c < 256; ++c)
         steps_[static_cast<std::size_t>(c)] = planStep(tables, static_cast<unsigned char>(c));
     markKeywordRuns(words);
+    for (TScanStep& step : steps_)
+        step.Direct = (step.Type == TScanStep::Single || step.Type == TScanStep::Run) && !step.TryKeywords &&
+                      !hasZeroRun_;
 }
 
 TScanPlan* TScanPlans::Find(const TParserTables& tables, const TByteSet& states) {

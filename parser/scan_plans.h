@@ -87,6 +87,9 @@ struct TScanStep {
     bool TryKeywords = false;
     // Run: the look-ahead group is tested before the first character.
     bool Optional = false;
+    // Single or Run with nothing tried before it (no keyword, no handler of
+    // value 0).
+    bool Direct = false;
     // Run with TryKeywords: every keyword this character may start runs
     // exactly as far as the run and is accepted only by a character that
     // ends it, so the run is taken first and looked up as a whole word.
