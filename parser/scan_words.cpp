@@ -134,11 +134,8 @@ const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, std
             continue;
         if (keyed ? slot.Key != key : !sameWord(slot, at, len))
             continue;
-        // The first entry of the word that the trie walk would take.
-        for (const TEndData* e = trie_->EndAt(slot.FirstEntry); e; e = trie_->EndAt(e->Next))
-            if (e->States.Meets(states) && e->Accepted.Contains(at[len]))
-                return e;
-        return nullptr;
+        // The entry of the word that the trie walk would take.
+        return trie_->EntryAccepting(slot.FirstEntry, states, at[len]);
     }
     return nullptr;
 }

@@ -199,13 +199,9 @@ bool TKeywords::MatchInPlace(const unsigned char* at, std::int32_t avail, bool C
             return true;
         }
         const unsigned char next = at[len];
-        for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
-            const TEndData& entry = ends_[e];
-            if (entry.States.Meets(states) && entry.Accepted.Contains(next)) {
-                best = &entry;
-                bestLen = len;
-                break;
-            }
+        if (const TEndData* entry = EntryAccepting(node.Ends, states, next)) {
+            best = entry;
+            bestLen = len;
         }
         if (node.Child == kNoKeywordNode)
             return true;
@@ -273,13 +269,9 @@ const TEndData* TKeywords::MatchStream(TEdStream& Stream, bool CaseSensitive, bo
             ++len;
             if (outside)
                 next = kOutsideText;
-            for (std::uint32_t e = node.Ends; e != kNoEndData; e = ends_[e].Next) {
-                const TEndData& entry = ends_[e];
-                if (entry.States.Meets(currentStates_) && entry.Accepted.Contains(next)) {
-                    best = &entry;
-                    bestLen = len;
-                    break;
-                }
+            if (const TEndData* entry = EntryAccepting(node.Ends, currentStates_, next)) {
+                best = entry;
+                bestLen = len;
             }
             if (outside || node.Child == kNoKeywordNode)
                 break;

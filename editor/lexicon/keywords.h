@@ -114,6 +114,14 @@ public:
     // its length.
     bool MatchInPlace(const unsigned char* at, std::int32_t avail, bool CaseSensitive, const TByteSet& states,
                       const TEndData*& best, std::int32_t& bestLen) const;
+    // The first entry of the chain starting at `entry` whose states meet
+    // `states` and that accepts `next` after its word; null when none.
+    const TEndData* EntryAccepting(std::uint32_t entry, const TByteSet& states, unsigned char next) const {
+        for (std::uint32_t e = entry; e != kNoEndData; e = ends_[e].Next)
+            if (ends_[e].States.Meets(states) && ends_[e].Accepted.Contains(next))
+                return &ends_[e];
+        return nullptr;
+    }
     // Lower-cases A-Z only, as the tables are defined.
     static unsigned char foldCase(unsigned char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c | 0x20) : c;

@@ -4,9 +4,9 @@
 // the character after the run. Words of up to eight characters and longer
 // ones are found by different means, so both occur here.
 
-#include "editor/lexicon/char_group.h"
 #include "editor/lexicon/keywords.h"
 #include "parser/scan_words.h"
+#include "tests/parser/parser_builder.h"
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -17,12 +17,7 @@
 namespace qorvi {
 namespace {
 
-TSM_CharGroup group(const std::string& text) {
-    TSM_CharGroup g;
-    int pos = 1;
-    TSM_CharGroup_SetFromString(text, pos, g);
-    return g;
-}
+using qorvi::testing::group;
 
 struct Word {
     std::string text;
