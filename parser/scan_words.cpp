@@ -7,7 +7,7 @@
 namespace qorvi {
 
 void TScanWords::Clear() {
-    lengths_ = {};
+    shapes_ = {};
     trie_ = nullptr;
     slots_.clear();
     words_.clear();
@@ -105,12 +105,8 @@ void TScanWords::Build(const TKeywords& trie) {
         if (length <= kKeyBytes)
             slot.Key = keyOf(text, length, length);
         words_ += word;
-        const std::uint64_t lengthBit = word.size() < 64 ? std::uint64_t{1} << word.size() : 1;
-        for (unsigned char first : {static_cast<unsigned char>(word[0]),
-                                    static_cast<unsigned char>(fold_ && word[0] >= 'a' && word[0] <= 'z'
-                                                                   ? word[0] - 'a' + 'A'
-                                                                   : word[0])})
-            lengths_[first] |= lengthBit;
+        // Stored words are folded already.
+        shapes_[shapeOf(text[0], text[length - 1])] |= lengthBit(length);
         std::size_t i = slot.Hash & (size - 1);
         while (slots_[i].Node != kNoKeywordNode)
             i = (i + 1) & (size - 1);
@@ -120,9 +116,9 @@ void TScanWords::Build(const TKeywords& trie) {
 
 const TEndData* TScanWords::Match(const unsigned char* at, std::int32_t len, std::int32_t avail,
                                   const TByteSet& states) const {
-    // Bit 0 stands for every word of 64 characters or more.
-    const std::uint64_t lengthBit = len < 64 ? std::uint64_t{1} << len : 1;
-    if (slots_.empty() || !(lengths_[at[0]] & lengthBit))
+    const unsigned char first = fold_ ? TKeywords::foldCase(at[0]) : at[0];
+    const unsigned char last = fold_ ? TKeywords::foldCase(at[len - 1]) : at[len - 1];
+    if (!(shapes_[shapeOf(first, last)] & lengthBit(len)))
         return nullptr;
     const bool keyed = len <= kKeyBytes;
     const std::uint64_t key = keyed ? keyOf(at, len, avail) : 0;

@@ -51,9 +51,19 @@ private:
     std::uint64_t keyOf(const unsigned char* at, std::int32_t len, std::int32_t readable) const;
     bool sameWord(const Slot& slot, const unsigned char* at, std::int32_t len) const;
 
-    // Bit n of lengths_[c]: a word of n characters (n < 64) starts with c;
-    // most runs that are no word fail this test before any hashing.
-    std::array<std::uint64_t, 256> lengths_{};
+    // A word's shape: its first and last characters (folded) and its length.
+    // Bit n of shapes_[shapeOf(first, last)] is set when a word of n
+    // characters (bit 0: of 16 or more) has that first and last character,
+    // or one that shares the slot; most runs that are no word fail this
+    // test before any hashing.
+    static std::size_t shapeOf(unsigned char first, unsigned char last) {
+        return ((std::size_t{first} << 5) ^ last) & (kShapes - 1);
+    }
+    static std::uint16_t lengthBit(std::int32_t len) {
+        return static_cast<std::uint16_t>(len < 16 ? 1u << len : 1u);
+    }
+    static constexpr std::size_t kShapes = 4096;
+    std::array<std::uint16_t, kShapes> shapes_{};
     const TKeywords* trie_ = nullptr;
     bool fold_ = false;
     std::vector<Slot> slots_;
