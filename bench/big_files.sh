@@ -65,9 +65,12 @@ def report(label, size):
     ours = next(b for n, b in runs.items() if n.startswith("BM_OpenDocument/"))["real_time"] / 1000
     styled = next(b for n, b in runs.items() if n.startswith("BM_OpenDocumentStyled"))
     print(f"{label}: {size / 1e6:.0f} MB of C++")
-    print(f"  open until editable   qorvi {ours:6.3f} s   vim {vim:6.3f} s   ratio {ours / vim:.2f} (target <= 0.5)")
+    big = size >= 2**30
+    target = "target: within 3.5 s" if big else "target <= 0.5"
+    print(f"  open until editable   qorvi {ours:6.3f} s   vim {vim:6.3f} s   ratio {ours / vim:.2f} ({target})")
     print(f"  open, all coloured    {styled['real_time'] / 1000:6.3f} s   resident {styled['rss_over_file']:.2f}x the file"
-          f" (target <= 2.2)   peak {styled['peak_rss_over_file'] * size / 1e9:.2f} GB")
+          f" (target <= 2.2)   peak {styled['peak_rss_over_file'] * size / 1e9:.2f} GB"
+          + (" (target <= 2.4)" if big else ""))
 
 report("100mb.cpp", 100 * 2**20)
 if gb:
