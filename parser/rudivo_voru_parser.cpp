@@ -25,8 +25,7 @@ inline int peek(TEdStream& s) {
 // the run. Once the look-ahead is tested, the characters of the current
 // record that continue the run (Go: More without Stop) are tested in place
 // and stepped over at once. `Groups` is a TScanRun or GroupSets.
-template <class Groups>
-inline bool runUpTo(TEdStream& s, const Groups& g, bool check, std::int32_t& Len) {
+template <class Groups> inline bool runUpTo(TEdStream& s, const Groups& g, bool check, std::int32_t& Len) {
     for (;;) {
         const unsigned char* at;
         const std::int32_t avail = s.Span(at);
@@ -402,8 +401,8 @@ namespace {
 // The length of a token made of `at[0..from)` and a run up to its
 // look-ahead, read in place (see runUpTo): 0 when a character of neither
 // group ends it, -1 when the look-ahead lies past `avail` characters.
-inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std::int32_t from, const TScanRun& run,
-                               bool optional) {
+inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std::int32_t from,
+                               const TScanRun& run, bool optional) {
     std::int32_t n = from;
     if (!optional) {
         if (avail <= n)
@@ -423,7 +422,8 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
 
 } // namespace
 
-[[gnu::always_inline]] inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value) {
+[[gnu::always_inline]] inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len,
+                                                                  std::uint8_t& value) {
     const unsigned char* at;
     const std::int32_t avail = s.Span(at);
     if (avail <= 0)

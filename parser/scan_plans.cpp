@@ -148,18 +148,19 @@ void TScanPlan::markKeywordRuns(const TScanWords& words) {
             return;
         for (unsigned char c : readAs(static_cast<unsigned char>(word[0]), words.FoldsCase())) {
             TScanStep& step = steps_[c];
-            if (step.KeywordsAreRuns && !runsAsWord(word, entry, step, runs_[step.RunIndex], words.FoldsCase()))
+            if (step.KeywordsAreRuns &&
+                !runsAsWord(word, entry, step, runs_[step.RunIndex], words.FoldsCase()))
                 step.KeywordsAreRuns = false;
         }
     });
-
 }
 
 TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const TByteSet& states)
     : states_(states), activeTable_(&tables.StartTableFor(states)) {
     for (int v = 0; v < 256; ++v)
         outcomes_[static_cast<std::size_t>(v)] = outcomeOf(tables, states, static_cast<std::uint8_t>(v));
-    if (const TSM_HandlerActions* zero = tables.Handler(0); zero && isRun(zero->Continuation, zero->Terminator)) {
+    if (const TSM_HandlerActions* zero = tables.Handler(0);
+        zero && isRun(zero->Continuation, zero->Terminator)) {
         hasZeroRun_ = true;
         zeroRunOptional_ = zero->Continuation.Optional != 0;
         zeroRun_ = runOf(tables, zero->Continuation, zero->Terminator);
@@ -170,7 +171,8 @@ TScanPlan::TScanPlan(const TParserTables& tables, const TScanWords& words, const
         const TSM_HandlerActions* h = tables.Handler(static_cast<std::uint8_t>(v));
         // Only the common path reads these runs, so the run may also take
         // its last character (the > of an #include <header>).
-        const bool run = h && !h->Continuation.IsHandler && !h->Terminator.IsHandler && h->Terminator.Count == 1;
+        const bool run =
+            h && !h->Continuation.IsHandler && !h->Terminator.IsHandler && h->Terminator.Count == 1;
         if (out.Plain && run) {
             out.KeywordThenRun = true;
             out.KeywordRunOptional = h->Continuation.Optional != 0;

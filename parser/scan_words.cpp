@@ -28,7 +28,8 @@ std::uint64_t foldBytes(std::uint64_t x) {
 }
 
 std::uint32_t hashOfKey(std::uint64_t key, std::int32_t len) {
-    return static_cast<std::uint32_t>(((key + static_cast<std::uint64_t>(len)) * 0x9E3779B97F4A7C15ull) >> 32);
+    return static_cast<std::uint32_t>(((key + static_cast<std::uint64_t>(len)) * 0x9E3779B97F4A7C15ull) >>
+                                      32);
 }
 
 } // namespace

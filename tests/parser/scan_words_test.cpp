@@ -74,12 +74,14 @@ TEST(ScanWords, FindsWhatASearchOfTheWordsFinds) {
         for (int state : {0, 1})
             for (std::int32_t start = 0; start + 1 < size; start += 3)
                 for (std::int32_t len = 1; len <= 13 && start + len < size; ++len) {
-                    const std::string run = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(len));
+                    const std::string run =
+                        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(len));
                     const char next = text[static_cast<std::size_t>(start + len)];
                     std::intptr_t expected = 0;
                     for (const Word& w : words)
                         if (w.state == state && sameText(w.text, run, sensitive) &&
-                            (!w.endsAtNonWord || !(std::isalnum(static_cast<unsigned char>(next)) || next == '_')))
+                            (!w.endsAtNonWord ||
+                             !(std::isalnum(static_cast<unsigned char>(next)) || next == '_')))
                             expected = w.data;
                     const TEndData* found = index.Match(at + start, len, size - start, {state});
                     ASSERT_EQ(found ? found->Data : 0, expected) << "'" << run << "' before '" << next << "'";
