@@ -82,6 +82,18 @@ inline std::int32_t skipOver(TEdStream& s, const TByteSet& set) {
     }
 }
 
+// Inside a construct ended by a sequence (a block comment up to */), the
+// characters that continue it and cannot start its end: the scanning loops
+// step over them at once, where they would only test and step one by one.
+// False for a continuation or terminator that is a handler.
+bool insideOf(const TParserTables& tables, const TSM_SpecRec& c, const TSM_EndsAction& t, TByteSet& inside) {
+    if (c.IsHandler || t.IsHandler || t.Count == 0)
+        return false;
+    inside = tables.Members(c.CharSet);
+    inside.Subtract(tables.Members(t.CharSets[0]));
+    return true;
+}
+
 } // namespace
 
 TRudivoVoruParser::TRudivoVoruParser() : settings_(std::make_unique<TSM_Settings>()) {
@@ -257,15 +269,8 @@ TRudivoVoruParser::Scan TRudivoVoruParser::scanHandler(const TSM_HandlerActions&
                    ? Scan::Complete
                    : Scan::Failed;
     }
-    // Inside a construct ended by a sequence (a block comment up to */), the
-    // characters that continue it and cannot start its end are stepped over
-    // at once: for them the loop below would only test and step.
-    const bool groups = !c.IsHandler && !t.IsHandler && t.Count > 0;
     TByteSet inside;
-    if (groups) {
-        inside = tables_.Members(c.CharSet);
-        inside.Subtract(tables_.Members(t.CharSets[0]));
-    }
+    const bool groups = insideOf(tables_, c, t, inside);
     for (;;) {
         if (groups && check)
             Len += skipOver(s, inside);
@@ -319,14 +324,8 @@ void TRudivoVoruParser::scanStartTable(const TSM_TokenActions& e, TEdStream& s, 
         }
         return;
     }
-    // As in scanHandler: the characters that continue the token and cannot
-    // start its end are stepped over at once.
-    const bool groups = !c.IsHandler && !t.IsHandler && t.Count > 0;
     TByteSet inside;
-    if (groups) {
-        inside = tables_.Members(c.CharSet);
-        inside.Subtract(tables_.Members(t.CharSets[0]));
-    }
+    const bool groups = insideOf(tables_, c, t, inside);
     for (;;) {
         if (groups && check)
             Len += skipOver(s, inside);
@@ -422,6 +421,27 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
 
 } // namespace
 
+inline void TRudivoVoruParser::enterStatesAfter(TScanOutcome& out) {
+    if (out.Stacked) {
+        applyStateChange(*out.Stacked);
+        if (!plan_)
+            plan_ = plans_.Find(tables_, currentStates_);
+        return;
+    }
+    // The first time: the plan of the states after the token.
+    if (!out.Next)
+        out.Next = plans_.Find(tables_, out.NextStates);
+    if (!out.Next) {
+        // More state sets than plans are kept for.
+        currentStates_ = out.NextStates;
+        GetLowestState();
+    } else if (out.Next != plan_) {
+        plan_ = out.Next;
+        currentStates_ = plan_->States();
+        activeTable_ = plan_->ActiveTable();
+    }
+}
+
 [[gnu::always_inline]] inline bool TRudivoVoruParser::scanInPlace(TEdStream& s, std::int32_t& Len,
                                                                   std::uint8_t& value) {
     const unsigned char* at;
@@ -510,30 +530,11 @@ inline std::int32_t runInPlace(const unsigned char* at, std::int32_t avail, std:
         Len = 1;
         return true;
     }
-    if (out.Stacked) {
-        s.Skip(n);
-        applyStateChange(*out.Stacked);
-        if (!plan_)
-            plan_ = plans_.Find(tables_, currentStates_);
-        value = out.Value;
-        Len = n;
-        return true;
-    }
-    if (!out.Next) {
-        // The first time: the plan of the states after the token.
-        out.Next = plans_.Find(tables_, out.NextStates);
-        if (!out.Next)
-            return false;
-    }
     if (n < avail)
         s.SkipWithin(n);
     else
         s.Skip(n);
-    if (out.Next != plan_) {
-        plan_ = out.Next;
-        currentStates_ = plan_->States();
-        activeTable_ = plan_->ActiveTable();
-    }
+    enterStatesAfter(out);
     value = out.Value;
     Len = n;
     return true;
@@ -587,23 +588,8 @@ bool TRudivoVoruParser::scanPlanned(TEdStream& s, unsigned char c0, std::int32_t
     TScanOutcome& out = plan_->Outcome(ended);
     if (out.OneChar)
         s.SetYYpos(p0 + 1);
-    if (out.Stacked && !out.OneChar) {
-        applyStateChange(*out.Stacked);
-        value = out.Value;
-        Len = s.GetYYpos() - p0;
-        return true;
-    }
-    if (!out.Next)
-        out.Next = plans_.Find(tables_, out.NextStates);
-    if (!out.Next) {
-        currentStates_ = out.NextStates;
-        GetLowestState();
-    } else if (out.Next != plan_) {
-        TScanPlan* next = out.Next;
-        currentStates_ = next->States();
-        activeTable_ = next->ActiveTable();
-        plan_ = next;
-    }
+    else
+        enterStatesAfter(out);
     value = out.Value;
     Len = s.GetYYpos() - p0;
     return true;

@@ -225,6 +225,8 @@ private:
     // current record, from the plan of the current states; false (and
     // nothing moved) for any other token.
     bool scanInPlace(TEdStream& s, std::int32_t& Len, std::uint8_t& value);
+    // Takes the states after a planned token (not OneChar) and their plan.
+    void enterStatesAfter(TScanOutcome& out);
     // Every other token: from the plan through the scanner, or the general
     // path. Kept out of ParseStream so that the common path stays small.
     [[gnu::noinline]] std::uint8_t parseToken(TEdStream& s, std::int32_t& Len);
